@@ -1,0 +1,50 @@
+#include "app/KfJsCore.h"
+
+#include <cstdio>
+
+namespace {
+CKfJsCore* g_core = nullptr;
+
+void WriteToStdout(const wxString& text) {
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  fwrite(utf8.data(), 1, utf8.length(), stdout);
+  fflush(stdout);
+}
+}  // namespace
+
+CKfJsCore::CKfJsCore() : m_console(WriteToStdout) { g_core = this; }
+
+CKfJsCore::~CKfJsCore() {
+  if (g_core == this) g_core = nullptr;
+}
+
+CKfJsCore* CKfJsCore::Get() { return g_core; }
+
+void CKfJsCore::OutputText(const wxString& text) {
+  if (!m_quiet && m_console) m_console(text);
+  if (m_log) m_log(text);
+}
+
+void CKfJsCore::OutputLevelText(int level, const wxString& text) {
+  static const wxChar* const kPrefix[] = {wxT(""), wxT("WARNING! "), wxT("ERROR! "),
+                                          wxT("DEBUG! ")};
+  if (level < 0 || level > 3) level = 0;
+  const bool quiet = m_quiet;
+  if (level >= 2) m_quiet = false;
+  OutputText(kPrefix[level] + text);
+  m_quiet = quiet;
+}
+
+void CKfJsCore::OutputRule(wxChar character, int count) {
+  OutputText(wxString(character, count > 0 ? count : 0) + wxT("\n"));
+}
+
+void CKfJsCore::OutputNewLines(int count) {
+  if (count > 0) OutputText(wxString(wxT('\n'), count));
+}
+
+wxString CKfJsCore::GetDataPath(const wxString& name, bool useUserDir) const {
+  wxString base = (useUserDir && !m_userDir.empty()) ? m_userDir : m_programDir;
+  if (!base.empty() && !base.EndsWith(wxT("/"))) base += wxT("/");
+  return base + name;
+}

@@ -1,0 +1,78 @@
+// The remote-controller core: owns the long-lived components of one run and
+// the console output primitives every command prints through. Exactly one core
+// exists per process; it registers itself in the process-wide pointer that
+// every component uses to reach it.
+#pragma once
+
+#include <wx/object.h>
+#include <wx/string.h>
+
+#include <functional>
+
+class CKfJsCore : public wxObject {
+ public:
+  CKfJsCore();
+  ~CKfJsCore() override;
+
+  CKfJsCore(const CKfJsCore&) = delete;
+  CKfJsCore& operator=(const CKfJsCore&) = delete;
+
+  // The process-wide core, or null outside its lifetime.
+  static CKfJsCore* Get();
+
+  // Formats like printf and prints the result exactly as formatted, unless
+  // quiet; copies it to the log sink (when one is set) even when quiet.
+  template <typename... Args>
+  void Output(const wxString& format, Args... args) {
+    OutputText(Format(format, args...));
+  }
+
+  // Level 0 plain, 1 "WARNING! ", 2 "ERROR! ", 3 "DEBUG! ". Levels 2 and 3
+  // are shown even in quiet mode.
+  template <typename... Args>
+  void OutputLevel(int level, const wxString& format, Args... args) {
+    OutputLevelText(level, Format(format, args...));
+  }
+
+  // Writes `count` times `character` and a line feed.
+  void OutputRule(wxChar character, int count);
+  void OutputNewLines(int count);
+
+  // Prints already formatted text: it is never used as a format.
+  void OutputText(const wxString& text);
+  void OutputLevelText(int level, const wxString& text);
+
+  bool IsQuiet() const { return m_quiet; }
+  void SetQuiet(bool quiet) { m_quiet = quiet; }
+
+  const wxString& GetProgramDir() const { return m_programDir; }
+  void SetProgramDir(const wxString& dir) { m_programDir = dir; }
+  const wxString& GetUserDir() const { return m_userDir; }
+  void SetUserDir(const wxString& dir) { m_userDir = dir; }
+
+  // Path of `name` in the program directory, or in the user directory when
+  // `useUserDir` is set and a user directory was given.
+  wxString GetDataPath(const wxString& name, bool useUserDir) const;
+
+  // Seams: where console text goes (standard output by default) and where the
+  // log copy goes (nowhere by default).
+  using TextSink = std::function<void(const wxString&)>;
+  void SetConsoleSink(TextSink sink) { m_console = std::move(sink); }
+  void SetLogSink(TextSink sink) { m_log = std::move(sink); }
+
+ private:
+  template <typename... Args>
+  static wxString Format(const wxString& format, Args... args) {
+    if constexpr (sizeof...(Args) == 0) {
+      return wxString::Format(wxT("%s"), format);
+    } else {
+      return wxString::Format(format, args...);
+    }
+  }
+
+  wxString m_programDir;
+  wxString m_userDir;
+  bool m_quiet = false;
+  TextSink m_console;
+  TextSink m_log;
+};

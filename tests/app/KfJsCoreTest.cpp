@@ -1,0 +1,61 @@
+#include "app/KfJsCore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct CapturedCore {
+  CKfJsCore core;
+  wxString console;
+  wxString log;
+  CapturedCore() {
+    core.SetConsoleSink([this](const wxString& t) { console += t; });
+    core.SetLogSink([this](const wxString& t) { log += t; });
+  }
+};
+
+TEST(KfJsCoreTest, RegistersItselfAsTheProcessCore) {
+  {
+    CKfJsCore core;
+    EXPECT_EQ(CKfJsCore::Get(), &core);
+  }
+  EXPECT_EQ(CKfJsCore::Get(), nullptr);
+}
+
+TEST(KfJsCoreTest, QuietHidesLevelZeroAndOneButNotErrorsOrDebug) {
+  CapturedCore c;
+  c.core.SetQuiet(true);
+  c.core.OutputLevel(0, wxT("plain %i\n"), 1);
+  c.core.OutputLevel(1, wxT("careful\n"));
+  c.core.OutputLevel(2, wxT("broken %s\n"), wxString(wxT("x")));
+  c.core.OutputLevel(3, wxT("trace\n"));
+  EXPECT_EQ(c.console, wxT("ERROR! broken x\nDEBUG! trace\n"));
+  EXPECT_TRUE(c.core.IsQuiet());
+  // The log copy sees everything, quiet or not.
+  EXPECT_EQ(c.log, wxT("plain 1\nWARNING! careful\nERROR! broken x\nDEBUG! trace\n"));
+}
+
+TEST(KfJsCoreTest, FormattedTextIsNotFormattedTwice) {
+  CapturedCore c;
+  c.core.Output(wxT("%s\n"), wxString(wxT("100%s %d")));
+  c.core.Output(wxT("50%\n"));
+  EXPECT_EQ(c.console, wxT("100%s %d\n50%\n"));
+}
+
+TEST(KfJsCoreTest, RulesAndNewLines) {
+  CapturedCore c;
+  c.core.OutputRule(wxT('='), 75);
+  c.core.OutputNewLines(2);
+  EXPECT_EQ(c.console, wxString(wxT('='), 75) + wxT("\n\n\n"));
+}
+
+TEST(KfJsCoreTest, DataPathUsesUserDirOnlyWhenAskedAndSet) {
+  CKfJsCore core;
+  core.SetProgramDir(wxT("/opt/kf"));
+  EXPECT_EQ(core.GetDataPath(wxT("KfRcCmd.conf"), true), wxT("/opt/kf/KfRcCmd.conf"));
+  core.SetUserDir(wxT("/home/u/kf/"));
+  EXPECT_EQ(core.GetDataPath(wxT("Temp"), true), wxT("/home/u/kf/Temp"));
+  EXPECT_EQ(core.GetDataPath(wxT("Python"), false), wxT("/opt/kf/Python"));
+}
+
+}  // namespace
