@@ -1,0 +1,137 @@
+#include "netjob/ScenePattern.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <wx/filefn.h>
+
+#include <string>
+#include <vector>
+
+#include "app/IntRange.h"
+
+namespace {
+
+// Reads a whole decimal integer, blanks around it allowed.
+bool ReadStep(wxString text, long* out) {
+  text.Trim(true).Trim(false);
+  return !text.empty() && text.ToLong(out);
+}
+
+}  // namespace
+
+CScenePattern::CScenePattern() : m_lister(&CScenePattern::ListFolder) {}
+
+bool CScenePattern::Expand(const wxString& argument, wxArrayString& scenes) const {
+  if (!argument.StartsWith(wxT("@"))) {
+    scenes.Add(argument);
+    return true;
+  }
+  const wxString pattern = argument.Mid(1);
+  if (pattern.find_first_of(wxT("*?")) != wxString::npos) return ExpandWildcard(pattern, scenes);
+  if (pattern.Find(wxT('#')) == wxNOT_FOUND) {
+    scenes.Add(pattern);
+    return true;
+  }
+  return ExpandFrames(pattern, scenes);
+}
+
+bool CScenePattern::ExpandWildcard(const wxString& pattern, wxArrayString& scenes) const {
+  int cut = pattern.Find(wxT('\\'), true);
+  if (cut == wxNOT_FOUND) cut = pattern.Find(wxT('/'), true);
+  if (cut == wxNOT_FOUND) return false;
+  const wxString folder = pattern.Left(cut + 1);
+  const wxString mask = pattern.Mid(cut + 1);
+  if (mask.empty()) return false;
+
+  // The scene keeps the folder as written; it is listed with "/" separators.
+  wxString local = folder;
+  local.Replace(wxT("\\"), wxT("/"));
+  wxArrayString names;
+  m_lister(local, names);
+  names.Sort();
+  for (const wxString& name : names) {
+    if (wxMatchWild(mask, name, false)) scenes.Add(folder + name);
+  }
+  return true;
+}
+
+bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes) {
+  const size_t start = pattern.find(wxT('#'));
+  if (start == wxString::npos) return false;
+  const size_t end = pattern.find(wxT(']'), start);
+  if (end == wxString::npos) return false;
+
+  // The spec: "#" characters giving the digit width, then "[ranges;step]".
+  int width = 0;
+  size_t pos = start;
+  while (pos < end && pattern[pos] == wxT('#')) {
+    ++width;
+    ++pos;
+  }
+  if (pos >= end || pattern[pos] != wxT('[')) return false;
+  wxString ranges = pattern.SubString(pos + 1, end - 1);
+
+  long step = 1;
+  const int semicolon = ranges.Find(wxT(';'));
+  if (semicolon != wxNOT_FOUND) {
+    if (!ReadStep(ranges.Mid(semicolon + 1), &step)) return false;
+    ranges = ranges.Left(semicolon);
+  }
+  // A step of 0 or below would never reach the end of a range.
+  if (step <= 0) return false;
+
+  // Every "#" left in the pattern (the spec itself counts as one) takes the
+  // number: cut the pattern into the texts between them once.
+  const wxString shaped = pattern.Left(start) + wxT("#") + pattern.Mid(end + 1);
+  std::vector<wxString> pieces;
+  size_t from = 0;
+  for (;;) {
+    const size_t hash = shaped.find(wxT('#'), from);
+    pieces.push_back(shaped.substr(from, hash == wxString::npos ? wxString::npos : hash - from));
+    if (hash == wxString::npos) break;
+    from = hash + 1;
+  }
+
+  std::vector<int> numbers;
+  const wxArrayString parts = wxSplit(ranges, wxT(','), wxT('\0'));
+  if (parts.empty()) return false;
+  for (wxString part : parts) {
+    part.Trim(true).Trim(false);
+    IntRange range;
+    if (!range.FromString(part)) return false;
+    const long long count =
+        (static_cast<long long>(range.GetTo()) - range.GetFrom()) / step + 1;
+    if (static_cast<long long>(numbers.size()) + count > kMaxFrames) return false;
+    for (long long n = range.GetFrom(); n <= range.GetTo(); n += step) {
+      numbers.push_back(static_cast<int>(n));
+    }
+  }
+
+  scenes.reserve(scenes.size() + numbers.size());
+  for (int number : numbers) {
+    const wxString digits = wxString::Format(wxT("%0*i"), width, number);
+    wxString scene = pieces[0];
+    for (size_t i = 1; i < pieces.size(); ++i) {
+      scene += digits;
+      scene += pieces[i];
+    }
+    scenes.Add(scene);
+  }
+  return true;
+}
+
+void CScenePattern::ListFolder(const wxString& folder, wxArrayString& names) {
+  const wxScopedCharBuffer path = folder.utf8_str();
+  DIR* dir = opendir(path.data());
+  if (dir == nullptr) return;
+  std::string base(path.data());
+  if (!base.empty() && base.back() != '/') base += '/';
+  while (const dirent* entry = readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
+    struct stat info;
+    if (stat((base + entry->d_name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+    const wxString name = wxString::FromUTF8(entry->d_name);
+    if (!name.empty()) names.Add(name);
+  }
+  closedir(dir);
+}

@@ -1,0 +1,115 @@
+#include "netjob/ScenePattern.h"
+
+#include <gtest/gtest.h>
+#include <wx/filename.h>
+#include <wx/stdpaths.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+wxArrayString Frames(const wxString& pattern, bool expectOk = true) {
+  wxArrayString scenes;
+  EXPECT_EQ(CScenePattern::ExpandFrames(pattern, scenes), expectOk) << pattern;
+  return scenes;
+}
+
+wxString Joined(const wxArrayString& list) { return wxJoin(list, wxT(','), wxT('\0')); }
+
+TEST(ScenePatternTest, FrameNumbersArePaddedToTheDigitWidth) {
+  EXPECT_EQ(Joined(Frames(wxT("frames\\shot_##[8-10].ma"))),
+            wxT("frames\\shot_08.ma,frames\\shot_09.ma,frames\\shot_10.ma"));
+  // Wider numbers are not cut.
+  EXPECT_EQ(Joined(Frames(wxT("s#[9-11].ma"))), wxT("s9.ma,s10.ma,s11.ma"));
+}
+
+TEST(ScenePatternTest, StepsListsAndBackwardRanges) {
+  EXPECT_EQ(Joined(Frames(wxT("a_#[1-5;2]"))), wxT("a_1,a_3,a_5"));
+  EXPECT_EQ(Joined(Frames(wxT("a_#[5-1;2]"))), wxT("a_1,a_3,a_5"));
+  // Pieces are taken in order and duplicates stay.
+  EXPECT_EQ(Joined(Frames(wxT("sh_###[1-3, 20 ,2]"))), wxT("sh_001,sh_002,sh_003,sh_020,sh_002"));
+  EXPECT_EQ(Joined(Frames(wxT("f_##[-2-1]"))), wxT("f_-2,f_-1,f_00,f_01"));
+}
+
+TEST(ScenePatternTest, EveryHashOfThePatternTakesTheNumber) {
+  EXPECT_EQ(Joined(Frames(wxT("#[1-2]/shot_#.ma"))), wxT("1/shot_1.ma,2/shot_2.ma"));
+}
+
+TEST(ScenePatternTest, MalformedFramePatternsAreRefused) {
+  Frames(wxT("shot_##[1-3.ma"), false);    // no closing bracket
+  Frames(wxT("shot_#x[1-3].ma"), false);   // junk between hashes and bracket
+  Frames(wxT("shot_##].ma"), false);       // no range at all
+  Frames(wxT("shot_#[1-3;0].ma"), false);  // a step that never ends
+  Frames(wxT("shot_#[1-3;-1].ma"), false);
+  Frames(wxT("shot_#[1-3;x].ma"), false);
+  Frames(wxT("shot_#[a-b].ma"), false);
+  Frames(wxT("shot_#[].ma"), false);
+  Frames(wxT("shot_#[1-3,].ma"), false);
+  // Far more frames than any job can hold.
+  Frames(wxT("shot_#[1-2000000000].ma"), false);
+  Frames(wxT("shot_#[-2147483648-2147483647;1000].ma"), false);
+}
+
+TEST(ScenePatternTest, NumbersNearTheIntegerLimitsDoNotOverflow) {
+  EXPECT_EQ(Joined(Frames(wxT("s#[2147483646-2147483647;5]"))), wxT("s2147483646"));
+}
+
+TEST(ScenePatternTest, PlainArgumentsAndPatternsWithoutSpecials) {
+  CScenePattern p;
+  wxArrayString scenes;
+  EXPECT_TRUE(p.Expand(wxT("does/not/exist.ma"), scenes));
+  EXPECT_TRUE(p.Expand(wxT("@plain.ma"), scenes));
+  EXPECT_TRUE(p.Expand(wxT("@f/s#[1-2].ma"), scenes));
+  EXPECT_EQ(Joined(scenes), wxT("does/not/exist.ma,plain.ma,f/s1.ma,f/s2.ma"));
+}
+
+TEST(ScenePatternTest, WildcardsMatchNamesOfTheFolderInOrder) {
+  CScenePattern p;
+  wxString listed;
+  p.SetFolderLister([&listed](const wxString& folder, wxArrayString& names) {
+    listed = folder;
+    names.Add(wxT("b.ma"));
+    names.Add(wxT("a.ma"));
+    names.Add(wxT("c.mb"));
+    names.Add(wxT("A.MA"));
+  });
+  wxArrayString scenes;
+  EXPECT_TRUE(p.Expand(wxT("@C:\\shots\\*.ma"), scenes));
+  EXPECT_EQ(listed, wxT("C:/shots/"));
+  EXPECT_EQ(Joined(scenes), wxT("C:\\shots\\a.ma,C:\\shots\\b.ma"));
+  scenes.clear();
+  // Masks compare with case, as file names do here.
+  EXPECT_TRUE(p.Expand(wxT("@x/?.m?"), scenes));
+  EXPECT_EQ(Joined(scenes), wxT("x/a.ma,x/b.ma,x/c.mb"));
+  // A wildcard needs a folder and a mask.
+  EXPECT_FALSE(p.Expand(wxT("@*.ma"), scenes));
+  EXPECT_FALSE(p.Expand(wxT("@dir*/"), scenes));
+}
+
+TEST(ScenePatternTest, ListsRealFoldersWithoutSubfoldersOrHiddenFiles) {
+  char templ[] = "/tmp/kfscenesXXXXXX";
+  ASSERT_NE(mkdtemp(templ), nullptr);
+  const std::string dir = templ;
+  for (const char* name : {"one.ma", "tw\xc3\xb6.ma", ".hidden.ma"}) {
+    std::ofstream(dir + "/" + name) << "x";
+  }
+  ASSERT_EQ(system(("mkdir " + dir + "/sub.ma").c_str()), 0);
+
+  CScenePattern p;
+  wxArrayString scenes;
+  const wxString folder = wxString::FromUTF8(dir.c_str());
+  EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/*.ma"), scenes));
+  ASSERT_EQ(scenes.size(), 2u);
+  EXPECT_EQ(scenes[0], folder + wxT("/one.ma"));
+  EXPECT_EQ(scenes[1], folder + wxString::FromUTF8("/tw\xc3\xb6.ma"));
+
+  scenes.clear();
+  EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/missing/*.ma"), scenes));
+  EXPECT_TRUE(scenes.empty());
+  ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
+}
+
+}  // namespace
