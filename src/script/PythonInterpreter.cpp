@@ -1,0 +1,238 @@
+#include "script/PyModule_Kilnforge.h"  // brings in the runtime's headers first
+#include "script/PythonInterpreter.h"
+
+#include <wx/file.h>
+#include <wx/log.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/KfJsCore.h"
+#include "platform/Process.h"
+
+namespace {
+
+std::string Utf8(const wxString& text) {
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  return std::string(utf8.data(), utf8.length());
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to) {
+  size_t pos = 0;
+  while ((pos = text.find(from, pos)) != std::string::npos) {
+    text.replace(pos, from.size(), to);
+    pos += to.size();
+  }
+}
+
+bool IsBlank(const std::string& line) {
+  return line.find_first_not_of(" \t\f\v") == std::string::npos;
+}
+
+// Reads a whole file as bytes; false when it cannot be opened or read.
+bool ReadFileBytes(const wxString& path, std::string& bytes) {
+  wxLogNull quiet;
+  if (!wxFile::Exists(path)) return false;
+  wxFile file;
+  if (!file.Open(path, wxFile::read)) return false;
+  char buffer[65536];
+  for (;;) {
+    const ssize_t count = file.Read(buffer, sizeof(buffer));
+    if (count == wxInvalidOffset) return false;
+    if (count == 0) return true;
+    bytes.append(buffer, static_cast<size_t>(count));
+  }
+}
+
+// The runtime allows one start per process: the extension layer keeps the
+// first module instance for good.
+bool g_runtimeStarted = false;
+
+}  // namespace
+
+CPythonInterpreter::CPythonInterpreter() = default;
+
+CPythonInterpreter::~CPythonInterpreter() { Finalize(); }
+
+void CPythonInterpreter::SetPythonHome() {
+  CKfJsCore* core = CKfJsCore::Get();
+  if (core) m_home = core->GetDataPath(wxT("Python"), false);
+}
+
+void CPythonInterpreter::SetPythonHome(const wxString& home) { m_home = home; }
+
+bool CPythonInterpreter::Initialize() {
+  if (m_initialized) return true;
+  if (m_home.empty()) SetPythonHome();
+  if (!StartRuntime()) return false;
+  m_initialized = true;
+  try {
+    m_module = std::make_unique<CPyModule_Kilnforge>();
+  } catch (const Py::BaseException&) {
+    ReportError();
+  }
+  AddScriptFoldersToPath();
+  RunInitScript();
+
+  PyObject* globals = PyDict_New();
+  if (globals) PyDict_SetItemString(globals, "__builtins__", PyEval_GetBuiltins());
+  Py_XDECREF(m_globals);
+  m_globals = globals;
+  return true;
+}
+
+bool CPythonInterpreter::StartRuntime() {
+  if (g_runtimeStarted || Py_IsInitialized()) {
+    fputs("The Python runtime can be started only once.\n", stderr);
+    return false;
+  }
+  g_runtimeStarted = true;
+  CPyModule_Kilnforge::RegisterBuiltin();
+
+  // The system's standard library is used as it is; the program's own
+  // folders are added to the search path once the runtime runs. The usual
+  // PYTHON* environment variables apply as for any Python program.
+  PyConfig config;
+  PyConfig_InitPythonConfig(&config);
+  config.parse_argv = 0;
+  config.install_signal_handlers = 0;
+  // Unbuffered, so that what scripts print and what the program prints reach
+  // the console in the order they were written.
+  config.buffered_stdio = 0;
+  config.configure_c_stdio = 0;
+  // Naming the program itself keeps the runtime from searching PATH for a
+  // "python3" that may belong to another installation.
+  const std::string program = Utf8(CProcess::System().GetOwnExecutable());
+  PyStatus status = program.empty() ? PyStatus_Ok()
+                                    : PyConfig_SetBytesString(&config, &config.program_name,
+                                                              program.c_str());
+  if (!PyStatus_Exception(status)) status = Py_InitializeFromConfig(&config);
+  PyConfig_Clear(&config);
+  if (PyStatus_Exception(status)) {
+    fprintf(stderr, "The Python runtime could not be started: %s%s%s\n", status.func ? status.func : "",
+            status.func ? ": " : "", status.err_msg ? status.err_msg : "unknown error");
+    fflush(stderr);
+    return false;
+  }
+  return Py_IsInitialized() != 0;
+}
+
+void CPythonInterpreter::AddScriptFoldersToPath() {
+  PyObject* path = PySys_GetObject("path");  // borrowed
+  if (!path || !PyList_Check(path)) return;
+  const wxString folders[] = {m_home, m_home + wxT("/Scripts"), m_home + wxT("/lib")};
+  Py_ssize_t position = 0;
+  for (const wxString& folder : folders) {
+    const std::string bytes = Utf8(folder);
+    PyObject* item = PyUnicode_DecodeFSDefaultAndSize(bytes.data(), static_cast<Py_ssize_t>(bytes.size()));
+    if (!item || PyList_Insert(path, position++, item) != 0) PyErr_Clear();
+    Py_XDECREF(item);
+  }
+}
+
+void CPythonInterpreter::RunInitScript() {
+  const wxString path = m_home + wxT("/KfInit.py");
+  std::string script;
+  if (!ReadFileBytes(path, script)) return;
+  ExecuteUtf8(ReplacePlaceholders(script, m_home), Utf8(path));
+}
+
+bool CPythonInterpreter::Execute(const wxString& script) { return ExecuteUtf8(Utf8(script)); }
+
+bool CPythonInterpreter::ExecuteUtf8(const std::string& script, const std::string& fileName) {
+  if (!m_initialized) return false;
+  const std::string text = NormalizeLineEnds(script);
+
+  PyObject* main = PyImport_AddModule("__main__");  // borrowed
+  if (!main) {
+    ReportError();
+    return false;
+  }
+  PyObject* dict = PyModule_GetDict(main);  // borrowed
+  // Compiled from bytes so that a NUL in the text is a syntax error and the
+  // text's own coding declaration is honoured.
+  PyObject* source = PyBytes_FromStringAndSize(text.data(), static_cast<Py_ssize_t>(text.size()));
+  PyObject* builtins = PyEval_GetBuiltins();  // borrowed
+  PyObject* compile = builtins ? PyDict_GetItemString(builtins, "compile") : nullptr;  // borrowed
+  PyObject* code = (source && compile)
+                       ? PyObject_CallFunction(compile, "Oss", source, fileName.c_str(), "exec")
+                       : nullptr;
+  Py_XDECREF(source);
+  PyObject* result = code ? PyEval_EvalCode(code, dict, dict) : nullptr;
+  Py_XDECREF(code);
+  if (!result) {
+    ReportError();
+    return false;
+  }
+  Py_DECREF(result);
+  return true;
+}
+
+void CPythonInterpreter::ReportError() {
+  if (!PyErr_Occurred()) return;
+  if (PyErr_ExceptionMatches(PyExc_SystemExit)) {
+    // A script asked to exit: the program goes on. A message given with the
+    // request is shown, as Python itself would show it.
+    PyObject* type = nullptr;
+    PyObject* value = nullptr;
+    PyObject* traceback = nullptr;
+    PyErr_Fetch(&type, &value, &traceback);
+    PyErr_NormalizeException(&type, &value, &traceback);
+    PyObject* code = value ? PyObject_GetAttrString(value, "code") : nullptr;
+    if (m_printErrors && code && code != Py_None && !PyLong_Check(code)) {
+      PyObject* err = PySys_GetObject("stderr");  // borrowed
+      if (err && err != Py_None && PyFile_WriteObject(code, err, Py_PRINT_RAW) == 0) {
+        PyFile_WriteString("\n", err);
+      }
+    }
+    Py_XDECREF(code);
+    Py_XDECREF(type);
+    Py_XDECREF(value);
+    Py_XDECREF(traceback);
+    PyErr_Clear();
+    return;
+  }
+  if (m_printErrors) {
+    PyErr_Print();
+  } else {
+    PyErr_Clear();
+  }
+}
+
+void CPythonInterpreter::Finalize() {
+  if (!m_initialized) return;
+  Py_XDECREF(m_globals);
+  m_globals = nullptr;
+  Py_FinalizeEx();
+  m_module.reset();
+  m_initialized = false;
+}
+
+std::string CPythonInterpreter::NormalizeLineEnds(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r' && text[i] != '\n') continue;
+    lines.push_back(text.substr(start, i - start));
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  lines.push_back(text.substr(start));
+  while (!lines.empty() && IsBlank(lines.back())) lines.pop_back();
+  std::string joined;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i) joined += '\n';
+    joined += lines[i];
+  }
+  return joined;
+}
+
+std::string CPythonInterpreter::ReplacePlaceholders(const std::string& text, const wxString& home) {
+  std::string result = text;
+  const std::string base = Utf8(home);
+  ReplaceAll(result, "$(Kilnforge.ScriptPathUser)", base + "/Scripts");
+  ReplaceAll(result, "$(Kilnforge.ScriptPathLib)", base + "/lib");
+  ReplaceAll(result, "$(Kilnforge.ScriptPathDll)", base + "/Dlls");
+  ReplaceAll(result, "$(Kilnforge.ScriptPath)", base);
+  return result;
+}

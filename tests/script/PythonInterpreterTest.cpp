@@ -1,0 +1,103 @@
+#include "script/PythonInterpreter.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include "ScriptRuntime.h"
+
+namespace {
+
+TEST(NormalizeLineEndsTest, EveryLineEndBecomesLfAndTheBlankTailGoes) {
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("a\r\nb\rc\nd"), "a\nb\nc\nd");
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("a\r\n\r\n  \r\n\t\n"), "a");
+  // A CR LF pair is one line end, LF CR two.
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("a\n\rb"), "a\n\nb");
+  // Blank lines inside the text and indentation stay.
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("if x:\r\n\r\n    y\r\n"), "if x:\n\n    y");
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds(""), "");
+  EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("\r\n \r\n"), "");
+}
+
+TEST(ReplacePlaceholdersTest, EachPlaceholderNamesItsFolderEverywhere) {
+  const std::string text =
+      "$(Kilnforge.ScriptPath)|$(Kilnforge.ScriptPathUser)|$(Kilnforge.ScriptPathLib)|"
+      "$(Kilnforge.ScriptPathDll)|$(Kilnforge.ScriptPath)|$(Kilnforge.Other)";
+  EXPECT_EQ(CPythonInterpreter::ReplacePlaceholders(text, wxString::FromUTF8("/opt/kf \xC3\xA4/Python")),
+            "/opt/kf \xC3\xA4/Python|/opt/kf \xC3\xA4/Python/Scripts|/opt/kf \xC3\xA4/Python/lib|"
+            "/opt/kf \xC3\xA4/Python/Dlls|/opt/kf \xC3\xA4/Python|$(Kilnforge.Other)");
+}
+
+TEST(PythonInterpreterTest, InitScriptRanWithItsPlaceholdersReplaced) {
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  const wxString home = rt.programDir + wxT("/Python");
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(init_ran)"), wxT("True"));
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter('|'.join(paths))"),
+            home + wxT("|") + home + wxT("/Scripts|") + home + wxT("/lib|") + home + wxT("/Dlls"));
+}
+
+TEST(PythonInterpreterTest, ProgramFoldersComeFirstOnTheSearchPath) {
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  const wxString home = rt.programDir + wxT("/Python");
+  EXPECT_EQ(rt.Run("import sys\nKilnforge.ConWriter('|'.join(sys.path[:3]))"),
+            home + wxT("|") + home + wxT("/Scripts|") + home + wxT("/lib"));
+  EXPECT_EQ(rt.Run("import kfhelper\nKilnforge.ConWriter(kfhelper.answer())"), wxT("42"));
+  // The system's standard library is there too.
+  EXPECT_EQ(rt.Run("import json\nKilnforge.ConWriter(json.dumps([1]))"), wxT("[1]"));
+}
+
+TEST(PythonInterpreterTest, ExecuteAcceptsAnyLineEndsAndKeepsItsNamespace) {
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  EXPECT_EQ(rt.Run("def f(x):\r    return x * 2\r\rvalue = f(21)\r\n\r\n   \r\n"), wxT(""));
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(value)"), wxT("42"));
+  EXPECT_TRUE(rt.interpreter.Execute(wxT("text = '\u00e4%s'\r\n")));
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(text)"), wxString::FromUTF8("\xC3\xA4%s"));
+}
+
+TEST(PythonInterpreterTest, FailingScriptsReturnFalseAndTheRuntimeGoesOn) {
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  rt.interpreter.SetPrintErrors(false);
+  EXPECT_EQ(rt.Run("raise ValueError('boom')"), wxT("<failed>"));
+  EXPECT_EQ(rt.Run("this is not python"), wxT("<failed>"));
+  EXPECT_EQ(rt.Run(std::string("x = 1\0y = 2", 11)), wxT("<failed>"));
+  // Asking to exit ends the script, never the program.
+  EXPECT_EQ(rt.Run("import sys\nKilnforge.ConWriter('a')\nsys.exit()\nKilnforge.ConWriter('b')"),
+            wxT("<failed>"));
+  EXPECT_EQ(rt.console, wxT("a"));
+  EXPECT_EQ(rt.Run("import sys\nsys.exit(3)"), wxT("<failed>"));
+  EXPECT_EQ(rt.Run("raise SystemExit('bye')"), wxT("<failed>"));
+  rt.interpreter.SetPrintErrors(true);
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter('still here')"), wxT("still here"));
+}
+
+TEST(PythonInterpreterTest, TheRuntimeStartsOnlyOncePerProcess) {
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  CPythonInterpreter second;
+  EXPECT_FALSE(second.Execute(wxT("x = 1")));  // not started: nothing runs
+  EXPECT_FALSE(second.Initialize());
+  EXPECT_FALSE(second.IsInitialized());
+  // The first one is untouched.
+  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(1)"), wxT("1"));
+}
+
+TEST(PythonInterpreterDeathTest, StartFailureIsReportedNotFatal) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // A home without a standard library keeps the runtime from starting; the
+  // process must get the failure back and live on to exit normally.
+  EXPECT_EXIT(
+      {
+        setenv("PYTHONHOME", "/nonexistent/kf-python-home", 1);
+        CPythonInterpreter interpreter;
+        interpreter.SetPythonHome(wxT("/nonexistent/Python"));
+        const bool started = interpreter.Initialize();
+        const bool runs = interpreter.Execute(wxT("x = 1"));
+        exit(started || runs ? 1 : 7);
+      },
+      testing::ExitedWithCode(7), "could not be started");
+}
+
+}  // namespace

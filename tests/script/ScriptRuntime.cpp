@@ -1,0 +1,53 @@
+#include "ScriptRuntime.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+namespace {
+
+// CR LF line ends, a trailing blank tail and every placeholder.
+const char kInitScript[] =
+    "import Kilnforge\r\n"
+    "paths = ['$(Kilnforge.ScriptPath)', '$(Kilnforge.ScriptPathUser)',\r\n"
+    "         '$(Kilnforge.ScriptPathLib)', '$(Kilnforge.ScriptPathDll)']\r\n"
+    "if True:\r\n"
+    "    init_ran = True\r\n"
+    "\r\n"
+    "   \r\n"
+    "\t\r\n";
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+}  // namespace
+
+ScriptRuntime& ScriptRuntime::Get() {
+  static ScriptRuntime runtime;
+  return runtime;
+}
+
+ScriptRuntime::ScriptRuntime() {
+  char pattern[] = "/tmp/kf-script-XXXXXX";
+  const std::string dir = mkdtemp(pattern);
+  mkdir((dir + "/Python").c_str(), 0777);
+  mkdir((dir + "/Python/Scripts").c_str(), 0777);
+  WriteFile(dir + "/Python/KfInit.py", kInitScript);
+  WriteFile(dir + "/Python/Scripts/kfhelper.py", "def answer():\n    return 42\n");
+  programDir = wxString::FromUTF8(dir.c_str());
+
+  core.SetProgramDir(programDir);
+  core.SetConsoleSink([this](const wxString& text) { console += text; });
+  core.SetLogSink([this](const wxString& text) { log += text; });
+  interpreter.SetPythonHome();
+  started = interpreter.Initialize();
+}
+
+wxString ScriptRuntime::Run(const std::string& script) {
+  console.clear();
+  log.clear();
+  if (!interpreter.ExecuteUtf8(script)) return wxT("<failed>");
+  return console;
+}
