@@ -9,6 +9,8 @@
 
 #include <functional>
 
+#include "settings/EventQueue.h"
+
 class CKfJsCore : public wxObject {
  public:
   CKfJsCore();
@@ -54,6 +56,9 @@ class CKfJsCore : public wxObject {
   // `useUserDir` is set and a user directory was given.
   wxString GetDataPath(const wxString& name, bool useUserDir) const;
 
+  // The program's global event queue (UEventQueue::Global()).
+  UEventQueue& GetEventQueue() { return m_eventQueue; }
+
   // Seams: where console text goes (standard output by default) and where the
   // log copy goes (nowhere by default).
   using TextSink = std::function<void(const wxString&)>;
@@ -70,6 +75,9 @@ class CKfJsCore : public wxObject {
     }
   }
 
+  // First member: destroyed last, after the process pointer is cleared, so
+  // subscribers torn down with the core find no queue and leave it alone.
+  UEventQueue m_eventQueue;
   wxString m_programDir;
   wxString m_userDir;
   bool m_quiet = false;

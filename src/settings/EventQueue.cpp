@@ -1,0 +1,94 @@
+#include "settings/EventQueue.h"
+
+#include <algorithm>
+
+#include "app/KfJsCore.h"
+
+UEventQueue::~UEventQueue() = default;
+
+UEventQueue* UEventQueue::Global() {
+  CKfJsCore* core = CKfJsCore::Get();
+  return core ? &core->GetEventQueue() : nullptr;
+}
+
+uint32_t UEventQueue::Dispatch(UEvent& event) {
+  ++m_depth;
+  uint32_t result = 0;
+  // Only the subscriptions present now take part. Sinks are never erased while
+  // a dispatch runs and each is held by pointer, so indices and references
+  // stay valid even when a handler subscribes.
+  const size_t count = m_sinks.size();
+  for (size_t i = 0; i < count; ++i) {
+    UEventSink& sink = *m_sinks[i];
+    if (!sink.removed && sink.handler && sink.owner != nullptr && sink.name == event.GetName() &&
+        (sink.sourceFilter == nullptr || sink.sourceFilter == event.GetSource())) {
+      try {
+        result = sink.handler(event);
+      } catch (...) {
+        // A failing subscriber must not keep the others from hearing the event.
+      }
+    }
+    if (event.IsStopped()) break;
+  }
+  if (--m_depth <= 0) {
+    m_depth = 0;
+    PurgeRemoved();
+  }
+  return result;
+}
+
+uint32_t UEventQueue::Post(std::unique_ptr<UEvent> event, bool deferred) {
+  if (!event) return 0;
+  if (deferred) {
+    m_deferred.push_back(std::move(event));
+    return 0;
+  }
+  return Dispatch(*event);
+}
+
+bool UEventQueue::Subscribe(const void* owner, const wxString& name, UEventHandler handler,
+                            UEventSource sourceFilter) {
+  Unsubscribe(owner, name);
+  auto sink = std::make_unique<UEventSink>();
+  sink->name = name;
+  sink->handler = std::move(handler);
+  sink->owner = owner;
+  sink->sourceFilter = sourceFilter;
+  m_sinks.push_back(std::move(sink));
+  return true;
+}
+
+bool UEventQueue::Unsubscribe(const void* owner, const wxString& name) {
+  const bool all = name == kEvNone;
+  bool deleted = false;
+  for (size_t i = 0; i < m_sinks.size();) {
+    UEventSink& sink = *m_sinks[i];
+    if (sink.removed || sink.owner != owner || (!all && sink.name != name)) {
+      ++i;
+      continue;
+    }
+    if (m_depth > 0) {
+      sink.removed = true;
+      m_hasRemoved = true;
+      ++i;
+      continue;
+    }
+    m_sinks.erase(m_sinks.begin() + static_cast<std::ptrdiff_t>(i));
+    deleted = true;
+    if (!all) break;
+  }
+  return deleted;
+}
+
+size_t UEventQueue::GetSubscriptionCount() const {
+  return static_cast<size_t>(std::count_if(m_sinks.begin(), m_sinks.end(),
+                                           [](const auto& s) { return !s->removed; }));
+}
+
+void UEventQueue::PurgeRemoved() {
+  if (!m_hasRemoved) return;
+  m_hasRemoved = false;
+  m_sinks.erase(std::remove_if(m_sinks.begin(), m_sinks.end(),
+                               [](const auto& s) { return s->removed; }),
+                m_sinks.end());
+}

@@ -1,0 +1,275 @@
+#include "settings/EventQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "app/KfJsCore.h"
+#include "settings/EventObject.h"
+
+namespace {
+
+// Distinct owner identities for direct queue subscriptions.
+int g_ownerA, g_ownerB, g_ownerC;
+
+struct Recorder {
+  std::vector<wxString> calls;
+  UEventHandler Handler(const wxString& label, uint32_t result = 0) {
+    return [this, label, result](UEvent&) {
+      calls.push_back(label);
+      return result;
+    };
+  }
+};
+
+TEST(EventQueueTest, CallsMatchingSubscribersInOrderAndReturnsTheLastResult) {
+  UEventQueue queue;
+  Recorder r;
+  queue.Subscribe(&g_ownerA, kEvGroupEdited, r.Handler(wxT("a"), 7));
+  queue.Subscribe(&g_ownerB, kEvGroupDeleted, r.Handler(wxT("other name")));
+  queue.Subscribe(&g_ownerB, wxT("crsgroup::evgroupedited"), r.Handler(wxT("other case")));
+  queue.Subscribe(&g_ownerC, kEvGroupEdited, r.Handler(wxT("c"), 9));
+  queue.Subscribe(nullptr, kEvGroupEdited, r.Handler(wxT("no owner")));
+  queue.Subscribe(&g_ownerB, kEvGroupEdited, UEventHandler());  // no handler
+
+  UEvent event(kEvGroupEdited);
+  EXPECT_EQ(event.Raise(&queue), 9u);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("a"), wxT("c")}));
+
+  UEvent unheard(kEvPoolLoaded);
+  EXPECT_EQ(unheard.Raise(&queue), 0u);
+}
+
+TEST(EventQueueTest, SourceFilterLimitsASubscriptionToOneRaiser) {
+  UEventQueue queue;
+  Recorder r;
+  int groupA, groupB;
+  queue.Subscribe(&g_ownerA, kEvGroupDeleted, r.Handler(wxT("renderer of A")), &groupA);
+  queue.Subscribe(&g_ownerB, kEvGroupDeleted, r.Handler(wxT("any")));
+
+  UEvent deleteB(kEvGroupDeleted, &groupB);
+  deleteB.Raise(&queue);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("any")}));
+
+  r.calls.clear();
+  UEvent deleteA(kEvGroupDeleted, &groupA);
+  deleteA.Raise(&queue);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("renderer of A"), wxT("any")}));
+}
+
+TEST(EventQueueTest, StopFlagEndsTheDispatchAndThrowingHandlersAreSkippedOver) {
+  UEventQueue queue;
+  Recorder r;
+  queue.Subscribe(&g_ownerA, kEvPoolLoaded, [&](UEvent&) -> uint32_t {
+    r.calls.push_back(wxT("throws"));
+    throw std::runtime_error("handler failed");
+  });
+  queue.Subscribe(&g_ownerB, kEvPoolLoaded, [&](UEvent& e) -> uint32_t {
+    r.calls.push_back(wxT("stops"));
+    e.Stop();
+    return 5;
+  });
+  queue.Subscribe(&g_ownerC, kEvPoolLoaded, r.Handler(wxT("after stop")));
+
+  UEvent event(kEvPoolLoaded);
+  EXPECT_EQ(event.Raise(&queue), 5u);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("throws"), wxT("stops")}));
+  EXPECT_EQ(queue.GetDispatchDepth(), 0);
+}
+
+TEST(EventQueueTest, SubscribingAgainReplacesAndNoneRemovesEverythingOfTheOwner) {
+  UEventQueue queue;
+  Recorder r;
+  queue.Subscribe(&g_ownerA, kEvPoolLoaded, r.Handler(wxT("first")));
+  queue.Subscribe(&g_ownerB, kEvPoolLoaded, r.Handler(wxT("B")));
+  queue.Subscribe(&g_ownerA, kEvPoolLoaded, r.Handler(wxT("second")));
+  queue.Subscribe(&g_ownerA, kEvPoolUnloaded, r.Handler(wxT("unloaded")));
+  EXPECT_EQ(queue.GetSubscriptionCount(), 3u);
+
+  UEvent loaded(kEvPoolLoaded);
+  loaded.Raise(&queue);
+  // The replacement goes to the end of the order.
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("B"), wxT("second")}));
+
+  EXPECT_FALSE(queue.Unsubscribe(&g_ownerC, kEvNone));
+  EXPECT_FALSE(queue.Unsubscribe(&g_ownerA, kEvGroupEdited));
+  EXPECT_TRUE(queue.Unsubscribe(&g_ownerA, kEvNone));
+  EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
+  EXPECT_TRUE(queue.Unsubscribe(&g_ownerB, kEvPoolLoaded));
+  EXPECT_EQ(queue.GetSubscriptionCount(), 0u);
+}
+
+TEST(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
+  UEventQueue queue;
+  Recorder r;
+  bool unsubscribeResult = true;
+  // A unsubscribes itself and C, which comes later in this same dispatch.
+  queue.Subscribe(&g_ownerA, kEvGroupEdited, [&](UEvent&) -> uint32_t {
+    r.calls.push_back(wxT("A"));
+    unsubscribeResult = queue.Unsubscribe(&g_ownerA, kEvGroupEdited);
+    queue.Unsubscribe(&g_ownerC, kEvNone);
+    EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
+    return 0;
+  });
+  queue.Subscribe(&g_ownerB, kEvGroupEdited, r.Handler(wxT("B")));
+  queue.Subscribe(&g_ownerC, kEvGroupEdited, r.Handler(wxT("C")));
+
+  UEvent first(kEvGroupEdited);
+  first.Raise(&queue);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("A"), wxT("B")}));
+  EXPECT_FALSE(unsubscribeResult);  // nothing could be deleted yet
+
+  r.calls.clear();
+  UEvent second(kEvGroupEdited);
+  second.Raise(&queue);
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("B")}));
+  EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
+}
+
+TEST(EventQueueTest, NestedDispatchRunsInsideTheHandlerAndDefersRemovalToTheOuterEnd) {
+  UEventQueue queue;
+  Recorder r;
+  queue.Subscribe(&g_ownerA, kEvRendererDeleted, [&](UEvent&) -> uint32_t {
+    r.calls.push_back(wxT("outer A"));
+    UEvent inner(kEvVersionDeleted);
+    EXPECT_EQ(inner.Raise(&queue), 3u);
+    r.calls.push_back(wxT("outer A done"));
+    return 1;
+  });
+  queue.Subscribe(&g_ownerB, kEvVersionDeleted, [&](UEvent&) -> uint32_t {
+    r.calls.push_back(wxT("inner B"));
+    EXPECT_EQ(queue.GetDispatchDepth(), 2);
+    // C is removed inside the inner dispatch; the outer one must skip it too.
+    queue.Unsubscribe(&g_ownerC, kEvNone);
+    return 3;
+  });
+  queue.Subscribe(&g_ownerC, kEvRendererDeleted, r.Handler(wxT("outer C")));
+
+  UEvent outer(kEvRendererDeleted);
+  EXPECT_EQ(outer.Raise(&queue), 1u);
+  EXPECT_EQ(r.calls,
+            (std::vector<wxString>{wxT("outer A"), wxT("inner B"), wxT("outer A done")}));
+  EXPECT_EQ(queue.GetDispatchDepth(), 0);
+  EXPECT_EQ(queue.GetSubscriptionCount(), 2u);
+}
+
+TEST(EventQueueTest, SubscriptionsMadeDuringADispatchHearOnlyLaterEvents) {
+  UEventQueue queue;
+  int calls = 0;
+  // A handler that subscribes itself again (replacing its own sink) would
+  // otherwise call itself for ever.
+  std::function<uint32_t(UEvent&)> again = [&](UEvent&) -> uint32_t {
+    ++calls;
+    queue.Subscribe(&g_ownerA, kEvGroupCreated, again);
+    return 0;
+  };
+  queue.Subscribe(&g_ownerA, kEvGroupCreated, again);
+  UEvent first(kEvGroupCreated);
+  first.Raise(&queue);
+  EXPECT_EQ(calls, 1);
+  UEvent second(kEvGroupCreated);
+  second.Raise(&queue);
+  EXPECT_EQ(calls, 2);
+  EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
+}
+
+TEST(EventQueueTest, PostTakesOwnership) {
+  UEventQueue queue;
+  queue.Subscribe(&g_ownerA, kEvDataImported, [](UEvent&) -> uint32_t { return 4; });
+  EXPECT_EQ(queue.Post(std::make_unique<UEvent>(kEvDataImported), false), 4u);
+  EXPECT_EQ(queue.Post(nullptr, false), 0u);
+  EXPECT_EQ(queue.Post(std::make_unique<UEvent>(kEvDataImported), true), 0u);
+  EXPECT_EQ(queue.GetDeferredCount(), 1u);
+}
+
+TEST(EventQueueTest, MessagePointerArgumentReachesTheHandler) {
+  struct FakeMsg {
+    int type = 22;
+  } msg;
+  UEventQueue queue;
+  FakeMsg* seen = nullptr;
+  queue.Subscribe(&g_ownerA, NetMsgEventName(22), [&](UEvent& e) -> uint32_t {
+    seen = e.Args().GetPointer<FakeMsg>(kNetMsgArgMessage);
+    return 0;
+  });
+  UEvent event(NetMsgEventName(msg.type));
+  EXPECT_EQ(event.GetName(), wxT("evNetMsg::22"));
+  event.Args().SetPointer(kNetMsgArgMessage, &msg);
+  event.Raise(&queue);
+  EXPECT_EQ(seen, &msg);
+}
+
+// Subscribers on the global queue, which is the core's.
+
+class CGroup {};
+
+class CRenderer : public CEventObject {
+ public:
+  explicit CRenderer(CGroup* group) : m_group(group) {
+    subscribed = Subscribe(kEvGroupDeleted, &CRenderer::OnGroupDeleted, m_group);
+  }
+  uint32_t OnGroupDeleted(UEvent&) {
+    ++deletions;
+    return 2;
+  }
+  CGroup* m_group;
+  bool subscribed = false;
+  int deletions = 0;
+};
+
+TEST(EventObjectTest, WithoutACoreNothingIsDeliveredAndRaiseGivesOne) {
+  ASSERT_EQ(CKfJsCore::Get(), nullptr);
+  EXPECT_EQ(UEventQueue::Global(), nullptr);
+  CGroup group;
+  CRenderer renderer(&group);
+  EXPECT_FALSE(renderer.subscribed);
+  EXPECT_FALSE(renderer.Unsubscribe(kEvNone));
+  UEvent event(kEvGroupDeleted, &group);
+  EXPECT_EQ(event.Raise(), 1u);
+  EXPECT_EQ(renderer.deletions, 0);
+}
+
+TEST(EventObjectTest, MemberHandlersFollowTheirGroupAndLeaveWithTheObject) {
+  CKfJsCore core;
+  UEventQueue& queue = core.GetEventQueue();
+  ASSERT_EQ(UEventQueue::Global(), &queue);
+  CGroup groupA, groupB;
+  {
+    CRenderer ofA(&groupA);
+    CRenderer ofB(&groupB);
+    EXPECT_TRUE(ofA.subscribed);
+    EXPECT_EQ(queue.GetSubscriptionCount(), 2u);
+
+    UEvent deleteA(kEvGroupDeleted, &groupA);
+    EXPECT_EQ(deleteA.Raise(), 2u);
+    EXPECT_EQ(ofA.deletions, 1);
+    EXPECT_EQ(ofB.deletions, 0);
+  }
+  EXPECT_EQ(queue.GetSubscriptionCount(), 0u);
+  UEvent deleteA(kEvGroupDeleted, &groupA);
+  EXPECT_EQ(deleteA.Raise(), 0u);
+}
+
+TEST(EventObjectTest, ObjectDestroyedByAnEarlierHandlerIsNotCalled) {
+  CKfJsCore core;
+  CGroup group;
+  auto victim = std::make_unique<CRenderer>(&group);
+  bool killerRan = false;
+  // Subscribed after the victim but placed first by re-subscribing the victim.
+  core.GetEventQueue().Subscribe(&g_ownerA, kEvGroupDeleted, [&](UEvent&) -> uint32_t {
+    killerRan = true;
+    victim.reset();
+    return 0;
+  });
+  victim->Subscribe(kEvGroupDeleted, &CRenderer::OnGroupDeleted, &group);
+
+  UEvent event(kEvGroupDeleted, &group);
+  event.Raise();  // would call into the freed renderer if its removal were lost
+  EXPECT_TRUE(killerRan);
+  EXPECT_EQ(victim, nullptr);
+  EXPECT_EQ(core.GetEventQueue().GetSubscriptionCount(), 1u);
+}
+
+}  // namespace
