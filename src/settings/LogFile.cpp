@@ -1,0 +1,51 @@
+#include "settings/LogFile.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/KfJsCore.h"
+
+CLogFile::~CLogFile() { Close(); }
+
+bool CLogFile::Open(const wxString& name) {
+  CKfJsCore* core = CKfJsCore::Get();
+  if (core == nullptr) {
+    Close();
+    return false;
+  }
+  return OpenPath(core->GetDataPath(name, true));
+}
+
+bool CLogFile::OpenPath(const wxString& path) {
+  Close();
+  m_error = false;
+  if (path.empty()) return false;
+  const wxScopedCharBuffer name = path.utf8_str();
+  m_fd = ::open(name.data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  return m_fd >= 0;
+}
+
+void CLogFile::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+}
+
+void CLogFile::Write(const wxString& text) {
+  if (m_fd < 0 || m_error || text.empty()) return;
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  const char* data = utf8.data();
+  size_t left = utf8.length();
+  // Unbuffered: every piece is in the file as soon as Write returns, so the
+  // transcript is complete however the run ends.
+  while (left > 0) {
+    const ssize_t n = ::write(m_fd, data, left);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      m_error = true;
+      return;
+    }
+    data += n;
+    left -= static_cast<size_t>(n);
+  }
+}

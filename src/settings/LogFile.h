@@ -1,0 +1,43 @@
+// The run's log file, KfRcCmd.log: opened and emptied at the start of every
+// run, it receives a byte-exact UTF-8 copy of the console transcript when the
+// user asks for one (the core's log sink calls Write). A file that cannot be
+// opened or written leaves the program without a log, silently.
+#pragma once
+
+#include <wx/string.h>
+
+#include <functional>
+
+class CLogFile {
+ public:
+  CLogFile() = default;
+  ~CLogFile();
+
+  CLogFile(const CLogFile&) = delete;
+  CLogFile& operator=(const CLogFile&) = delete;
+
+  // Opens `name` in the user directory (the program directory when no user
+  // directory is set) through the core's data-path rule. False without a core.
+  bool Open(const wxString& name);
+  // Creates or truncates the file at `path` (mode 0666 less the umask) and
+  // keeps it open for writing. Closes a file opened before.
+  bool OpenPath(const wxString& path);
+  void Close();
+  bool IsOpened() const { return m_fd >= 0; }
+
+  // Appends the UTF-8 bytes of `text`, unchanged and with no line end added.
+  // Does nothing while the file is not open.
+  void Write(const wxString& text);
+  // True once a write failed; later writes are dropped.
+  bool HasError() const { return m_error; }
+
+  // A sink for CKfJsCore::SetLogSink that writes to this file, which must
+  // outlive the sink.
+  std::function<void(const wxString&)> Sink() {
+    return [this](const wxString& text) { Write(text); };
+  }
+
+ private:
+  int m_fd = -1;
+  bool m_error = false;
+};
