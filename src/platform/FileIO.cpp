@@ -1,0 +1,144 @@
+#include "platform/FileIO.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace {
+
+std::string ToNative(const wxString& path) {
+  const wxScopedCharBuffer utf8 = path.utf8_str();
+  return std::string(utf8.data(), utf8.length());
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+wxString DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
+  wxString out;
+  out.reserve((bytes.size() - start) / 2);
+  for (size_t i = start; i + 1 < bytes.size(); i += 2) {
+    const unsigned char a = static_cast<unsigned char>(bytes[i]);
+    const unsigned char b = static_cast<unsigned char>(bytes[i + 1]);
+    unsigned unit = bigEndian ? (a << 8 | b) : (b << 8 | a);
+    if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+      const unsigned char c = static_cast<unsigned char>(bytes[i + 2]);
+      const unsigned char d = static_cast<unsigned char>(bytes[i + 3]);
+      const unsigned low = bigEndian ? (c << 8 | d) : (d << 8 | c);
+      if (low >= 0xDC00 && low < 0xE000) {
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    if (unit >= 0xD800 && unit < 0xE000) unit = 0xFFFD;  // lone surrogate
+    out += wxUniChar(static_cast<wxUint32>(unit));
+  }
+  return out;
+}
+
+}  // namespace
+
+bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
+  bytes->clear();
+  if (path.empty()) return false;
+  const int fd = ::open(ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  if (st.st_size > 0) bytes->reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    bytes->append(buffer, static_cast<size_t>(n));
+  }
+  ::close(fd);
+  if (!ok) bytes->clear();
+  return ok;
+}
+
+wxString CFileIO::DecodeText(const std::string& bytes) {
+  const auto byteAt = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  if (bytes.size() >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE) return DecodeUtf16(bytes, 2, false);
+  if (bytes.size() >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF) return DecodeUtf16(bytes, 2, true);
+  size_t start = 0;
+  if (bytes.size() >= 3 && byteAt(0) == 0xEF && byteAt(1) == 0xBB && byteAt(2) == 0xBF) start = 3;
+  const char* data = bytes.data() + start;
+  const size_t length = bytes.size() - start;
+  if (length == 0) return wxString();
+  const wxString utf8 = wxString::FromUTF8(data, length);
+  if (!utf8.empty()) return utf8;
+  // Not UTF-8: every byte stands for the character of the same number.
+  wxString latin1;
+  latin1.reserve(length);
+  for (size_t i = 0; i < length; ++i) latin1 += wxUniChar(static_cast<wxUint32>(static_cast<unsigned char>(data[i])));
+  return latin1;
+}
+
+bool CFileIO::ReadText(const wxString& path, wxString* text) {
+  std::string bytes;
+  if (!ReadBytes(path, &bytes)) {
+    text->clear();
+    return false;
+  }
+  *text = DecodeText(bytes);
+  return true;
+}
+
+bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, int mode) {
+  if (path.empty()) return false;
+  static std::atomic<unsigned> counter{0};
+  const std::string target = ToNative(path);
+  struct stat st;
+  const bool existed = ::stat(target.c_str(), &st) == 0;
+  if (existed && S_ISDIR(st.st_mode)) return false;
+
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+
+  bool ok = WriteAll(fd, bytes);
+  if (ok && existed) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+bool CFileIO::Exists(const wxString& path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0;
+}
+
+bool CFileIO::Remove(const wxString& path) {
+  if (path.empty()) return false;
+  return ::unlink(ToNative(path).c_str()) == 0 || errno == ENOENT;
+}

@@ -1,0 +1,30 @@
+// Whole-file reading and writing for the settings files and every other file
+// that a second run of the program may read at the same time. Text is read as
+// UTF-8 (a byte-order mark is honoured); files are replaced atomically, so a
+// reader sees either the old or the new content, never half a file.
+#pragma once
+
+#include <wx/string.h>
+
+#include <string>
+
+class CFileIO {
+ public:
+  // Reads a regular file completely. False when it does not exist, is not a
+  // regular file or cannot be read.
+  static bool ReadBytes(const wxString& path, std::string* bytes);
+
+  // Reads a regular file as text: UTF-8, UTF-16 with a byte-order mark, and
+  // anything that is not valid UTF-8 as Latin-1 so that no byte is lost.
+  static bool ReadText(const wxString& path, wxString* text);
+  static wxString DecodeText(const std::string& bytes);
+
+  // Writes `bytes` to a new file in the same folder and renames it over
+  // `path`. An existing file keeps its permission bits; a new one gets `mode`
+  // (subject to the umask). On failure `path` is unchanged.
+  static bool WriteAtomically(const wxString& path, const std::string& bytes, int mode = 0666);
+
+  static bool Exists(const wxString& path);
+  // Removes a file; true when it is gone afterwards.
+  static bool Remove(const wxString& path);
+};

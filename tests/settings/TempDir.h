@@ -1,0 +1,43 @@
+// A fresh temporary folder for one test, removed with everything in it.
+#pragma once
+
+#include <wx/string.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "kfxss.XXXXXX").string();
+    if (::mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+  }
+  ~TempDir() {
+    std::error_code ec;
+    if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
+  }
+  // The folder with a trailing "/".
+  wxString Dir() const { return wxString::FromUTF8(m_path + "/"); }
+  wxString Path(const std::string& name) const { return wxString::FromUTF8(m_path + "/" + name); }
+
+  void Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(m_path + "/" + name, std::ios::binary) << bytes;
+  }
+  std::string Read(const std::string& name) const {
+    std::ifstream in(m_path + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(m_path + "/" + name); }
+  // Names in the folder, to see that no temporary file was left behind.
+  size_t Count() const {
+    size_t n = 0;
+    for (auto it = std::filesystem::directory_iterator(m_path); it != std::filesystem::directory_iterator(); ++it) ++n;
+    return n;
+  }
+
+ private:
+  std::string m_path;
+};
