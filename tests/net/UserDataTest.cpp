@@ -1,0 +1,52 @@
+#include "net/UserData.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CUserData WithPools(std::initializer_list<const char*> entries) {
+  CUserData data;
+  wxArrayString pools;
+  for (const char* e : entries) pools.Add(wxString::FromUTF8(e));
+  data.SetPools(pools);
+  return data;
+}
+
+TEST(UserDataTest, FindPoolTrimsTheNameAndComparesWithCase) {
+  CUserData data = WithPools({"12|Main", "14|Lighting", "99|Main"});
+  EXPECT_EQ(data.FindPool(wxT("  Main \t")), wxT("12"));  // first match wins
+  EXPECT_EQ(data.FindPool(wxT("main")), wxString());
+  EXPECT_EQ(data.FindPool(wxT("Lighting")), wxT("14"));
+  EXPECT_EQ(data.FindPool(wxString()), wxString());
+}
+
+TEST(UserDataTest, FindPoolSplitsAtTheFirstBarAndKeepsNonAsciiNames) {
+  CUserData data = WithPools({"17|Prévis Ü", "20|Night|shift", "no bar at all"});
+  EXPECT_EQ(data.FindPool(wxString::FromUTF8("Prévis Ü")), wxT("17"));
+  EXPECT_EQ(data.FindPool(wxT("Night|shift")), wxT("20"));
+  EXPECT_EQ(data.FindPool(wxT("no bar at all")), wxString());
+}
+
+TEST(UserDataTest, RightsNeedEveryBitAsked) {
+  CUserRights rights;
+  EXPECT_FALSE(rights.Has(CUserRights::kUrgentJobs));
+  rights.Set(0x40100);
+  EXPECT_TRUE(rights.Has(CUserRights::kUrgentJobs));
+  EXPECT_TRUE(rights.Has(CUserRights::kUrgentJobs | CUserRights::kRemoteExecution));
+  rights.Set(0x100);
+  EXPECT_FALSE(rights.Has(CUserRights::kUrgentJobs | CUserRights::kRemoteExecution));
+}
+
+TEST(UserDataTest, ClearDropsPoolsAndRightsButKeepsTheRest) {
+  CUserData data = WithPools({"12|Main"});
+  data.GetRights().Set(0x100);
+  data.SetPriorityLimit(80);
+  data.SetJobColour(0xFF00FF00);
+  data.Clear();
+  EXPECT_TRUE(data.GetPools().IsEmpty());
+  EXPECT_FALSE(data.GetRights().Has(0x100));
+  EXPECT_EQ(data.FindPool(wxT("Main")), wxString());
+  EXPECT_EQ(data.GetPriorityLimit(), 80);
+}
+
+}  // namespace
