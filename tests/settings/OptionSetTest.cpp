@@ -1,0 +1,114 @@
+#include "settings/OptionSet.h"
+
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+
+namespace {
+
+// Written by hand from the configuration table, not captured from a run.
+const char kDefaultFile[] =
+    "[RemoteController.General]\r\n"
+    "Alias = \r\n"
+    "\r\n"
+    "[RemoteController.NetJobs]\r\n"
+    "NetJobNameFormat = Unnamed job - $(scene)\r\n"
+    "\r\n"
+    "[RemoteController.Server]\r\n"
+    "ServerAddress = \r\n"
+    "ServerPort = 7506\r\n"
+    "UserName = User\r\n"
+    "UserPwd = \r\n"
+    "\r\n";
+
+void ExpectDefaults(const COptionSet& options) {
+  EXPECT_EQ(options.GetSettings().alias, wxT(""));
+  EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("Unnamed job - $(scene)"));
+  EXPECT_EQ(options.GetServer().address, wxT(""));
+  EXPECT_EQ(options.GetServer().port, 7506);
+  EXPECT_EQ(options.GetServer().userName, wxT("User"));
+  EXPECT_EQ(options.GetServer().password, wxT(""));
+}
+
+TEST(OptionSetTest, MissingFileIsWrittenWithTheDefaults) {
+  TempDir dir;
+  COptionSet options;
+  EXPECT_FALSE(options.Load(dir.Path("KfRcCmd.conf")));
+  ExpectDefaults(options);
+  ASSERT_TRUE(options.Save());
+  EXPECT_EQ(dir.Read("KfRcCmd.conf"), kDefaultFile);
+
+  // The next run reads the defaults back unchanged.
+  COptionSet next;
+  next.GetSettings().alias = wxT("stale");
+  ASSERT_TRUE(next.Load(dir.Path("KfRcCmd.conf")));
+  ExpectDefaults(next);
+  ASSERT_TRUE(next.Save());
+  EXPECT_EQ(dir.Read("KfRcCmd.conf"), kDefaultFile);
+}
+
+TEST(OptionSetTest, MissingKeysAndSectionsKeepTheirDefaults) {
+  TempDir dir;
+  dir.Write("a.conf", "[RemoteController.Server]\nServerPort = 80\n");
+  dir.Write("b.conf", "[RemoteController.General]\nAlias = Farm\n[Unrelated]\nServerPort = 1\n");
+  COptionSet options;
+  ASSERT_TRUE(options.Load(dir.Path("a.conf")));
+  EXPECT_EQ(options.GetServer().port, 80);
+  EXPECT_EQ(options.GetServer().userName, wxT("User"));
+  EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("Unnamed job - $(scene)"));
+  // Every load starts again from the defaults.
+  ASSERT_TRUE(options.Load(dir.Path("b.conf")));
+  EXPECT_EQ(options.GetSettings().alias, wxT("Farm"));
+  EXPECT_EQ(options.GetServer().port, 7506);
+}
+
+TEST(OptionSetTest, ValuesAreTakenAsTheIniLayoutReadsThem) {
+  TempDir dir;
+  dir.Write("KfRcCmd.conf",
+            "[RemoteController.Server]\n"
+            "ServerAddress = render-master.local   \n"
+            "ServerPort = abc\n"
+            "UserName = Jos\xc3\xa9\n"
+            "UserPwd = \"p w;d\"\n"
+            "[RemoteController.NetJobs]\n"
+            "NetJobNameFormat = $(scene) # night run\n");
+  COptionSet options;
+  ASSERT_TRUE(options.Load(dir.Path("KfRcCmd.conf")));
+  EXPECT_EQ(options.GetServer().address, wxT("render-master.local"));
+  EXPECT_EQ(options.GetServer().port, 0);
+  EXPECT_EQ(options.GetServer().userName, wxT("Jos\u00e9"));
+  EXPECT_EQ(options.GetServer().password, wxT("\"p w;d\""));  // the quotes belong to it
+  EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("$(scene)"));
+
+  // A password with ";" or "#" written unquoted is cut there when read back.
+  options.GetServer().password = wxT("ab;cd");
+  options.GetSettings().alias = wxT("x#y");
+  ASSERT_TRUE(options.Save());
+  COptionSet back;
+  ASSERT_TRUE(back.Load(dir.Path("KfRcCmd.conf")));
+  EXPECT_EQ(back.GetServer().password, wxT("ab"));
+  EXPECT_EQ(back.GetSettings().alias, wxT("x"));
+  EXPECT_EQ(back.GetServer().userName, wxT("Jos\u00e9"));
+}
+
+TEST(OptionSetTest, AliasNamesTheComputer) {
+  COptionSet options;
+  options.GetSettings().alias = wxT("Render-%COMPUTERNAME%-%COMPUTERNAME%");
+  EXPECT_EQ(options.ExpandAlias(wxT("N1")), wxT("Render-N1-N1"));
+  options.GetSettings().alias.clear();
+  EXPECT_EQ(options.ExpandAlias(wxT("N1")), wxT(""));
+}
+
+TEST(OptionSetTest, UnreadableConfigurationFails) {
+  TempDir dir;
+  COptionSet options;
+  EXPECT_FALSE(options.Load(dir.Dir()));  // a folder
+  ExpectDefaults(options);
+  EXPECT_FALSE(options.Save());
+  EXPECT_FALSE(options.Load(wxString()));
+  dir.Write("binary.conf", std::string("\0\xff\x01[[=\n=;\x80", 10));
+  EXPECT_TRUE(options.Load(dir.Path("binary.conf")));
+  ExpectDefaults(options);
+}
+
+}  // namespace
