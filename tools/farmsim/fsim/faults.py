@@ -1,0 +1,124 @@
+"""Faults that a test switches on for one server run.
+
+The switches (all optional) as a dict or JSON object:
+
+  refuse_challenge   text   acknowledge the challenge with result 0 and this text
+  refuse_login       text   acknowledge every login with result 0 and this text
+  critical_update    true or text   announce a critical update in the challenge
+                            acknowledgement (the text replaces the default one)
+  silent             trigger or list   never answer (nor act on) these messages
+  delay              seconds, or {trigger: seconds}   answer late
+  refuse_job         text   refuse every net job packet with this text
+  refuse_control     text, or {"text": t, "codes": [..]}   refuse server control
+                            messages (all, or those of the listed codes)
+  close_after        N      close the connection once the N-th message of the
+                            client has arrived, without answering it
+  close_mid_message  trigger   send only the first frame of the answer, then close
+  wrong_part_index   trigger   send the answer in two or more frames; the second
+                            carries a wrong part index
+  garbage            trigger, or {"on": trigger, "kind": k, "close": bool}
+                            answer with garbage; kinds: "noise" (random bytes),
+                            "oversize" (a frame announcing 1000000 bytes),
+                            "undersize" (a frame announcing 8 bytes), "badzlib"
+                            (compressed bodies of the answer damaged), "hugeul"
+                            (compressed bodies announcing 4 GiB), "hex:<bytes>"
+  frame_payload      N      cut server messages into pieces of N bytes
+
+A trigger names the client messages it applies to: a type number (7 login,
+14 net job packet, 15 server control, ...), "request:N" for a request asking for
+type N (22 renderer data, 8/9 user data, 24 query), or "*" for every message.
+"""
+
+import json
+
+
+class Trigger:
+    def __init__(self, spec):
+        self.any = spec in ('*', True, None)
+        self.type = None
+        self.requested = None
+        if self.any:
+            return
+        text = str(spec).strip().lower()
+        if text.startswith('request:'):
+            self.type = 1025
+            self.requested = int(text.split(':', 1)[1])
+        else:
+            self.type = int(text)
+
+    def matches(self, msg):
+        if msg is None:
+            return False
+        if self.any:
+            return True
+        if msg.type != self.type:
+            return False
+        return self.requested is None or msg.fields.get('requested_type') == self.requested
+
+
+def _triggers(spec):
+    if spec is None or spec is False:
+        return []
+    if isinstance(spec, (list, tuple)):
+        return [Trigger(s) for s in spec]
+    return [Trigger(spec)]
+
+
+class Faults:
+    def __init__(self, spec=None):
+        if isinstance(spec, str):
+            spec = json.loads(spec)
+        spec = dict(spec or {})
+        unknown = set(spec) - {
+            'refuse_challenge', 'refuse_login', 'critical_update', 'silent', 'delay',
+            'refuse_job', 'refuse_control', 'close_after', 'close_mid_message',
+            'wrong_part_index', 'garbage', 'frame_payload'}
+        if unknown:
+            raise ValueError('unknown fault switches: %s' % ', '.join(sorted(unknown)))
+        self.spec = spec
+        self.refuse_challenge = spec.get('refuse_challenge')
+        self.refuse_login = spec.get('refuse_login')
+        self.critical_update = spec.get('critical_update')
+        self.silent = _triggers(spec.get('silent'))
+        delay = spec.get('delay')
+        if isinstance(delay, dict):
+            self.delays = [(Trigger(k), float(v)) for k, v in delay.items()]
+        elif delay:
+            self.delays = [(Trigger('*'), float(delay))]
+        else:
+            self.delays = []
+        self.refuse_job = spec.get('refuse_job')
+        control = spec.get('refuse_control')
+        if isinstance(control, dict):
+            self.refuse_control = control.get('text', 'Refused')
+            self.refuse_control_codes = control.get('codes')
+        else:
+            self.refuse_control = control
+            self.refuse_control_codes = None
+        self.close_after = spec.get('close_after')
+        self.close_mid_message = _triggers(spec.get('close_mid_message'))
+        self.wrong_part_index = _triggers(spec.get('wrong_part_index'))
+        garbage = spec.get('garbage')
+        if isinstance(garbage, dict):
+            self.garbage = _triggers(garbage.get('on', '*'))
+            self.garbage_kind = garbage.get('kind', 'noise')
+            self.garbage_close = bool(garbage.get('close', False))
+        else:
+            self.garbage = _triggers(garbage)
+            self.garbage_kind = 'noise'
+            self.garbage_close = False
+        self.frame_payload = spec.get('frame_payload')
+
+    @staticmethod
+    def any_match(triggers, msg):
+        return any(t.matches(msg) for t in triggers)
+
+    def delay_for(self, msg):
+        return max([secs for t, secs in self.delays if t.matches(msg)] or [0.0])
+
+    def control_refusal(self, code):
+        if self.refuse_control is None:
+            return None
+        if self.refuse_control_codes is not None and code not in self.refuse_control_codes:
+            return None
+        return self.refuse_control
