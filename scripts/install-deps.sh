@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  libwxgtk3.2-dev zlib1g-dev
+  libwxgtk3.2-dev zlib1g-dev libexpat1-dev
   python3-cxx-dev libpython3.11-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
 )
