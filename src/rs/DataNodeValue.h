@@ -1,0 +1,43 @@
+// The content of one data-tree node: a mode word and an ordered list of texts.
+// Texts are kept as UTF-8 so that a large parsed tree stays small; the wxString
+// accessors convert on the way in and out.
+#pragma once
+
+#include <wx/string.h>
+
+#include <string>
+#include <vector>
+
+class CDataNodeValue {
+ public:
+  CDataNodeValue() = default;
+
+  int GetMode() const { return m_mode; }
+  void SetMode(int mode) { m_mode = mode; }
+
+  // The first text, or empty when there is none.
+  wxString GetText() const;
+  const std::string& GetTextUTF8() const;
+
+  size_t GetCount() const { return m_texts.size(); }
+  wxString GetAt(size_t index) const;
+  const std::string& GetAtUTF8(size_t index) const;
+
+  // With `replace` the list is emptied first; otherwise a single entry that is
+  // blank after trimming is dropped first. Then the text is appended.
+  void AddText(const wxString& text, bool replace);
+  void AddTextUTF8(std::string text, bool replace);
+
+  template <typename... Args>
+  void AddFormatted(const wxString& format, Args... args) {
+    AddText(wxString::Format(format, args...), false);
+  }
+
+  // Copies the mode word and the texts.
+  void Assign(const CDataNodeValue& other);
+  void Clear() { m_texts.clear(); }
+
+ private:
+  int m_mode = 0;
+  std::vector<std::string> m_texts;
+};

@@ -1,0 +1,379 @@
+#include "rs/DataXMLSerializer.h"
+
+#include "rs/FileUtil.h"
+
+#include <expat.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool IsLayoutChar(char c) { return c == '\n' || c == '\r' || c == '\t'; }
+
+bool IsXmlSpace(char c) { return c == ' ' || IsLayoutChar(c); }
+
+// True when the writer would treat the whole text as white space: after the
+// backslash escapes only blanks (and form or tab feeds, which XML cannot hold)
+// remain.
+bool IsBlankOnly(const std::string& text) {
+  if (text.empty()) return false;
+  for (char c : text) {
+    if (c != ' ' && c != '\v' && c != '\f') return false;
+  }
+  return true;
+}
+
+struct Replacement {
+  const char* from;
+  const char* to;
+};
+
+// The writer's escapes in the order in which they are undone.
+const Replacement kUndo[] = {
+    {"&amp;", "&"},  {"&apos;", "'"}, {"&lt;", "<"}, {"&gt;", ">"},
+    {"&quot;", "\""}, {"&nbsp;", " "}, {"&#196;", "\xC3\x84"}, {"&#214;", "\xC3\x96"},
+    {"&#220;", "\xC3\x9C"}, {"&#228;", "\xC3\xA4"}, {"&#246;", "\xC3\xB6"},
+    {"&#252;", "\xC3\xBC"}, {"&#223;", "\xC3\x9F"},
+};
+
+void ReplaceAll(std::string* text, const char* from, const char* to) {
+  size_t pos = text->find(from);
+  if (pos == std::string::npos) return;
+  const size_t fromLen = std::strlen(from);
+  const size_t toLen = std::strlen(to);
+  std::string out;
+  out.reserve(text->size());
+  size_t start = 0;
+  while (pos != std::string::npos) {
+    out.append(*text, start, pos - start);
+    out.append(to, toLen);
+    start = pos + fromLen;
+    pos = text->find(from, start);
+  }
+  out.append(*text, start, std::string::npos);
+  text->swap(out);
+}
+
+void WriteNode(std::string* out, const CDataNode& node, int depth) {
+  out->append(static_cast<size_t>(depth), '\t');
+  out->push_back('<');
+  out->append(node.GetNameUTF8());
+  out->push_back('>');
+  CDataXMLSerializer::AppendEscaped(out, node.GetTextUTF8());
+  if (node.GetChildCount() > 0) {
+    out->push_back('\n');
+    bool first = true;
+    for (const CDataNode* child : node.GetChildren()) {
+      if (!first) out->push_back('\n');
+      first = false;
+      WriteNode(out, *child, depth + 1);
+    }
+    out->push_back('\n');
+    out->append(static_cast<size_t>(depth), '\t');
+  }
+  out->append("</");
+  out->append(node.GetNameUTF8());
+  out->push_back('>');
+}
+
+// Builds the tree from the parser's callbacks. A run of character data ends at
+// any markup; runs made only of white space with a raw line feed, carriage
+// return or tab are layout, and around child elements the layout characters
+// at the ends of a run are layout too.
+class TreeBuilder {
+ public:
+  TreeBuilder(XML_Parser parser, CDataNode* root) : m_parser(parser), m_root(root) {
+    XML_SetUserData(parser, this);
+    XML_SetElementHandler(parser, &TreeBuilder::OnStart, &TreeBuilder::OnEnd);
+    XML_SetCharacterDataHandler(parser, &TreeBuilder::OnText);
+    XML_SetCommentHandler(parser, &TreeBuilder::OnComment);
+    XML_SetProcessingInstructionHandler(parser, &TreeBuilder::OnInstruction);
+    XML_SetCdataSectionHandler(parser, &TreeBuilder::OnCdataStart, &TreeBuilder::OnCdataEnd);
+  }
+
+  bool SawRoot() const { return m_sawRoot; }
+  bool TooDeep() const { return m_tooDeep; }
+
+ private:
+  enum class Boundary { kChild, kEnd, kOther };
+
+  void Flush(Boundary boundary) {
+    if (m_text.empty() || m_stack.empty()) {
+      m_text.clear();
+      return;
+    }
+    CDataNode* node = m_stack.back();
+    std::string text;
+    text.swap(m_text);
+    size_t begin = 0;
+    size_t end = text.size();
+    // Before a child element: a line break and what follows it is layout.
+    if (boundary == Boundary::kChild) {
+      size_t last = end;
+      while (last > 0 && IsXmlSpace(text[last - 1])) --last;
+      const size_t nl = text.find('\n', last);
+      if (nl != std::string::npos) {
+        end = nl;
+        if (end > last && text[end - 1] == '\r') --end;
+      }
+    }
+    // After a child element: leading white space up to a line break is layout.
+    if (node->GetChildCount() > 0) {
+      size_t first = begin;
+      while (first < end && IsXmlSpace(text[first])) ++first;
+      if (std::memchr(text.data() + begin, '\n', first - begin) != nullptr) begin = first;
+    }
+    if (begin == end) return;
+    bool white = true;
+    bool layout = false;
+    for (size_t i = begin; i < end && white; ++i) {
+      if (!IsXmlSpace(text[i])) white = false;
+      if (IsLayoutChar(text[i])) layout = true;
+    }
+    if (white && layout) return;
+    if (begin > 0 || end < text.size()) text = text.substr(begin, end - begin);
+    CDataXMLSerializer::Unescape(&text);
+    node->GetValue().AddTextUTF8(std::move(text), false);
+  }
+
+  static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrs*/) {
+    auto* self = static_cast<TreeBuilder*>(data);
+    self->Flush(Boundary::kChild);
+    if (static_cast<int>(self->m_stack.size()) >= CDataXMLSerializer::kMaxDepth) {
+      self->m_tooDeep = true;
+      XML_StopParser(self->m_parser, XML_FALSE);
+      return;
+    }
+    CDataNode* node;
+    if (self->m_stack.empty()) {
+      node = self->m_root;
+      node->SetNameUTF8(name);
+      self->m_sawRoot = true;
+    } else {
+      node = self->m_stack.back()->AddChild(name);
+    }
+    self->m_stack.push_back(node);
+  }
+
+  static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
+    auto* self = static_cast<TreeBuilder*>(data);
+    self->Flush(Boundary::kEnd);
+    if (!self->m_stack.empty()) self->m_stack.pop_back();
+  }
+
+  static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
+    auto* self = static_cast<TreeBuilder*>(data);
+    if (self->m_inCdata || self->m_stack.empty()) return;
+    self->m_text.append(text, static_cast<size_t>(length));
+  }
+
+  static void XMLCALL OnComment(void* data, const XML_Char* /*text*/) {
+    static_cast<TreeBuilder*>(data)->Flush(Boundary::kOther);
+  }
+
+  static void XMLCALL OnInstruction(void* data, const XML_Char* /*target*/,
+                                    const XML_Char* /*text*/) {
+    static_cast<TreeBuilder*>(data)->Flush(Boundary::kOther);
+  }
+
+  // The content of a CDATA section is not text of the element.
+  static void XMLCALL OnCdataStart(void* data) {
+    auto* self = static_cast<TreeBuilder*>(data);
+    self->Flush(Boundary::kOther);
+    self->m_inCdata = true;
+  }
+
+  static void XMLCALL OnCdataEnd(void* data) { static_cast<TreeBuilder*>(data)->m_inCdata = false; }
+
+  XML_Parser m_parser;
+  CDataNode* m_root;
+  std::vector<CDataNode*> m_stack;
+  std::string m_text;
+  bool m_inCdata = false;
+  bool m_sawRoot = false;
+  bool m_tooDeep = false;
+};
+
+struct ParserHolder {
+  XML_Parser parser;
+  explicit ParserHolder(XML_Parser p) : parser(p) {}
+  ~ParserHolder() {
+    if (parser) XML_ParserFree(parser);
+  }
+};
+
+}  // namespace
+
+void CDataXMLSerializer::AppendEscaped(std::string* out, const std::string& text) {
+  const bool blank = IsBlankOnly(text);
+  const size_t n = text.size();
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    switch (c) {
+      case '\\': out->append("\\\\"); continue;
+      case '\n': out->append("\\n"); continue;
+      case '\r': out->append("\\r"); continue;
+      case '\t': out->append("\\t"); continue;
+      case '&': out->append("&amp;"); continue;
+      case '\'': out->append("&apos;"); continue;
+      case '<': out->append("&lt;"); continue;
+      case '>': out->append("&gt;"); continue;
+      case '"': out->append("&quot;"); continue;
+      case ' ':
+        if (blank) {
+          out->append("&nbsp;");
+        } else {
+          out->push_back(' ');
+        }
+        continue;
+      default: break;
+    }
+    // Other control characters cannot appear in an XML document at all.
+    if (c < 0x20) continue;
+    if (c == 0xC3 && i + 1 < n) {
+      const char* ref = nullptr;
+      switch (static_cast<unsigned char>(text[i + 1])) {
+        case 0x84: ref = "&#196;"; break;
+        case 0x96: ref = "&#214;"; break;
+        case 0x9C: ref = "&#220;"; break;
+        case 0xA4: ref = "&#228;"; break;
+        case 0xB6: ref = "&#246;"; break;
+        case 0xBC: ref = "&#252;"; break;
+        case 0x9F: ref = "&#223;"; break;
+        default: break;
+      }
+      if (ref) {
+        out->append(ref);
+        ++i;
+        continue;
+      }
+    }
+    // U+FFFE and U+FFFF are not XML characters either.
+    if (c == 0xEF && i + 2 < n && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+        (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+      i += 2;
+      continue;
+    }
+    out->push_back(static_cast<char>(c));
+  }
+}
+
+void CDataXMLSerializer::Unescape(std::string* text) {
+  if (text->find('\\') != std::string::npos) {
+    std::string out;
+    out.reserve(text->size());
+    const size_t n = text->size();
+    for (size_t i = 0; i < n; ++i) {
+      const char c = (*text)[i];
+      if (c != '\\' || i + 1 == n) {
+        out.push_back(c);
+        continue;
+      }
+      const char next = (*text)[++i];
+      switch (next) {
+        case 'n': out.push_back('\n'); break;
+        case 'r': out.push_back('\r'); break;
+        case 't': out.push_back('\t'); break;
+        default: out.push_back(next); break;
+      }
+    }
+    text->swap(out);
+  }
+  if (text->find('&') == std::string::npos) return;
+  for (const Replacement& r : kUndo) ReplaceAll(text, r.from, r.to);
+}
+
+bool CDataXMLSerializer::ParseText(const wxString& text) {
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  return ParseUTF8(utf8.data(), utf8.length());
+}
+
+bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
+  m_error.clear();
+  m_root->Reset();
+  m_root->GetValue().Clear();
+
+  ParserHolder holder(XML_ParserCreate("UTF-8"));
+  if (!holder.parser) {
+    m_error = wxT("out of memory");
+    return false;
+  }
+  TreeBuilder builder(holder.parser, m_root);
+
+  // "&nbsp;" is not an XML entity: every one becomes a blank before the parser
+  // sees it. The text is fed in pieces around them instead of being copied.
+  static const char kNbsp[] = "&nbsp;";
+  static const size_t kNbspLen = sizeof(kNbsp) - 1;
+  static const size_t kChunk = 1 << 20;
+  bool ok = true;
+  auto feed = [&](const char* p, size_t n) {
+    while (ok && n > 0) {
+      const size_t piece = n < kChunk ? n : kChunk;
+      ok = XML_Parse(holder.parser, p, static_cast<int>(piece), XML_FALSE) == XML_STATUS_OK;
+      p += piece;
+      n -= piece;
+    }
+  };
+  const char* p = data;
+  const char* end = data + length;
+  while (ok && p < end) {
+    const char* hit = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kNbsp, kNbspLen));
+    if (!hit) {
+      feed(p, static_cast<size_t>(end - p));
+      break;
+    }
+    feed(p, static_cast<size_t>(hit - p));
+    feed(" ", 1);
+    p = hit + kNbspLen;
+  }
+  if (ok) ok = XML_Parse(holder.parser, "", 0, XML_TRUE) == XML_STATUS_OK;
+
+  if (!ok || !builder.SawRoot()) {
+    if (builder.TooDeep()) {
+      m_error = wxString::Format(wxT("elements nested deeper than %d levels"), kMaxDepth);
+    } else if (!ok) {
+      m_error = wxString::Format(wxT("%s at line %lu"),
+                                 wxString::FromUTF8(XML_ErrorString(XML_GetErrorCode(holder.parser))),
+                                 static_cast<unsigned long>(XML_GetCurrentLineNumber(holder.parser)));
+    } else {
+      m_error = wxT("no root element");
+    }
+    m_root->Reset();
+    m_root->GetValue().Clear();
+    return false;
+  }
+  return true;
+}
+
+bool CDataXMLSerializer::LoadFile(const wxString& path) {
+  m_error.clear();
+  std::string bytes;
+  if (!rsfile::ReadFile(path, &bytes)) {
+    m_error = wxT("cannot read ") + path;
+    return false;
+  }
+  if (bytes.empty()) return true;
+  return ParseUTF8(bytes.data(), bytes.size());
+}
+
+std::string CDataXMLSerializer::ToUTF8() const {
+  std::string out;
+  WriteNode(&out, *m_root, 0);
+  out.push_back('\n');
+  return out;
+}
+
+wxString CDataXMLSerializer::ToText() const {
+  const std::string utf8 = ToUTF8();
+  return wxString::FromUTF8(utf8.data(), utf8.size());
+}
+
+bool CDataXMLSerializer::SaveFile(const wxString& path) const {
+  const std::string utf8 = ToUTF8();
+  if (!rsfile::WriteFileAtomic(path, utf8)) {
+    m_error = wxT("cannot write ") + path;
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,50 @@
+// Turns a data tree into XML text and back. The writer emits one element per
+// node (tabs and line feeds for layout, no declaration, no attributes); an
+// element may carry text and child elements at once. Texts are escaped so that
+// every value reads back exactly: backslash, line feed, carriage return and tab
+// become \\, \n, \r, \t, and the raw line feeds and tabs of the layout are
+// therefore never mistaken for part of a value.
+#pragma once
+
+#include "rs/DataNode.h"
+
+#include <wx/string.h>
+
+#include <string>
+
+class CDataXMLSerializer {
+ public:
+  // Bound to `root` for its whole life; does not own it.
+  explicit CDataXMLSerializer(CDataNode* root) : m_root(root) {}
+
+  // Replaces the tree by the document in `text`. False (with the root reset)
+  // when the text is not a well-formed document.
+  bool ParseText(const wxString& text);
+  bool ParseUTF8(const char* data, size_t length);
+  bool ParseUTF8(const std::string& text) { return ParseUTF8(text.data(), text.size()); }
+
+  // Reads the file and parses it; an empty file succeeds and leaves the tree
+  // as it was. False when the file cannot be read or parsed.
+  bool LoadFile(const wxString& path);
+
+  wxString ToText() const;
+  std::string ToUTF8() const;
+  // Writes ToUTF8() to `path`, replacing the file atomically.
+  bool SaveFile(const wxString& path) const;
+
+  // Why the last parse or file operation failed.
+  const wxString& GetError() const { return m_error; }
+
+  // The text as the writer puts it between the tags (exposed for tests).
+  static void AppendEscaped(std::string* out, const std::string& text);
+  // Resolves what is left of a parsed text: backslash sequences, then the
+  // escapes of the writer in their order.
+  static void Unescape(std::string* text);
+
+  // Documents nested deeper than this are refused.
+  static constexpr int kMaxDepth = 256;
+
+ private:
+  CDataNode* m_root;
+  mutable wxString m_error;
+};

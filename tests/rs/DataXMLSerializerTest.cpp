@@ -1,0 +1,247 @@
+#include "rs/DataXMLSerializer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string Utf8(const wxString& s) {
+  const wxScopedCharBuffer b = s.utf8_str();
+  return std::string(b.data(), b.length());
+}
+
+// Writes a one-node tree holding `text` and parses it back.
+wxString RoundTrip(const wxString& text, std::string* xml = nullptr) {
+  CDataNode root;
+  root.SetName(wxT("V"));
+  root.SetText(text);
+  const std::string written = CDataXMLSerializer(&root).ToUTF8();
+  if (xml) *xml = written;
+  CDataNode back;
+  EXPECT_TRUE(CDataXMLSerializer(&back).ParseUTF8(written)) << written;
+  EXPECT_EQ(back.GetValue().GetCount(), text.empty() ? 0u : 1u) << written;
+  return back.GetText();
+}
+
+TEST(DataXMLSerializerTest, WritesTextAndChildrenInOneElement) {
+  CDataNode root;
+  root.SetName(wxT("Renderer"));
+  root.SetText(wxT("a<b"));
+  root.AddChild("Name", wxT("x"));
+  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(), "<Renderer>a&lt;b\n\t<Name>x</Name>\n</Renderer>\n");
+
+  CDataNode back;
+  ASSERT_TRUE(CDataXMLSerializer(&back).ParseUTF8("<Renderer>a&lt;b\n\t<Name>x</Name>\n</Renderer>\n"));
+  EXPECT_EQ(back.GetName(), wxT("Renderer"));
+  EXPECT_EQ(back.GetText(), wxT("a<b"));
+  ASSERT_EQ(back.GetChildCount(), 1u);
+  EXPECT_EQ(back.GetChild(0)->GetName(), wxT("Name"));
+  EXPECT_EQ(back.GetChild(0)->GetText(), wxT("x"));
+  EXPECT_EQ(back.GetChild(0)->GetParent(), &back);
+}
+
+TEST(DataXMLSerializerTest, NestedLayoutUsesOneTabPerLevel) {
+  CDataNode root;
+  root.SetName(wxT("A"));
+  CDataNode* b = root.AddChild("B");
+  b->AddChild("C", wxT("1"));
+  b->AddChild("D");
+  root.AddChild("E", wxT("2"));
+  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(),
+            "<A>\n\t<B>\n\t\t<C>1</C>\n\t\t<D></D>\n\t</B>\n\t<E>2</E>\n</A>\n");
+}
+
+TEST(DataXMLSerializerTest, BlanksRoundTripWhileLayoutStaysOut) {
+  std::string xml;
+  EXPECT_EQ(RoundTrip(wxT("   "), &xml), wxT("   "));
+  EXPECT_EQ(xml, "<V>&nbsp;&nbsp;&nbsp;</V>\n");
+  // Blanks inside other text are written as they are.
+  EXPECT_EQ(RoundTrip(wxT(" a  b "), &xml), wxT(" a  b "));
+  EXPECT_EQ(xml, "<V> a  b </V>\n");
+
+  // A blank value next to children, and children whose values are blank.
+  CDataNode root;
+  root.SetName(wxT("R"));
+  root.SetText(wxT("  "));
+  root.AddChild("S", wxT(" "));
+  root.AddChild("T", wxT("x  "));
+  root.AddChild("U");
+  CDataNode back;
+  ASSERT_TRUE(CDataXMLSerializer(&back).ParseUTF8(CDataXMLSerializer(&root).ToUTF8()));
+  EXPECT_EQ(back.GetText(), wxT("  "));
+  ASSERT_EQ(back.GetChildCount(), 3u);
+  EXPECT_EQ(back.GetChild(0)->GetText(), wxT(" "));
+  EXPECT_EQ(back.GetChild(1)->GetText(), wxT("x  "));
+  EXPECT_EQ(back.GetChild(2)->GetValue().GetCount(), 0u);
+}
+
+TEST(DataXMLSerializerTest, HandWrittenIndentationIsNotAValue) {
+  CDataNode root;
+  ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8(
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- set -->\r\n<RenderSet>\r\n"
+      "    <Values>\r\n        <camera>\r\n            <Value>cam1</Value>\r\n"
+      "        </camera>\r\n    </Values>\r\n    <Empty>\r\n    </Empty>\r\n</RenderSet>\r\n"));
+  EXPECT_EQ(root.GetValue().GetCount(), 0u);
+  CDataNode* values = root.FindChild("Values");
+  ASSERT_NE(values, nullptr);
+  EXPECT_EQ(values->GetValue().GetCount(), 0u);
+  EXPECT_EQ(values->FindChild("camera")->GetValue().GetCount(), 0u);
+  EXPECT_EQ(values->FindChild("camera")->FindChild("Value")->GetText(), wxT("cam1"));
+  EXPECT_EQ(root.FindChild("Empty")->GetValue().GetCount(), 0u);
+}
+
+TEST(DataXMLSerializerTest, BackslashSequencesAndControlCharacters) {
+  CDataNode root;
+  ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<V>line1\\nline2\\ttab\\r\\q\\\\</V>"));
+  EXPECT_EQ(root.GetText(), wxT("line1\nline2\ttab\rq\\"));
+
+  std::string xml;
+  EXPECT_EQ(RoundTrip(wxT("C:\\renders\\new"), &xml), wxT("C:\\renders\\new"));
+  EXPECT_EQ(xml, "<V>C:\\\\renders\\\\new</V>\n");
+  const wxString script = wxT("import os\r\n\tprint('x')\r\n\r\n");
+  EXPECT_EQ(RoundTrip(script, &xml), script);
+  EXPECT_EQ(xml.find_first_of("\r\t"), std::string::npos);
+  EXPECT_EQ(RoundTrip(wxT("\n")), wxT("\n"));
+  EXPECT_EQ(RoundTrip(wxT(" \t ")), wxT(" \t "));
+  // Characters that XML cannot carry are left out rather than breaking the document.
+  EXPECT_EQ(RoundTrip(wxT("a\x01z")), wxT("az"));
+}
+
+TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
+  std::string xml;
+  EXPECT_EQ(RoundTrip(wxT("a&b 'c' \"d\" <e>"), &xml), wxT("a&b 'c' \"d\" <e>"));
+  EXPECT_EQ(xml, "<V>a&amp;b &apos;c&apos; &quot;d&quot; &lt;e&gt;</V>\n");
+
+  const wxString latin = wxString::FromUTF8("\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
+  EXPECT_EQ(RoundTrip(latin, &xml), latin);
+  EXPECT_EQ(xml, "<V>&#196;&#214;&#220;&#228;&#246;&#252;&#223;</V>\n");
+  // Other letters travel as UTF-8.
+  const wxString other = wxString::FromUTF8("\xC3\xA9t\xC3\xA9 \xE6\x97\xA5");
+  EXPECT_EQ(RoundTrip(other, &xml), other);
+  EXPECT_EQ(xml, "<V>\xC3\xA9t\xC3\xA9 \xE6\x97\xA5</V>\n");
+
+  // What the XML parser leaves of an escape is undone once more, as the
+  // server's own reader does.
+  CDataNode root;
+  ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<V>&amp;lt;&amp;#228;&#252;</V>"));
+  EXPECT_EQ(Utf8(root.GetText()), "<\xC3\xA4\xC3\xBC");
+}
+
+TEST(DataXMLSerializerTest, SeveralTextsInOneElement) {
+  CDataNode root;
+  ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<A>x<B>1</B>y<!-- c -->z<![CDATA[skip]]></A>"));
+  ASSERT_EQ(root.GetValue().GetCount(), 3u);
+  EXPECT_EQ(root.GetValue().GetAt(0), wxT("x"));
+  EXPECT_EQ(root.GetValue().GetAt(1), wxT("y"));
+  EXPECT_EQ(root.GetValue().GetAt(2), wxT("z"));
+  // Only the first text is written back.
+  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(), "<A>x\n\t<B>1</B>\n</A>\n");
+}
+
+TEST(DataXMLSerializerTest, BadDocumentsFailAndLeaveAnEmptyRoot) {
+  const char* bad[] = {
+      "",
+      "   ",
+      "<A><B></A>",
+      "<A>\n\t<B>x</B>\n",  // truncated
+      "<A>&unknown;</A>",
+      "<A></A><B></B>",
+      "just text",
+      "<A>\xFF\xFE</A>",
+      "<A x='1></A>",
+  };
+  for (const char* text : bad) {
+    CDataNode root;
+    root.SetName(wxT("Old"));
+    root.AddChild("Child");
+    CDataXMLSerializer serializer(&root);
+    EXPECT_FALSE(serializer.ParseUTF8(text, std::strlen(text))) << text;
+    EXPECT_TRUE(root.GetName().empty()) << text;
+    EXPECT_EQ(root.GetChildCount(), 0u) << text;
+    EXPECT_FALSE(serializer.GetError().empty()) << text;
+  }
+  std::string deep;
+  for (int i = 0; i < 100000; ++i) deep += "<a>";
+  CDataNode root;
+  EXPECT_FALSE(CDataXMLSerializer(&root).ParseUTF8(deep));
+  std::string fine;
+  for (int i = 0; i < 100; ++i) fine += "<a>";
+  for (int i = 0; i < 100; ++i) fine += "</a>";
+  EXPECT_TRUE(CDataXMLSerializer(&root).ParseUTF8(fine));
+}
+
+TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
+  char dir[] = "/tmp/kfrs_xml_XXXXXX";
+  ASSERT_NE(mkdtemp(dir), nullptr);
+  const wxString path = wxString(dir) + wxT("/Pool.xml");
+
+  CDataNode root;
+  root.SetName(wxT("Pool"));
+  root.AddChild("UpdateIndex", wxT("17"));
+  ASSERT_TRUE(CDataXMLSerializer(&root).SaveFile(path));
+  ASSERT_TRUE(CDataXMLSerializer(&root).SaveFile(path));  // replaces the file
+
+  CDataNode back;
+  CDataXMLSerializer reader(&back);
+  ASSERT_TRUE(reader.LoadFile(path));
+  EXPECT_EQ(back.FindChild("UpdateIndex")->GetText(), wxT("17"));
+
+  const wxString empty = wxString(dir) + wxT("/empty.xml");
+  FILE* f = fopen(empty.utf8_str(), "w");
+  fclose(f);
+  EXPECT_TRUE(reader.LoadFile(empty));
+  EXPECT_EQ(back.GetName(), wxT("Pool"));
+  EXPECT_FALSE(reader.LoadFile(wxString(dir) + wxT("/missing.xml")));
+  EXPECT_FALSE(reader.LoadFile(wxString(dir)));
+  EXPECT_FALSE(CDataXMLSerializer(&root).SaveFile(wxString(dir) + wxT("/no/such/dir.xml")));
+
+  unlink(path.utf8_str());
+  unlink(empty.utf8_str());
+  rmdir(dir);
+}
+
+TEST(DataNodeTest, ValueAndChildLookups) {
+  CDataNodeValue value;
+  value.AddText(wxT("  "), false);
+  value.AddText(wxT("a"), false);  // the single blank entry gives way
+  value.AddText(wxT("b"), false);
+  ASSERT_EQ(value.GetCount(), 2u);
+  EXPECT_EQ(value.GetText(), wxT("a"));
+  value.AddText(wxT("c"), true);
+  EXPECT_EQ(value.GetCount(), 1u);
+  value.AddFormatted(wxT("%i-%s"), 42, wxString(wxT("x")));
+  EXPECT_EQ(value.GetAt(1), wxT("42-x"));
+
+  CDataNode node;
+  node.AddChild("Name", wxT("first"));
+  node.AddChild("name", wxT("lower"));
+  node.AddChild("Name", wxT("second"));
+  EXPECT_EQ(node.FindChild(wxT("Name"))->GetText(), wxT("first"));
+  EXPECT_EQ(node.FindChild("name")->GetText(), wxT("lower"));
+  EXPECT_EQ(node.FindChild("NAME"), nullptr);
+
+  CDataNodeList list;
+  EXPECT_EQ(node.CollectChildren(wxT("Name"), &list), 2);
+  EXPECT_FALSE(list.IsOwning());
+  EXPECT_EQ(list.GetAt(1)->GetText(), wxT("second"));
+  EXPECT_EQ(node.CollectChildren(wxT("Name"), nullptr), -1);
+
+  CDataNodeValue def;
+  def.SetMode(3);
+  def.AddText(wxT("d"), false);
+  EXPECT_EQ(node.GetOrAddValue(wxT("Name"), def).GetText(), wxT("first"));
+  CDataNodeValue& added = node.GetOrAddValue(wxT("Other"), def);
+  EXPECT_EQ(added.GetText(), wxT("d"));
+  EXPECT_EQ(added.GetMode(), 3);
+  EXPECT_EQ(node.GetChildCount(), 4u);
+
+  node.Reset();
+  EXPECT_EQ(node.GetChildCount(), 0u);
+  EXPECT_EQ(list.GetCount(), 2u);  // the non-owning list only refers
+}
+
+}  // namespace
