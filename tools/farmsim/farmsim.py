@@ -42,7 +42,7 @@ def main(argv=None):
         farm = Farm.from_file(args.farm)
         server = FarmServer(farm, host=args.host, port=args.port, journal=args.journal,
                             faults=faults).start()
-    except (OSError, ValueError) as exc:
+    except (OSError, ValueError, KeyError, TypeError) as exc:
         print('farmsim: %s' % exc, file=sys.stderr)
         return 1
 

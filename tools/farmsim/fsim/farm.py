@@ -107,7 +107,9 @@ class Farm:
             job.setdefault('renderer', '')
             chunks = job.get('chunks', self.chunks_per_job)
             if isinstance(chunks, int):
-                job['chunks'] = [{'id': i + 1, 'state': 'waiting'} for i in range(chunks)]
+                chunks = ['waiting'] * chunks
+            job['chunks'] = [dict(c) if isinstance(c, dict) else {'id': i + 1, 'state': c}
+                             for i, c in enumerate(chunks)]
             self.jobs[job['id']] = job
             return job
 
@@ -140,6 +142,8 @@ class Farm:
             return 'Invalid render settings (%s)' % exc
         if rset['renderer'] not in self.renderers.version_ids():
             return 'Unknown renderer version %s' % rset['renderer']
+        if rset['renderer'].split('/')[0] != renderer.rpartition('/')[2]:
+            return 'Render settings for %s do not match the renderer %s' % (rset['renderer'], renderer)
         pools = fields.get('pools', [])
         if not pools:
             return 'No client pool specified'
