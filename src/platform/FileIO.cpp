@@ -54,7 +54,8 @@ wxString DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
 bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
   bytes->clear();
   if (path.empty()) return false;
-  const int fd = ::open(ToNative(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, so that a named pipe in place of the file cannot hang us.
+  const int fd = ::open(ToNative(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -105,7 +105,6 @@ TEST(OptionSetTest, UnreadableConfigurationFails) {
   EXPECT_FALSE(options.Load(dir.Dir()));  // a folder
   ExpectDefaults(options);
   EXPECT_FALSE(options.Save());
-  EXPECT_FALSE(options.Load(wxString()));
   dir.Write("binary.conf", std::string("\0\xff\x01[[=\n=;\x80", 10));
   EXPECT_TRUE(options.Load(dir.Path("binary.conf")));
   ExpectDefaults(options);
