@@ -17,9 +17,10 @@ environment variables KFRCCMD (the built binary) and KF_SOURCE_DIR (the source r
     if __name__ == '__main__':
         kh.main()
 
-FarmSim(farm=None, overrides=None, faults=None, journal=None)
+FarmSim(farm=None, overrides=None, faults=None, journal=None, base_dir=None)
     Context manager; starts the simulator in a thread on a free 127.0.0.1 port and stops it.
-    farm       None for the demo farm, a dict (a farm description), or a path of a farm JSON file.
+    farm       None for the demo farm, a dict (a farm description; a relative `renderers` folder
+               is taken from the demo folder unless base_dir is given), or a path of a farm JSON file.
     overrides  dict deep-merged into the farm description (a value of None deletes the key),
                e.g. {'users': {'anna': {'rights': 0}}, 'data_stamp': 7}.
     faults     fault switches (see tools/farmsim/fsim/faults.py or its README), e.g.
@@ -52,7 +53,7 @@ ProgramDir(sim=None, user='anna', password=None, alias='', name_format=None, con
       .write_preset(name, text, folder=None)  Presets/NetJobs/<name>[.knjprs] under folder
                                      (default the program directory)
       .write_file(relpath, content)  any file (str is written as UTF-8); returns its full path
-      .read_file(relpath), .exists(relpath), .file(relpath) (full path)
+      .read_file(relpath), .exists(relpath), .file(relpath) (full path), .log() (KfRcCmd.log or '')
       .run(args, env=None, timeout=120, input=None, cwd=None) -> Result
     Result: .code (exit status), .out and .err (decoded as UTF-8), .args; str(result) shows all.
     Each run gets KF_MACHINE_ENV_FILE pointing into the temporary folder unless `env` sets it.
@@ -114,8 +115,8 @@ def _merge(base, overrides):
 
 
 class FarmSim:
-    def __init__(self, farm=None, overrides=None, faults=None, journal=None):
-        base_dir = os.path.dirname(DEMO_FARM)
+    def __init__(self, farm=None, overrides=None, faults=None, journal=None, base_dir=None):
+        base_dir = base_dir or os.path.dirname(DEMO_FARM)
         if farm is None:
             desc = demo_farm()
         elif isinstance(farm, str):
@@ -250,6 +251,9 @@ class ProgramDir:
         with open(self.file(relpath), 'rb') as fh:
             data = fh.read()
         return data if binary else data.decode('utf-8')
+
+    def log(self):
+        return self.read_file('KfRcCmd.log') if self.exists('KfRcCmd.log') else ''
 
     def exists(self, relpath):
         return os.path.exists(self.file(relpath))
