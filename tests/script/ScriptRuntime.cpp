@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -44,6 +45,8 @@ ScriptRuntime::ScriptRuntime() {
   interpreter.SetPythonHome();
   started = interpreter.Initialize();
 }
+
+ScriptRuntime::~ScriptRuntime() { std::filesystem::remove_all(programDir.utf8_string()); }
 
 wxString ScriptRuntime::Run(const std::string& script) {
   console.clear();

@@ -26,4 +26,5 @@ struct ScriptRuntime {
 
  private:
   ScriptRuntime();
+  ~ScriptRuntime();
 };
