@@ -44,6 +44,13 @@ bool ReadFileBytes(const wxString& path, std::string& bytes) {
   }
 }
 
+bool ReportStartFailure(const PyStatus& status) {
+  fprintf(stderr, "The Python runtime could not be started: %s%s%s\n", status.func ? status.func : "",
+          status.func ? ": " : "", status.err_msg ? status.err_msg : "unknown error");
+  fflush(stderr);
+  return false;
+}
+
 // The runtime allows one start per process: the extension layer keeps the
 // first module instance for good.
 bool g_runtimeStarted = false;
@@ -89,6 +96,16 @@ bool CPythonInterpreter::StartRuntime() {
   g_runtimeStarted = true;
   CPyModule_Kilnforge::RegisterBuiltin();
 
+  // Text is UTF-8 for scripts as for the rest of the program, whatever the
+  // locale; the process's locale is left as it is.
+  PyPreConfig preconfig;
+  PyPreConfig_InitPythonConfig(&preconfig);
+  preconfig.parse_argv = 0;
+  preconfig.configure_locale = 0;
+  preconfig.utf8_mode = 1;
+  PyStatus status = Py_PreInitialize(&preconfig);
+  if (PyStatus_Exception(status)) return ReportStartFailure(status);
+
   // The system's standard library is used as it is; the program's own
   // folders are added to the search path once the runtime runs. The usual
   // PYTHON* environment variables apply as for any Python program.
@@ -103,17 +120,10 @@ bool CPythonInterpreter::StartRuntime() {
   // Naming the program itself keeps the runtime from searching PATH for a
   // "python3" that may belong to another installation.
   const std::string program = Utf8(CProcess::System().GetOwnExecutable());
-  PyStatus status = program.empty() ? PyStatus_Ok()
-                                    : PyConfig_SetBytesString(&config, &config.program_name,
-                                                              program.c_str());
+  if (!program.empty()) status = PyConfig_SetBytesString(&config, &config.program_name, program.c_str());
   if (!PyStatus_Exception(status)) status = Py_InitializeFromConfig(&config);
   PyConfig_Clear(&config);
-  if (PyStatus_Exception(status)) {
-    fprintf(stderr, "The Python runtime could not be started: %s%s%s\n", status.func ? status.func : "",
-            status.func ? ": " : "", status.err_msg ? status.err_msg : "unknown error");
-    fflush(stderr);
-    return false;
-  }
+  if (PyStatus_Exception(status)) return ReportStartFailure(status);
   return Py_IsInitialized() != 0;
 }
 

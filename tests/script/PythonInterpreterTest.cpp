@@ -1,7 +1,10 @@
 #include "script/PythonInterpreter.h"
 
 #include <gtest/gtest.h>
+#include <locale.h>
 #include <stdlib.h>
+
+#include <string>
 
 #include "ScriptRuntime.h"
 
@@ -45,6 +48,15 @@ TEST(PythonInterpreterTest, ProgramFoldersComeFirstOnTheSearchPath) {
   EXPECT_EQ(rt.Run("import kfhelper\nKilnforge.ConWriter(kfhelper.answer())"), wxT("42"));
   // The system's standard library is there too.
   EXPECT_EQ(rt.Run("import json\nKilnforge.ConWriter(json.dumps([1]))"), wxT("[1]"));
+}
+
+TEST(PythonInterpreterTest, ScriptsUseUtf8AndTheProgramKeepsItsLocale) {
+  const std::string before = setlocale(LC_CTYPE, nullptr);
+  ScriptRuntime& rt = ScriptRuntime::Get();
+  ASSERT_TRUE(rt.started);
+  EXPECT_EQ(before, setlocale(LC_CTYPE, nullptr));
+  EXPECT_EQ(rt.Run("import sys\nKilnforge.ConWriter((sys.flags.utf8_mode, sys.getfilesystemencoding()))"),
+            wxT("(1, 'utf-8')"));
 }
 
 TEST(PythonInterpreterTest, ExecuteAcceptsAnyLineEndsAndKeepsItsNamespace) {
