@@ -58,7 +58,7 @@ ProgramDir(sim=None, user='anna', password=None, alias='', name_format=None, con
     Result: .code (exit status), .out and .err (decoded as UTF-8), .args; str(result) shows all.
     Each run gets KF_MACHINE_ENV_FILE pointing into the temporary folder unless `env` sets it.
 
-Other helpers: binary(), source_dir(), farmsim_dir(), demo_farm() (a fresh dict), USERS
+Other helpers: free_port() (a loopback port nobody listens on, for refused connections), binary(), source_dir(), farmsim_dir(), demo_farm() (a fresh dict), USERS
 (demo user -> password), ini_text(sections), raw_client(sim) (the simulator's own protocol
 client, fsim.client.RawClient), main() (unittest.main with verbosity 2).
 """
@@ -312,6 +312,13 @@ class ProgramDir:
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
         return Result(list(args), proc.returncode, proc.stdout.decode('utf-8', 'replace'),
                       proc.stderr.decode('utf-8', 'replace'))
+
+
+def free_port():
+    import socket
+    with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as sock:
+        sock.bind(('127.0.0.1', 0))
+        return sock.getsockname()[1]
 
 
 def raw_client(sim, timeout=10.0):
