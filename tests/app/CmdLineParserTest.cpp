@@ -1,0 +1,173 @@
+#include "app/CmdLineParser.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+namespace {
+
+using P = CCmdLineParam;
+
+// A parser with a handful of switches shaped like the program's own.
+struct Parser : CCmdLineParser {
+  Parser() {
+    AddParam(wxT("nj_name"), wxT(""), P::kTypeText, P::kFlagDeclared);
+    AddParam(wxT("nj_priority"), wxT(""), P::kTypeInteger, P::kFlagDeclared);
+    AddParam(wxT("nj_dependency"), wxT(""), P::kTypeInteger, P::kFlagDeclared | P::kFlagRepeat);
+    AddParam(wxT("listrenderers"), wxT(""), P::kTypeText, P::kFlagDeclared | P::kFlagOptional);
+    AddParam(wxT("listpools"), wxT(""), P::kTypeNone, P::kFlagDeclared);
+    AddParam(wxT("execute"), wxT(""), P::kTypeText, P::kFlagDeclared);
+    AddParam(wxT("help"), wxT(""), P::kTypeNone, P::kFlagDeclared);
+  }
+  bool ParseArgs(std::initializer_list<const char*> args) {
+    wxArrayString a;
+    for (const char* s : args) a.Add(wxString::FromUTF8(s));
+    SetArguments(a);
+    return Parse(wxString());
+  }
+  wxArrayString Values(const char* name) const { return FindParam(name)->GetValues(); }
+};
+
+wxArrayString Strings(std::initializer_list<const char*> list) {
+  wxArrayString a;
+  for (const char* s : list) a.Add(wxString::FromUTF8(s));
+  return a;
+}
+
+TEST(CmdLineParserTest, RebuildEscapesQuotesOfPlainArgumentsAndQuotesBlanksAndInnerDashes) {
+  EXPECT_EQ(CCmdLineParser::RebuildCommandLine(
+                Strings({"-nj_name=My Job", "", "a\"b'c.max", "my-scene.max", "-x", "-5", "t\tu"})),
+            wxString::FromUTF8("-nj_name \"My Job\" a@(^Q^)b@(^S^)c.max \"my-scene.max\" -x -5 "
+                               "\"t\tu\""));
+  // Switch arguments keep their quotes: only plain arguments are escaped.
+  EXPECT_EQ(CCmdLineParser::RebuildCommandLine(Strings({"-a=\"q\"", "-b\"c"})),
+            wxT("-a \"q\" -b\"c"));
+}
+
+TEST(CmdLineParserTest, ArgumentsWithBlanksQuotesAndApostrophesSurviveAsOneFreeArgument) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"/scenes/my scene.max", "it's \"big\".max", "-nj_name=My Job - final",
+                           "/a b/c-d.max", "x'y.max"}));
+  EXPECT_EQ(p.Values("nj_name"), Strings({"My Job - final"}));
+  // Only what follows the last switch counts.
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"/a b/c-d.max", "x'y.max"}));
+
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-help", "/scenes/my scene.max", "it's \"big\".max", "ä ö.max"}));
+  EXPECT_EQ(q.GetFreeArgs(), Strings({"/scenes/my scene.max", "it's \"big\".max", "ä ö.max"}));
+}
+
+TEST(CmdLineParserTest, NegativeNumbersAndDashValuesAreValues) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-nj_priority", "-5", "-nj_name", "-weird", "scene.max"}));
+  EXPECT_EQ(p.GetParamLong(wxT("nj_priority"), 0), -5);
+  EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("-weird"));
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"scene.max"}));
+}
+
+TEST(CmdLineParserTest, OptionalValueFollowedByDeclaredSwitchIsEmpty) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-listrenderers", "-listpools", "scene.max"}));
+  EXPECT_TRUE(p.Found(wxT("listrenderers")));
+  EXPECT_EQ(p.GetParamString(wxT("listrenderers"), wxT("x")), wxT(""));
+  EXPECT_TRUE(p.Found(wxT("listpools")));
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"scene.max"}));
+
+  // A dash word that names no switch is the value itself; a plain word too.
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-listrenderers", "-maxgroup"}));
+  EXPECT_EQ(q.GetParamString(wxT("listrenderers"), wxT("")), wxT("-maxgroup"));
+  Parser r;
+  ASSERT_TRUE(r.ParseArgs({"-listrenderers", "Max", "-help"}));
+  EXPECT_EQ(r.GetParamString(wxT("listrenderers"), wxT("")), wxT("Max"));
+  // As the last word it is found without a value.
+  Parser s;
+  ASSERT_TRUE(s.ParseArgs({"-listrenderers"}));
+  EXPECT_TRUE(s.Found(wxT("listrenderers")));
+}
+
+TEST(CmdLineParserTest, ExecuteEndsTheScan) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-execute", "shutdown -r now", "-nj_priority", "3", "Pool A", "x"}));
+  EXPECT_EQ(p.GetParamString(wxT("execute"), wxT("")), wxT("shutdown -r now"));
+  EXPECT_FALSE(p.Found(wxT("nj_priority")));
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"-nj_priority", "3", "Pool A", "x"}));
+
+  // Only the exact lower-case name ends it.
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-EXECUTE", "cmd", "-nj_priority", "3"}));
+  EXPECT_EQ(q.GetParamString(wxT("execute"), wxT("")), wxT("cmd"));
+  EXPECT_TRUE(q.Found(wxT("nj_priority")));
+}
+
+TEST(CmdLineParserTest, RepeatsAreAcceptedOnlyWhereAllowed) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-nj_dependency", "4", "-NJ_DEPENDENCY=5", "s"}));
+  EXPECT_EQ(p.Values("nj_dependency"), Strings({"4", "5"}));
+
+  Parser q;
+  EXPECT_FALSE(q.ParseArgs({"-nj_priority", "4", "-nj_priority", "5", "s"}));
+  Parser r;
+  EXPECT_FALSE(r.ParseArgs({"-help", "-help"}));
+}
+
+TEST(CmdLineParserTest, ValuesAreValidatedByType) {
+  EXPECT_FALSE(Parser().ParseArgs({"-nj_priority", "12x"}));
+  EXPECT_FALSE(Parser().ParseArgs({"-nj_priority", "99999999999"}));
+  EXPECT_FALSE(Parser().ParseArgs({"-nj_priority"}));  // a required value missing
+  EXPECT_FALSE(Parser().ParseArgs({"-nj_name="}));
+
+  CCmdLineParser p;
+  p.AddParam(wxT("r"), wxT(""), P::kTypeReal, P::kFlagRepeat);
+  p.AddParam(wxT("b"), wxT(""), P::kTypeBool, P::kFlagRepeat);
+  p.AddParam(wxT("f"), wxT(""), P::kTypeNone, 0);
+  EXPECT_TRUE(p.AddParamValue(wxT("r"), wxT("1.5e3")));
+  EXPECT_FALSE(p.AddParamValue(wxT("r"), wxT("1,5")));
+  EXPECT_TRUE(p.AddParamValue(wxT("b"), wxT("YES")));
+  EXPECT_FALSE(p.AddParamValue(wxT("b"), wxT("maybe")));
+  EXPECT_FALSE(p.AddParamValue(wxT("f"), wxT("x")));
+  EXPECT_FALSE(p.AddParamValue(wxT("missing"), wxT("x")));
+  EXPECT_TRUE(p.GetParamBool(wxT("b"), false));
+  EXPECT_TRUE(p.GetParamBool(wxT("nothing"), true));
+}
+
+TEST(CmdLineParserTest, NamesCompareWithoutCase) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-HELP", "-Nj_Name", "A"}));
+  EXPECT_TRUE(p.Found(wxT("help")));
+  EXPECT_EQ(p.GetParamString(wxT("NJ_NAME"), wxT("")), wxT("A"));
+  EXPECT_EQ(p.AddParam(wxT("Help"), wxT("other"), P::kTypeText, 0), p.FindParam(wxT("help")));
+  EXPECT_EQ(p.GetParams().size(), 7u);
+}
+
+TEST(CmdLineParserTest, UndeclaredSwitchesAreDeclaredOnTheFly) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-width", "640", "-offset", "-3", "-aa", "-gi=on", "-Gi", "off",
+                           "scene.max", "-last"}));
+  const CCmdLineParam* width = p.FindParam(wxT("width"));
+  ASSERT_NE(width, nullptr);
+  EXPECT_EQ(width->GetValueType(), P::kTypeText);
+  EXPECT_EQ(p.GetParamString(wxT("width"), wxT("")), wxT("640"));
+  EXPECT_EQ(p.GetParamString(wxT("offset"), wxT("")), wxT("-3"));
+  EXPECT_EQ(p.FindParam(wxT("aa"))->GetValueType(), P::kTypeNone);
+  EXPECT_TRUE(p.Found(wxT("aa")));
+  EXPECT_EQ(p.Values("gi"), Strings({"on", "off"}));
+  // The last word is a flag, and the scene before it is no free argument.
+  EXPECT_EQ(p.FindParam(wxT("last"))->GetValueType(), P::kTypeNone);
+  EXPECT_TRUE(p.Found(wxT("last")));
+  EXPECT_EQ(p.GetFreeArgCount(), 0u);
+  // Declaration order: the table first, then in command-line order.
+  EXPECT_EQ(p.GetParams()[7]->GetName(), wxT("width"));
+  EXPECT_EQ(p.GetParams().back()->GetName(), wxT("last"));
+}
+
+TEST(CmdLineParserTest, ScansGivenTextAndSplitsFreeArgumentsAtBlanksOutsideQuotes) {
+  Parser p;
+  ASSERT_TRUE(p.Parse(wxT("a -nj_name \"x y\"  b \"c d\"e  @(^S^)f@(^Q^) ")));
+  EXPECT_EQ(p.GetCommandLine(), wxT("a -nj_name \"x y\"  b \"c d\"e  @(^S^)f@(^Q^) "));
+  EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("x y"));
+  // Blanks between arguments that are not the last give empty arguments.
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"b", "c de", "", "'f\""}));
+}
+
+}  // namespace
