@@ -1,0 +1,54 @@
+#include "app/KfCmdLineSwitches.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+wxArrayString Lines(std::initializer_list<wxString> list) {
+  wxArrayString a;
+  for (const wxString& s : list) a.Add(s);
+  return a;
+}
+
+TEST(UsageWrapTest, CutsAtTheLastBlankWithinFiftyFiveCharacters) {
+  const wxString w54(wxT('w'), 54);
+  // Exactly 55 characters stay on one line.
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(w54 + wxT("x")), Lines({w54 + wxT("x")}));
+  // A blank at position 55 is the cut.
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(w54 + wxT(" tail")), Lines({w54, wxT("tail")}));
+  // A blank at position 56 does not count: the cut falls on an earlier one.
+  const wxString a(wxT('a'), 40), b13(wxT('b'), 13), b14(wxT('b'), 14);
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(a + wxT(" ") + b13 + wxT(" cc")),
+            Lines({a + wxT(" ") + b13, wxT("cc")}));
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(a + wxT(" ") + b14 + wxT(" c")),
+            Lines({a, b14 + wxT(" c")}));
+}
+
+TEST(UsageWrapTest, WordsLongerThanALineAreCutAfterFiftyFiveCharacters) {
+  const wxString longWord(wxT('z'), 130);
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(longWord),
+            Lines({longWord.Left(55), longWord.Mid(55, 55), longWord.Mid(110)}));
+  // Blanks around the text and at the cut are dropped; blank help gives no lines.
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(wxT("   short help  ")), Lines({wxT("short help")}));
+  EXPECT_TRUE(CKfCmdLineSwitches::WrapHelp(wxT("   ")).IsEmpty());
+}
+
+TEST(UsageWrapTest, LayoutOfGroupsColumnsAndRepeatMarks) {
+  CKfCmdLineSwitches s;
+  s.Add(wxT("a"), wxT("Alpha"), 2, true);
+  s.Add(wxT("hidden"), wxT(""), 2, false);
+  s.Add(wxT("a_very_long_switch_name_x"), wxString(wxT('h'), 50) + wxT(" more words"), 3, false);
+  const wxString usage = s.FormatUsage(false);
+  EXPECT_NE(usage.Find(wxT("Available options (3):\n\n  -a *                    Alpha\n\n\n")),
+            wxNOT_FOUND);
+  // A name column of 26 characters or more gets no padding.
+  EXPECT_NE(usage.Find(wxT("  -a_very_long_switch_name_x") + wxString(wxT('h'), 50) + wxT("\n") +
+                       wxString(wxT(' '), 26) + wxT("more words\n\n")),
+            wxNOT_FOUND);
+  EXPECT_EQ(usage.Find(wxT("hidden")), wxNOT_FOUND);
+  EXPECT_TRUE(usage.EndsWith(wxT("\n\n* denotes switches that can be used multiple times\n")));
+  EXPECT_TRUE(s.FormatUsage(true).EndsWith(
+      wxT("times\n\nError! Invalid or incomplete command-line specified...\n")));
+}
+
+}  // namespace
