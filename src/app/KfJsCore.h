@@ -9,7 +9,16 @@
 
 #include <functional>
 
+#include "script/PythonInterpreter.h"
 #include "settings/EventQueue.h"
+#include "settings/LogFile.h"
+#include "settings/OptionSet.h"
+
+class CKfJsCmdLine;
+
+// Exit codes of the process beyond a job ID returned with -retnjid.
+constexpr int kKfExitOk = 0;
+constexpr int kKfExitFailure = -1;
 
 class CKfJsCore : public wxObject {
  public:
@@ -59,6 +68,24 @@ class CKfJsCore : public wxObject {
   // The program's global event queue (UEventQueue::Global()).
   UEventQueue& GetEventQueue() { return m_eventQueue; }
 
+  // The parsed command line the run follows (owned by the application).
+  const CKfJsCmdLine* GetCmdLine() const { return m_cmdLine; }
+  void SetCmdLine(const CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
+  CPythonInterpreter& GetInterpreter() { return m_interpreter; }
+  // The core configuration loaded from KfRcCmd.conf.
+  COptionSet& GetOptions() { return m_options; }
+  CLogFile& GetLogFile() { return m_logFile; }
+
+  // Checks made before the run: false when an update is being installed.
+  // Also points the interpreter at the program's script folder.
+  bool StartUpChecks();
+  // Releases what StartUpChecks set up.
+  void ReleaseStartUp();
+
+  // Starts the components, runs the one command the command line asks for,
+  // tears down and returns the process exit code. Needs the command line.
+  int Run();
+
   // Seams: where console text goes (standard output by default) and where the
   // log copy goes (nowhere by default).
   using TextSink = std::function<void(const wxString&)>;
@@ -78,9 +105,23 @@ class CKfJsCore : public wxObject {
   // First member: destroyed last, after the process pointer is cleared, so
   // subscribers torn down with the core find no queue and leave it alone.
   UEventQueue m_eventQueue;
+  CLogFile m_logFile;
+  COptionSet m_options;
   wxString m_programDir;
+  CPythonInterpreter m_interpreter;
+  const CKfJsCmdLine* m_cmdLine = nullptr;
   wxString m_userDir;
   bool m_quiet = false;
   TextSink m_console;
   TextSink m_log;
+
+  // Steps of Run(), in order.
+  void OpenLogAndFolders();
+  void PrintBanner();
+  // -env and the quiet mode of the commands; true when -env was handled.
+  bool HandleEnvironmentSwitch();
+  bool PrepareConfiguration();
+  bool InitializeCore();
+  // From the network part on: the connection, the command and the clean-up.
+  int RunNetwork();
 };

@@ -1,0 +1,118 @@
+// The run of the core: start-up of the components in their order, the
+// command, and the tear-down in reverse order.
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "app/KfJsCmdLine.h"
+#include "app/KfJsCore.h"
+#include "app/Version.h"
+#include "settings/ProgramEnvironment.h"
+
+namespace {
+
+const wxChar kLogFileName[] = wxT("KfRcCmd.log");
+const wxChar kWorkFolders[][16] = {wxT("Temp"), wxT("Updates"), wxT("Presets/NetJobs")};
+
+// Creates a folder with its missing parents; failures are silent.
+void MakeFolders(const wxString& path) {
+  if (path.empty() || wxFileName::DirExists(path)) return;
+  wxLogNull quiet;
+  wxFileName::Mkdir(path, 0777, wxPATH_MKDIR_FULL);
+}
+
+}  // namespace
+
+bool CKfJsCore::StartUpChecks() {
+  // The update control joins here: a running update process ends the run,
+  // otherwise leftover update files are removed.
+  m_interpreter.SetPythonHome();
+  return true;
+}
+
+void CKfJsCore::ReleaseStartUp() { m_interpreter.SetPythonHome(wxString()); }
+
+int CKfJsCore::Run() {
+  if (!m_cmdLine) return kKfExitFailure;
+  OpenLogAndFolders();
+  RegisterProgramDir(m_programDir);
+
+  if (!m_interpreter.Initialize()) return kKfExitOk;
+
+  if (m_cmdLine->IsCompact()) SetQuiet(true);
+  PrintBanner();
+  HandleEnvironmentSwitch();
+  if (m_cmdLine->IsConnectionFree()) return kKfExitOk;
+
+  if (!PrepareConfiguration()) {
+    OutputLevel(2, wxT("Preparing the remote controller failed\n"));
+    return kKfExitFailure;
+  }
+  if (!InitializeCore()) {
+    OutputLevel(2, wxT("Initializing the remote controller core failed\n"));
+    return kKfExitFailure;
+  }
+  LoadEnvironmentFile(m_programDir);
+  return RunNetwork();
+}
+
+void CKfJsCore::OpenLogAndFolders() {
+  // A user folder named for the first time is created before the log opens
+  // in it, so that -log writes a transcript on the first run too.
+  MakeFolders(m_userDir);
+  m_logFile.Open(kLogFileName);
+  if (m_cmdLine->IsLog()) SetLogSink(m_logFile.Sink());
+  for (const wxChar* folder : kWorkFolders) MakeFolders(GetDataPath(folder, true));
+}
+
+void CKfJsCore::PrintBanner() {
+  Output(wxT("%s - %s\n"), wxString(wxT(KF_PRODUCT_NAME)), wxString(wxT(KF_NOTICE_LINE)));
+  Output(wxT("Version %i.%i.%i.%i (Built: %s)\n"), kKfVersionMajor, kKfVersionMinor,
+         kKfVersionRelease, kKfVersionBuild, wxString(wxT(KF_BUILD_DATE)));
+  OutputRule(wxT('='), 75);
+  OutputNewLines(1);
+}
+
+bool CKfJsCore::HandleEnvironmentSwitch() {
+  const CKfJsCmdLine& cmd = *m_cmdLine;
+  bool handled = false;
+  if (cmd.GetEnvCommand() == wxT("register")) {
+    RegisterProgramDir(m_programDir);
+    handled = true;
+  } else if (cmd.GetEnvCommand() == wxT("unregister")) {
+    UnregisterProgramDir();
+    handled = true;
+  }
+  // The list, query, control and execute commands show only their results.
+  const bool command = cmd.IsListPools() || cmd.IsListRenderers() || cmd.IsListCaps() ||
+                       !cmd.GetParamRenderer().empty() || !cmd.GetQuery().empty() ||
+                       !cmd.GetNetJobControls().empty() || !cmd.GetChunkControls().empty() ||
+                       !cmd.GetPoolControls().empty() || !cmd.GetExecute().empty();
+  if (command) {
+    SetQuiet(true);
+  } else if (!handled && cmd.GetFreeArgCount() == 0) {
+    OutputLevel(2, wxT("No source/scene files were specified\n"));
+  }
+  return handled;
+}
+
+bool CKfJsCore::PrepareConfiguration() {
+  Output(wxT("Preparing remote controller...\n"));
+  if (m_options.Load(GetDataPath(COptionSet::kFileName, false))) return true;
+  OutputLevel(2, wxT("The core configuration could not be loaded\n"));
+  // The next run finds a file of defaults to edit.
+  m_options.SetDefaults();
+  m_options.Save();
+  return false;
+}
+
+bool CKfJsCore::InitializeCore() {
+  Output(wxT("Initializing remote controller core...\n"));
+  return true;
+}
+
+int CKfJsCore::RunNetwork() {
+  // The user commander, the renderer pool, the data manager, the connection
+  // and the command dispatch join here.
+  OutputLevel(2, wxT("The network part of the remote controller is not built yet\n"));
+  return kKfExitFailure;
+}

@@ -1,0 +1,186 @@
+#include "app/KfJsCmdLine.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/KfJsCore.h"
+
+namespace {
+
+struct CmdLine : CKfJsCmdLine {
+  bool ParseArgs(std::initializer_list<const char*> args, const std::string& defaults = "") {
+    wxArrayString a;
+    for (const char* s : args) a.Add(wxString::FromUTF8(s));
+    SetArguments(a);
+    if (!defaults.empty()) {
+      char dir[] = "/tmp/kfcmdline-XXXXXX";
+      EXPECT_NE(mkdtemp(dir), nullptr);
+      m_file = std::string(dir) + "/KfRcDefaults.conf";
+      std::ofstream(m_file) << defaults;
+      SetDefaultsFile(wxString::FromUTF8(m_file.c_str()));
+    }
+    return Parse();
+  }
+  ~CmdLine() override {
+    if (m_file.empty()) return;
+    unlink(m_file.c_str());
+    rmdir(m_file.substr(0, m_file.rfind('/')).c_str());
+  }
+  std::string m_file;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string Utf8(const wxString& s) { return std::string(s.utf8_str()); }
+
+TEST(KfJsCmdLineTest, UsageTextMatchesTheHandWrittenCopy) {
+  CmdLine help;
+  ASSERT_TRUE(help.ParseArgs({"-help"}));
+  EXPECT_EQ(Utf8(help.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage.txt"));
+  EXPECT_EQ(help.GetSwitches().GetCount(), 64u);
+
+  CmdLine none;
+  EXPECT_FALSE(none.ParseArgs({}));
+  EXPECT_TRUE(none.IsRejected());
+  EXPECT_EQ(Utf8(none.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage-rejected.txt"));
+
+  // -help does not hide a rejected value.
+  CmdLine bad;
+  EXPECT_FALSE(bad.ParseArgs({"-help", "-nj_priority", "high"}));
+  EXPECT_EQ(Utf8(bad.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage-rejected.txt"));
+}
+
+TEST(KfJsCmdLineTest, CommandLineWithoutACommandIsIncomplete) {
+  EXPECT_FALSE(CmdLine().ParseArgs({"-nj_priority", "5", "-compact"}));
+  EXPECT_TRUE(CmdLine().ParseArgs({"scene.max"}));
+  EXPECT_TRUE(CmdLine().ParseArgs({"-listpools"}));
+  EXPECT_TRUE(CmdLine().ParseArgs({"-listrenderers"}));
+  EXPECT_TRUE(CmdLine().ParseArgs({"-query", "jobs"}));
+  CmdLine env;
+  EXPECT_TRUE(env.ParseArgs({"-env", "register"}));
+  EXPECT_TRUE(env.IsConnectionFree());
+  EXPECT_EQ(env.GetEnvCommand(), wxT("register"));
+  CmdLine none;
+  EXPECT_FALSE(none.ParseArgs({}));
+  EXPECT_TRUE(none.IsConnectionFree());
+}
+
+TEST(KfJsCmdLineTest, ResolvesGeneralSwitches) {
+  CmdLine c;
+  ASSERT_TRUE(c.ParseArgs({"-login", " bob:se:cret ", "-query", " a ", "-QUERY", "b",
+                           "-control_nj=1,pause", "-listrenderers", "-compact", "-nj_preset", "p1",
+                           "-nj_preset", "p 2", "-execute_idleonly", "-retnjid", "-log"}));
+  EXPECT_EQ(c.GetLoginUser(), wxT("bob"));
+  EXPECT_EQ(c.GetLoginPassword(), wxT("se"));
+  EXPECT_EQ(c.GetQuery(), wxT("a;b"));
+  EXPECT_EQ(c.GetNetJobControls(), wxT("1,pause"));
+  EXPECT_TRUE(c.IsListRenderers());
+  EXPECT_EQ(c.GetRendererGroup(), wxT(""));
+  EXPECT_TRUE(c.IsCompact() && c.IsReturnJobId() && c.IsLog());
+  EXPECT_FALSE(c.IsHelp() || c.IsListPools() || c.IsConnectionFree());
+  // Read only together with -execute.
+  EXPECT_FALSE(c.IsIdleOnly());
+  ASSERT_EQ(c.GetPresets().GetCount(), 2u);
+  EXPECT_EQ(c.GetPresets()[1], wxT("p 2"));
+
+  CmdLine d;
+  ASSERT_TRUE(d.ParseArgs({"-login", "alice", "-execute", "reboot", "-execute_idleonly"}));
+  EXPECT_EQ(d.GetLoginUser(), wxT("alice"));
+  EXPECT_EQ(d.GetLoginPassword(), wxT(""));
+  EXPECT_EQ(d.GetExecute(), wxT("reboot"));
+  // -execute ends the scan: what follows is a free argument.
+  EXPECT_FALSE(d.IsIdleOnly());
+  EXPECT_EQ(d.GetFreeArgs()[0], wxT("-execute_idleonly"));
+}
+
+const char kDefaults[] =
+    "[Defaults]\n"
+    "server = 10.0.0.1:7000\n"
+    "login = site:pw\n"
+    "userdir = /srv/kf\n"
+    "nj_priority = 4\n"
+    "nj_name =   \n"
+    "nj_clientlimit =\n"
+    "[Night]\n"
+    "server = 10.9.9.9\n"
+    "login = night\n"
+    "nj_priority = 2\n"
+    "nj_project = Film\n"
+    "[Night.Sub]\n"
+    "nj_project = Deep\n";
+
+TEST(KfJsCmdLineTest, DefaultsComeFromTheNamedSectionButConnectionFromDefaults) {
+  CmdLine c;
+  ASSERT_TRUE(c.ParseArgs({"-defsection", "Night", "scene.max"}, kDefaults));
+  EXPECT_EQ(c.GetServer(), wxT("10.0.0.1:7000"));
+  EXPECT_EQ(c.GetLoginUser(), wxT("site"));
+  EXPECT_EQ(c.GetUserDir(), wxT("/srv/kf"));
+  long priority = 0;
+  EXPECT_TRUE(c.GetSwitchLong(wxT("nj_priority"), &priority));
+  EXPECT_EQ(priority, 2);
+  wxString project;
+  EXPECT_TRUE(c.GetSwitchString(wxT("nj_project"), &project));
+  EXPECT_EQ(project, wxT("Film"));
+
+  // The command line wins; a dotted section path reaches a nested section.
+  CmdLine d;
+  ASSERT_TRUE(d.ParseArgs({"-defsection", "Night.Sub", "-server", "h", "-nj_priority", "9", "s"},
+                          kDefaults));
+  EXPECT_EQ(d.GetServer(), wxT("h"));
+  EXPECT_TRUE(d.GetSwitchLong(wxT("nj_priority"), &priority));
+  EXPECT_EQ(priority, 9);
+  EXPECT_TRUE(d.GetSwitchString(wxT("nj_project"), &project));
+  EXPECT_EQ(project, wxT("Deep"));
+}
+
+TEST(KfJsCmdLineTest, EmptyDefaultsCountOnlyForIntegers) {
+  CmdLine c;
+  ASSERT_TRUE(c.ParseArgs({"scene.max"}, kDefaults));
+  wxString name = wxT("unchanged");
+  EXPECT_FALSE(c.GetSwitchString(wxT("nj_name"), &name));
+  EXPECT_EQ(name, wxT("unchanged"));
+  long limit = 77;
+  EXPECT_TRUE(c.GetSwitchLong(wxT("nj_clientlimit"), &limit));
+  EXPECT_EQ(limit, 0);
+  EXPECT_FALSE(c.GetSwitchLong(wxT("nj_deptype"), &limit));
+  // A section that does not exist, and no file at all, leave the command line alone.
+  CmdLine d;
+  ASSERT_TRUE(d.ParseArgs({"-defsection", "Nowhere", "scene.max"}, kDefaults));
+  EXPECT_FALSE(d.GetSwitchLong(wxT("nj_priority"), &limit));
+  CmdLine e;
+  e.SetDefaultsFile(wxT("/nonexistent/KfRcDefaults.conf"));
+  ASSERT_TRUE(e.ParseArgs({"scene.max"}));
+  EXPECT_TRUE(e.GetServer().empty());
+}
+
+TEST(KfJsCmdLineTest, UndeclaredSwitchesAreRenderSettingsAndReportedFirstOnly) {
+  CmdLine c;
+  ASSERT_TRUE(c.ParseArgs({"-Width", "640", "-nj_name", "x", "-aa", "-listpools"}));
+  const std::vector<const CCmdLineParam*> extra = c.GetUndeclaredSwitches();
+  ASSERT_EQ(extra.size(), 2u);
+  EXPECT_EQ(extra[0]->GetName(), wxT("Width"));
+  EXPECT_EQ(extra[0]->GetValues()[0], wxT("640"));
+  EXPECT_EQ(extra[1]->GetName(), wxT("aa"));
+
+  CKfJsCore core;
+  wxString out;
+  core.SetConsoleSink([&out](const wxString& t) { out += t; });
+  EXPECT_FALSE(c.CheckSwitches());
+  EXPECT_EQ(out, wxT("\nERROR! Command-line error:\nUnknown switch [switch=Width]\n"));
+
+  CmdLine clean;
+  ASSERT_TRUE(clean.ParseArgs({"-HELP"}));
+  EXPECT_TRUE(clean.CheckSwitches());
+}
+
+}  // namespace
