@@ -7,6 +7,7 @@
 #include "app/KfJsCore.h"
 #include "app/Version.h"
 #include "settings/ProgramEnvironment.h"
+#include "update/UpdateControl.h"
 
 namespace {
 
@@ -23,10 +24,13 @@ void MakeFolders(const wxString& path) {
 }  // namespace
 
 bool CKfJsCore::StartUpChecks() {
-  // The update control joins here: a running update process ends the run,
-  // otherwise leftover update files are removed.
+  // While the updater installs a critical update the program does not start;
+  // otherwise a new updater it left behind takes the old one's place.
+  CUpdateControl update;
+  const bool updating = update.IsUpdateRunning();
+  if (!updating) update.CleanUpUpdater();
   m_interpreter.SetPythonHome();
-  return true;
+  return !updating;
 }
 
 void CKfJsCore::ReleaseStartUp() { m_interpreter.SetPythonHome(wxString()); }
