@@ -105,6 +105,19 @@ class ConfigurationTest(AppTest):
         self.assertEqual(out, "ERROR! The core configuration could not be loaded\n"
                          "ERROR! Preparing the remote controller failed\n")
 
+    def test_list_and_query_commands_go_quiet_after_the_banner(self):
+        for args in (["-listpools"], ["-query", "jobs"], ["-listrenderers", "-log"]):
+            if self.prog.exists("KfRcCmd.conf"):
+                os.remove(self.prog.file("KfRcCmd.conf"))
+            rc, out, _ = self.run_prog(*args)
+            self.assertEqual(rc, 255, args)
+            self.assertEqual(out, BANNER + "ERROR! The core configuration could not be loaded\n"
+                             "ERROR! Preparing the remote controller failed\n", args)
+        # The log keeps the whole transcript, quiet or not.
+        self.assertEqual(self.prog.log(), BANNER + "Preparing remote controller...\n"
+                         "ERROR! The core configuration could not be loaded\n"
+                         "ERROR! Preparing the remote controller failed\n\n")
+
     def test_log_goes_to_a_new_user_directory(self):
         userdir = self.prog.file(os.path.join("users", "me"))
         rc, out, _ = self.run_prog("-log", "-userdir", userdir, "scene.max")
