@@ -28,11 +28,6 @@ TEST_F(KilnforgeModuleTest, ModuleDocumentationFunctionsAndConstants) {
             wxT("(0, 1, 3, 4, 1900)"));
 }
 
-TEST_F(KilnforgeModuleTest, DirectoriesComeFromTheProgramDirectory) {
-  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(Kilnforge.GetDirectory())"), rt.programDir + wxT("/"));
-  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(Kilnforge.GetTempDir())"), rt.programDir + wxT("/Temp"));
-}
-
 TEST_F(KilnforgeModuleTest, WrongArgumentCountsRaiseIndexErrorInsideTheScript) {
   const char* calls[] = {"ConWriter()", "ConWriter(1, 2)", "GetBuildNumber(1)", "GetDirectory('x')",
                          "GetTempDir(1)", "LogEvent('only')", "LogEvent('a', 0, 1)"};
