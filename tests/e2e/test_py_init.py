@@ -1,0 +1,123 @@
+"""The initialisation script Python/KfInit.py and the built-in module Kilnforge, end to end.
+
+The runs use `-env register`, which needs no server: the program starts its interpreter,
+runs KfInit.py, prints the banner and ends with 0.
+"""
+
+import os
+import unittest
+
+import kfharness as kh
+
+BANNER = 'Kilnforge V2 Remote Controller - '
+
+# CR LF line ends and a tail of blank lines, as a script edited on Windows has them.
+INIT_SCRIPT = '\r\n'.join([
+    'import sys',
+    'import Kilnforge',
+    'Kilnforge.ConWriter("first: 100% %s %d\\n")',
+    'print("printed by Python")',
+    'Kilnforge.LogEvent("disk low", Kilnforge.msgWarning)',
+    'Kilnforge.ConWriter("|\\n")',
+    'if Kilnforge.GetBuildNumber() == 1900:',
+    '    Kilnforge.ConWriter("build ok\\n")',
+    'Kilnforge.ConWriter("dir=" + Kilnforge.GetDirectory() + "\\n")',
+    'Kilnforge.ConWriter("temp=" + Kilnforge.GetTempDir() + "\\n")',
+    'Kilnforge.ConWriter("home=$(Kilnforge.ScriptPath) user=$(Kilnforge.ScriptPathUser)\\n")',
+    'try:',
+    '    Kilnforge.GetTempDir(1)',
+    'except IndexError as e:',
+    '    Kilnforge.ConWriter("IndexError: %s\\n" % e)',
+    'sys.stdout.write("last\\n")',
+    '',
+    '   ',
+    '',
+    '',
+])
+
+
+class InitScript(unittest.TestCase):
+    def test_runs_before_the_banner_with_output_in_written_order(self):
+        with kh.ProgramDir() as prog:
+            prog.write_init_py(INIT_SCRIPT)
+            r = prog.run(['-env', 'register'])
+            self.assertEqual(r.code, 0, r)
+            home = os.path.join(prog.path, 'Python')
+            expected = (
+                'first: 100% %s %d\n'
+                'printed by Python\n'
+                'WARNING! disk low|\n'
+                'build ok\n'
+                'dir={prog}/\n'
+                'temp={prog}/Temp\n'
+                'home={home} user={home}/Scripts\n'
+                'IndexError: Unexpected SeqBase<T> length.\n'
+                'last\n').replace('{prog}', prog.path).replace('{home}', home)
+            self.assertTrue(r.out.startswith(expected + BANNER), r)
+            self.assertEqual(r.err, '', r)
+
+    def test_script_output_reaches_the_log_and_obeys_quiet(self):
+        script = '\n'.join([
+            'import Kilnforge',
+            'Kilnforge.ConWriter("plain\\n")',
+            'Kilnforge.LogEvent("careful\\n", Kilnforge.msgWarning)',
+            'Kilnforge.LogEvent("broken\\n", Kilnforge.msgError)',
+        ])
+        with kh.ProgramDir() as prog:
+            prog.write_init_py(script)
+            r = prog.run(['-env', 'register', '-log'])
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.startswith('plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
+            self.assertTrue(prog.read_file('KfRcCmd.log').startswith(
+                'plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
+
+    def test_a_failing_script_reports_its_traceback_and_the_run_goes_on(self):
+        with kh.ProgramDir() as prog:
+            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("before\\n")\n'
+                               'def fail():\n    raise RuntimeError("kaboom")\nfail()\n'
+                               'Kilnforge.ConWriter("after\\n")\n')
+            r = prog.run(['-env', 'register'])
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.startswith('before\n' + BANNER), r)
+            self.assertNotIn('after', r.out)
+            self.assertIn('Traceback (most recent call last)', r.err)
+            self.assertIn('KfInit.py", line 5', r.err)
+            self.assertIn('RuntimeError: kaboom', r.err)
+
+    def test_sys_exit_in_a_script_does_not_end_the_program(self):
+        for call in ('sys.exit()', 'sys.exit(5)', 'raise SystemExit("leaving")'):
+            with self.subTest(call=call), kh.ProgramDir() as prog:
+                prog.write_init_py('import sys, Kilnforge\nKilnforge.ConWriter("before\\n")\n'
+                                   + call + '\nKilnforge.ConWriter("after\\n")\n')
+                r = prog.run(['-env', 'register'])
+                self.assertEqual(r.code, 0, r)
+                self.assertTrue(r.out.startswith('before\n' + BANNER), r)
+                self.assertNotIn('after', r.out)
+                self.assertNotIn('Traceback', r.err)
+
+    def test_the_runtime_is_finalised_at_exit(self):
+        with kh.ProgramDir() as prog:
+            prog.write_init_py('import atexit\natexit.register(lambda: print("finalised"))\n')
+            r = prog.run(['-env', 'register'])
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.endswith('\nfinalised\n'), r)
+
+    def test_a_missing_script_is_no_error(self):
+        with kh.ProgramDir() as prog:
+            r = prog.run(['-env', 'register'])
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.startswith(BANNER), r)
+            self.assertEqual(r.err, '', r)
+
+    def test_a_runtime_that_cannot_start_ends_the_run_with_0(self):
+        with kh.ProgramDir() as prog:
+            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("never\\n")\n')
+            r = prog.run(['-env', 'register'], env={'PYTHONHOME': os.path.join(prog.root, 'no-python')})
+            self.assertEqual(r.code, 0, r)
+            self.assertNotIn('never', r.out)
+            self.assertNotIn(BANNER, r.out)
+            self.assertIn('The Python runtime could not be started', r.err)
+
+
+if __name__ == '__main__':
+    kh.main()
