@@ -30,9 +30,15 @@ pid_t Spawn(const wxArrayString& argv) {
   pointers.reserve(args.size() + 1);
   for (std::string& arg : args) pointers.push_back(arg.data());
   pointers.push_back(nullptr);
+  // Only the standard streams are passed on: an updater that outlives this
+  // program must not hold its connection to the server open.
+  posix_spawn_file_actions_t actions;
+  if (posix_spawn_file_actions_init(&actions) != 0) return 0;
   pid_t pid = 0;
-  if (posix_spawn(&pid, pointers[0], nullptr, nullptr, pointers.data(), environ) != 0) return 0;
-  return pid;
+  const bool started = posix_spawn_file_actions_addclosefrom_np(&actions, 3) == 0 &&
+                       posix_spawn(&pid, pointers[0], &actions, nullptr, pointers.data(), environ) == 0;
+  posix_spawn_file_actions_destroy(&actions);
+  return started ? pid : 0;
 }
 
 }  // namespace

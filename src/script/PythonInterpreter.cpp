@@ -78,8 +78,11 @@ bool CPythonInterpreter::Initialize() {
   } catch (const Py::BaseException&) {
     ReportError();
   }
-  AddScriptFoldersToPath();
-  RunInitScript();
+  // Without a home there are no program folders and no initialisation script.
+  if (!m_home.empty()) {
+    AddScriptFoldersToPath();
+    RunInitScript();
+  }
 
   PyObject* globals = PyDict_New();
   if (globals) PyDict_SetItemString(globals, "__builtins__", PyEval_GetBuiltins());

@@ -1,5 +1,6 @@
 #include "platform/Process.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -25,6 +26,21 @@ TEST(ProcessTest, RunAndWaitReturnsOnlyAfterTheProgramEnded) {
   EXPECT_EQ(access(mark.c_str(), F_OK), 0);
   // A failing program still ran.
   EXPECT_TRUE(process.RunAndWait(Args({"/bin/false"})));
+  std::filesystem::remove_all(dir);
+}
+
+TEST(ProcessTest, StartedProgramsGetOnlyTheStandardStreams) {
+  char pattern[] = "/tmp/kf-process-XXXXXX";
+  const std::string dir = mkdtemp(pattern);
+  // Like a socket to the server: open, and not closed on exec.
+  const int inherited = open((dir + "/held").c_str(), O_CREAT | O_WRONLY, 0600);
+  ASSERT_GE(inherited, 3);
+  const std::string check = "[ -e /dev/fd/" + std::to_string(inherited) + " ] && touch \"$0\"/leaked; "
+                            "[ -e /dev/fd/1 ] && touch \"$0\"/stdout";
+  ASSERT_TRUE(CProcess::System().RunAndWait(Args({"/bin/sh", "-c", check.c_str(), dir.c_str()})));
+  EXPECT_NE(access((dir + "/leaked").c_str(), F_OK), 0);
+  EXPECT_EQ(access((dir + "/stdout").c_str(), F_OK), 0);
+  close(inherited);
   std::filesystem::remove_all(dir);
 }
 
