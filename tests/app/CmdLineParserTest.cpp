@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <random>
 
 namespace {
 
@@ -168,6 +169,36 @@ TEST(CmdLineParserTest, ScansGivenTextAndSplitsFreeArgumentsAtBlanksOutsideQuote
   EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("x y"));
   // Blanks between arguments that are not the last give empty arguments.
   EXPECT_EQ(p.GetFreeArgs(), Strings({"b", "c de", "", "'f\""}));
+}
+
+TEST(CmdLineParserTest, ArbitraryArgumentsScanAndPlainOnesComeBackUnchanged) {
+  // Quotes, dashes, blanks and tabs in every combination: the scan always
+  // ends, and when no argument is a switch every one comes back trimmed.
+  const wchar_t alphabet[] = L" -\"'=\t@(Q)5ax";
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    wxArrayString args, expected;
+    bool plain = true;
+    const int count = static_cast<int>(random() % 6);
+    for (int a = 0; a < count; ++a) {
+      wxString arg;
+      const int length = static_cast<int>(random() % 9);
+      for (int c = 0; c < length; ++c)
+        arg += alphabet[random() % (sizeof alphabet / sizeof *alphabet - 1)];
+      args.Add(arg);
+      if (arg.StartsWith(wxT("-"))) plain = false;
+      if (!arg.empty()) expected.Add(wxString(arg).Trim(true).Trim(false));
+    }
+    // An empty last piece is not an argument.
+    if (!expected.IsEmpty() && expected.Last().empty()) expected.RemoveAt(expected.GetCount() - 1);
+    Parser p;
+    p.SetArguments(args);
+    const bool ok = p.Parse(wxString());
+    if (plain) {
+      ASSERT_TRUE(ok);
+      ASSERT_EQ(p.GetFreeArgs(), expected) << p.GetCommandLine();
+    }
+  }
 }
 
 }  // namespace
