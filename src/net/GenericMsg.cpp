@@ -1,0 +1,3 @@
+#include "net/GenericMsg.h"
+
+wxIMPLEMENT_DYNAMIC_CLASS(CGenericMsg, CMsgBase);

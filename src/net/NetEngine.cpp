@@ -1,0 +1,238 @@
+#include "net/NetEngine.h"
+
+#include "net/ChallengeMsg.h"
+#include "net/GenericMsg.h"
+#include "net/MsgAckMsg.h"
+#include "net/OppositeInfoMsg.h"
+#include "net/RemoteConnection.h"
+#include "net/RequestMsg.h"
+#include "platform/Clock.h"
+
+namespace {
+
+struct TypeEntry {
+  wxInt32 type;
+  const wxChar* className;
+};
+
+// The message types of the protocol and the classes that read them.
+const TypeEntry kMessageTypes[] = {
+    {0, wxT("CGenericMsg")},       {1, wxT("CChallengeMsg")},     {2, wxT("COppositeInfoMsg")},
+    {3, wxT("CTextMsg")},          {7, wxT("CLoginMsg")},         {8, wxT("CUserData0Msg")},
+    {9, wxT("CUserData1Msg")},     {14, wxT("CNetJobPacketMsg")}, {15, wxT("CServerControlMsg")},
+    {22, wxT("CRSDataMsg")},       {24, wxT("CDataQueryMsg")},    {1024, wxT("CMsgAckMsg")},
+    {1025, wxT("CRequestMsg")},
+};
+
+}  // namespace
+
+CNetEngine::CNetEngine(CClock* clock) : m_clock(clock ? clock : &CClock::System()) {}
+
+CNetEngine::~CNetEngine() = default;
+
+void CNetEngine::SetClock(CClock* clock) { m_clock = clock ? clock : &CClock::System(); }
+
+bool CNetEngine::Register(wxInt32 type, wxClassInfo* info) {
+  if (!info || !info->IsKindOf(CLASSINFO(CMsgBase))) return false;
+  m_registry[type] = info;
+  return true;
+}
+
+bool CNetEngine::RegisterAll() {
+  // The classes of this component are named directly, so that they are
+  // always linked in.
+  Register(0, CLASSINFO(CGenericMsg));
+  Register(1, CLASSINFO(CChallengeMsg));
+  Register(2, CLASSINFO(COppositeInfoMsg));
+  Register(1024, CLASSINFO(CMsgAckMsg));
+  Register(1025, CLASSINFO(CRequestMsg));
+  for (const TypeEntry& entry : kMessageTypes) {
+    if (IsRegistered(entry.type)) continue;
+    if (wxClassInfo* info = wxClassInfo::FindClass(entry.className)) Register(entry.type, info);
+  }
+  return true;
+}
+
+CMsgBase* CNetEngine::Make(wxInt32 type) {
+  auto it = m_registry.find(type);
+  wxClassInfo* info = it != m_registry.end() ? it->second : CLASSINFO(CGenericMsg);
+  wxObject* object = info->CreateObject();
+  CMsgBase* message = wxDynamicCast(object, CMsgBase);
+  if (!message) {
+    delete object;
+    return nullptr;
+  }
+  message->SetType(type);
+  return message;
+}
+
+CMsgBase* CNetEngine::CreateForSend(wxInt32 type) {
+  CMsgBase* message = Make(type);
+  if (message) message->SetSerial(m_nextSerial++);
+  return message;
+}
+
+CMsgBase* CNetEngine::Create(wxInt32 type) { return Make(type); }
+
+void CNetEngine::AddAck(const CMsgBase* message, CSocketNotificationSink* sinkA,
+                        CSocketNotificationSink* sinkB, wxUint32 timeout, wxUint32 value1,
+                        wxUint32 value2, wxUint32 value3) {
+  if (!message) return;
+  auto entry = std::make_unique<CNetMsgAckEntry>();
+  entry->type = message->GetType();
+  entry->serial = message->GetSerial();
+  entry->timeout = timeout;
+  entry->start = m_clock->Now();
+  entry->values[0] = value1;
+  entry->values[1] = value2;
+  entry->values[2] = value3;
+  entry->sinkA = sinkA;
+  entry->sinkB = sinkB;
+  m_ackQueue.push_back(std::move(entry));
+}
+
+void CNetEngine::CheckAckTimeouts() {
+  const wxUint32 now = m_clock->Now();
+  // Taken out first: a sink may add or remove entries while it is notified.
+  std::vector<std::unique_ptr<CNetMsgAckEntry>> expired;
+  for (auto it = m_ackQueue.begin(); it != m_ackQueue.end();) {
+    if (now - (*it)->start > (*it)->timeout) {
+      expired.push_back(std::move(*it));
+      it = m_ackQueue.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const auto& entry : expired) {
+    CNetMsgAckResult result(entry->type, entry->serial);
+    result.SetValues(entry->values[0], entry->values[1], entry->values[2]);
+    if (entry->sinkA) entry->sinkA->OnAckResult(result);
+    if (entry->sinkB) entry->sinkB->OnAckResult(result);
+  }
+}
+
+bool CNetEngine::GetNextAckDue(wxUint32* ms) const {
+  if (m_ackQueue.empty()) return false;
+  const wxUint32 now = m_clock->Now();
+  wxUint32 best = 0xFFFFFFFFu;
+  for (const auto& entry : m_ackQueue) {
+    const wxUint32 elapsed = now - entry->start;
+    // Due at the first millisecond after the time-out.
+    const wxUint32 left = elapsed > entry->timeout ? 0 : entry->timeout - elapsed + 1;
+    if (left < best) best = left;
+  }
+  if (ms) *ms = best;
+  return true;
+}
+
+bool CNetEngine::RemoveAck(wxInt32 type, wxUint32 serial) {
+  for (auto it = m_ackQueue.begin(); it != m_ackQueue.end(); ++it) {
+    if ((*it)->type == type && (*it)->serial == serial) {
+      m_ackQueue.erase(it);
+      return true;
+    }
+  }
+  return false;
+}
+
+void CNetEngine::RemoveAcksFor(CSocketNotificationSink* sink) {
+  for (auto it = m_ackQueue.begin(); it != m_ackQueue.end();) {
+    CNetMsgAckEntry& entry = **it;
+    if (entry.sinkA == sink) entry.sinkA = nullptr;
+    if (entry.sinkB == sink) entry.sinkB = nullptr;
+    if (!entry.sinkA && !entry.sinkB)
+      it = m_ackQueue.erase(it);
+    else
+      ++it;
+  }
+}
+
+void CNetEngine::HandleAck(CMsgAckMsg* ack) {
+  if (!ack) return;
+  std::vector<CSocketNotificationSink*> sinks;
+  bool removed = false;
+  for (auto it = m_ackQueue.begin(); it != m_ackQueue.end();) {
+    CNetMsgAckEntry& entry = **it;
+    if (entry.type != ack->GetAckedType() || entry.serial != ack->GetAckedSerial()) {
+      ++it;
+      continue;
+    }
+    sinks.push_back(entry.sinkA);
+    sinks.push_back(entry.sinkB);
+    if (!removed) {
+      removed = true;
+      it = m_ackQueue.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (!removed) return;
+
+  CNetMsgAckResult result(ack->GetAckedType(), ack->GetAckedSerial());
+  result.SetResult(ack->GetResult() ? 1 : 0);
+  result.SetText(ack->GetText());
+  result.SetValues(ack->GetValue1(), ack->GetValue2(), ack->GetValue3());
+  result.SetData(ack->GetData().Data(), ack->GetData().Size());
+  result.SetAttached(DecodeAttached(*ack));
+  for (CSocketNotificationSink* sink : sinks) {
+    if (sink) sink->OnAckResult(result);
+  }
+}
+
+CMsgBase* CNetEngine::DecodeAttached(const CMsgAckMsg& ack) {
+  wxInt32 type = 0;
+  if (!ack.GetAttachedType(&type)) return nullptr;
+  std::unique_ptr<CMsgBase> message(Create(type));
+  if (!message) return nullptr;
+  CMemoryStream data(CMemoryStream::kRead, 1);
+  const CMemoryStream& source = ack.GetData();
+  if (!data.Write(source.Data(), source.Size())) return nullptr;
+  if (!message->Serialize(data)) return nullptr;
+  return message.release();
+}
+
+void CNetEngine::HandleRequest(CRequestMsg* request, CRemoteConnection* connection) {
+  if (!request || !connection) return;
+  CMsgBase* reply = CreateForSend(request->requestedType);
+  if (!reply) return;
+  bool handled = false;
+  const wxInt32 result = connection->HandleRequest(reply, request->requestedType,
+                                                   request->parameter, request->text1,
+                                                   request->text2, handled);
+  if (handled) {
+    delete reply;
+    return;
+  }
+  if (request->mode == CRequestMsg::kAnswerWithMessage) {
+    connection->Send(reply, false);
+    return;
+  }
+  if (request->mode == CRequestMsg::kAnswerWithAck) {
+    CMsgAckMsg* ack = CreateAck(request, result != 0, wxString(), 0, 0, 0, reply);
+    delete reply;
+    if (ack) connection->Send(ack, false);
+    return;
+  }
+  delete reply;  // a mode this program does not know: nothing is answered
+}
+
+CMsgAckMsg* CNetEngine::CreateAck(const CMsgBase* message, bool result, const wxString& text,
+                                  wxUint32 value1, wxUint32 value2, wxUint32 value3,
+                                  CMsgBase* attached) {
+  if (!message) return nullptr;
+  CMsgBase* created = CreateForSend(CMsgAckMsg::kType);
+  CMsgAckMsg* ack = wxDynamicCast(created, CMsgAckMsg);
+  if (!ack) {
+    delete created;
+    return nullptr;
+  }
+  ack->SetAcked(message->GetType(), message->GetSerial());
+  ack->SetResult(result);
+  ack->SetText(text);
+  ack->SetValues(value1, value2, value3);
+  if (attached && !ack->SetAttachedMessage(attached)) {
+    delete ack;
+    return nullptr;
+  }
+  return ack;
+}

@@ -1,0 +1,58 @@
+// The outcome of one acknowledged or timed-out message: result code 1 success,
+// 0 refused, -1 time-out (text "message timeout"), three 32-bit values (value
+// 1 carries a new net job's ID), the acknowledgement's data bytes and the
+// message decoded from them, if any.
+#pragma once
+
+#include "net/MemoryStream.h"
+#include "net/MsgBase.h"
+
+#include <wx/object.h>
+#include <wx/string.h>
+
+#include <memory>
+
+class CNetMsgAckResult : public wxObject {
+ public:
+  static const wxChar* const kTimeoutText;  // "message timeout"
+
+  CNetMsgAckResult();
+  // A time-out result for a message of `type` and `serial`.
+  CNetMsgAckResult(wxInt32 type, wxUint32 serial);
+  // Copies every field; the attached message is copied through a stream.
+  CNetMsgAckResult(const CNetMsgAckResult& other);
+  CNetMsgAckResult& operator=(const CNetMsgAckResult& other);
+  ~CNetMsgAckResult() override;
+
+  wxInt32 GetType() const { return m_type; }
+  wxUint32 GetSerial() const { return m_serial; }
+  wxInt32 GetResult() const { return m_result; }
+  bool IsSuccess() const { return m_result == 1; }
+  const wxString& GetText() const { return m_text; }
+  wxUint32 GetValue1() const { return m_values[0]; }
+  wxUint32 GetValue2() const { return m_values[1]; }
+  wxUint32 GetValue3() const { return m_values[2]; }
+  const CMemoryStream& GetData() const { return *m_data; }
+  // The message decoded from the data, or null; the result keeps it.
+  CMsgBase* GetAttached() const { return m_attached.get(); }
+  // Hands the attached message over to the caller.
+  CMsgBase* TakeAttached() { return m_attached.release(); }
+
+  void SetType(wxInt32 type) { m_type = type; }
+  void SetSerial(wxUint32 serial) { m_serial = serial; }
+  void SetResult(wxInt32 result) { m_result = result; }
+  void SetText(const wxString& text) { m_text = text; }
+  void SetValues(wxUint32 v1, wxUint32 v2, wxUint32 v3);
+  void SetData(const wxUint8* bytes, wxUint32 size);
+  // Takes ownership.
+  void SetAttached(CMsgBase* message) { m_attached.reset(message); }
+
+ private:
+  wxInt32 m_type = -1;
+  wxUint32 m_serial = 0;
+  wxInt32 m_result = -1;
+  wxString m_text;
+  wxUint32 m_values[3] = {0, 0, 0};
+  std::unique_ptr<CMemoryStream> m_data;
+  std::unique_ptr<CMsgBase> m_attached;
+};
