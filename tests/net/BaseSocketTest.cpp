@@ -1,0 +1,231 @@
+#include "net/BaseSocket.h"
+
+#include "NetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A connected fake socket with a recording sink.
+struct Wire {
+  CManualClock clock;
+  CFakeSocket socket{&clock};
+  CRecordingSink sink;
+  Wire() {
+    socket.AddSink(&sink);
+    EXPECT_TRUE(socket.Connect(wxT("127.0.0.1"), 7506));
+  }
+  void Feed(const std::string& bytes) {
+    socket.ProcessReceived(reinterpret_cast<const wxUint8*>(bytes.data()),
+                           static_cast<wxUint32>(bytes.size()));
+  }
+};
+
+// A message of `size` serialized bytes (8 of them type and serial).
+CBlobMsg MessageOfSize(size_t size, wxUint32 serial) {
+  std::string body(size - 8, '\0');
+  for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7 + 3);
+  CBlobMsg message(body);
+  message.SetSerial(serial);
+  return message;
+}
+
+TEST(BaseSocketSendTest, CutsMessagesIntoFramesOfAtMost16384Bytes) {
+  Wire w;
+  CBlobMsg exact = MessageOfSize(16368, 5);
+  ASSERT_TRUE(w.socket.SendMsg(&exact));
+  ASSERT_EQ(w.socket.written.size(), 16384u);
+  EXPECT_EQ(w.socket.written.substr(0, 16), U32(16384) + U32(5) + U32(0) + U32(1));
+  EXPECT_EQ(w.socket.written.substr(16), SerializeToString(exact));
+
+  w.socket.written.clear();
+  CBlobMsg over = MessageOfSize(16369, 6);
+  ASSERT_TRUE(w.socket.SendMsg(&over));
+  const std::string serialized = SerializeToString(over);
+  ASSERT_EQ(w.socket.written.size(), 16384u + 17u);
+  EXPECT_EQ(w.socket.written, Frame(6, 0, 2, serialized.substr(0, 16368)) +
+                                  Frame(6, 1, 2, serialized.substr(16368)));
+  EXPECT_EQ(ReadU32(w.socket.written, 16384), 17u);
+}
+
+TEST(BaseSocketSendTest, RawMessagesGoOutAsOneUnitLedByTheirTotalLength) {
+  Wire w;
+  CBlobMsg raw = MessageOfSize(20000, 9);
+  raw.SetRaw(true);
+  ASSERT_TRUE(w.socket.SendMsg(&raw));
+  ASSERT_EQ(w.socket.written.size(), 20004u);
+  EXPECT_EQ(ReadU32(w.socket.written, 0), 20004u);
+  EXPECT_EQ(ReadU32(w.socket.written, 4), 77u);
+  EXPECT_EQ(ReadU32(w.socket.written, 8), 9u);
+}
+
+TEST(BaseSocketSendTest, OutputThatMustWaitKeepsTheOrderOfTheCalls) {
+  Wire w;
+  CBlobMsg first = MessageOfSize(40000, 1);  // three frames
+  CBlobMsg second = MessageOfSize(100, 2);
+  CBlobMsg third = MessageOfSize(30, 3);
+  third.SetRaw(true);
+  const std::string expected = Framed(SerializeToString(first), 1) +
+                               Framed(SerializeToString(second), 2) + SerializeToString(third);
+
+  w.socket.writeBudget = 1000;  // the first frame goes out in part
+  ASSERT_TRUE(w.socket.SendMsg(&first));
+  ASSERT_TRUE(w.socket.SendMsg(&second));
+  w.socket.writeBudget = 5000;  // room for part of what waits
+  w.socket.Poll();
+  ASSERT_TRUE(w.socket.SendMsg(&third));  // must queue behind the rest
+  EXPECT_TRUE(w.socket.HasPendingOutput());
+  EXPECT_EQ(w.socket.written.size(), 6000u);
+  w.socket.writeBudget = 0xFFFFFFFFu;
+  w.socket.Poll();
+  EXPECT_FALSE(w.socket.HasPendingOutput());
+  EXPECT_EQ(w.socket.written, expected);
+}
+
+TEST(BaseSocketSendTest, AWriteErrorAbandonsTheMessageAndTheNextPollReportsTheLoss) {
+  Wire w;
+  CBlobMsg message = MessageOfSize(40000, 1);
+  w.socket.writeError = wxSOCKET_IOERR;
+  EXPECT_TRUE(w.socket.SendMsg(&message));  // only a failure to frame is false
+  EXPECT_TRUE(w.socket.written.empty());
+  EXPECT_FALSE(w.socket.HasPendingOutput());
+  w.socket.Poll();
+  EXPECT_EQ(w.sink.disconnects, std::vector<int>{wxSOCKET_IOERR});
+  EXPECT_FALSE(w.socket.HasConnection());
+}
+
+TEST(BaseSocketSendTest, ConnectRefusesAnEmptyHostAndPortsBelow1024) {
+  CFakeSocket socket;
+  EXPECT_FALSE(socket.Connect(wxString(), 7506));
+  EXPECT_FALSE(socket.Connect(wxT("farm"), 80));
+  EXPECT_FALSE(socket.Connect(wxT("farm"), 1023));
+  EXPECT_FALSE(socket.IsInitialised());  // nothing was opened
+  EXPECT_TRUE(socket.Connect(wxT("farm"), 1024));
+}
+
+TEST(BaseSocketSendTest, SocketErrorTexts) {
+  EXPECT_EQ(CBaseSocket::ErrorText(1), wxT("Invalid operation"));
+  EXPECT_EQ(CBaseSocket::ErrorText(7),
+            wxT("The socket is non-blocking and the operation would block"));
+  EXPECT_EQ(CBaseSocket::ErrorText(9), wxT("Memory exhausted"));
+  EXPECT_EQ(CBaseSocket::ErrorText(0), wxString());
+  EXPECT_EQ(CBaseSocket::ErrorText(10), wxString());
+}
+
+TEST(BaseSocketReceiveTest, AFrameSplitAtAnyByteIsReassembledIdentically) {
+  Wire w;
+  CBlobMsg message = MessageOfSize(16400, 3);  // two frames
+  const std::string serialized = SerializeToString(message);
+  const std::string wire = Framed(serialized, 3);
+  for (size_t split = 0; split <= wire.size(); ++split) {
+    w.Feed(wire.substr(0, split));
+    w.Feed(wire.substr(split));
+    ASSERT_EQ(w.sink.messages.size(), 1u) << "split at " << split;
+    ASSERT_EQ(w.sink.messages[0], serialized) << "split at " << split;
+    w.sink.messages.clear();
+  }
+  EXPECT_EQ(w.socket.GetIncompleteMessages(), 0u);
+}
+
+TEST(BaseSocketReceiveTest, EveryFrameOfOneReadIsProcessedAndByteByByteWorksToo) {
+  Wire w;
+  CBlobMsg a = MessageOfSize(20, 1);
+  CBlobMsg b = MessageOfSize(30, 2);
+  const std::string both = Framed(SerializeToString(a), 1) + Framed(SerializeToString(b), 2);
+  w.Feed(both);
+  ASSERT_EQ(w.sink.messages.size(), 2u);
+  EXPECT_EQ(w.sink.messages[0], SerializeToString(a));
+  EXPECT_EQ(w.sink.messages[1], SerializeToString(b));
+
+  for (char c : both) w.Feed(std::string(1, c));
+  EXPECT_EQ(w.sink.messages.size(), 4u);
+}
+
+TEST(BaseSocketReceiveTest, APartWithTheWrongIndexIsDroppedAndTheQueueKeepsWaiting) {
+  Wire w;
+  w.Feed(Frame(4, 0, 2, "first-"));
+  w.Feed(Frame(4, 2, 2, "wrong"));
+  EXPECT_TRUE(w.sink.messages.empty());
+  EXPECT_EQ(w.socket.GetIncompleteMessages(), 1u);
+  w.Feed(Frame(4, 1, 2, "second"));
+  ASSERT_EQ(w.sink.messages.size(), 1u);
+  EXPECT_EQ(w.sink.messages[0], "first-second");
+}
+
+TEST(BaseSocketReceiveTest, FramesOfInterleavedMessagesAreReassembledPerSerial) {
+  Wire w;
+  w.Feed(Frame(1, 0, 2, "a1") + Frame(2, 0, 2, "b1") + Frame(2, 1, 2, "b2") + Frame(1, 1, 2, "a2"));
+  EXPECT_EQ(w.sink.messages, (std::vector<std::string>{"b1b2", "a1a2"}));
+}
+
+TEST(BaseSocketReceiveTest, FramesBreakingTheLimitsAreTransferErrors) {
+  const std::vector<std::string> bad = {
+      U32(15) + std::string(11, 'x'),             // shorter than a header
+      U32(0),                                     // no frame at all
+      U32(16385) + std::string(100, 'x'),         // longer than any frame
+      U32(0xFFFFFFFFu),                           // would need 4 GiB
+      Frame(1, 0, 0, "no parts"),                 // a message of no parts
+      Frame(1, 0, 0x7FFFFFFF, "parts of 32 TB"),  // far over 256 MiB as announced
+  };
+  for (const std::string& bytes : bad) {
+    Wire w;
+    w.Feed(bytes + Frame(2, 0, 1, "after"));
+    EXPECT_EQ(w.sink.transferErrors, 1);
+    EXPECT_TRUE(w.sink.messages.empty());  // nothing after it is read
+    EXPECT_FALSE(w.socket.HasConnection());
+    EXPECT_TRUE(w.socket.closed);
+    EXPECT_EQ(w.socket.GetSocketError(), wxSOCKET_IOERR);
+  }
+}
+
+TEST(BaseSocketReceiveTest, AtMost64MessagesAreInReassemblyAtOnce) {
+  Wire w;
+  for (wxUint32 serial = 1; serial <= 64; ++serial) w.Feed(Frame(serial, 0, 2, "part"));
+  EXPECT_EQ(w.sink.transferErrors, 0);
+  EXPECT_EQ(w.socket.GetIncompleteMessages(), 64u);
+  w.Feed(Frame(65, 0, 2, "one too many"));
+  EXPECT_EQ(w.sink.transferErrors, 1);
+}
+
+TEST(BaseSocketReceiveTest, PollReadsWhatArrivedAndReportsAPeerThatClosed) {
+  Wire w;
+  CBlobMsg message("x");
+  message.SetSerial(1);
+  w.socket.incoming.push_back(Framed(SerializeToString(message), 1));
+  w.socket.peerClosesAfterIncoming = true;
+  EXPECT_TRUE(w.socket.Poll());
+  ASSERT_EQ(w.sink.messages.size(), 1u);
+  EXPECT_TRUE(w.sink.disconnects.empty());
+  w.socket.Poll();
+  // An orderly end of the stream is a loss without an error.
+  EXPECT_EQ(w.sink.disconnects, std::vector<int>{0});
+  EXPECT_FALSE(w.socket.HasConnection());
+  EXPECT_TRUE(w.socket.closed);
+}
+
+// A sink that removes itself and adds another while being notified.
+struct SelfRemovingSink : CRecordingSink {
+  CBaseSocket* socket = nullptr;
+  CRecordingSink* other = nullptr;
+  void OnMessage(CMemoryStream& stream, bool raw) override {
+    CRecordingSink::OnMessage(stream, raw);
+    socket->RemoveSink(this);
+    socket->AddSink(other);
+  }
+};
+
+TEST(BaseSocketReceiveTest, SinksAreNotifiedThroughACopyOfTheList) {
+  Wire w;
+  SelfRemovingSink first;
+  CRecordingSink added;
+  first.socket = &w.socket;
+  first.other = &added;
+  w.socket.RemoveSink(&w.sink);
+  w.socket.AddSink(&first);
+  EXPECT_TRUE(w.socket.AddSink(&first));  // already there: only success
+  w.Feed(Frame(1, 0, 1, "one") + Frame(2, 0, 1, "two"));
+  EXPECT_EQ(first.messages, std::vector<std::string>{"one"});
+  EXPECT_EQ(added.messages, std::vector<std::string>{"two"});
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+#include "net/ChallengeMsg.h"
+#include "net/CompressedMsgBase.h"
+#include "net/GenericMsg.h"
+#include "net/MsgAckMsg.h"
+#include "net/NetEngine.h"
+#include "net/NetMsgMap.h"
+#include "net/OppositeInfoMsg.h"
+#include "net/RequestMsg.h"
+
+#include "NetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <zlib.h>
+
+namespace {
+
+// A compressed message with one text and one number.
+class CPairMsg : public CCompressedMsgBase {
+ public:
+  CPairMsg() { SetType(3); }
+  bool WriteData(CMemoryStream& s) override { return s.WriteString(text) && s.WriteUInt32(number); }
+  bool ReadData(CMemoryStream& s) override {
+    s.ReadString(text);
+    s.ReadUInt32(number);
+    return true;
+  }
+  wxString text;
+  wxUint32 number = 0;
+  wxDECLARE_DYNAMIC_CLASS(CPairMsg);
+};
+wxIMPLEMENT_DYNAMIC_CLASS(CPairMsg, CCompressedMsgBase);
+
+CMemoryStream* ReadStream(const std::string& bytes) {
+  auto* s = new CMemoryStream(CMemoryStream::kRead);
+  s->Write(bytes.data(), static_cast<wxUint32>(bytes.size()));
+  return s;
+}
+
+TEST(MessageTest, EnvelopeIsTypeSerialBodyAndRawAddsTheTotalLength) {
+  CGenericMsg generic;
+  generic.SetSerial(0x0A0B0C0D);
+  EXPECT_EQ(SerializeToString(generic), U32(0) + U32(0x0A0B0C0D));
+
+  CBlobMsg raw("body");
+  raw.SetRaw(true);
+  raw.SetSerial(2);
+  EXPECT_EQ(SerializeToString(raw), U32(16) + U32(77) + U32(2) + "body");
+}
+
+TEST(MessageTest, ReadingTakesTypeAndSerialFromTheStream) {
+  std::unique_ptr<CMemoryStream> s(ReadStream(U32(5) + U32(42)));
+  CGenericMsg message;
+  ASSERT_TRUE(message.Serialize(*s));
+  EXPECT_EQ(message.GetType(), 5);
+  EXPECT_EQ(message.GetSerial(), 42u);
+}
+
+TEST(MessageTest, CompressedBodyOfNothingIsTheEightBytesOfAnEmptyZlibStream) {
+  CCompressedMsgBase empty;
+  const std::string bytes = SerializeToString(empty);
+  EXPECT_EQ(bytes.substr(8), U32(8) + U32(0) + std::string("\x78\xda\x03\x00\x00\x00\x00\x01", 8));
+}
+
+TEST(MessageTest, CompressedBodiesRoundTripAndCanBeInflatedByZlib) {
+  CPairMsg out;
+  out.text = wxString::FromUTF8("R\xC3\xA9sum\xC3\xA9 ") + wxString(wxT('x'), 5000);
+  out.number = 12345;
+  const std::string bytes = SerializeToString(out);
+  const wxUint32 cl = ReadU32(bytes, 8);
+  const wxUint32 ul = ReadU32(bytes, 12);
+  EXPECT_EQ(bytes.size(), 16u + cl);
+  EXPECT_LT(cl, 200u);
+  std::string plain(ul, '\0');
+  uLongf plainLength = ul;
+  ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(&plain[0]), &plainLength,
+                       reinterpret_cast<const Bytef*>(bytes.data() + 16), cl),
+            Z_OK);
+  EXPECT_EQ(plainLength, ul);
+
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CPairMsg in;
+  ASSERT_TRUE(in.Serialize(*s));
+  EXPECT_EQ(in.text, out.text);
+  EXPECT_EQ(in.number, 12345u);
+  EXPECT_TRUE(in.WasInflatedCleanly());
+}
+
+TEST(MessageTest, BrokenCompressedDataLeavesZerosWhereItFallsShort) {
+  CPairMsg out;
+  out.text = wxT("abc");
+  out.number = 7;
+  std::string bytes = SerializeToString(out);
+  bytes[16 + 3] ^= 0x55;  // damage the deflate data
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CPairMsg in;
+  in.number = 99;
+  EXPECT_TRUE(in.Serialize(*s));
+  EXPECT_FALSE(in.WasInflatedCleanly());
+
+  // A compressed length beyond the message reads as no data: zeros and empties.
+  std::string truncated = bytes.substr(0, 8) + U32(1000) + U32(8);
+  std::unique_ptr<CMemoryStream> t(ReadStream(truncated));
+  CPairMsg zeros;
+  zeros.text = wxT("before");
+  zeros.number = 99;
+  EXPECT_TRUE(zeros.Serialize(*t));
+  EXPECT_TRUE(zeros.text.empty());
+  EXPECT_EQ(zeros.number, 0u);
+}
+
+TEST(MessageTest, AnUncompressedLengthOver256MiBIsRefusedAsOverTheLimit) {
+  const std::string bytes = U32(3) + U32(1) + U32(8) + U32(256u * 1024 * 1024 + 1) + "12345678";
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CPairMsg in;
+  EXPECT_FALSE(in.Serialize(*s));
+  EXPECT_TRUE(in.IsOverLimit());
+}
+
+TEST(MessageTest, ChallengeIsRawAndCarriesIdentifierVersionAndUpdateInfo) {
+  CChallengeMsg challenge;
+  challenge.SetSerial(1);
+  challenge.SetIdentifier(CChallengeMsg::kRemoteControllerId);
+  challenge.SetVersion(45);
+  const std::string body = std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
+  EXPECT_EQ(SerializeToString(challenge), U32(12 + body.size()) + U32(1) + U32(1) + body);
+}
+
+TEST(MessageTest, OppositeInfoLayout) {
+  COppositeInfoMsg info;
+  info.SetSerial(2);
+  info.alias = wxT("A");
+  info.computerName = wxT("host");
+  info.kind = 1;
+  info.build = 1900;
+  info.physicalMemory = 0x0000000200000000ull;
+  const std::string expected = U32(2) + U32(2) + std::string("A\0host\0\0", 8) + std::string("\x01\x00", 2) +
+                               U32(1900) + U32(0) + U32(0) + U32(2);
+  EXPECT_EQ(SerializeToString(info), expected);
+}
+
+TEST(MessageTest, AcknowledgementOfAChallengeHasNoValue3AndTextsAreCutTo256) {
+  CMsgAckMsg ack;
+  ack.SetAcked(1, 7);
+  ack.SetResult(true);
+  ack.SetValues(1, 2, 3);
+  ack.SetData(reinterpret_cast<const wxUint8*>("info"), 4, false);
+  EXPECT_EQ(SerializeToString(ack).substr(8),
+            U32(1) + U32(7) + std::string("\x01\0", 2) + U32(1) + U32(2) + std::string(1, '\0') +
+                U32(4) + "info");
+
+  CMsgAckMsg other;
+  other.SetAcked(14, 9);
+  other.SetText(wxString(wxT('y'), 300));
+  other.SetValues(1, 2, 3);
+  const std::string bytes = SerializeToString(other);
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CMsgAckMsg back;
+  ASSERT_TRUE(back.Serialize(*s));
+  EXPECT_EQ(back.GetText(), wxString(wxT('y'), 256));
+  EXPECT_EQ(back.GetValue3(), 3u);
+  EXPECT_EQ(back.GetAckedType(), 14);
+  EXPECT_EQ(back.GetAckedSerial(), 9u);
+}
+
+TEST(MessageTest, AcknowledgementDataBeyondTheMessageAllocatesNothing) {
+  const std::string bytes = U32(1024) + U32(1) + U32(14) + U32(2) + std::string("\x01\0", 2) +
+                            U32(5) + U32(0) + U32(0) + std::string("\x01", 1) + U32(0xFFFFFFF0u) +
+                            "abc";
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CMsgAckMsg ack;
+  EXPECT_TRUE(ack.Serialize(*s));
+  EXPECT_EQ(ack.GetValue1(), 5u);
+  EXPECT_EQ(ack.GetData().Size(), 0u);
+  EXPECT_LT(ack.GetData().Capacity(), 8192u);
+}
+
+TEST(MessageTest, RequestCountsLargerThanTheMessageReadOnlyWhatIsThere) {
+  const std::string bytes = U32(1025) + U32(3) + U32(1) + U32(8) + U32(0) + std::string("a\0b\0", 4) +
+                            U32(0x40000000) + U32(11) + U32(22);
+  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
+  CRequestMsg request;
+  EXPECT_TRUE(request.Serialize(*s));
+  EXPECT_EQ(request.mode, 1);
+  EXPECT_EQ(request.requestedType, 8);
+  EXPECT_EQ(request.text1, wxT("a"));
+  EXPECT_EQ(request.text2, wxT("b"));
+  EXPECT_EQ(request.integers, (std::vector<wxInt32>{11, 22}));
+}
+
+TEST(RegistryTest, KnownTypesGetTheirClassesAndOthersAGenericMessage) {
+  CNetEngine engine;
+  ASSERT_TRUE(engine.RegisterAll());
+  std::unique_ptr<CMsgBase> ack(engine.Create(1024));
+  EXPECT_TRUE(wxDynamicCast(ack.get(), CMsgAckMsg));
+  std::unique_ptr<CMsgBase> challenge(engine.Create(1));
+  EXPECT_TRUE(wxDynamicCast(challenge.get(), CChallengeMsg));
+  EXPECT_TRUE(challenge->IsRaw());
+
+  std::unique_ptr<CMemoryStream> s(ReadStream(U32(5) + U32(8)));
+  std::unique_ptr<CMsgBase> unknown(engine.Create(5));
+  ASSERT_TRUE(unknown);
+  EXPECT_EQ(unknown->GetClassInfo(), CLASSINFO(CGenericMsg));
+  ASSERT_TRUE(unknown->Serialize(*s));
+  EXPECT_EQ(unknown->GetType(), 5);
+  EXPECT_EQ(unknown->GetSerial(), 8u);
+  EXPECT_EQ(engine.GetNextSerial(), 1u);  // Create does not number
+}
+
+TEST(RegistryTest, SerialsStartAt1PerEngine) {
+  CNetEngine engine;
+  engine.RegisterAll();
+  std::unique_ptr<CMsgBase> first(engine.CreateForSend(2));
+  std::unique_ptr<CMsgBase> second(engine.CreateForSend(1024));
+  EXPECT_EQ(first->GetSerial(), 1u);
+  EXPECT_EQ(second->GetSerial(), 2u);
+  CNetEngine other;
+  std::unique_ptr<CMsgBase> again(other.CreateForSend(2));
+  EXPECT_EQ(again->GetSerial(), 1u);
+}
+
+std::vector<std::string>* g_calls = nullptr;
+void First(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("first " + std::to_string(m->GetType())); }
+void Second(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("second " + std::to_string(m->GetType())); }
+
+TEST(NetMsgMapTest, EveryHandlerOfATypeIsCalledInRegistrationOrder) {
+  std::vector<std::string> calls;
+  g_calls = &calls;
+  CNetMsgMap map;
+  map.Register(8, &First);
+  map.Register(8, &Second);
+  CGenericMsg message;
+  message.SetType(8);
+  EXPECT_TRUE(map.Dispatch(8, &message));
+  EXPECT_EQ(calls, (std::vector<std::string>{"first 8", "second 8"}));
+  EXPECT_FALSE(map.Dispatch(9, &message));
+  g_calls = nullptr;
+}
+
+}  // namespace
