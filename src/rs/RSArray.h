@@ -1,0 +1,203 @@
+// An ordered list of render-system objects addressed by a key (a name, a
+// parameter ID, a switch text) and stored as one child element per item. An
+// owning list deletes its items when they are removed or the list is cleared.
+//
+// Loading walks the incoming item elements in order and, by mode, matches each
+// against the existing items (0: never, 3: by "Uuid", otherwise by the key
+// child KeyName); an unmatched element becomes a new item, which is deleted
+// again when its load fails. Lookups during a load go through a hash index
+// once the list is long, so a load stays linear in the number of items.
+#pragma once
+
+#include "rs/DataNode.h"
+#include "rs/RSObject.h"
+
+#include <wx/hashmap.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+template <class T, class K = wxString>
+class CRSArray : public virtual CRSObject {
+ public:
+  CRSArray(const char* itemElement, const char* keyName, bool ownsItems)
+      : OwnsItems(ownsItems), ItemElement(itemElement), KeyName(keyName) {}
+  ~CRSArray() override { Clear(true); }
+  CRSArray(const CRSArray&) = delete;
+  CRSArray& operator=(const CRSArray&) = delete;
+
+  // Called for a new item before it is loaded; false drops the item.
+  virtual bool OnItemAdded(T* /*item*/) { return true; }
+  // Called when RemoveAt takes an item out.
+  virtual void OnItemRemoved(T* /*item*/) {}
+  virtual const K& GetKey(const T* item) const = 0;
+
+  size_t GetCount() const { return m_items.size(); }
+  T* GetAt(size_t index) const { return index < m_items.size() ? m_items[index] : nullptr; }
+  int IndexOf(const T* item) const {
+    if (!Contains(item)) return -1;
+    auto it = std::find(m_items.begin(), m_items.end(), item);
+    return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
+  }
+  bool Contains(const T* item) const { return m_members.count(item) != 0; }
+
+  // Appends the item unless it is already listed; the count.
+  size_t Add(T* item) {
+    if (item && m_members.insert(item).second) m_items.push_back(item);
+    return m_items.size();
+  }
+  // Inserts at `index` (appends beyond the end) unless already listed.
+  void Insert(size_t index, T* item) {
+    if (!item || !m_members.insert(item).second) return;
+    if (index > m_items.size()) index = m_items.size();
+    m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), item);
+  }
+  // Takes the item out (OnItemRemoved); an owning list also has it delete its
+  // data (Delete) and deletes it.
+  void RemoveAt(size_t index) {
+    if (index >= m_items.size()) return;
+    T* item = m_items[index];
+    OnItemRemoved(item);
+    if (OwnsItems) item->Delete();
+    // The hooks may have changed the list: find the item again.
+    auto it = std::find(m_items.begin(), m_items.end(), item);
+    if (it != m_items.end()) {
+      m_items.erase(it);
+      m_members.erase(item);
+    }
+    if (OwnsItems) delete item;
+  }
+  // Takes the item out without deleting it or calling any hook.
+  bool Detach(const T* item) {
+    if (!Contains(item)) return false;
+    m_items.erase(std::find(m_items.begin(), m_items.end(), item));
+    m_members.erase(item);
+    return true;
+  }
+  // Empties the list; the items are deleted when `deleteItems` is set and the
+  // list owns them.
+  void Clear(bool deleteItems) {
+    std::vector<T*> items;
+    items.swap(m_items);
+    m_members.clear();
+    if (deleteItems && OwnsItems) {
+      for (T* item : items) delete item;
+    }
+  }
+
+  T* FindByKey(const K& key) const {
+    for (T* item : m_items) {
+      if (GetKey(item) == key) return item;
+    }
+    return nullptr;
+  }
+  T* FindByUuid(const wxString& uuid) const {
+    for (T* item : m_items) {
+      if (item->Uuid == uuid) return item;
+    }
+    return nullptr;
+  }
+
+  typename std::vector<T*>::const_iterator begin() const { return m_items.begin(); }
+  typename std::vector<T*>::const_iterator end() const { return m_items.end(); }
+
+  // One ItemElement child per item, in list order.
+  void Save(CDataNode& node, int mode) override {
+    for (T* item : m_items) item->Save(*node.AddChild(ItemElement), mode);
+  }
+
+  bool Load(const CDataNode& node, int mode) override {
+    CDataNodeList children;
+    if (node.CollectChildren(ItemElement, &children) <= 0) return true;
+    Finder finder(*this, mode);
+    for (CDataNode* child : children) {
+      wxString match;
+      T* item = nullptr;
+      if (mode == 3) {
+        match = ReadChildText(*child, "Uuid");
+        item = finder.Find(match);
+      } else if (mode != 0) {
+        match = ReadChildText(*child, KeyName);
+        item = finder.Find(match);
+      }
+      const bool isNew = item == nullptr;
+      if (isNew) {
+        item = new T();
+        item->SetPool(Pool);
+        if (!OnItemAdded(item)) {
+          delete item;
+          return false;
+        }
+      }
+      if (!item->Load(*child, mode)) {
+        if (isNew) delete item;
+        return false;
+      }
+      if (isNew) Add(item);
+      finder.Note(item);
+    }
+    return true;
+  }
+
+  // Removes, from the last item to the first, every item whose key is not
+  // the key child of any incoming item element of `node`.
+  void RemoveItemsNotIn(const CDataNode& node) {
+    std::unordered_set<wxString, wxStringHash, wxStringEqual> keys;
+    for (const CDataNode* child : node.GetChildren()) {
+      if (child->GetNameUTF8() == ItemElement) keys.insert(ReadChildText(*child, KeyName));
+    }
+    for (size_t i = m_items.size(); i-- > 0;) {
+      if (i < m_items.size() && keys.count(GetKey(m_items[i])) == 0) RemoveAt(i);
+    }
+  }
+
+  bool OwnsItems;
+  const char* ItemElement;
+  const char* KeyName;
+
+ protected:
+  static wxString ReadChildText(const CDataNode& node, const char* name) {
+    const CDataNode* child = node.FindChild(name);
+    return child ? child->GetText() : wxString();
+  }
+
+ private:
+  // Finds the first item with a key (mode other than 0 and 3) or a "Uuid"
+  // (mode 3); an index replaces the scan once the list is long.
+  class Finder {
+   public:
+    Finder(const CRSArray& list, int mode) : m_list(list), m_byUuid(mode == 3) {}
+
+    T* Find(const wxString& match) {
+      if (!m_indexed && m_list.m_items.size() >= kIndexFrom) {
+        for (T* item : m_list.m_items) m_index.emplace(MatchOf(item), item);
+        m_indexed = true;
+      }
+      if (!m_indexed) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
+      auto it = m_index.find(match);
+      if (it != m_index.end() && MatchOf(it->second) == match) return it->second;
+      // The indexed entry changed its key since: fall back to a scan.
+      if (it != m_index.end()) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
+      return nullptr;
+    }
+
+    // Records the item under its key as it is after its load.
+    void Note(T* item) {
+      if (m_indexed) m_index.emplace(MatchOf(item), item);
+    }
+
+   private:
+    static constexpr size_t kIndexFrom = 16;
+    wxString MatchOf(T* item) const { return m_byUuid ? item->Uuid : wxString(m_list.GetKey(item)); }
+
+    const CRSArray& m_list;
+    bool m_byUuid;
+    bool m_indexed = false;
+    std::unordered_map<wxString, T*, wxStringHash, wxStringEqual> m_index;
+  };
+
+  std::vector<T*> m_items;
+  std::unordered_set<const T*> m_members;
+};

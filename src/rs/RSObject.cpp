@@ -1,0 +1,43 @@
+#include "rs/RSObject.h"
+
+void CRSObject::Save(CDataNode& /*node*/, int /*mode*/) {}
+
+bool CRSObject::Load(const CDataNode& /*node*/, int /*mode*/) { return true; }
+
+void CRSObject::Delete() {}
+
+void CRSObject::Reset() {}
+
+void CRSObject::OnPoolChanged() {}
+
+void CRSObject::SetPool(CRSPool* pool) {
+  Pool = pool;
+  OnPoolChanged();
+}
+
+void CRSObject::LoadUuid(const CDataNode& node) {
+  if (KeepUuid) return;
+  const CDataNode* child = node.FindChild("Uuid");
+  if (child && !child->GetTextUTF8().empty()) Uuid = child->GetText();
+}
+
+bool IsValidName(const wxString& name) {
+  wxString rest = name;
+  rest.Trim(true).Trim(false);
+  wxString kept;
+  kept.reserve(rest.length());
+  for (wxUniChar c : rest) {
+    switch (c.GetValue()) {
+      case '/': case '\\': case ':': case '*': case '?': case '"': case '<': case '>':
+        continue;
+      default:
+        kept += c;
+    }
+  }
+  if (kept.empty() || kept == wxT(".") || kept == wxT("..")) return false;
+  for (wxUniChar c : kept) {
+    const auto v = c.GetValue();
+    if ((v >= '0' && v <= '9') || (v >= 'a' && v <= 'z') || (v >= 'A' && v <= 'Z')) return true;
+  }
+  return false;
+}

@@ -1,0 +1,178 @@
+#include "rs/RSParameter.h"
+
+#include "rs/RSPool.h"
+#include "rs/RSXml.h"
+
+using namespace rsxml;
+
+void CRSParameter::Save(CDataNode& node, int /*mode*/) {
+  SaveCommon(node);
+  WriteString(node, "ID", ID);
+  WriteInt(node, "Type", Type);
+  WriteUInt(node, "TypeFlags", TypeFlags);
+  WriteString(node, "Group", Group);
+  WriteString(node, "DisplayName", DisplayName);
+  WriteString(node, "Help", Help);
+  WriteBool(node, "Mandatory", Mandatory);
+  WriteBool(node, "Invisible", Invisible);
+  WriteBool(node, "UseRange", UseRange);
+  WriteFloat(node, "MinValue", MinValue);
+  WriteFloat(node, "MaxValue", MaxValue);
+  WriteBool(node, "SplittableList", SplittableList);
+  WriteString(node, "ListSeparator", ListSeparator);
+  WriteBool(node, "ForceSplitting", ForceSplitting);
+  WriteBool(node, "QuoteSplits", QuoteSplits);
+  WriteString(node, "TrueValue", TrueValue);
+  WriteString(node, "FalseValue", FalseValue);
+  CDataNode* enums = node.AddChild("EnumValues");
+  for (const wxString& entry : EnumValues) {
+    CDataNode* pair = enums->AddChild("EnumValue");
+    WriteString(*pair, "Name", entry.BeforeFirst(wxT('=')));
+    WriteString(*pair, "Value", entry.AfterFirst(wxT('=')));
+  }
+  WriteString(node, "DefaultValue", DefaultValue);
+  WriteBool(node, "ShowInNjDetails", ShowInNjDetails);
+  CDataNode* deps = node.AddChild("Dependencies");
+  for (const wxString& id : Dependencies) WriteString(*deps, "Dependency", id);
+}
+
+void CRSParameter::LoadPresentation(const CDataNode& node) {
+  Group = ReadString(node, "Group", Group);
+  DisplayName = ReadString(node, "DisplayName", DisplayName);
+  Help = ReadString(node, "Help", Help);
+  Mandatory = ReadBool(node, "Mandatory", Mandatory);
+  Invisible = ReadBool(node, "Invisible", Invisible);
+  UseRange = ReadBool(node, "UseRange", UseRange);
+  MinValue = ReadFloat(node, "MinValue", MinValue);
+  MaxValue = ReadFloat(node, "MaxValue", MaxValue);
+  SplittableList = ReadBool(node, "SplittableList", SplittableList);
+  ListSeparator = ReadString(node, "ListSeparator", ListSeparator);
+  ForceSplitting = ReadBool(node, "ForceSplitting", ForceSplitting);
+  QuoteSplits = ReadBool(node, "QuoteSplits", QuoteSplits);
+  TrueValue = ReadString(node, "TrueValue", TrueValue);
+  FalseValue = ReadString(node, "FalseValue", FalseValue);
+  DefaultValue = ReadString(node, "DefaultValue", DefaultValue);
+  ShowInNjDetails = ReadBool(node, "ShowInNjDetails", ShowInNjDetails);
+}
+
+bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
+  ID = ReadString(node, "ID");
+  if (ID.empty()) return false;
+  const CRSParameter* standard = Pool ? Pool->StandardParameters.Contains(ID) : nullptr;
+  if (standard && standard != this) {
+    CopyFrom(*standard);
+    LoadCommon(node);
+    Standard = true;
+    if (!Inherited) LoadPresentation(node);
+  } else {
+    LoadCommon(node);
+    if (!Inherited) {
+      Type = ReadInt(node, "Type", 0);
+      TypeFlags = ReadUInt(node, "TypeFlags", 0);
+      // A renderer's own parameter starts from the defaults, not from what a
+      // matched earlier load left.
+      const CRSParameter defaults;
+      Group = defaults.Group;
+      DisplayName = defaults.DisplayName;
+      Help = defaults.Help;
+      Mandatory = defaults.Mandatory;
+      Invisible = defaults.Invisible;
+      UseRange = defaults.UseRange;
+      MinValue = defaults.MinValue;
+      MaxValue = defaults.MaxValue;
+      SplittableList = defaults.SplittableList;
+      ListSeparator = defaults.ListSeparator;
+      ForceSplitting = defaults.ForceSplitting;
+      QuoteSplits = defaults.QuoteSplits;
+      TrueValue = defaults.TrueValue;
+      FalseValue = defaults.FalseValue;
+      DefaultValue = defaults.DefaultValue;
+      ShowInNjDetails = defaults.ShowInNjDetails;
+      LoadPresentation(node);
+    }
+    Standard = false;
+    Settable = true;
+  }
+  if (const CDataNode* enums = node.FindChild("EnumValues")) {
+    for (const CDataNode* pair : enums->GetChildren()) {
+      if (pair->GetNameUTF8() != "EnumValue") continue;
+      AddEnumValue(ReadString(*pair, "Name"), ReadString(*pair, "Value"));
+    }
+  }
+  if (const CDataNode* deps = node.FindChild("Dependencies")) {
+    for (const CDataNode* dep : deps->GetChildren()) {
+      if (dep->GetNameUTF8() == "Dependency") AddDependency(dep->GetText());
+    }
+  }
+  return true;
+}
+
+void CRSParameter::Reset() {
+  const CRSParameter defaults;
+  CopyFrom(defaults);
+}
+
+void CRSParameter::CopyFrom(const CRSComponent& other) {
+  CRSComponent::CopyFrom(other);
+  const auto* p = dynamic_cast<const CRSParameter*>(&other);
+  if (!p || p == this) return;
+  ID = p->ID;
+  Type = p->Type;
+  TypeFlags = p->TypeFlags;
+  Group = p->Group;
+  DisplayName = p->DisplayName;
+  Help = p->Help;
+  Standard = p->Standard;
+  Settable = p->Settable;
+  Mandatory = p->Mandatory;
+  Invisible = p->Invisible;
+  Dependencies = p->Dependencies;
+  UseRange = p->UseRange;
+  MinValue = p->MinValue;
+  MaxValue = p->MaxValue;
+  SplittableList = p->SplittableList;
+  ListSeparator = p->ListSeparator;
+  ForceSplitting = p->ForceSplitting;
+  QuoteSplits = p->QuoteSplits;
+  TrueValue = p->TrueValue;
+  FalseValue = p->FalseValue;
+  EnumValues = p->EnumValues;
+  DefaultValue = p->DefaultValue;
+  ShowInNjDetails = p->ShowInNjDetails;
+}
+
+void CRSParameter::AddEnumValue(const wxString& name, const wxString& value) {
+  const wxString entry = name + wxT("=") + value;
+  for (wxString& existing : EnumValues) {
+    if (existing.BeforeFirst(wxT('=')) == name) {
+      existing = entry;
+      return;
+    }
+  }
+  EnumValues.Add(entry);
+}
+
+void CRSParameter::AddDependency(const wxString& id) {
+  if (id == ID || Dependencies.Index(id, true) != wxNOT_FOUND) return;
+  Dependencies.Add(id);
+}
+
+void CRSParameter::GetEnumNames(wxArrayString& names) const {
+  for (const wxString& entry : EnumValues) names.Add(entry.BeforeFirst(wxT('=')));
+}
+
+wxString CRSParameter::GetEnumValue(const wxString& name) const {
+  for (const wxString& entry : EnumValues) {
+    if (entry.BeforeFirst(wxT('=')) == name) return entry.AfterFirst(wxT('='));
+  }
+  return wxString();
+}
+
+void CRSParameter::GetDependencies(wxArrayString& ids) const {
+  for (const wxString& id : Dependencies) ids.Add(id);
+}
+
+bool CRSParameter::IsSplitting() const {
+  if (Type == kInteger && SplittableList && (TypeFlags & kFlagMultiValue) == 0) return true;
+  return ForceSplitting;
+}

@@ -1,0 +1,42 @@
+#include "rs/RSPythonScript.h"
+
+#include "rs/FileUtil.h"
+
+#include <wx/strconv.h>
+
+#include <string>
+
+void CRSPythonScript::Save(CDataNode& node, int /*mode*/) {
+  SaveCommon(node);
+  node.SetText(Script);
+}
+
+bool CRSPythonScript::Load(const CDataNode& node, int /*mode*/) {
+  LoadCommon(node);
+  Script = node.GetText();
+  return true;
+}
+
+void CRSPythonScript::Reset() {
+  Inherited = Disabled = false;
+  Script.clear();
+}
+
+void CRSPythonScript::CopyFrom(const CRSComponent& other) {
+  CRSComponent::CopyFrom(other);
+  if (const auto* s = dynamic_cast<const CRSPythonScript*>(&other)) Script = s->Script;
+}
+
+bool CRSPythonScript::SaveToFile(const wxString& dir) {
+  const wxScopedCharBuffer utf8 = Script.utf8_str();
+  return rsfile::WriteFileAtomic(rsfile::JoinPath(dir, GetFileName()), utf8.data(), utf8.length());
+}
+
+bool CRSPythonScript::LoadFromFile(const wxString& dir) {
+  Script.clear();
+  std::string bytes;
+  if (!rsfile::ReadFile(rsfile::JoinPath(dir, GetFileName()), &bytes)) return false;
+  Script = wxString::FromUTF8(bytes.data(), bytes.size());
+  if (Script.empty() && !bytes.empty()) Script = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
+  return true;
+}

@@ -1,0 +1,110 @@
+#include "rs/RSXml.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace rsxml {
+namespace {
+
+const char* SkipBlanks(const char* p, const char* end) {
+  while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f')) {
+    ++p;
+  }
+  return p;
+}
+
+// Leading decimal integer with optional sign, as a 64-bit value saturating far
+// beyond the 32-bit range.
+int64_t ParseLeading(const std::string& text) {
+  const char* p = SkipBlanks(text.data(), text.data() + text.size());
+  const char* end = text.data() + text.size();
+  bool negative = false;
+  if (p < end && (*p == '+' || *p == '-')) {
+    negative = *p == '-';
+    ++p;
+  }
+  int64_t value = 0;
+  for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+    if (value < (int64_t{1} << 40)) value = value * 10 + (*p - '0');
+  }
+  return negative ? -value : value;
+}
+
+}  // namespace
+
+bool ParseBool(const std::string& text) {
+  std::string lower;
+  lower.reserve(text.size());
+  for (char c : text) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+  return lower == "true" || lower == "yes" || lower == "on" || lower == "1";
+}
+
+int32_t ParseInt(const std::string& text) {
+  return static_cast<int32_t>(static_cast<uint32_t>(ParseLeading(text)));
+}
+
+uint32_t ParseUInt(const std::string& text) { return static_cast<uint32_t>(ParseLeading(text)); }
+
+float ParseFloat(const std::string& text) {
+  const char* end = text.data() + text.size();
+  const char* p = SkipBlanks(text.data(), end);
+  if (p < end && *p == '+') ++p;
+  float value = 0.0f;
+  const auto result = std::from_chars(p, end, value);
+  return result.ec == std::errc() ? value : 0.0f;
+}
+
+std::string FormatFloat(float value) {
+  char buffer[128];
+  const auto result = std::to_chars(buffer, buffer + sizeof(buffer), static_cast<double>(value),
+                                    std::chars_format::fixed, 6);
+  if (result.ec != std::errc()) return "0.000000";
+  return std::string(buffer, result.ptr);
+}
+
+wxString ReadString(const CDataNode& node, const char* name, const wxString& def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? child->GetText() : def;
+}
+
+bool ReadBool(const CDataNode& node, const char* name, bool def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? ParseBool(child->GetTextUTF8()) : def;
+}
+
+int32_t ReadInt(const CDataNode& node, const char* name, int32_t def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? ParseInt(child->GetTextUTF8()) : def;
+}
+
+uint32_t ReadUInt(const CDataNode& node, const char* name, uint32_t def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? ParseUInt(child->GetTextUTF8()) : def;
+}
+
+float ReadFloat(const CDataNode& node, const char* name, float def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? ParseFloat(child->GetTextUTF8()) : def;
+}
+
+void WriteString(CDataNode& node, const char* name, const wxString& value) {
+  node.AddChild(name)->SetText(value);
+}
+
+void WriteBool(CDataNode& node, const char* name, bool value) {
+  node.AddChild(name)->SetTextUTF8(value ? "true" : "false");
+}
+
+void WriteInt(CDataNode& node, const char* name, int32_t value) {
+  node.AddChild(name)->SetTextUTF8(std::to_string(value));
+}
+
+void WriteUInt(CDataNode& node, const char* name, uint32_t value) {
+  node.AddChild(name)->SetTextUTF8(std::to_string(value));
+}
+
+void WriteFloat(CDataNode& node, const char* name, float value) {
+  node.AddChild(name)->SetTextUTF8(FormatFloat(value));
+}
+
+}  // namespace rsxml

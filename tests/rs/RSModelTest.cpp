@@ -1,0 +1,292 @@
+#include "RSTestUtil.h"
+
+#include "app/KfJsCore.h"
+#include "rs/FileUtil.h"
+#include "rs/RSPool.h"
+#include "rs/RSVersion.h"
+#include "settings/Event.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A pool in a fresh directory, with the core (and so the event queue) alive.
+struct PoolFixture : ::testing::Test {
+  CKfJsCore core;
+  TempDir dir;
+  CRSPool pool;
+  PoolFixture() { pool.Init(dir.Path()); }
+
+  bool LoadRenderers(const std::string& xml, int mode) {
+    CDataNode root;
+    ParseInto(root, xml);
+    return pool.Renderers.Load(root, mode);
+  }
+};
+
+std::string RendererXml(const std::string& name, const std::string& group,
+                        const std::string& extra = std::string()) {
+  return "<Renderer><Group>" + group + "</Group><Name>" + name +
+         "</Name><Parameters></Parameters><CommandLine><Switches></Switches></CommandLine>" + extra +
+         "</Renderer>";
+}
+
+TEST(RSNameTest, Validity) {
+  EXPECT_TRUE(IsValidName(wxT("Maya 2024")));
+  EXPECT_TRUE(IsValidName(wxT("a/b")));
+  EXPECT_TRUE(IsValidName(wxT(" x ")));
+  EXPECT_TRUE(IsValidName(wxT("...a")));
+  EXPECT_FALSE(IsValidName(wxT("..")));
+  EXPECT_FALSE(IsValidName(wxT(".")));
+  EXPECT_FALSE(IsValidName(wxT(" ? ")));
+  EXPECT_FALSE(IsValidName(wxT("__")));
+  EXPECT_FALSE(IsValidName(wxT("")));
+  EXPECT_FALSE(IsValidName(wxT("/:*?\"<>\\")));
+  EXPECT_FALSE(IsValidName(wxString::FromUTF8("\xC3\xA4\xC3\xB6")));  // letters, but not ASCII
+}
+
+TEST_F(PoolFixture, StandardParametersInOrder) {
+  ASSERT_EQ(pool.StandardParameters.GetCount(), 23u);
+  EXPECT_EQ(pool.StandardParameters.GetAt(0)->ID, wxT("frames"));
+  EXPECT_EQ(pool.StandardParameters.GetAt(22)->ID, wxT("projdir"));
+  const CRSParameter* scene = pool.StandardParameters.Contains(wxT("scene"));
+  ASSERT_NE(scene, nullptr);
+  EXPECT_TRUE(scene->Standard && scene->Mandatory && scene->QuoteSplits && scene->SplittableList);
+  EXPECT_FALSE(scene->Settable);
+  EXPECT_EQ(scene->ListSeparator, wxT(" "));
+  EXPECT_EQ(scene->TypeFlags, 1u);
+  EXPECT_EQ(pool.StandardParameters.Contains(wxT("frames"))->TypeFlags, 3u);
+  EXPECT_EQ(pool.StandardParameters.Contains(wxT("outdir"))->DisplayName, wxT("Output directoy"));
+}
+
+TEST_F(PoolFixture, RendererCreatesItsMissingGroupAndFailsWithoutOne) {
+  CDataNode existing;
+  ParseInto(existing, "<G><RendererGroup><Name>First</Name></RendererGroup></G>");
+  ASSERT_TRUE(pool.Groups.Load(existing, 2));
+
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("RendererA", "Fresh") + "</L>", 2));
+  ASSERT_EQ(pool.Groups.GetCount(), 2u);
+  CRSGroup* fresh = pool.Groups.GetAt(1);
+  EXPECT_EQ(fresh->Name, wxT("Fresh"));
+  EXPECT_TRUE(fresh->Visible);
+  CRSRenderer* a = pool.Renderers.FindByName(wxT("RendererA"));
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->Group, fresh);
+  EXPECT_TRUE(fresh->Renderers.Contains(a));
+
+  // An empty group fails the renderer after it was read; the new item is
+  // deleted and the list stops there.
+  EXPECT_FALSE(LoadRenderers(
+      "<L>" + RendererXml("RendererB", "") + RendererXml("RendererC", "Fresh") + "</L>", 2));
+  EXPECT_EQ(pool.Renderers.GetCount(), 1u);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("RendererB")), nullptr);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("RendererC")), nullptr);
+
+  // Moving to another group leaves the first.
+  a->SetGroup(wxT("First"));
+  EXPECT_FALSE(fresh->Renderers.Contains(a));
+  EXPECT_TRUE(pool.Groups.GetAt(0)->Renderers.Contains(a));
+}
+
+TEST_F(PoolFixture, RendererForgetsItsDeletedGroup) {
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("R1", "G1") + RendererXml("R2", "G2") + "</L>", 2));
+  CRSRenderer* r1 = pool.Renderers.GetAt(0);
+  CRSRenderer* r2 = pool.Renderers.GetAt(1);
+  CRSGroup* g1 = r1->Group;
+  UEvent event(kEvGroupDeleted, g1);
+  event.Raise();
+  EXPECT_EQ(r1->Group, nullptr);
+  EXPECT_NE(r2->Group, nullptr);  // another group's deletion does not concern it
+
+  // Deleting a group object directly also leaves no dangling pointer.
+  pool.Groups.RemoveAt(static_cast<size_t>(pool.Groups.IndexOf(r2->Group)));
+  EXPECT_EQ(r2->Group, nullptr);
+  EXPECT_EQ(r2->GroupName, wxT("G2"));
+}
+
+TEST_F(PoolFixture, ListLoadModes) {
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A", "G") + RendererXml("B", "G") + "</L>", 2));
+  CRSRenderer* a = pool.Renderers.FindByName(wxT("A"));
+  a->Uuid = wxT("uuid-a");
+
+  // Mode 2 matches by name: A is updated in place, B stays, C is new.
+  ASSERT_TRUE(LoadRenderers(
+      "<L>" + RendererXml("A", "G", "<Description>new</Description>") + RendererXml("C", "G") + "</L>", 2));
+  EXPECT_EQ(pool.Renderers.GetCount(), 3u);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("A")), a);
+  EXPECT_EQ(a->Description, wxT("new"));
+
+  // Mode 3 matches by "Uuid": a renamed renderer stays the same object.
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A2", "G", "<Uuid>uuid-a</Uuid>") + "</L>", 3));
+  EXPECT_EQ(pool.Renderers.GetCount(), 3u);
+  EXPECT_EQ(a->Name, wxT("A2"));
+
+  // Mode 1 drops the renderers the incoming data no longer names.
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A2", "G") + RendererXml("C", "G") + "</L>", 1));
+  ASSERT_EQ(pool.Renderers.GetCount(), 2u);
+  EXPECT_EQ(pool.Renderers.GetAt(0), a);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("B")), nullptr);
+  EXPECT_EQ(pool.Groups.GetAt(0)->Renderers.GetCount(), 2u);
+
+  // Mode 0 rebuilds: two elements with one name become two renderers.
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("D", "G") + RendererXml("D", "G") + "</L>", 0));
+  ASSERT_EQ(pool.Renderers.GetCount(), 2u);
+  EXPECT_NE(pool.Renderers.GetAt(0), pool.Renderers.GetAt(1));
+  EXPECT_EQ(pool.Groups.GetAt(0)->Renderers.GetCount(), 2u);
+}
+
+TEST_F(PoolFixture, LongListsMatchByKeyLikeShortOnes) {
+  std::string xml = "<L>";
+  for (int i = 0; i < 100; ++i) xml += RendererXml("R" + std::to_string(i), "G");
+  xml += RendererXml("R7", "G", "<Description>again</Description>") + "</L>";
+  ASSERT_TRUE(LoadRenderers(xml, 2));
+  EXPECT_EQ(pool.Renderers.GetCount(), 100u);
+  EXPECT_EQ(pool.Renderers.GetAt(7)->Description, wxT("again"));
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("R99", "G", "<Description>x</Description>") + "</L>", 2));
+  EXPECT_EQ(pool.Renderers.GetAt(99)->Description, wxT("x"));
+}
+
+TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {
+  CDataNode root;
+  ParseInto(root, "<C><RendererGroup><Name>Maya</Name><Visible>yes</Visible><Uuid>g1</Uuid><Renderers>" +
+                      RendererXml("Maya", "Maya") + RendererXml("Elsewhere", "Other") +
+                      "</Renderers></RendererGroup></C>");
+  ASSERT_TRUE(pool.Groups.Load(root, 1));
+  ASSERT_EQ(pool.Groups.GetCount(), 2u);  // "Other" was created by the second renderer
+  CRSGroup* maya = pool.Groups.FindByName(wxT("Maya"));
+  EXPECT_TRUE(maya->Visible);
+  EXPECT_EQ(maya->Uuid, wxT("g1"));
+  ASSERT_EQ(maya->Renderers.GetCount(), 1u);
+  EXPECT_EQ(maya->Renderers.GetAt(0)->Group, maya);
+  EXPECT_EQ(pool.Renderers.GetCount(), 2u);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("Elsewhere"))->Group->Name, wxT("Other"));
+
+  // Loaded again: still one group of each name and the same renderers.
+  ASSERT_TRUE(pool.Groups.Load(root, 2));
+  EXPECT_EQ(pool.Groups.GetCount(), 2u);
+  EXPECT_EQ(pool.Renderers.GetCount(), 2u);
+
+  // Invalid group names fail.
+  CDataNode bad;
+  ParseInto(bad, "<C><RendererGroup><Name>..</Name></RendererGroup></C>");
+  EXPECT_FALSE(pool.Groups.Load(bad, 1));
+  EXPECT_EQ(pool.Groups.GetCount(), 2u);
+}
+
+TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
+  ASSERT_TRUE(LoadRenderers(
+      "<L>" +
+          RendererXml("RendererA", "G",
+                      "<Versions><RendererVersion><Name>1.0</Name><Parameters/><CommandLine><Switches/>"
+                      "</CommandLine></RendererVersion><RendererVersion><Name>2.0</Name>"
+                      "<DefaultVersion>TRUE</DefaultVersion><Parameters/><CommandLine><Switches/>"
+                      "</CommandLine></RendererVersion></Versions>") +
+          "</L>",
+      1));
+  CRSVersion* v2 = pool.FindVersion(wxT("RendererA/2.0"));
+  ASSERT_NE(v2, nullptr);
+  EXPECT_EQ(v2->GetID(), wxT("RendererA/2.0"));
+  EXPECT_EQ(v2->Renderer, pool.Renderers.GetAt(0));
+  EXPECT_EQ(pool.FindVersion(wxT("  RendererA \t/ 1.0  ")), pool.Renderers.GetAt(0)->Versions.GetAt(0));
+  EXPECT_EQ(pool.FindVersion(wxT("RendererA")), nullptr);
+  EXPECT_EQ(pool.FindVersion(wxT("/1.0")), nullptr);
+  EXPECT_EQ(pool.FindVersion(wxT("RendererA/ ")), nullptr);
+  EXPECT_EQ(pool.FindVersion(wxT("renderera/1.0")), nullptr);
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("renderera")), nullptr);
+  EXPECT_EQ(pool.Renderers.GetAt(0)->Versions.GetDefaultVersion(), v2);
+
+  CRSVersion loose;
+  loose.Name = wxT("9.9");
+  EXPECT_EQ(loose.GetID(), wxT("9.9"));
+  CRSVersionList empty;
+  EXPECT_EQ(empty.GetDefaultVersion(), nullptr);
+}
+
+TEST_F(PoolFixture, VersionsModeOnePrunesAndCapabilitiesCombine) {
+  const std::string v = "<Parameters/><CommandLine><Switches/></CommandLine>";
+  ASSERT_TRUE(LoadRenderers(
+      "<L>" +
+          RendererXml("R", "G",
+                      "<Capabilities>5</Capabilities><Versions><RendererVersion><Name>a</Name>" + v +
+                          "</RendererVersion><RendererVersion><Name>b</Name><Capabilities>8</Capabilities>" +
+                          v + "</RendererVersion></Versions>") +
+          "</L>",
+      1));
+  CRSRenderer* r = pool.Renderers.GetAt(0);
+  CRSVersion* b = r->Versions.GetAt(1);
+  EXPECT_EQ(b->GetCapabilities(), 13);
+  EXPECT_TRUE(b->HasCapabilities(12));
+  EXPECT_FALSE(b->HasCapabilities(2));
+  EXPECT_EQ(r->Versions.GetDefaultVersion(), r->Versions.GetAt(0));
+
+  ASSERT_TRUE(LoadRenderers(
+      "<L>" + RendererXml("R", "G", "<Versions><RendererVersion><Name>b</Name>" + v +
+                                        "</RendererVersion></Versions>") +
+          "</L>",
+      1));
+  ASSERT_EQ(r->Versions.GetCount(), 1u);
+  EXPECT_EQ(r->Versions.GetAt(0), b);
+  EXPECT_EQ(b->Capabilities, 0);  // read again, default 0
+}
+
+TEST_F(PoolFixture, DeleteRemovesFilesAndEmptyFolders) {
+  ASSERT_TRUE(LoadRenderers(
+      "<L>" +
+          RendererXml("R", "G",
+                      "<Versions><RendererVersion><Name>1</Name><Parameters/><CommandLine><Switches/>"
+                      "</CommandLine></RendererVersion></Versions>") +
+          "</L>",
+      1));
+  CRSRenderer* r = pool.Renderers.GetAt(0);
+  CRSVersion* v = r->Versions.GetAt(0);
+  r->Path = dir.File("R");
+  v->Path = dir.File("R/1");
+  ASSERT_TRUE(rsfile::MakeDirs(v->Path));
+  for (CRSComponent* c : r->GetComponents()) ASSERT_TRUE(c->SaveToFile(r->Path)) << c->GetName();
+  for (CRSComponent* c : v->GetComponents()) ASSERT_TRUE(c->SaveToFile(v->Path)) << c->GetName();
+  EXPECT_TRUE(rsfile::FileExists(v->Path + wxT("/RendererScript.py")));
+  EXPECT_TRUE(rsfile::FileExists(r->Path + wxT("/Parameters.xml")));
+
+  pool.Renderers.RemoveAt(0);
+  EXPECT_FALSE(rsfile::DirExists(dir.File("R")));
+  EXPECT_TRUE(pool.Groups.GetAt(0)->Renderers.GetCount() == 0);
+
+  // A folder that still holds other files stays.
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("S", "G") + "</L>", 1));
+  CRSRenderer* s = pool.Renderers.GetAt(0);
+  s->Path = dir.File("S");
+  ASSERT_TRUE(rsfile::MakeDirs(s->Path));
+  ASSERT_TRUE(s->Template.SaveToFile(s->Path));
+  ASSERT_TRUE(rsfile::WriteFileAtomic(s->Path + wxT("/notes.txt"), std::string("keep")));
+  s->Delete();
+  EXPECT_FALSE(rsfile::FileExists(s->Path + wxT("/Template.xml")));
+  EXPECT_TRUE(rsfile::FileExists(s->Path + wxT("/notes.txt")));
+}
+
+TEST_F(PoolFixture, IndexFile) {
+  EXPECT_FALSE(pool.LoadIndex());
+  pool.UpdateIndex = 4711;
+  ASSERT_TRUE(pool.SaveIndex());
+  pool.UpdateIndex = -1;
+  ASSERT_TRUE(pool.LoadIndex());
+  EXPECT_EQ(pool.UpdateIndex, 4711);
+  ASSERT_TRUE(rsfile::WriteFileAtomic(dir.File("Pool.xml"), std::string("<Pool><UpdateIndex>3")));
+  EXPECT_FALSE(pool.LoadIndex());
+
+  CRSPool nested;
+  nested.Init(dir.File("a/b/Renderers"));
+  nested.UpdateIndex = 2;
+  EXPECT_TRUE(nested.SaveIndex());
+}
+
+TEST(RSPoolInitTest, DefaultPathIsInTheProgramDirectory) {
+  CKfJsCore core;
+  core.SetProgramDir(wxT("/opt/kf"));
+  CRSPool pool;
+  EXPECT_TRUE(pool.Init());
+  EXPECT_EQ(pool.Path, wxT("/opt/kf/Renderers"));
+  EXPECT_EQ(pool.Groups.Pool, &pool);
+  EXPECT_EQ(pool.StandardParameters.GetAt(3)->Pool, &pool);
+}
+
+}  // namespace
