@@ -1,0 +1,333 @@
+#include "RSTestUtil.h"
+
+#include "app/KfJsCore.h"
+#include "rs/FileUtil.h"
+#include "rs/RSPool.h"
+#include "rs/RSVersion.h"
+#include "rs/RSXml.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ComponentFixture : ::testing::Test {
+  CKfJsCore core;
+  TempDir dir;
+  CRSPool pool;
+  CRSRenderer* renderer = nullptr;
+  CRSVersion* version = nullptr;
+
+  ComponentFixture() {
+    pool.Init(dir.Path());
+    CDataNode root;
+    ParseInto(root,
+              "<L><Renderer><Group>G</Group><Name>R</Name>"
+              "<Parameters>"
+              "<Parameter><ID>frames</ID><Type>0</Type><TypeFlags>0</TypeFlags><DisplayName>Frames!</DisplayName></Parameter>"
+              "<Parameter><ID>camera</ID></Parameter>"
+              "<Parameter><ID>quality</ID><Type>8</Type><TypeFlags>3</TypeFlags><DisplayName>Quality</DisplayName>"
+              "<DefaultValue> high </DefaultValue></Parameter>"
+              "<Parameter><ID>gamma</ID><Type>2</Type><DefaultValue>2.2</DefaultValue></Parameter>"
+              "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
+              "</Parameters>"
+              "<CommandLine><Switches><Switch><CmdLineSwitch>-r</CmdLineSwitch></Switch></Switches></CommandLine>"
+              "<OutputFilters><OutputFilter><Filter>Error:</Filter></OutputFilter></OutputFilters>"
+              "<Versions><RendererVersion><Name>1</Name>"
+              "<Parameters>"
+              "<Parameter><ID>own</ID></Parameter>"
+              "<Parameter><ID>gamma</ID><Inherited>on</Inherited></Parameter>"
+              "<Parameter><ID>quality</ID><Inherited>1</Inherited><Disabled>yes</Disabled></Parameter>"
+              "<Parameter><ID>missing</ID><Inherited>true</Inherited></Parameter>"
+              "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
+              "<Parameter><ID>frames</ID><Inherited>true</Inherited><DisplayName>Other</DisplayName></Parameter>"
+              "</Parameters>"
+              "<CommandLine><Switches>"
+              "<Switch><Inherited>true</Inherited><CmdLineSwitch>-r</CmdLineSwitch></Switch>"
+              "<Switch><Inherited>true</Inherited><CmdLineSwitch>-gone</CmdLineSwitch></Switch>"
+              "</Switches></CommandLine>"
+              "<OutputFilters>"
+              "<OutputFilter><Inherited>true</Inherited><Filter>Error:</Filter></OutputFilter>"
+              "<OutputFilter><Inherited>true</Inherited><Filter>Gone</Filter></OutputFilter>"
+              "</OutputFilters>"
+              "</RendererVersion></Versions></Renderer></L>");
+    EXPECT_TRUE(pool.Renderers.Load(root, 1));
+    renderer = pool.Renderers.GetAt(0);
+    version = renderer ? renderer->Versions.GetAt(0) : nullptr;
+  }
+
+  std::vector<wxString> IDs(const CRSParameterList& list) {
+    std::vector<wxString> ids;
+    for (const CRSParameter* p : list) ids.push_back(p->ID);
+    return ids;
+  }
+};
+
+TEST_F(ComponentFixture, StandardParametersKeepTheirDefinition) {
+  ASSERT_NE(version, nullptr);
+  const CRSParameter* frames = renderer->Parameters.Contains(wxT("frames"));
+  EXPECT_EQ(frames->Type, 2);
+  EXPECT_EQ(frames->TypeFlags, 3u);
+  EXPECT_TRUE(frames->Standard);
+  EXPECT_EQ(frames->DisplayName, wxT("Frames!"));  // how it is shown may change
+  const CRSParameter* quality = renderer->Parameters.Contains(wxT("quality"));
+  EXPECT_EQ(quality->Type, 8);
+  EXPECT_EQ(quality->TypeFlags, 3u);
+  EXPECT_FALSE(quality->Standard);
+  // An inherited standard parameter shows the standard name, whatever the file says.
+  const CRSParameter* inherited = version->Parameters.Contains(wxT("frames"));
+  ASSERT_NE(inherited, nullptr);
+  EXPECT_EQ(inherited->DisplayName, wxT("Frame list"));
+}
+
+TEST_F(ComponentFixture, VersionLoadDropsInheritedItemsTheRendererLacks) {
+  // "missing" is unknown to the renderer, "ghost" is only inherited there.
+  EXPECT_EQ(IDs(version->Parameters),
+            (std::vector<wxString>{wxT("own"), wxT("gamma"), wxT("quality"), wxT("frames")}));
+  ASSERT_EQ(version->CommandLine.Switches.GetCount(), 1u);
+  EXPECT_EQ(version->CommandLine.Switches.GetAt(0)->CmdLineSwitch, wxT("-r"));
+  ASSERT_EQ(version->OutputFilters.GetCount(), 1u);
+  EXPECT_EQ(version->OutputFilters.GetAt(0)->Filter, wxT("Error:"));
+}
+
+TEST_F(ComponentFixture, EffectiveParameters) {
+  CRSParameterList effective(false);
+  version->GetEffectiveParameters(effective);
+  // The renderer's own parameters come first in its order; "quality" is
+  // inherited and disabled and stays out; "gamma" is the renderer's object.
+  EXPECT_EQ(IDs(effective),
+            (std::vector<wxString>{wxT("camera"), wxT("ghost"), wxT("own"), wxT("gamma"), wxT("frames")}));
+  EXPECT_EQ(effective.GetAt(3), renderer->Parameters.Contains(wxT("gamma")));
+  EXPECT_EQ(effective.GetAt(4), renderer->Parameters.Contains(wxT("frames")));
+  EXPECT_EQ(effective.GetAt(4)->DisplayName, wxT("Frames!"));
+
+  const int32_t caps = version->GetParameterCapabilities();
+  EXPECT_EQ(caps, CRSVersion::kCapCamera | CRSVersion::kCapFrames);
+}
+
+TEST_F(ComponentFixture, ParameterFieldsAndLists) {
+  CDataNode root;
+  ParseInto(root,
+            "<Parameters><Parameter><ID>p</ID><TypeFlags>x7</TypeFlags><Mandatory>ON</Mandatory>"
+            "<Invisible>y</Invisible><MinValue>-1.25</MinValue><MaxValue>1e3</MaxValue>"
+            "<EnumValues><EnumValue><Name>low</Name><Value>1</Value></EnumValue>"
+            "<EnumValue><Name>high</Name><Value>a=b</Value></EnumValue>"
+            "<EnumValue><Name>low</Name><Value>0</Value></EnumValue></EnumValues>"
+            "<Dependencies><Dependency>p</Dependency><Dependency>q</Dependency><Dependency>q</Dependency>"
+            "</Dependencies></Parameter><Parameter><ID></ID></Parameter></Parameters>");
+  CRSParameterList list;
+  list.SetPool(&pool);
+  EXPECT_FALSE(list.Load(root, 1));  // the empty ID fails the list
+  ASSERT_EQ(list.GetCount(), 1u);
+  const CRSParameter* p = list.GetAt(0);
+  EXPECT_EQ(p->TypeFlags, 0u);
+  EXPECT_TRUE(p->Mandatory);
+  EXPECT_FALSE(p->Invisible);
+  EXPECT_FLOAT_EQ(p->MinValue, -1.25f);
+  EXPECT_FLOAT_EQ(p->MaxValue, 1000.0f);
+  wxArrayString names;
+  p->GetEnumNames(names);
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[0], wxT("low"));
+  EXPECT_EQ(p->GetEnumValue(wxT("low")), wxT("0"));
+  EXPECT_EQ(p->GetEnumValue(wxT("high")), wxT("a=b"));
+  EXPECT_EQ(p->GetEnumValue(wxT("HIGH")), wxT(""));
+  ASSERT_EQ(p->Dependencies.size(), 1u);
+  EXPECT_EQ(p->Dependencies[0], wxT("q"));
+
+  // Written and read back unchanged, numbers in "%f" form.
+  CDataNode saved;
+  saved.SetName(wxT("Parameters"));
+  list.Save(saved, 1);
+  EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
+  EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
+  CRSParameterList again;
+  again.SetPool(&pool);
+  ASSERT_TRUE(again.Load(saved, 1));
+  CDataNode resaved;
+  resaved.SetName(wxT("Parameters"));
+  again.Save(resaved, 1);
+  EXPECT_EQ(ToXml(resaved), ToXml(saved));
+}
+
+TEST(RSParameterTest, SplittingAndBools) {
+  CRSParameter p;
+  p.Type = CRSParameter::kInteger;
+  p.SplittableList = true;
+  EXPECT_TRUE(p.IsSplitting());
+  p.TypeFlags = CRSParameter::kFlagMultiValue;
+  EXPECT_FALSE(p.IsSplitting());
+  p.ForceSplitting = true;
+  EXPECT_TRUE(p.IsSplitting());
+
+  for (const char* yes : {"true", "TRUE", "yes", "On", "1"}) EXPECT_TRUE(rsxml::ParseBool(yes)) << yes;
+  for (const char* no : {"y", "", "2", "false", " true"}) EXPECT_FALSE(rsxml::ParseBool(no)) << no;
+  EXPECT_EQ(rsxml::ParseInt(" -12abc"), -12);
+  EXPECT_EQ(rsxml::ParseInt("abc"), 0);
+  EXPECT_EQ(rsxml::ParseUInt("4294967295"), 4294967295u);
+  EXPECT_EQ(rsxml::FormatFloat(1.5f), "1.500000");
+}
+
+TEST_F(ComponentFixture, CommandLineNeedsSwitches) {
+  CRSCommandLine cl;
+  ASSERT_TRUE(cl.Attach(renderer));
+  CDataNode none;
+  ParseInto(none, "<CommandLine><ForceQuotes>true</ForceQuotes></CommandLine>");
+  EXPECT_FALSE(cl.Load(none, 1));
+  EXPECT_TRUE(cl.ForceQuotes);
+
+  CDataNode empty;
+  ParseInto(empty, "<CommandLine><Switches/></CommandLine>");
+  EXPECT_TRUE(cl.Load(empty, 1));
+  EXPECT_EQ(cl.Switches.GetCount(), 0u);
+
+  // A renderer whose command line lacks "Switches" fails to load.
+  CDataNode bad;
+  ParseInto(bad, "<L><Renderer><Group>G</Group><Name>Bad</Name><Parameters/><CommandLine/></Renderer></L>");
+  EXPECT_FALSE(pool.Renderers.Load(bad, 2));
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("Bad")), nullptr);
+}
+
+TEST_F(ComponentFixture, SwitchesMatchByTextExceptInModeZero) {
+  const std::string xml =
+      "<CommandLine><Switches><Switch><CmdLineSwitch>-x</CmdLineSwitch><Delimiter>2</Delimiter></Switch>"
+      "<Switch><CmdLineSwitch>-x</CmdLineSwitch><Parameters>frames</Parameters></Switch></Switches>"
+      "</CommandLine>";
+  CDataNode root;
+  ParseInto(root, xml);
+  CRSCommandLine cl;
+  ASSERT_TRUE(cl.Attach(renderer));
+  ASSERT_TRUE(cl.Load(root, 2));
+  ASSERT_EQ(cl.Switches.GetCount(), 1u);
+  EXPECT_EQ(cl.Switches.GetAt(0)->Delimiter, 1);  // the second element updated the first
+  EXPECT_EQ(cl.Switches.GetAt(0)->Parameters, wxT("frames"));
+  EXPECT_EQ(cl.Switches.GetAt(0)->Owner, renderer);
+  cl.Reset();
+  ASSERT_TRUE(cl.Load(root, 0));
+  EXPECT_EQ(cl.Switches.GetCount(), 2u);
+
+  CRSCommandLine copy;
+  copy.CopyFrom(cl);
+  ASSERT_EQ(copy.Switches.GetCount(), 2u);
+  EXPECT_NE(copy.Switches.GetAt(0), cl.Switches.GetAt(0));
+}
+
+TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
+  CDataNode root;
+  ParseInto(root,
+            "<OutputFilters><OutputFilter><Filter>warn</Filter><Exclusions>a\\n\\nb</Exclusions></OutputFilter>"
+            "<OutputFilter><Filter>none</Filter><Exclusions></Exclusions><Action>3</Action></OutputFilter>"
+            "</OutputFilters>");
+  CRSOutputFilterList filters;
+  ASSERT_TRUE(filters.Load(root, 2));
+  const CRSOutputFilter* warn = filters.GetAt(0);
+  ASSERT_EQ(warn->Exclusions.size(), 3u);
+  EXPECT_EQ(warn->Exclusions[1], wxT(""));
+  EXPECT_EQ(warn->Action, 1);
+  EXPECT_EQ(filters.GetAt(1)->Exclusions.size(), 0u);
+  EXPECT_EQ(filters.GetAt(1)->Action, 3);
+  CDataNode saved;
+  saved.SetName(wxT("OutputFilters"));
+  filters.Save(saved, 2);
+  EXPECT_NE(ToXml(saved).find("<Exclusions>a\\n\\nb</Exclusions>"), std::string::npos);
+
+  CRSReturnCodes codes;
+  CDataNode rc;
+  ParseInto(rc, "<ReturnCodes><ReturnCode>0</ReturnCode><ReturnCode>x</ReturnCode><ReturnCode>-3</ReturnCode></ReturnCodes>");
+  ASSERT_TRUE(codes.Load(rc, 1));
+  EXPECT_EQ(codes.InterpretationType, 1);
+  EXPECT_EQ(codes.ReturnCodes, (std::vector<int32_t>{0, 0, -3}));
+  codes.Reset();
+  EXPECT_EQ(codes.InterpretationType, 0);
+  EXPECT_TRUE(codes.ReturnCodes.empty());
+
+  CRSExecutables exe;
+  exe.Windows.Bit64 = wxT("C:\\r.exe");
+  exe.Macintosh.Bit32 = wxT("/Applications/r");
+  CDataNode ex;
+  ParseInto(ex, "<Executables><Linux><_64bit>/usr/bin/r</_64bit></Linux><Info>i</Info></Executables>");
+  ASSERT_TRUE(exe.Load(ex, 1));
+  EXPECT_EQ(exe.Linux.Bit64, wxT("/usr/bin/r"));
+  EXPECT_EQ(exe.Windows.Bit64, wxT("C:\\r.exe"));
+  EXPECT_EQ(exe.Macintosh.Bit32, wxT("/Applications/r"));
+
+  CRSEnvironment env;
+  CDataNode en;
+  ParseInto(en, "<Environment><Variable><Inherited>true</Inherited><Disabled>true</Disabled><Name>A</Name>"
+                "<Value>1</Value></Variable></Environment>");
+  ASSERT_TRUE(env.Load(en, 1));
+  EXPECT_FALSE(env.GetAt(0)->Inherited);
+  EXPECT_FALSE(env.GetAt(0)->Disabled);
+
+  CRSPythonScript script;
+  CDataNode sc;
+  ParseInto(sc, "<Script>print(1)\\r\\nprint(2)\n\t<Inherited>true</Inherited>\n\t<Disabled>true</Disabled>\n</Script>");
+  ASSERT_TRUE(script.Load(sc, 1));
+  EXPECT_EQ(script.Script, wxT("print(1)\r\nprint(2)"));
+  EXPECT_TRUE(script.Inherited && script.Disabled);
+}
+
+TEST_F(ComponentFixture, ComponentFiles) {
+  // The script file holds the bare text, byte for byte.
+  const std::string bytes = "import sys\r\n\r\n\tprint('\xC3\xA4')\r\n";
+  ASSERT_TRUE(rsfile::WriteFileAtomic(dir.File("RendererScript.py"), bytes));
+  CRSPythonScript script;
+  ASSERT_TRUE(script.LoadFromFile(dir.Path()));
+  TempDir out;
+  ASSERT_TRUE(script.SaveToFile(out.Path()));
+  std::string back;
+  ASSERT_TRUE(rsfile::ReadFile(out.File("RendererScript.py"), &back));
+  EXPECT_EQ(back, bytes);
+  EXPECT_FALSE(script.LoadFromFile(out.File("nowhere")));
+  EXPECT_TRUE(script.Script.empty());
+
+  // An XML component file has the component's element as its root.
+  CRSTemplate tpl;
+  tpl.Active = true;
+  tpl.ScriptTemplate = wxT("line 1\n\tline 2\r\n  \"quoted\" <tag> & C:\\path\\n");
+  tpl.Inherited = true;
+  ASSERT_TRUE(tpl.SaveToFile(out.Path()));
+  std::string xml;
+  ASSERT_TRUE(rsfile::ReadFile(out.File("Template.xml"), &xml));
+  EXPECT_EQ(xml.rfind("<Template>\n\t<Inherited>true</Inherited>\n\t<Disabled>false</Disabled>", 0), 0u);
+  CRSTemplate read;
+  ASSERT_TRUE(read.LoadFromFile(out.Path()));
+  EXPECT_EQ(read.ScriptTemplate, tpl.ScriptTemplate);
+  EXPECT_TRUE(read.Active && read.Inherited);
+
+  ASSERT_TRUE(rsfile::WriteFileAtomic(out.File("Template.xml"), std::string("<Template><Active>")));
+  EXPECT_FALSE(read.LoadFromFile(out.Path()));
+
+  // Parameters written and read as a file.
+  ASSERT_TRUE(renderer->Parameters.SaveToFile(out.Path()));
+  CRSParameterList list;
+  list.SetPool(&pool);
+  ASSERT_TRUE(list.LoadFromFile(out.Path()));
+  EXPECT_EQ(IDs(list), IDs(renderer->Parameters));
+}
+
+TEST_F(ComponentFixture, BadlyPlacedElementsNeverCrash) {
+  const char* docs[] = {
+      "<L><Renderer><Name>R</Name><Group>G</Group><Versions><Renderer/></Versions><Parameters/>"
+      "<CommandLine><Switches/></CommandLine></Renderer></L>",
+      "<L><Renderer><Group>G</Group><Name>X</Name><Parameters><Parameters/><Parameter/></Parameters>"
+      "<CommandLine><Switches/></CommandLine></Renderer></L>",
+      "<L><Renderer><Group><Name>G</Name></Group><Name>Y</Name><Parameters/><CommandLine><Switches>"
+      "<Switch><Switch/></Switch></Switches></CommandLine></Renderer></L>",
+      "<L><RendererVersion><Name>1</Name></RendererVersion><Renderer/><Renderer><Name/></Renderer></L>",
+      "<L><Renderer><Group>G</Group><Name>Z</Name><Parameters><Parameter><ID>z</ID><EnumValues>"
+      "<Dependency>q</Dependency><EnumValue/></EnumValues><Dependencies><EnumValue/></Dependencies>"
+      "</Parameter></Parameters><CommandLine>x<Switches>y</Switches></CommandLine><ReturnCodes>"
+      "<ReturnCode><ReturnCode>1</ReturnCode></ReturnCode></ReturnCodes></Renderer></L>",
+  };
+  for (const char* doc : docs) {
+    CDataNode root;
+    ParseInto(root, doc);
+    for (int mode = 0; mode < 4; ++mode) {
+      pool.Renderers.Load(root, mode);
+      pool.Groups.Load(root, mode);
+    }
+  }
+  EXPECT_GT(pool.Renderers.GetCount(), 0u);
+}
+
+}  // namespace
