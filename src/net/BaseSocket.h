@@ -96,6 +96,10 @@ class CBaseSocket : public wxSocketClient {
 
   size_t GetIncompleteMessages() const { return m_receiver.GetQueueCount(); }
 
+  // Ends a connection whose peer broke the rules or whose read failed: the
+  // sinks hear of a transfer error and nothing more is read.
+  void FailTransfer(int error);
+
  protected:
   // Connects to `host`:`port`, waiting at most the time-out; sets `error`.
   virtual bool IoConnect(const wxString& host, unsigned short port, int* error);
@@ -109,9 +113,6 @@ class CBaseSocket : public wxSocketClient {
   // Blocks at most `ms` until readable (or writable when `forWrite`) or lost.
   virtual void IoWait(wxUint32 ms, bool forWrite);
   virtual void IoClose();
-
-  // Ends a connection whose peer broke the rules or whose read failed.
-  void FailTransfer(int error);
 
  private:
   struct PendingChunk {

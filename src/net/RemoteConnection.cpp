@@ -48,7 +48,6 @@ CRemoteConnection::~CRemoteConnection() {
   if (m_socket) Disconnect(wxT("Socket destroyed"), true);
   delete m_socket;  // normally gone already; a wait can no longer be inside it
   m_socket = nullptr;
-  if (m_engine) m_engine->RemoveAcksFor(this);
 }
 
 bool CRemoteConnection::Init(CNetEngine* engine) {
@@ -211,7 +210,7 @@ void CRemoteConnection::OnMessage(CMemoryStream& stream, bool raw) {
   message->SetRaw(raw);
   if (!message->Serialize(stream)) {
     if (message->IsOverLimit())
-      OnTransferError();
+      m_socket->FailTransfer(wxSOCKET_IOERR);  // reaches OnTransferError
     else
       ErrorDisconnect(wxT("Invalid message received"), true);
     return;

@@ -9,8 +9,10 @@
 // waiting program uses no CPU, and they end at once when the connection is
 // lost or is to be ended, with the result a time-out would give.
 //
-// A derived class that overrides OnNotify should Disconnect in its own
-// destructor: the base destructor no longer reaches the override.
+// A derived class that overrides OnNotify, or that owns the engine, must
+// Disconnect in its own destructor: the base destructor no longer reaches the
+// override, and ending the connection forgets its acknowledgement entries in
+// the engine. Without a socket the connection keeps no such entries.
 #pragma once
 
 #include "net/NetMsgAckResult.h"

@@ -1,0 +1,485 @@
+#include "net/RemoteConnection.h"
+
+#include "app/KfJsCore.h"
+#include "net/ChallengeMsg.h"
+#include "net/CompressedMsgBase.h"
+#include "net/MsgAckMsg.h"
+#include "net/NetEngine.h"
+#include "net/OppositeInfoMsg.h"
+#include "net/RequestMsg.h"
+#include "platform/Machine.h"
+
+#include "NetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+class CTestConnection : public CRemoteConnection {
+ public:
+  explicit CTestConnection(CManualClock* clock) : m_clock(clock) {}
+  ~CTestConnection() override { Disconnect(wxString(), false); }
+
+  CFakeSocket* fake = nullptr;
+  std::function<void(CFakeSocket&)> setup;
+  std::vector<std::pair<int, wxString>> notes;
+  wxString updateInfo;
+  bool updateOk = true;
+
+  CBaseSocket* CreateSocket() override {
+    fake = new CFakeSocket(m_clock);
+    if (setup) setup(*fake);
+    return fake;
+  }
+  void GetAddress(wxString& host, int& port) override {
+    host = wxT("127.0.0.1");
+    port = 7506;
+  }
+  void OnNotify(int code, const wxString& line, long, long, int, bool&) override {
+    notes.emplace_back(code, line);
+  }
+  bool CheckUpdate(const wxString& info) override {
+    updateInfo = info;
+    return updateOk;
+  }
+
+ private:
+  CManualClock* m_clock;
+};
+
+struct Fixture {
+  CManualClock clock{1000};
+  CNetEngine engine{&clock};
+  CTestConnection connection{&clock};
+  wxUint32 serverSerial = 100;
+
+  Fixture() {
+    engine.RegisterAll();
+    connection.Init(&engine);
+    connection.SetExpectedIdentifier(CChallengeMsg::kRemoteControllerId);
+  }
+
+  // The bytes the server sends for `message`, framed.
+  std::string FromServer(CMsgBase& message) {
+    message.SetSerial(++serverSerial);
+    return Framed(SerializeToString(message), serverSerial);
+  }
+  std::string Ack(wxInt32 type, wxUint32 serial, bool ok, const wxString& text,
+                  const std::string& data = std::string(), bool dataIsMessage = false,
+                  wxUint32 value1 = 0) {
+    CMsgAckMsg ack;
+    ack.SetAcked(type, serial);
+    ack.SetResult(ok);
+    ack.SetText(text);
+    ack.SetValues(value1, 0, 0);
+    ack.SetData(reinterpret_cast<const wxUint8*>(data.data()), static_cast<wxUint32>(data.size()),
+                dataIsMessage);
+    return FromServer(ack);
+  }
+  std::string ServerInfo() {
+    COppositeInfoMsg info;
+    info.alias = wxT("Farm server");
+    info.computerName = wxT("srv01");
+    return FromServer(info);
+  }
+  // Connected, challenge sent and accepted.
+  void Challenged() {
+    ASSERT_TRUE(connection.Connect(true, true));
+    connection.fake->incoming.push_back(Ack(1, 1, true, wxString()));
+    connection.Process();
+    ASSERT_TRUE(connection.IsReady());
+    connection.fake->written.clear();
+    connection.notes.clear();
+  }
+  // Every message the client wrote, parsed from its frames.
+  std::vector<std::string> Sent() {
+    std::vector<std::string> out;
+    const std::string& w = connection.fake->written;
+    for (size_t pos = 0; pos + 16 <= w.size();) {
+      const wxUint32 length = ReadU32(w, pos);
+      out.push_back(w.substr(pos + 16, length - 16));
+      pos += length;
+    }
+    return out;
+  }
+};
+
+TEST(RemoteConnectionTest, ConnectAndChallengeSendTheRawChallengeAndReportEachStep) {
+  Fixture f;
+  ASSERT_TRUE(f.connection.Connect(true, true));
+  const std::string body = std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
+  EXPECT_EQ(f.connection.fake->written, U32(12 + body.size()) + U32(1) + U32(1) + body);
+  EXPECT_TRUE(f.connection.GetState().Has(CRemoteConnection::kStateChallengeSent));
+  ASSERT_EQ(f.connection.notes.size(), 3u);
+  EXPECT_EQ(f.connection.notes[0], std::make_pair(6, wxString(wxT("Network: [127.0.0.1:7506] Connecting..."))));
+  EXPECT_EQ(f.connection.notes[1].first, 1);
+  EXPECT_EQ(f.connection.notes[1].second, wxT("Network: [127.0.0.1:7506] Connection established"));
+  EXPECT_EQ(f.connection.notes[2].first, 4);
+  EXPECT_EQ(f.connection.notes[2].second, wxT("Network: [127.0.0.1:7506] Challenging remote machine..."));
+}
+
+TEST(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
+  Fixture f;
+  f.connection.SetAlias(wxT("Render-%COMPUTERNAME%-%COMPUTERNAME%"));
+  ASSERT_TRUE(f.connection.Connect(true, true));
+  f.connection.fake->written.clear();
+  f.connection.fake->incoming.push_back(f.Ack(1, 1, true, wxString(), "Renderers|2.1\0", false));
+  f.connection.fake->incoming.push_back(f.ServerInfo());
+  EXPECT_TRUE(f.connection.WaitForState(CRemoteConnection::kStatePeerInfo, 30000));
+
+  EXPECT_EQ(f.connection.GetState().Get(), CRemoteConnection::kStateChallenged | CRemoteConnection::kStatePeerInfo);
+  EXPECT_EQ(f.connection.updateInfo, wxT("Renderers|2.1"));
+  EXPECT_EQ(f.connection.GetPeerComputerName(), wxT("srv01"));
+  EXPECT_EQ(f.connection.GetPeerAlias(), wxT("Farm server"));
+  EXPECT_EQ(f.connection.notes.back().second, wxT("Network: [127.0.0.1:7506] Challenge succeeded"));
+  EXPECT_EQ(f.connection.FormatStatusLine(wxT("x")), wxT("Network: [srv01/127.0.0.1:7506] x"));
+
+  const std::vector<std::string> sent = f.Sent();
+  ASSERT_EQ(sent.size(), 1u);
+  CMemoryStream stream(CMemoryStream::kRead);
+  stream.Write(sent[0].data(), static_cast<wxUint32>(sent[0].size()));
+  COppositeInfoMsg info;
+  ASSERT_TRUE(info.Serialize(stream));
+  const wxString host = MachineHostName();
+  EXPECT_EQ(info.GetType(), 2);
+  EXPECT_EQ(info.GetSerial(), 2u);
+  EXPECT_EQ(info.alias, wxT("Render-") + host + wxT("-") + host);
+  EXPECT_EQ(info.computerName, host);
+  EXPECT_EQ(info.kind, 1);
+  EXPECT_EQ(info.build, 1900u);
+  EXPECT_EQ(info.physicalMemory, MachinePhysicalMemory());
+}
+
+TEST(RemoteConnectionTest, ARefusedChallengeLeavesTheReasonPending) {
+  Fixture f;
+  ASSERT_TRUE(f.connection.Connect(false, true));
+  f.connection.fake->written.clear();
+  f.connection.fake->incoming.push_back(f.Ack(1, 1, false, wxT("x")));
+  f.connection.Process();
+  EXPECT_FALSE(f.connection.GetState().Has(CRemoteConnection::kStateChallenged));
+  EXPECT_TRUE(f.connection.IsDisconnectPending());
+  EXPECT_TRUE(f.connection.IsPendingError());
+  EXPECT_EQ(f.connection.GetPendingReason(), wxT("Challenging the target machine failed (x)."));
+  EXPECT_EQ(f.connection.notes.back().second, wxT("Network: [127.0.0.1:7506] Challenge failed"));
+  EXPECT_TRUE(f.connection.fake->written.empty());  // no information for a refusing peer
+}
+
+TEST(RemoteConnectionTest, ACriticalUpdateRefusesTheConnection) {
+  Fixture f;
+  f.connection.updateOk = false;
+  ASSERT_TRUE(f.connection.Connect(false, true));
+  f.connection.fake->incoming.push_back(f.Ack(1, 1, true, wxString(), "Client|9.9"));
+  f.connection.Process();
+  EXPECT_EQ(f.connection.updateInfo, wxT("Client|9.9"));
+  EXPECT_FALSE(f.connection.IsReady());
+  EXPECT_EQ(f.connection.GetPendingReason(), wxT("A critical update is pending."));
+  EXPECT_EQ(f.connection.notes.back().second, wxT("Network: [127.0.0.1:7506] Critical update pending"));
+}
+
+TEST(RemoteConnectionTest, AnAcknowledgementIsAwaitedUpToExactly30000Ms) {
+  Fixture f;
+  ASSERT_TRUE(f.connection.Connect(false, true));
+  f.clock.Advance(30000);
+  f.connection.Process();
+  EXPECT_EQ(f.engine.GetAckQueue().size(), 1u);
+  EXPECT_FALSE(f.connection.IsDisconnectPending());
+  f.clock.Advance(1);
+  f.connection.Process();
+  EXPECT_TRUE(f.engine.GetAckQueue().empty());
+  EXPECT_EQ(f.connection.GetLastAckResult().GetResult(), -1);
+  EXPECT_EQ(f.connection.GetLastAckResult().GetText(), wxT("message timeout"));
+  EXPECT_EQ(f.connection.GetPendingReason(), wxT("Challenging the target machine failed (message timeout)."));
+}
+
+// Records acknowledgement results.
+struct AckSink : CSocketNotificationSink {
+  std::vector<CNetMsgAckResult> results;
+  void OnAckResult(const CNetMsgAckResult& result) override { results.push_back(result); }
+};
+
+TEST(NetEngineTest, TimeOutsAreReportedToBothSinksWithTheEntrysValues) {
+  CManualClock clock(0xFFFFFF00u);  // across the wrap of the counter
+  CNetEngine engine(&clock);
+  AckSink a, b;
+  CGenericMsg message;
+  message.SetType(14);
+  message.SetSerial(3);
+  engine.AddAck(&message, &a, &b, 30000, 7, 8, 9);
+  wxUint32 due = 0;
+  ASSERT_TRUE(engine.GetNextAckDue(&due));
+  EXPECT_EQ(due, 30001u);
+  clock.Advance(30000);
+  engine.CheckAckTimeouts();
+  EXPECT_TRUE(a.results.empty());
+  clock.Advance(1);
+  engine.CheckAckTimeouts();
+  ASSERT_EQ(a.results.size(), 1u);
+  ASSERT_EQ(b.results.size(), 1u);
+  EXPECT_EQ(a.results[0].GetType(), 14);
+  EXPECT_EQ(a.results[0].GetSerial(), 3u);
+  EXPECT_EQ(a.results[0].GetResult(), -1);
+  EXPECT_EQ(a.results[0].GetValue3(), 9u);
+  EXPECT_FALSE(engine.GetNextAckDue(&due));
+}
+
+TEST(NetEngineTest, AnAcknowledgementCarriesItsAttachedMessageAndUnmatchedOnesAreIgnored) {
+  CManualClock clock;
+  CNetEngine engine(&clock);
+  engine.RegisterAll();
+  AckSink sink;
+  CGenericMsg asked;
+  asked.SetType(1025);
+  asked.SetSerial(4);
+  engine.AddAck(&asked, &sink, nullptr, 30000);
+
+  COppositeInfoMsg attached;
+  attached.alias = wxT("inside");
+  std::unique_ptr<CMsgAckMsg> stray(engine.CreateAck(&attached, true, wxT("?"), 0, 0, 0, nullptr));
+  stray->SetAcked(1025, 99);
+  engine.HandleAck(stray.get());
+  EXPECT_TRUE(sink.results.empty());
+
+  std::unique_ptr<CMsgAckMsg> ack(engine.CreateAck(&asked, true, wxT("fine"), 1234, 0, 0, &attached));
+  ASSERT_TRUE(ack);
+  engine.HandleAck(ack.get());
+  ASSERT_EQ(sink.results.size(), 1u);
+  const CNetMsgAckResult copy = sink.results[0];  // copied through a stream
+  EXPECT_EQ(copy.GetResult(), 1);
+  EXPECT_EQ(copy.GetText(), wxT("fine"));
+  EXPECT_EQ(copy.GetValue1(), 1234u);
+  COppositeInfoMsg* info = wxDynamicCast(copy.GetAttached(), COppositeInfoMsg);
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->alias, wxT("inside"));
+  EXPECT_TRUE(engine.GetAckQueue().empty());
+}
+
+TEST(RemoteConnectionTest, APeerChallengeOfAnotherVersionIsRefusedAndOldPeersGetARawAnswer) {
+  for (wxInt32 version : {44, 29}) {
+    Fixture f;
+    ASSERT_TRUE(f.connection.Connect(false, false));
+    CChallengeMsg challenge;
+    challenge.SetIdentifier(CChallengeMsg::kRemoteControllerId);
+    challenge.SetVersion(version);
+    challenge.SetSerial(7);
+    challenge.SetRaw(false);
+    const wxUint32 before = f.clock.Now();
+    f.connection.fake->incoming.push_back(Framed(SerializeToString(challenge), 7));
+    f.connection.Process();
+
+    const std::string& w = f.connection.fake->written;
+    const bool raw = version < 30;
+    ASSERT_GE(w.size(), 20u);
+    // Raw: the total length comes first, then type and serial; framed: a header.
+    EXPECT_EQ(ReadU32(w, 0), w.size());
+    const size_t start = raw ? 4 : 16;
+    if (!raw) {
+      EXPECT_EQ(ReadU32(w, 12), 1u);  // one part
+    }
+    EXPECT_EQ(ReadU32(w, start), 1024u);
+    CMemoryStream stream(CMemoryStream::kRead);
+    stream.Write(w.data() + start, static_cast<wxUint32>(w.size() - start));
+    CMsgAckMsg ack;
+    ASSERT_TRUE(ack.Serialize(stream));
+    EXPECT_EQ(ack.GetAckedType(), 1);
+    EXPECT_EQ(ack.GetAckedSerial(), 7u);
+    EXPECT_FALSE(ack.GetResult());
+    EXPECT_EQ(ack.GetText(),
+              wxString::Format(wxT("the protocol version differs; got %i, expected 45 - ")
+                               wxT("incompatible Kilnforge V2 versions)"),
+                               version));
+    EXPECT_EQ(f.clock.Now() - before, 500u);  // held before giving up
+    EXPECT_TRUE(f.connection.IsDisconnectPending());
+  }
+}
+
+TEST(RemoteConnectionTest, APeerChallengeThatIsValidMakesTheConnectionReady) {
+  Fixture f;
+  ASSERT_TRUE(f.connection.Connect(false, false));
+  CChallengeMsg challenge;
+  challenge.SetIdentifier(CChallengeMsg::kRemoteControllerId);
+  challenge.SetVersion(45);
+  challenge.SetRaw(false);
+  f.connection.fake->incoming.push_back(f.FromServer(challenge));
+  f.connection.Process();
+  EXPECT_TRUE(f.connection.IsReady());
+  const std::vector<std::string> sent = f.Sent();
+  ASSERT_EQ(sent.size(), 2u);  // the acknowledgement, then this side's information
+  EXPECT_EQ(ReadU32(sent[0], 0), 1024u);
+  EXPECT_EQ(ReadU32(sent[1], 0), 2u);
+}
+
+std::vector<wxInt32>* g_seen = nullptr;
+void SeeMessage(CRemoteConnection*, CMsgBase* message) { g_seen->push_back(message->GetType()); }
+
+TEST(RemoteConnectionTest, MessagesBeforeTheChallengeAreDroppedAndNothingButChallengesIsSent) {
+  std::vector<wxInt32> seen;
+  g_seen = &seen;
+  Fixture f;
+  f.connection.GetMsgMap().Register(3, &SeeMessage);
+  f.connection.GetMsgMap().Register(3, &SeeMessage);
+  ASSERT_TRUE(f.connection.Connect(false, true));
+  CGenericMsg text;
+  text.SetType(3);
+  f.connection.fake->incoming.push_back(f.FromServer(text));
+  f.connection.Process();
+  EXPECT_TRUE(seen.empty());
+  EXPECT_FALSE(f.connection.Send(f.engine.CreateForSend(7), false));
+
+  // Both in one read: the acknowledgement makes the message after it acceptable.
+  const std::string ack = f.Ack(1, 1, true, wxString());
+  f.connection.fake->incoming.push_back(ack + f.FromServer(text));
+  f.connection.Process();
+  EXPECT_EQ(seen, (std::vector<wxInt32>{3, 3}));  // both handlers
+  g_seen = nullptr;
+}
+
+TEST(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
+  Fixture f;
+  f.Challenged();
+  CMsgBase* job = f.engine.CreateForSend(14);
+  const wxUint32 serial = job->GetSerial();
+  const wxUint32 start = f.clock.Now();
+  f.connection.fake->ArriveAt(start + 10000, f.Ack(14, serial, true, wxT("queued"), "", false, 1234));
+  const CNetMsgAckResult result = f.connection.SendAndWait(job, 150000);
+  EXPECT_EQ(result.GetResult(), 1);
+  EXPECT_EQ(result.GetValue1(), 1234u);
+  EXPECT_EQ(result.GetText(), wxT("queued"));
+  EXPECT_EQ(f.clock.Now() - start, 10000u);
+  // One blocking wait, no ticks: the wait asked for the whole time-out.
+  EXPECT_EQ(f.connection.fake->waits, 1);
+  EXPECT_EQ(f.connection.fake->waitRequests[0], 150001u);
+}
+
+TEST(RemoteConnectionTest, WaitsEndAtTheirTimeOutOrAtOnceWhenTheConnectionIsLost) {
+  Fixture f;
+  f.Challenged();
+  const wxUint32 start = f.clock.Now();
+  EXPECT_FALSE(f.connection.WaitForState(CRemoteConnection::kStateUserData0, 30000));
+  EXPECT_EQ(f.clock.Now() - start, 30001u);
+  EXPECT_LE(f.connection.fake->waits, 2);
+
+  f.connection.fake->ArriveAt(f.clock.Now() + 200, std::string());
+  f.connection.fake->peerClosesAfterIncoming = true;
+  const wxUint32 lostAt = f.clock.Now();
+  const CNetMsgAckResult result = f.connection.SendAndWait(f.engine.CreateForSend(7), 30000);
+  EXPECT_EQ(result.GetResult(), -1);
+  EXPECT_EQ(result.GetText(), wxT("message timeout"));
+  EXPECT_LT(f.clock.Now() - lostAt, 1000u);
+  EXPECT_FALSE(f.connection.IsConnected());
+  EXPECT_TRUE(f.engine.GetAckQueue().empty());
+}
+
+TEST(RemoteConnectionTest, ASendWhileOutputIsPendingKeepsTheWireOrder) {
+  Fixture f;
+  f.Challenged();
+  f.connection.fake->writeBudget = 10;
+  CMsgBase* first = f.engine.CreateForSend(7);
+  CMsgBase* second = f.engine.CreateForSend(8);
+  const std::string expected = Framed(SerializeToString(*first), first->GetSerial()) +
+                               Framed(SerializeToString(*second), second->GetSerial());
+  EXPECT_TRUE(f.connection.Send(first, false));
+  EXPECT_TRUE(f.connection.Send(second, true));
+  f.connection.fake->writeBudget = 0xFFFFFFFFu;
+  f.connection.Process();
+  EXPECT_EQ(f.connection.fake->written, expected);
+}
+
+TEST(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferError) {
+  CKfJsCore core;
+  wxString console;
+  core.SetConsoleSink([&console](const wxString& text) { console += text; });
+  Fixture f;
+  f.Challenged();
+  // A compressed body announcing 512 MiB unpacked.
+  f.engine.Register(3, CLASSINFO(CCompressedMsgBase));
+  const std::string body = U32(3) + U32(500) + U32(8) + U32(512u * 1024 * 1024) + "12345678";
+  f.connection.fake->incoming.push_back(Framed(body, 500));
+  f.connection.Process();
+  EXPECT_FALSE(f.connection.IsConnected());
+  const wxString reason = wxT("An error occurred during data transfer (Input/Output error)");
+  EXPECT_EQ(f.connection.notes.back(),
+            std::make_pair(3, wxString(wxT("Network: [127.0.0.1:7506] ")) + reason));
+  EXPECT_EQ(console, wxT("ERROR! Network: [127.0.0.1:7506] ") + reason + wxT("\n"));
+
+  // A frame longer than any frame: the socket's own error is named.
+  Fixture g;
+  g.Challenged();
+  g.connection.fake->incoming.push_back(U32(1u << 30) + "xxxx");
+  g.connection.Process();
+  EXPECT_FALSE(g.connection.IsConnected());
+  EXPECT_EQ(g.connection.notes.back().second,
+            wxT("Network: [127.0.0.1:7506] An error occurred during data transfer (Input/Output error)"));
+}
+
+TEST(RemoteConnectionTest, AFailedConnectIsReportedOnceAsAnError) {
+  CKfJsCore core;
+  wxString console;
+  core.SetConsoleSink([&console](const wxString& text) { console += text; });
+  Fixture f;
+  f.connection.setup = [](CFakeSocket& s) { s.connectOk = false; };
+  EXPECT_FALSE(f.connection.Connect(true, true));
+  EXPECT_EQ(f.connection.GetSocket(), nullptr);
+  const wxString reason = wxT("Unable to connect (The timeout for this operation expired)");
+  ASSERT_EQ(f.connection.notes.size(), 3u);
+  EXPECT_EQ(f.connection.notes[1], std::make_pair(2, wxT("Network: [127.0.0.1:7506] Disconnected (") + reason + wxT(")")));
+  EXPECT_EQ(f.connection.notes[2], std::make_pair(3, wxT("Network: [127.0.0.1:7506] ") + reason));
+  EXPECT_EQ(console, wxT("ERROR! Network: [127.0.0.1:7506] ") + reason + wxT("\n"));
+}
+
+void DisconnectInHandler(CRemoteConnection* owner, CMsgBase*) { owner->Disconnect(wxT("asked"), true); }
+
+TEST(RemoteConnectionTest, ADisconnectInsideAHandlerWaitsUntilThePendingDisconnectIsProcessed) {
+  Fixture f;
+  f.connection.GetMsgMap().Register(9, &DisconnectInHandler);
+  f.Challenged();
+  CGenericMsg message;
+  message.SetType(9);
+  f.connection.fake->incoming.push_back(f.FromServer(message));
+  f.connection.Process();
+  EXPECT_TRUE(f.connection.IsConnected());
+  EXPECT_TRUE(f.connection.IsDisconnectPending());
+  EXPECT_EQ(f.connection.GetPendingReason(), wxT("asked"));
+  EXPECT_FALSE(f.connection.WaitForState(CRemoteConnection::kStateUserData1, 30000));  // at once
+
+  EXPECT_FALSE(f.connection.ProcessPendingDisconnect());
+  EXPECT_EQ(f.connection.GetSocket(), nullptr);
+  EXPECT_EQ(f.connection.GetState().Get(), 0u);
+  ASSERT_GE(f.connection.notes.size(), 2u);
+  EXPECT_EQ(f.connection.notes[f.connection.notes.size() - 2].first, 7);
+  EXPECT_EQ(f.connection.notes.back().second, wxT("Network: [127.0.0.1:7506] Disconnected (asked)"));
+  EXPECT_TRUE(f.connection.ProcessPendingDisconnect());
+}
+
+TEST(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedType) {
+  Fixture f;
+  f.Challenged();
+  CRequestMsg byMessage;
+  byMessage.requestedType = 9;
+  CRequestMsg byAck;
+  byAck.mode = CRequestMsg::kAnswerWithAck;
+  byAck.requestedType = 8;
+  const std::string first = f.FromServer(byMessage);
+  f.connection.fake->incoming.push_back(first + f.FromServer(byAck));
+  f.connection.Process();
+  const std::vector<std::string> sent = f.Sent();
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].substr(0, 4), U32(9));
+  EXPECT_EQ(sent[0].size(), 8u);
+  EXPECT_EQ(ReadU32(sent[1], 0), 1024u);
+  CMemoryStream stream(CMemoryStream::kRead);
+  stream.Write(sent[1].data(), static_cast<wxUint32>(sent[1].size()));
+  CMsgAckMsg ack;
+  ASSERT_TRUE(ack.Serialize(stream));
+  EXPECT_EQ(ack.GetAckedType(), 1025);
+  EXPECT_EQ(ack.GetAckedSerial(), f.serverSerial);
+  EXPECT_TRUE(ack.GetResult());
+  wxInt32 attachedType = 0;
+  ASSERT_TRUE(ack.GetAttachedType(&attachedType));
+  EXPECT_EQ(attachedType, 8);
+  EXPECT_EQ(ack.GetData().Size(), 8u);
+}
+
+}  // namespace
