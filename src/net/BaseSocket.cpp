@@ -10,10 +10,6 @@
 
 namespace {
 
-// Pending output is kept in chunks of about this size, so that a large
-// message is flushed with few system calls and few allocations.
-constexpr wxUint32 kPendingChunk = 1024 * 1024;
-
 bool IsHardError(int error) { return error != wxSOCKET_NOERROR && error != wxSOCKET_WOULDBLOCK; }
 
 }  // namespace
@@ -103,97 +99,105 @@ wxString CBaseSocket::ErrorText(int code) {
   }
 }
 
-wxUint64 CBaseSocket::GetPendingBytes() const {
-  wxUint64 total = 0;
-  for (const PendingChunk& chunk : m_pending) total += chunk.bytes->Size() - chunk.sent;
-  return total;
-}
-
 // --- sending ---------------------------------------------------------------
 
 bool CBaseSocket::SendMsg(CMsgBase* message) {
   if (!message) return true;
-  CMemoryStream out(CMemoryStream::kWrite);
-  if (!out.IsValid() || !message->Serialize(out)) return false;
-  return SendSerialized(out.Data(), out.Size(), message->IsRaw(), message->GetSerial());
+  auto out = std::make_unique<CMemoryStream>(CMemoryStream::kWrite);
+  if (!out->IsValid() || !message->Serialize(*out)) return false;
+  return SendSerialized(std::move(out), message->IsRaw(), message->GetSerial());
 }
 
-bool CBaseSocket::SendSerialized(const wxUint8* bytes, wxUint32 size, bool raw, wxUint32 serial) {
-  if (size == 0) return true;
+bool CBaseSocket::SendSerialized(std::unique_ptr<CMemoryStream> bytes, bool raw, wxUint32 serial) {
+  if (!bytes || bytes->Size() == 0) return true;
+  PendingUnit unit;
+  unit.raw = raw;
+  unit.serial = serial;
+  unit.parts = raw ? 1 : CBaseSocketMsg::PartsFor(bytes->Size());
+  unit.bytes = std::move(bytes);
   m_writing = true;
-  m_abandonSend = false;
   bool ok = true;
-  if (raw) {
-    SendUnit(bytes, size);
+  // Once anything waits, everything after it waits too: the wire sees the
+  // bytes in the order of the calls.
+  if (m_pending.empty()) {
+    const WriteResult result = WriteUnit(unit);
+    if (result == kBlocked) m_pending.push_back(std::move(unit));
+    // A failed write abandons the rest of the message; the next poll
+    // reports the loss of the connection.
+    ok = result != kFailed || m_error != wxSOCKET_MEMERR;
   } else {
-    const wxUint32 parts = CBaseSocketMsg::PartsFor(size);
-    for (wxUint32 i = 0; i < parts && !m_abandonSend; ++i) {
-      const wxUint32 offset = i * CBaseSocketMsg::kMaxPayload;
-      const wxUint32 length = std::min(CBaseSocketMsg::kMaxPayload, size - offset);
-      if (!m_sendFrame.Build(serial, i, parts, bytes + offset, length)) {
-        ok = false;
-        break;
-      }
-      SendUnit(m_sendFrame.Data(), m_sendFrame.Size());
-    }
+    m_pending.push_back(std::move(unit));
   }
   m_writing = false;
   return ok;
 }
 
-void CBaseSocket::SendUnit(const wxUint8* bytes, wxUint32 size) {
-  if (m_abandonSend) return;
-  // Once anything waits, everything after it waits too: the wire sees the
-  // bytes in the order of the calls.
-  if (!m_pending.empty()) {
-    if (!AppendPending(bytes, size)) FailTransfer(wxSOCKET_MEMERR);
-    return;
+bool CBaseSocket::BuildBatch(const PendingUnit& unit) {
+  const wxUint32 size = unit.bytes->Size();
+  const wxUint32 last = std::min(unit.parts, unit.part + kFramesPerWrite);
+  m_sendBatch.Clear();
+  for (wxUint32 i = unit.part; i < last; ++i) {
+    const wxUint32 offset = i * CBaseSocketMsg::kMaxPayload;
+    const wxUint32 length = std::min(CBaseSocketMsg::kMaxPayload, size - offset);
+    if (!m_sendFrame.Build(unit.serial, i, unit.parts, unit.bytes->Data() + offset, length) ||
+        !m_sendBatch.Write(m_sendFrame.Data(), m_sendFrame.Size()))
+      return false;
   }
-  int error = 0;
-  const wxUint32 written = std::min(IoWrite(bytes, size, &error), size);
-  if (written == size) return;
-  if (!IsHardError(error)) {
-    if (!AppendPending(bytes + written, size - written)) FailTransfer(wxSOCKET_MEMERR);
-    return;
-  }
-  // The rest of the message is abandoned; the next poll reports the loss.
-  m_error = error;
-  m_lostError = error;
-  m_abandonSend = true;
+  return true;
 }
 
-bool CBaseSocket::AppendPending(const wxUint8* bytes, wxUint32 size) {
-  const bool full = !m_pending.empty() && m_pending.back().bytes->Size() > 0 &&
-                    wxUint64(m_pending.back().bytes->Size()) + size > kPendingChunk;
-  if (m_pending.empty() || full) {
-    PendingChunk chunk;
-    chunk.bytes = std::make_unique<CMemoryStream>(CMemoryStream::kWrite);
-    if (!chunk.bytes->IsValid()) return false;
-    m_pending.push_back(std::move(chunk));
+CBaseSocket::WriteResult CBaseSocket::WriteUnit(PendingUnit& unit) {
+  while (unit.part < unit.parts) {
+    const wxUint8* data = unit.bytes->Data();
+    wxUint32 length = unit.bytes->Size();
+    wxUint32 frames = 1;
+    if (!unit.raw) {
+      if (!BuildBatch(unit)) {
+        m_error = wxSOCKET_MEMERR;
+        m_lostError = wxSOCKET_MEMERR;
+        return kFailed;
+      }
+      data = m_sendBatch.Data();
+      length = m_sendBatch.Size();
+      frames = std::min(unit.parts - unit.part, kFramesPerWrite);
+    }
+    int error = 0;
+    const wxUint32 rest = length - unit.sent;
+    const wxUint32 written = std::min(IoWrite(data + unit.sent, rest, &error), rest);
+    unit.sent += written;
+    if (written == rest) {
+      unit.part += frames;
+      unit.sent = 0;
+      continue;
+    }
+    if (IsHardError(error)) {
+      m_error = error;
+      m_lostError = error;
+      return kFailed;
+    }
+    return kBlocked;
   }
-  // Written at the end of the chunk; flushing goes by `sent`, not the cursor.
-  return m_pending.back().bytes->Write(bytes, size);
+  return kWritten;
+}
+
+wxUint64 CBaseSocket::GetPendingBytes() const {
+  wxUint64 total = 0;
+  for (const PendingUnit& unit : m_pending) {
+    const wxUint64 size = unit.bytes->Size();
+    const wxUint64 wire = unit.raw ? size : size + wxUint64(CBaseSocketMsg::kHeaderSize) * unit.parts;
+    total += wire - wxUint64(unit.part) * CBaseSocketMsg::kMaxFrameSize - unit.sent;
+  }
+  return total;
 }
 
 void CBaseSocket::OnOutput(int error) {
   if (IsHardError(error)) return;
   m_writing = true;
   while (!m_pending.empty()) {
-    PendingChunk& chunk = m_pending.front();
-    const wxUint32 rest = chunk.bytes->Size() - chunk.sent;
-    int writeError = 0;
-    const wxUint32 written = std::min(IoWrite(chunk.bytes->Data() + chunk.sent, rest, &writeError), rest);
-    if (written == rest) {
-      m_pending.pop_front();
-      continue;
-    }
-    if (!IsHardError(writeError)) {
-      chunk.sent += written;
-    } else {
-      m_error = writeError;
-      m_lostError = writeError;
-    }
-    break;
+    const WriteResult result = WriteUnit(m_pending.front());
+    if (result == kBlocked) break;
+    m_pending.pop_front();
+    if (result == kFailed) break;
   }
   m_writing = false;
 }

@@ -25,6 +25,8 @@ class CBaseSocket : public wxSocketClient {
  public:
   static constexpr long kTimeoutSeconds = 30;
   static constexpr wxUint32 kReadSize = 16384;
+  // Frames handed to the system in one write.
+  static constexpr wxUint32 kFramesPerWrite = 16;
 
   CBaseSocket();
   ~CBaseSocket() override;
@@ -58,9 +60,9 @@ class CBaseSocket : public wxSocketClient {
   // Serializes and sends `message` (not taken over). False only when it
   // cannot be serialized; a null message sends nothing.
   bool SendMsg(CMsgBase* message);
-  // Sends already serialized message bytes: framed with `serial`, or as one
-  // unit when `raw`.
-  bool SendSerialized(const wxUint8* bytes, wxUint32 size, bool raw, wxUint32 serial);
+  // Sends the serialized bytes of a message: framed with `serial`, or as one
+  // unit when `raw`. What the network cannot take now keeps the stream.
+  bool SendSerialized(std::unique_ptr<CMemoryStream> bytes, bool raw, wxUint32 serial);
 
   // Handles what the socket reports without waiting: a lost connection,
   // readable data, room to write. True when no socket error is pending.
@@ -115,22 +117,33 @@ class CBaseSocket : public wxSocketClient {
   virtual void IoClose();
 
  private:
-  struct PendingChunk {
+  // A message on its way out: its serialized bytes, cut into frames as they
+  // are written (a raw one is a single unit).
+  struct PendingUnit {
     std::unique_ptr<CMemoryStream> bytes;
-    wxUint32 sent = 0;
+    bool raw = false;
+    wxUint32 serial = 0;
+    wxUint32 parts = 0;
+    wxUint32 part = 0;  // first frame not yet written completely
+    wxUint32 sent = 0;  // bytes written of the batch that starts at `part`
   };
+  enum WriteResult { kWritten, kBlocked, kFailed };
 
   void ApplyFlags();
-  void SendUnit(const wxUint8* bytes, wxUint32 size);
-  bool AppendPending(const wxUint8* bytes, wxUint32 size);
+  // Writes as much of `unit` as the socket takes.
+  WriteResult WriteUnit(PendingUnit& unit);
+  // Builds the frames from `unit.part` on into the send buffer (several per
+  // system call); false when memory fails.
+  bool BuildBatch(const PendingUnit& unit);
   // A copy, so that a sink may add or remove sinks while being notified.
   CSocketNotificationSinkList SinksCopy() const { return m_sinks; }
 
   CBaseSocketMsgReceiver m_receiver;
   CSocketNotificationSinkList m_sinks;
-  std::deque<PendingChunk> m_pending;
+  std::deque<PendingUnit> m_pending;
   std::unique_ptr<CBaseSocketMsg> m_receiveStream;
   CBaseSocketMsg m_sendFrame;
+  CMemoryStream m_sendBatch{CMemoryStream::kWrite, kFramesPerWrite * CBaseSocketMsg::kMaxFrameSize};
   std::unique_ptr<wxUint8[]> m_readBuffer;
   wxUint32 m_frameRemainder = 0;
   int m_error = 0;
@@ -141,7 +154,6 @@ class CBaseSocket : public wxSocketClient {
   bool m_polling = false;
   bool m_peerClosed = false;
   int m_lostError = 0;  // a write failed: the next poll reports the loss
-  bool m_abandonSend = false;
   bool m_waitAll = false;
   bool m_previousWaitAll = false;
 };

@@ -1,5 +1,7 @@
 #include "net/MemoryStream.h"
 
+#include <sys/mman.h>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -8,6 +10,48 @@ namespace {
 constexpr wxUint32 kGrain = 4096;
 // The largest capacity that is still a multiple of the grain.
 constexpr wxUint32 kMaxCapacity = 0xFFFFFFFFu - (kGrain - 1);
+// Buffers from this size on are mapped memory backed by huge pages where the
+// system offers them: filling a large message then costs one page fault per
+// 2 MiB instead of one per 4 KiB, which on a virtual machine is most of the
+// time spent on it.
+constexpr size_t kLargeBuffer = 2 * 1024 * 1024;
+
+void* MapLarge(size_t size) {
+  void* p = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+  madvise(p, size, MADV_HUGEPAGE);
+#endif
+  return p;
+}
+
+// Resizes a buffer of `oldSize` bytes (`used` of them content) to `newSize`;
+// `mapped` tells, and is updated with, how the memory was obtained. Null on
+// failure, with the old buffer untouched.
+void* ResizeBuffer(void* p, size_t oldSize, size_t newSize, size_t used, bool* mapped) {
+  if (newSize < kLargeBuffer && !*mapped) return std::realloc(p, newSize);
+  if (*mapped) {
+    void* q = mremap(p, oldSize, newSize, MREMAP_MAYMOVE);
+    if (q == MAP_FAILED) return nullptr;
+#ifdef MADV_HUGEPAGE
+    madvise(q, newSize, MADV_HUGEPAGE);
+#endif
+    return q;
+  }
+  void* q = MapLarge(newSize);
+  if (!q) return nullptr;
+  if (used) std::memcpy(q, p, used);
+  std::free(p);
+  *mapped = true;
+  return q;
+}
+
+void FreeBuffer(void* p, size_t size, bool mapped) {
+  if (mapped)
+    munmap(p, size);
+  else
+    std::free(p);
+}
 
 }  // namespace
 
@@ -16,13 +60,22 @@ CMemoryStream::CMemoryStream(wxUint32 mode, wxUint32 blockSize)
   Reset();
 }
 
-CMemoryStream::~CMemoryStream() { std::free(m_buffer); }
+CMemoryStream::~CMemoryStream() {
+  if (m_buffer) FreeBuffer(m_buffer, m_capacity, m_mapped);
+}
 
 bool CMemoryStream::Reset() {
-  std::free(m_buffer);
+  if (m_buffer) FreeBuffer(m_buffer, m_capacity, m_mapped);
+  m_buffer = nullptr;
+  m_mapped = false;
   m_pos = 0;
   m_size = 0;
-  m_buffer = static_cast<wxUint8*>(std::malloc(m_blockSize));
+  if (m_blockSize >= kLargeBuffer) {
+    m_buffer = static_cast<wxUint8*>(MapLarge(m_blockSize));
+    m_mapped = m_buffer != nullptr;
+  } else {
+    m_buffer = static_cast<wxUint8*>(std::malloc(m_blockSize));
+  }
   m_capacity = m_buffer ? m_blockSize : 0;
   return m_buffer != nullptr;
 }
@@ -35,7 +88,8 @@ bool CMemoryStream::Grow(wxUint32 needed) {
   if (target < needed) target = needed;
   target = (target + kGrain - 1) / kGrain * kGrain;
   if (target > kMaxCapacity) target = kMaxCapacity;
-  void* grown = std::realloc(m_buffer, static_cast<size_t>(target));
+  void* grown = ResizeBuffer(m_buffer, m_buffer ? m_capacity : 0, static_cast<size_t>(target),
+                             m_size, &m_mapped);
   if (!grown) return false;
   m_buffer = static_cast<wxUint8*>(grown);
   m_capacity = static_cast<wxUint32>(target);

@@ -87,6 +87,7 @@ class CMemoryStream : public wxObject {
   wxUint32 m_size = 0;
   wxUint32 m_blockSize;
   wxUint32 m_mode;
+  bool m_mapped = false;  // large buffers are mapped, not from the heap
 };
 
 // Text from bytes received from a peer: UTF-8, or Latin-1 when the bytes are

@@ -103,15 +103,6 @@ TEST(BaseSocketSendTest, ConnectRefusesAnEmptyHostAndPortsBelow1024) {
   EXPECT_TRUE(socket.Connect(wxT("farm"), 1024));
 }
 
-TEST(BaseSocketSendTest, SocketErrorTexts) {
-  EXPECT_EQ(CBaseSocket::ErrorText(1), wxT("Invalid operation"));
-  EXPECT_EQ(CBaseSocket::ErrorText(7),
-            wxT("The socket is non-blocking and the operation would block"));
-  EXPECT_EQ(CBaseSocket::ErrorText(9), wxT("Memory exhausted"));
-  EXPECT_EQ(CBaseSocket::ErrorText(0), wxString());
-  EXPECT_EQ(CBaseSocket::ErrorText(10), wxString());
-}
-
 TEST(BaseSocketReceiveTest, AFrameSplitAtAnyByteIsReassembledIdentically) {
   Wire w;
   CBlobMsg message = MessageOfSize(16400, 3);  // two frames

@@ -88,15 +88,6 @@ TEST(MemoryStreamTest, StringsEndAtTheFirstZeroOrTheEndAndAnyNonZeroByteIsTrue) 
   EXPECT_EQ(second, wxT("xyz"));
 }
 
-TEST(MemoryStreamTest, TextThatIsNotUtf8IsReadAsLatin1) {
-  CMemoryStream s(CMemoryStream::kReadWrite);
-  s.Write("caf\xE9\0", 5);
-  s.Rewind();
-  wxString text;
-  ASSERT_TRUE(s.ReadString(text));
-  EXPECT_EQ(text, wxString::FromUTF8("caf\xC3\xA9"));
-}
-
 TEST(MemoryStreamTest, GrowsGeometricallyInMultiplesOf4096) {
   CMemoryStream s(CMemoryStream::kWrite);
   EXPECT_EQ(s.Capacity(), 4096u);
@@ -112,31 +103,6 @@ TEST(MemoryStreamTest, GrowsGeometricallyInMultiplesOf4096) {
   EXPECT_LE(capacities.size(), 14u);
   EXPECT_EQ(s.Size(), 8192000u);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(s.Data()) + 4095000, 1000), block);
-}
-
-TEST(MemoryStreamTest, LengthIsPatchedAndPeekedWithoutMovingTheCursor) {
-  CMemoryStream s(CMemoryStream::kWrite);
-  EXPECT_EQ(s.PeekLength(), 0u);
-  s.WriteUInt32(0);
-  s.WriteString(wxT("hello"));
-  s.PatchLength();
-  EXPECT_EQ(s.PeekLength(), 10u);
-  EXPECT_EQ(s.Tell(), 10u);
-  EXPECT_EQ(s.Size(), 10u);
-}
-
-TEST(MemoryStreamTest, ResetStartsOverAndRewrittenBytesDoNotGrowTheContent) {
-  CMemoryStream s(CMemoryStream::kReadWrite, 100);
-  EXPECT_EQ(s.Capacity(), 100u);
-  s.Write("abcdef", 6);
-  s.Rewind();
-  s.Write("XY", 2);
-  EXPECT_EQ(Content(s), "XYcdef");
-  EXPECT_TRUE(s.Reset());
-  EXPECT_EQ(s.Size(), 0u);
-  EXPECT_EQ(s.Capacity(), 100u);
-  EXPECT_TRUE(s.Write("", 0));
-  EXPECT_EQ(s.Size(), 0u);
 }
 
 }  // namespace

@@ -48,14 +48,6 @@ TEST(MessageTest, EnvelopeIsTypeSerialBodyAndRawAddsTheTotalLength) {
   EXPECT_EQ(SerializeToString(raw), U32(16) + U32(77) + U32(2) + "body");
 }
 
-TEST(MessageTest, ReadingTakesTypeAndSerialFromTheStream) {
-  std::unique_ptr<CMemoryStream> s(ReadStream(U32(5) + U32(42)));
-  CGenericMsg message;
-  ASSERT_TRUE(message.Serialize(*s));
-  EXPECT_EQ(message.GetType(), 5);
-  EXPECT_EQ(message.GetSerial(), 42u);
-}
-
 TEST(MessageTest, CompressedBodyOfNothingIsTheEightBytesOfAnEmptyZlibStream) {
   CCompressedMsgBase empty;
   const std::string bytes = SerializeToString(empty);
@@ -115,28 +107,6 @@ TEST(MessageTest, AnUncompressedLengthOver256MiBIsRefusedAsOverTheLimit) {
   CPairMsg in;
   EXPECT_FALSE(in.Serialize(*s));
   EXPECT_TRUE(in.IsOverLimit());
-}
-
-TEST(MessageTest, ChallengeIsRawAndCarriesIdentifierVersionAndUpdateInfo) {
-  CChallengeMsg challenge;
-  challenge.SetSerial(1);
-  challenge.SetIdentifier(CChallengeMsg::kRemoteControllerId);
-  challenge.SetVersion(45);
-  const std::string body = std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
-  EXPECT_EQ(SerializeToString(challenge), U32(12 + body.size()) + U32(1) + U32(1) + body);
-}
-
-TEST(MessageTest, OppositeInfoLayout) {
-  COppositeInfoMsg info;
-  info.SetSerial(2);
-  info.alias = wxT("A");
-  info.computerName = wxT("host");
-  info.kind = 1;
-  info.build = 1900;
-  info.physicalMemory = 0x0000000200000000ull;
-  const std::string expected = U32(2) + U32(2) + std::string("A\0host\0\0", 8) + std::string("\x01\x00", 2) +
-                               U32(1900) + U32(0) + U32(0) + U32(2);
-  EXPECT_EQ(SerializeToString(info), expected);
 }
 
 TEST(MessageTest, AcknowledgementOfAChallengeHasNoValue3AndTextsAreCutTo256) {
