@@ -1,12 +1,11 @@
 #include "rs/DataNode.h"
 
+#include "rs/Utf8.h"
+
 #include <cstring>
 
 namespace {
-std::string ToUTF8(const wxString& text) {
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  return std::string(utf8.data(), utf8.length());
-}
+std::string ToUTF8(const wxString& text) { return rsutf8::From(text); }
 }  // namespace
 
 void CDataNodeList::Clear() {
@@ -15,6 +14,12 @@ void CDataNodeList::Clear() {
   }
   m_nodes.clear();
 }
+
+void CDataNodeList::AddRange(CDataNode* const* first, CDataNode* const* last) {
+  m_nodes.insert(m_nodes.end(), first, last);
+}
+
+wxString CDataNode::GetName() const { return rsutf8::ToWx(m_name); }
 
 void CDataNode::SetName(const wxString& name) { m_name = ToUTF8(name); }
 

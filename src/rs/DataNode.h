@@ -28,6 +28,9 @@ class CDataNodeList {
   size_t GetCount() const { return m_nodes.size(); }
   CDataNode* GetAt(size_t index) const { return index < m_nodes.size() ? m_nodes[index] : nullptr; }
   void Add(CDataNode* node) { m_nodes.push_back(node); }
+  void Reserve(size_t count) { m_nodes.reserve(count); }
+  // Appends the nodes in [first, last).
+  void AddRange(CDataNode* const* first, CDataNode* const* last);
   void Clear();
 
   std::vector<CDataNode*>::const_iterator begin() const { return m_nodes.begin(); }
@@ -47,7 +50,7 @@ class CDataNode {
 
   CDataNode* GetParent() const { return m_parent; }
 
-  wxString GetName() const { return wxString::FromUTF8(m_name); }
+  wxString GetName() const;
   const std::string& GetNameUTF8() const { return m_name; }
   void SetName(const wxString& name);
   void SetNameUTF8(std::string name) { m_name = std::move(name); }
@@ -62,6 +65,8 @@ class CDataNode {
   void SetTextUTF8(std::string text) { m_value.AddTextUTF8(std::move(text), true); }
 
   const CDataNodeList& GetChildren() const { return m_children; }
+  // Makes room for `count` children without growing the list step by step.
+  void ReserveChildren(size_t count) { m_children.Reserve(count); }
   size_t GetChildCount() const { return m_children.GetCount(); }
   CDataNode* GetChild(size_t index) const { return m_children.GetAt(index); }
 
@@ -70,6 +75,9 @@ class CDataNode {
   CDataNode* AddChild(const char* name);
   // Appends a new child holding `text`.
   CDataNode* AddChild(const char* name, const wxString& text);
+  // Appends nodes made elsewhere with this node as their parent; the list
+  // takes them over.
+  void AdoptChildren(CDataNode* const* first, CDataNode* const* last) { m_children.AddRange(first, last); }
 
   // The first child with exactly this name, or null.
   CDataNode* FindChild(const wxString& name) const;

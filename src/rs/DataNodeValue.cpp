@@ -1,5 +1,7 @@
 #include "rs/DataNodeValue.h"
 
+#include "rs/Utf8.h"
+
 namespace {
 const std::string kEmpty;
 
@@ -11,38 +13,42 @@ bool IsBlank(const std::string& text) {
 }
 }  // namespace
 
-wxString CDataNodeValue::GetText() const {
-  return m_texts.empty() ? wxString() : wxString::FromUTF8(m_texts[0]);
-}
+wxString CDataNodeValue::GetText() const { return rsutf8::ToWx(m_first); }
 
-const std::string& CDataNodeValue::GetTextUTF8() const {
-  return m_texts.empty() ? kEmpty : m_texts[0];
-}
+const std::string& CDataNodeValue::GetTextUTF8() const { return m_first; }
 
-wxString CDataNodeValue::GetAt(size_t index) const {
-  return index < m_texts.size() ? wxString::FromUTF8(m_texts[index]) : wxString();
-}
+wxString CDataNodeValue::GetAt(size_t index) const { return rsutf8::ToWx(GetAtUTF8(index)); }
 
 const std::string& CDataNodeValue::GetAtUTF8(size_t index) const {
-  return index < m_texts.size() ? m_texts[index] : kEmpty;
+  if (!m_hasFirst) return kEmpty;
+  if (index == 0) return m_first;
+  return index - 1 < m_more.size() ? m_more[index - 1] : kEmpty;
 }
 
 void CDataNodeValue::AddText(const wxString& text, bool replace) {
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  AddTextUTF8(std::string(utf8.data(), utf8.length()), replace);
+  AddTextUTF8(rsutf8::From(text), replace);
 }
 
 void CDataNodeValue::AddTextUTF8(std::string text, bool replace) {
-  if (replace) {
-    m_texts.clear();
-  } else if (m_texts.size() == 1 && IsBlank(m_texts[0])) {
-    m_texts.clear();
+  if (replace || (m_hasFirst && m_more.empty() && IsBlank(m_first))) Clear();
+  if (!m_hasFirst) {
+    m_first = std::move(text);
+    m_hasFirst = true;
+  } else {
+    m_more.push_back(std::move(text));
   }
-  m_texts.push_back(std::move(text));
 }
 
 void CDataNodeValue::Assign(const CDataNodeValue& other) {
   if (this == &other) return;
   m_mode = other.m_mode;
-  m_texts = other.m_texts;
+  m_hasFirst = other.m_hasFirst;
+  m_first = other.m_first;
+  m_more = other.m_more;
+}
+
+void CDataNodeValue::Clear() {
+  m_hasFirst = false;
+  m_first.clear();
+  m_more.clear();
 }

@@ -19,7 +19,7 @@ class CDataNodeValue {
   wxString GetText() const;
   const std::string& GetTextUTF8() const;
 
-  size_t GetCount() const { return m_texts.size(); }
+  size_t GetCount() const { return m_hasFirst ? 1 + m_more.size() : 0; }
   wxString GetAt(size_t index) const;
   const std::string& GetAtUTF8(size_t index) const;
 
@@ -35,9 +35,12 @@ class CDataNodeValue {
 
   // Copies the mode word and the texts.
   void Assign(const CDataNodeValue& other);
-  void Clear() { m_texts.clear(); }
+  void Clear();
 
  private:
+  // The first text lives in the value itself: most nodes hold exactly one.
   int m_mode = 0;
-  std::vector<std::string> m_texts;
+  bool m_hasFirst = false;
+  std::string m_first;
+  std::vector<std::string> m_more;
 };

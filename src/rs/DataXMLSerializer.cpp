@@ -1,6 +1,7 @@
 #include "rs/DataXMLSerializer.h"
 
 #include "rs/FileUtil.h"
+#include "rs/Utf8.h"
 
 #include <expat.h>
 
@@ -55,6 +56,20 @@ void ReplaceAll(std::string* text, const char* from, const char* to) {
   text->swap(out);
 }
 
+// The exact length WriteNode will produce, so that the text is written into
+// one allocation of the right size.
+size_t MeasureNode(const CDataNode& node, int depth) {
+  const size_t name = node.GetNameUTF8().size();
+  size_t length = static_cast<size_t>(depth) + 2 * name + 5 +
+                  CDataXMLSerializer::EscapedLength(node.GetTextUTF8());
+  const size_t children = node.GetChildCount();
+  if (children > 0) {
+    length += 2 + static_cast<size_t>(depth) + (children - 1);
+    for (const CDataNode* child : node.GetChildren()) length += MeasureNode(*child, depth + 1);
+  }
+  return length;
+}
+
 void WriteNode(std::string* out, const CDataNode& node, int depth) {
   out->append(static_cast<size_t>(depth), '\t');
   out->push_back('<');
@@ -91,6 +106,10 @@ class TreeBuilder {
     XML_SetProcessingInstructionHandler(parser, &TreeBuilder::OnInstruction);
     XML_SetCdataSectionHandler(parser, &TreeBuilder::OnCdataStart, &TreeBuilder::OnCdataEnd);
   }
+  // Nodes of elements that never ended belong to no tree yet.
+  ~TreeBuilder() {
+    for (CDataNode* node : m_pending) delete node;
+  }
 
   bool SawRoot() const { return m_sawRoot; }
   bool TooDeep() const { return m_tooDeep; }
@@ -98,12 +117,19 @@ class TreeBuilder {
  private:
   enum class Boundary { kChild, kEnd, kOther };
 
+  // An open element; its finished children wait in m_pending from `first`
+  // on and move into the node, in one piece, when the element ends.
+  struct Open {
+    CDataNode* node;
+    size_t first;
+  };
+
   void Flush(Boundary boundary) {
     if (m_text.empty() || m_stack.empty()) {
       m_text.clear();
       return;
     }
-    CDataNode* node = m_stack.back();
+    const Open& open = m_stack.back();
     std::string text;
     text.swap(m_text);
     size_t begin = 0;
@@ -119,7 +145,7 @@ class TreeBuilder {
       }
     }
     // After a child element: leading white space up to a line break is layout.
-    if (node->GetChildCount() > 0) {
+    if (m_pending.size() > open.first) {
       size_t first = begin;
       while (first < end && IsXmlSpace(text[first])) ++first;
       if (std::memchr(text.data() + begin, '\n', first - begin) != nullptr) begin = first;
@@ -134,7 +160,7 @@ class TreeBuilder {
     if (white && layout) return;
     if (begin > 0 || end < text.size()) text = text.substr(begin, end - begin);
     CDataXMLSerializer::Unescape(&text);
-    node->GetValue().AddTextUTF8(std::move(text), false);
+    open.node->GetValue().AddTextUTF8(std::move(text), false);
   }
 
   static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrs*/) {
@@ -148,18 +174,26 @@ class TreeBuilder {
     CDataNode* node;
     if (self->m_stack.empty()) {
       node = self->m_root;
-      node->SetNameUTF8(name);
       self->m_sawRoot = true;
     } else {
-      node = self->m_stack.back()->AddChild(name);
+      node = new CDataNode(self->m_stack.back().node);
+      self->m_pending.push_back(node);
     }
-    self->m_stack.push_back(node);
+    node->SetNameUTF8(name);
+    self->m_stack.push_back(Open{node, self->m_pending.size()});
   }
 
   static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
     auto* self = static_cast<TreeBuilder*>(data);
     self->Flush(Boundary::kEnd);
-    if (!self->m_stack.empty()) self->m_stack.pop_back();
+    if (self->m_stack.empty()) return;
+    const Open open = self->m_stack.back();
+    self->m_stack.pop_back();
+    if (self->m_pending.size() > open.first) {
+      open.node->AdoptChildren(self->m_pending.data() + open.first,
+                               self->m_pending.data() + self->m_pending.size());
+      self->m_pending.resize(open.first);
+    }
   }
 
   static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
@@ -188,7 +222,8 @@ class TreeBuilder {
 
   XML_Parser m_parser;
   CDataNode* m_root;
-  std::vector<CDataNode*> m_stack;
+  std::vector<Open> m_stack;
+  std::vector<CDataNode*> m_pending;
   std::string m_text;
   bool m_inCdata = false;
   bool m_sawRoot = false;
@@ -259,6 +294,40 @@ void CDataXMLSerializer::AppendEscaped(std::string* out, const std::string& text
   }
 }
 
+size_t CDataXMLSerializer::EscapedLength(const std::string& text) {
+  const bool blank = IsBlankOnly(text);
+  const size_t n = text.size();
+  size_t length = 0;
+  for (size_t i = 0; i < n; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    switch (c) {
+      case '\\': case '\n': case '\r': case '\t': length += 2; continue;
+      case '&': length += 5; continue;
+      case '\'': case '"': length += 6; continue;
+      case '<': case '>': length += 4; continue;
+      case ' ': length += blank ? 6 : 1; continue;
+      default: break;
+    }
+    if (c < 0x20) continue;
+    if (c == 0xC3 && i + 1 < n) {
+      switch (static_cast<unsigned char>(text[i + 1])) {
+        case 0x84: case 0x96: case 0x9C: case 0xA4: case 0xB6: case 0xBC: case 0x9F:
+          length += 6;
+          ++i;
+          continue;
+        default: break;
+      }
+    }
+    if (c == 0xEF && i + 2 < n && static_cast<unsigned char>(text[i + 1]) == 0xBF &&
+        (static_cast<unsigned char>(text[i + 2]) & 0xFE) == 0xBE) {
+      i += 2;
+      continue;
+    }
+    ++length;
+  }
+  return length;
+}
+
 void CDataXMLSerializer::Unescape(std::string* text) {
   if (text->find('\\') != std::string::npos) {
     std::string out;
@@ -285,8 +354,8 @@ void CDataXMLSerializer::Unescape(std::string* text) {
 }
 
 bool CDataXMLSerializer::ParseText(const wxString& text) {
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  return ParseUTF8(utf8.data(), utf8.length());
+  const std::string utf8 = rsutf8::From(text);
+  return ParseUTF8(utf8.data(), utf8.size());
 }
 
 bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
@@ -359,6 +428,7 @@ bool CDataXMLSerializer::LoadFile(const wxString& path) {
 
 std::string CDataXMLSerializer::ToUTF8() const {
   std::string out;
+  out.reserve(MeasureNode(*m_root, 0) + 1);
   WriteNode(&out, *m_root, 0);
   out.push_back('\n');
   return out;
@@ -366,7 +436,7 @@ std::string CDataXMLSerializer::ToUTF8() const {
 
 wxString CDataXMLSerializer::ToText() const {
   const std::string utf8 = ToUTF8();
-  return wxString::FromUTF8(utf8.data(), utf8.size());
+  return rsutf8::ToWx(utf8);
 }
 
 bool CDataXMLSerializer::SaveFile(const wxString& path) const {

@@ -37,6 +37,8 @@ class CDataXMLSerializer {
 
   // The text as the writer puts it between the tags (exposed for tests).
   static void AppendEscaped(std::string* out, const std::string& text);
+  // How many bytes AppendEscaped appends for `text`.
+  static size_t EscapedLength(const std::string& text);
   // Resolves what is left of a parsed text: backslash sequences, then the
   // escapes of the writer in their order.
   static void Unescape(std::string* text);

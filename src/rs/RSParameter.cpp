@@ -6,6 +6,7 @@
 using namespace rsxml;
 
 void CRSParameter::Save(CDataNode& node, int /*mode*/) {
+  node.ReserveChildren(24);
   SaveCommon(node);
   WriteString(node, "ID", ID);
   WriteInt(node, "Type", Type);

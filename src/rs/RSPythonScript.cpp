@@ -1,6 +1,7 @@
 #include "rs/RSPythonScript.h"
 
 #include "rs/FileUtil.h"
+#include "rs/Utf8.h"
 
 #include <wx/strconv.h>
 
@@ -28,8 +29,7 @@ void CRSPythonScript::CopyFrom(const CRSComponent& other) {
 }
 
 bool CRSPythonScript::SaveToFile(const wxString& dir) {
-  const wxScopedCharBuffer utf8 = Script.utf8_str();
-  return rsfile::WriteFileAtomic(rsfile::JoinPath(dir, GetFileName()), utf8.data(), utf8.length());
+  return rsfile::WriteFileAtomic(rsfile::JoinPath(dir, GetFileName()), rsutf8::From(Script));
 }
 
 bool CRSPythonScript::LoadFromFile(const wxString& dir) {

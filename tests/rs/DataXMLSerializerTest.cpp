@@ -131,6 +131,17 @@ TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
   EXPECT_EQ(Utf8(root.GetText()), "<\xC3\xA4\xC3\xBC");
 }
 
+TEST(DataXMLSerializerTest, EscapedLengthMatchesTheWriter) {
+  const char* texts[] = {"", "   ", "plain", "a&b<c>d'e\"f", "C:\\x\n\r\t", " \v ",
+                         "\xC3\x84\xC3\x9F\xC3\xA9\xE6\x97\xA5", "\x01\x1F ok", "\xEF\xBF\xBE\xEF\xBF\xBD",
+                         "\xC3"};
+  for (const char* text : texts) {
+    std::string out;
+    CDataXMLSerializer::AppendEscaped(&out, text);
+    EXPECT_EQ(CDataXMLSerializer::EscapedLength(text), out.size()) << text;
+  }
+}
+
 TEST(DataXMLSerializerTest, SeveralTextsInOneElement) {
   CDataNode root;
   ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<A>x<B>1</B>y<!-- c -->z<![CDATA[skip]]></A>"));
