@@ -1,0 +1,88 @@
+// Render-system data records and the message that carries them.
+#include <gtest/gtest.h>
+
+#include "net/MemoryStream.h"
+#include "rs/RSDataCommand.h"
+#include "rs/RSDataMsg.h"
+
+namespace {
+
+TEST(RSDataMsgTest, RecordValidity) {
+  using C = CRSDataCommand;
+  EXPECT_TRUE(C(C::kModeText, C::kPool, wxT("Pool"), wxT("<DataRoot/>")).IsValid());
+  EXPECT_TRUE(C(C::kModeText, C::kPool, wxString(), wxString()).IsValid());
+  // A pool record must carry its text.
+  EXPECT_FALSE(C(C::kModeKeyed, C::kPool, wxT("k"), wxT("t")).IsValid());
+  EXPECT_FALSE(C(C::kModeNoText, C::kPool, wxT("k"), wxString()).IsValid());
+  // A keyed record needs both texts.
+  EXPECT_TRUE(C(C::kModeKeyed, C::kGroup, wxT("k"), wxT("t")).IsValid());
+  EXPECT_FALSE(C(C::kModeKeyed, C::kGroup, wxString(), wxT("t")).IsValid());
+  EXPECT_FALSE(C(C::kModeKeyed, C::kRenderer, wxT("k"), wxString()).IsValid());
+  EXPECT_TRUE(C(C::kModeNoText, C::kVersion, wxT("R/1"), wxString()).IsValid());
+}
+
+TEST(RSDataMsgTest, KindsAndElementNames) {
+  const char* names[] = {"Pool", "Group", "Renderer", "Version"};
+  for (int kind = 1; kind <= 4; ++kind) {
+    EXPECT_EQ(CRSDataCommand::KindName(kind), wxString(names[kind - 1]));
+    EXPECT_EQ(CRSDataCommand::KindFromName(wxString(names[kind - 1])), kind);
+  }
+  EXPECT_EQ(CRSDataCommand::KindFromName(wxT("Render")), 0);
+  EXPECT_EQ(CRSDataCommand::KindFromName(wxT("pool")), 0);
+  EXPECT_EQ(CRSDataCommand::KindName(0), wxString());
+  EXPECT_EQ(CRSDataCommand::KindName(5), wxString());
+}
+
+std::unique_ptr<CRSDataMsg> RoundTrip(CRSDataMsg& msg) {
+  CMemoryStream out(CMemoryStream::kWrite);
+  EXPECT_TRUE(msg.Serialize(out));
+  CMemoryStream in(CMemoryStream::kRead);
+  in.Write(out.Data(), out.Size());
+  auto back = std::make_unique<CRSDataMsg>();
+  EXPECT_TRUE(back->Serialize(in));
+  return back;
+}
+
+TEST(RSDataMsgTest, ReadingKeepsTheValidRecordsInOrder) {
+  // Writing goes through a second message so that invalid records reach the
+  // wire: AddRecord refuses them.
+  CRSDataMsg msg;
+  msg.stamp = 42;
+  EXPECT_FALSE(msg.AddRecord(CRSDataCommand(0, 1, wxT("k"), wxT("t"))));
+  msg.AddRecord(CRSDataCommand(1, 1, wxT("Pool"), wxString::FromUTF8("<DataRoot>ü</DataRoot>")));
+  msg.AddRecord(CRSDataCommand(2, 3, wxT("Old"), wxString()));
+  msg.Records().push_back(std::make_unique<CRSDataCommand>(0, 1, wxT("k"), wxT("t")));
+  msg.Records().push_back(std::make_unique<CRSDataCommand>(0, 2, wxString(), wxT("t")));
+  msg.AddRecord(CRSDataCommand(0, 4, wxT("R/1"), wxT("<x/>")));
+
+  auto back = RoundTrip(msg);
+  EXPECT_EQ(back->stamp, 42);
+  ASSERT_EQ(back->Records().size(), 3u);
+  EXPECT_EQ(back->Records()[0]->text, wxString::FromUTF8("<DataRoot>ü</DataRoot>"));
+  EXPECT_EQ(back->Records()[1]->key, wxT("Old"));
+  EXPECT_EQ(back->Records()[1]->mode, 2);
+  EXPECT_EQ(back->Records()[2]->kind, 4);
+}
+
+TEST(RSDataMsgTest, StampAloneAndACountBeyondTheBytes) {
+  CRSDataMsg empty;
+  empty.stamp = -7;
+  auto back = RoundTrip(empty);
+  EXPECT_EQ(back->stamp, -7);
+  EXPECT_TRUE(back->Records().empty());
+
+  // A data part announcing 2^31 records but holding one.
+  class Lying : public CRSDataMsg {
+   protected:
+    bool WriteData(CMemoryStream& s) override {
+      return s.WriteInt32(5) && s.WriteUInt32(0x80000000u) && s.WriteInt32(1) &&
+             s.WriteInt32(1) && s.WriteString(wxT("Pool")) && s.WriteString(wxT("<a/>"));
+    }
+  } lying;
+  auto partial = RoundTrip(lying);
+  EXPECT_EQ(partial->stamp, 5);
+  ASSERT_EQ(partial->Records().size(), 1u);
+  EXPECT_EQ(partial->Records()[0]->text, wxT("<a/>"));
+}
+
+}  // namespace
