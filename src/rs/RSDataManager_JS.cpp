@@ -1,0 +1,96 @@
+#include "rs/RSDataManager_JS.h"
+
+#include <memory>
+
+#include "net/NwUserCommander.h"
+#include "rs/FileUtil.h"
+#include "rs/RSDataExport.h"
+#include "rs/RSDataImport.h"
+#include "rs/RSDataMsg.h"
+#include "rs/RSPool.h"
+#include "settings/Event.h"
+
+bool CRSDataManager_JS::Bind(CNwUserCommander* commander) {
+  m_commander = commander;
+  return commander != nullptr;
+}
+
+bool CRSDataManager_JS::IsSource(const void* sender) {
+  return m_commander != nullptr &&
+         sender == static_cast<const void*>(static_cast<CRemoteConnection*>(m_commander)) &&
+         m_commander->IsReadyForData();
+}
+
+void CRSDataManager_JS::OnCommand(CRSDataCommand& record) {
+  if (record.kind == CRSDataCommand::kPool && record.mode == CRSDataCommand::kModeText) {
+    UEvent event(kEvPoolLoaded, m_pool);
+    event.Raise();
+  }
+}
+
+wxString CRSDataManager_JS::CachePath(const wxChar* name) const {
+  return rsfile::JoinPath(m_pool->Path, name);
+}
+
+void CRSDataManager_JS::ResetPool() {
+  if (m_pool != nullptr) m_pool->Clear();
+}
+
+std::unique_ptr<CRSDataMsg> CRSDataManager_JS::Request(wxInt32 parameter) {
+  if (m_fetch) return m_fetch(parameter);
+  if (m_commander == nullptr) return nullptr;
+  CNetMsgAckResult result =
+      m_commander->RequestAndWait(CRSDataMsg::kType, parameter, wxString(), wxString());
+  if (result.GetResult() != 1) return nullptr;
+  auto* attached = wxDynamicCast(result.GetAttached(), CRSDataMsg);
+  if (attached == nullptr) return nullptr;
+  auto msg = std::make_unique<CRSDataMsg>();
+  msg->stamp = attached->stamp;
+  msg->Records().swap(attached->Records());
+  return msg;
+}
+
+bool CRSDataManager_JS::Download() {
+  if (m_pool == nullptr) return false;
+  std::unique_ptr<CRSDataMsg> stamp = Request(0);
+  if (!stamp) return false;
+  if (stamp->stamp == m_pool->UpdateIndex && LoadFromCache()) return true;
+  return FullDownload();
+}
+
+bool CRSDataManager_JS::LoadFromCache() {
+  if (m_pool == nullptr) return false;
+  CRSDataImport_JS import;
+  m_importing = true;
+  ResetPool();
+  bool ok = import.Bind(m_pool) && import.LoadFile(CachePath(kCacheFile)) &&
+            import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
+  if (ok) import.Complete();
+  m_importing = false;
+  if (!ok) {
+    m_error = import.GetError();
+    ResetPool();
+  }
+  return ok;
+}
+
+bool CRSDataManager_JS::FullDownload() {
+  std::unique_ptr<CRSDataMsg> msg = Request(1);
+  if (!msg) return false;
+  const wxInt32 stamp = msg->stamp;
+  CRSDataExport exporter;
+  ResetPool();
+  if (!ApplyMessage(*msg, true)) return false;
+  bool saved = exporter.Bind(m_pool) && exporter.ExportPool() &&
+               exporter.SaveFile(CachePath(kCacheFile));
+  if (saved) {
+    m_pool->UpdateIndex = stamp;
+    saved = m_pool->SaveIndex();
+  }
+  if (!saved) {
+    // The next run must not trust what is left: it downloads again.
+    rsfile::RemoveFile(CachePath(kIndexFile));
+    rsfile::RemoveFile(CachePath(kCacheFile));
+  }
+  return true;
+}

@@ -1,0 +1,252 @@
+// The data manager of the client: the pool record of a full download, the
+// renderer cache and its fall-backs, and the records that change single
+// objects of the pool.
+#include <gtest/gtest.h>
+
+#include <wx/filename.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/KfJsCore.h"
+#include "rs/RSDataExport.h"
+#include "rs/RSDataImport.h"
+#include "rs/RSDataManager_JS.h"
+#include "rs/RSDataMsg.h"
+#include "rs/RSGroup.h"
+#include "rs/RSPool.h"
+#include "rs/RSRenderer.h"
+#include "rs/RSVersion.h"
+#include "settings/Event.h"
+
+namespace {
+
+wxString Renderer(const char* group, const char* name, const char* versions) {
+  return wxString::Format(
+      wxT("<Renderer><Group>%s</Group><Name>%s</Name><Description>d</Description>"
+          "<FileMask>*.x</FileMask><Capabilities>3</Capabilities><Visible>true</Visible>"
+          "<Parameters></Parameters><CommandLine><Switches></Switches></CommandLine><Uuid>{R-%s}</Uuid>"
+          "<Versions>%s</Versions></Renderer>"),
+      group, name, name, versions);
+}
+
+wxString Version(const char* name, const char* parent) {
+  return wxString::Format(
+      wxT("<RendererVersion><Name>%s</Name><Description></Description>"
+          "<Capabilities>0</Capabilities><DefaultVersion>true</DefaultVersion>"
+          "<Visible>true</Visible><Parent>%s</Parent><Parameters></Parameters>"
+          "<CommandLine><Switches></Switches></CommandLine><Uuid>{V-%s}</Uuid></RendererVersion>"),
+      name, parent, name);
+}
+
+wxString Document(const char* type, const wxString& content) {
+  return wxString::Format(
+      wxT("<DataRoot><ContentType>%s</ContentType><Content>%s</Content></DataRoot>"), type,
+      content);
+}
+
+// Two groups; the second holds an element the program does not know.
+wxString DemoPool() {
+  return Document(
+      "Pool/1.0",
+      wxT("<RendererGroup><Name>3D</Name><Description>three</Description><Visible>true</Visible>"
+          "<Uuid>{G-3D}</Uuid><Renderers>") +
+          Renderer("3D", "Blender", "") + wxT("</Renderers></RendererGroup>") +
+          wxT("<Unknown><Name>x</Name></Unknown>") +
+          wxT("<RendererGroup><Name>Comp</Name><Description></Description><Visible>false</Visible>"
+              "<Uuid>{G-Comp}</Uuid><Renderers>") +
+          Renderer("Comp", "Nuke", "") + wxT("</Renderers></RendererGroup>"));
+}
+
+std::string ReadAll(const wxString& path) {
+  std::ifstream in(path.utf8_str().data(), std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class RSDataManagerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = wxFileName::CreateTempFileName(wxT("kfrs"));
+    wxRemoveFile(dir);
+    wxFileName::Mkdir(dir, 0777, wxPATH_MKDIR_FULL);
+    pool = std::make_unique<CRSPool>();
+    pool->Init(dir);
+    ASSERT_TRUE(manager.Init(pool.get()));
+    manager.SetFetch([this](wxInt32 parameter) { return Serve(parameter); });
+    stampRequests = fullRequests = 0;
+  }
+  void TearDown() override { wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE); }
+
+  std::unique_ptr<CRSDataMsg> Serve(wxInt32 parameter) {
+    (parameter == 0 ? stampRequests : fullRequests)++;
+    if (refuse) return nullptr;
+    auto msg = std::make_unique<CRSDataMsg>();
+    msg->stamp = serverStamp;
+    if (parameter == 1) {
+      for (const CRSDataCommand& r : records) msg->AddRecord(r);
+    }
+    return msg;
+  }
+
+  wxString Cache() const { return dir + wxT("/Renderers.kren"); }
+  wxString Index() const { return dir + wxT("/Pool.xml"); }
+
+  // A fresh start of the program on the same pool directory.
+  void Restart() {
+    manager.Bind(nullptr);
+    pool = std::make_unique<CRSPool>();
+    pool->Init(dir);
+    if (!pool->LoadIndex()) pool->UpdateIndex = -1;
+    ASSERT_TRUE(manager.Init(pool.get()));
+  }
+
+  wxInitializer init;
+  CKfJsCore core;
+  wxString dir;
+  std::unique_ptr<CRSPool> pool;
+  CRSDataManager_JS manager;
+  std::vector<CRSDataCommand> records{CRSDataCommand(1, 1, wxT("Pool"), DemoPool())};
+  wxInt32 serverStamp = 42;
+  bool refuse = false;
+  int stampRequests = 0;
+  int fullRequests = 0;
+};
+
+TEST_F(RSDataManagerTest, FullDownloadFillsThePoolAndWritesTheCache) {
+  int loaded = 0;
+  core.GetEventQueue().Subscribe(this, kEvPoolLoaded, [&](UEvent&) { return ++loaded, 0u; });
+  ASSERT_TRUE(manager.Download()) << manager.GetError();
+  EXPECT_EQ(stampRequests, 1);
+  EXPECT_EQ(fullRequests, 1);
+  EXPECT_EQ(loaded, 1);
+  ASSERT_EQ(pool->Groups.GetCount(), 2u);
+  EXPECT_EQ(pool->Groups.GetAt(1)->Name, wxT("Comp"));
+  EXPECT_FALSE(pool->Groups.GetAt(1)->Visible);
+  ASSERT_EQ(pool->Renderers.GetCount(), 2u);
+  EXPECT_EQ(pool->Renderers.FindByKey(wxT("Nuke"))->Group, pool->Groups.GetAt(1));
+  EXPECT_EQ(pool->UpdateIndex, 42);
+
+  // The cache is the whole pool in the same form, and reads back the same.
+  const std::string cache = ReadAll(Cache());
+  EXPECT_EQ(cache.rfind("<DataRoot>\n\t<ContentType>Pool/1.0</ContentType>\n\t<Content>", 0), 0u);
+  EXPECT_NE(cache.find("<Uuid>{R-Nuke}</Uuid>"), std::string::npos);
+  EXPECT_EQ(cache.find("Unknown"), std::string::npos);
+  EXPECT_NE(ReadAll(Index()).find("<UpdateIndex>42</UpdateIndex>"), std::string::npos);
+  core.GetEventQueue().Unsubscribe(this, kEvNone);
+}
+
+TEST_F(RSDataManagerTest, SameStampLoadsTheCacheWithoutAFullRequest) {
+  ASSERT_TRUE(manager.Download());
+  const std::string first = ReadAll(Cache());
+  Restart();
+  EXPECT_EQ(pool->UpdateIndex, 42);
+  ASSERT_TRUE(manager.Download());
+  EXPECT_EQ(fullRequests, 1);
+  EXPECT_EQ(pool->Groups.GetCount(), 2u);
+  EXPECT_EQ(pool->Renderers.GetCount(), 2u);
+  EXPECT_EQ(pool->Groups.GetAt(0)->Uuid, wxT("{G-3D}"));
+
+  // The same pool written again gives the same file.
+  CRSDataExport again;
+  ASSERT_TRUE(again.Bind(pool.get()));
+  ASSERT_TRUE(again.ExportPool());
+  EXPECT_EQ(std::string(again.ToText().utf8_str()), first);
+
+  // A new stamp on the server downloads again.
+  serverStamp = 43;
+  Restart();
+  ASSERT_TRUE(manager.Download());
+  EXPECT_EQ(fullRequests, 2);
+  EXPECT_EQ(pool->UpdateIndex, 43);
+}
+
+TEST_F(RSDataManagerTest, MissingOrDamagedCacheFallsBackToAFullDownload) {
+  ASSERT_TRUE(manager.Download());
+  const std::string good = ReadAll(Cache());
+  const char* damages[] = {nullptr, "", "<DataRoot><ContentType>Pool/1.0</Content",
+                           "<DataRoot><ContentType>Group/1.0</ContentType><Content/></DataRoot>",
+                           "<DataRoot><ContentType>Pool/1.0</ContentType><Content><RendererGroup>"
+                           "<Name>..</Name></RendererGroup></Content></DataRoot>"};
+  int expectedFull = 1;
+  for (const char* damage : damages) {
+    if (damage == nullptr) {
+      wxRemoveFile(Cache());
+    } else {
+      std::ofstream(Cache().utf8_str().data(), std::ios::binary | std::ios::trunc) << damage;
+    }
+    Restart();
+    ASSERT_TRUE(manager.Download()) << (damage ? damage : "missing");
+    EXPECT_EQ(fullRequests, ++expectedFull);
+    EXPECT_EQ(pool->Groups.GetCount(), 2u);
+    EXPECT_EQ(pool->Renderers.GetCount(), 2u) << "nothing of the damaged cache stays";
+    EXPECT_EQ(ReadAll(Cache()), good);
+  }
+}
+
+TEST_F(RSDataManagerTest, RefusedRequestOrUnreadableRecordFailsTheDownload) {
+  refuse = true;
+  EXPECT_FALSE(manager.Download());
+  EXPECT_EQ(fullRequests, 0);
+
+  refuse = false;
+  records = {CRSDataCommand(1, 1, wxT("Pool"),
+                            Document("Pool/1.0", wxT("<RendererGroup><Name>?</Name>"
+                                                     "</RendererGroup>")))};
+  EXPECT_FALSE(manager.Download());
+  EXPECT_FALSE(manager.GetError().empty());
+  EXPECT_FALSE(wxFileName::FileExists(Cache()));
+
+  records = {CRSDataCommand(1, 1, wxT("Pool"), wxT("<DataRoot><Content>"))};
+  EXPECT_FALSE(manager.Download());
+}
+
+TEST_F(RSDataManagerTest, ACacheThatCannotBeSavedIsRemoved) {
+  ASSERT_TRUE(manager.Download());
+  ASSERT_TRUE(wxFileName::FileExists(Index()));
+  // A directory where the cache file should be: the save fails.
+  wxRemoveFile(Cache());
+  wxFileName::Mkdir(Cache(), 0777);
+  wxFileName::Mkdir(Cache() + wxT("/keep"), 0777);
+  serverStamp = 44;
+  Restart();
+  EXPECT_TRUE(manager.Download()) << "the pool is loaded even when it cannot be cached";
+  EXPECT_EQ(pool->Renderers.GetCount(), 2u);
+  EXPECT_FALSE(wxFileName::FileExists(Index()));
+}
+
+TEST_F(RSDataManagerTest, RecordsOfSingleObjects) {
+  ASSERT_TRUE(manager.Download());
+  CRSDataMsg msg;
+  msg.AddRecord(CRSDataCommand(1, 3, wxT("Maya"),
+                               Document("Renderer/1.0", Renderer("3D", "Maya", ""))));
+  msg.AddRecord(CRSDataCommand(1, 4, wxT("Maya"),
+                               Document("Version/1.0", Version("2024", "Maya") +
+                                                           Version("2025", "Maya"))));
+  msg.AddRecord(CRSDataCommand(1, 2, wxT("Sim"),
+                               Document("Group/1.0", wxT("<RendererGroup><Name>Sim</Name>"
+                                                         "<Visible>true</Visible>"
+                                                         "</RendererGroup>"))));
+  msg.AddRecord(CRSDataCommand(2, 3, wxT("Nuke"), wxString()));
+  msg.AddRecord(CRSDataCommand(2, 4, wxT("Maya/2024"), wxString()));
+  msg.AddRecord(CRSDataCommand(2, 2, wxT("NoSuchGroup"), wxString()));
+  ASSERT_TRUE(manager.ApplyMessage(msg, true)) << manager.GetError();
+  EXPECT_TRUE(msg.Records().empty());
+  EXPECT_EQ(manager.GetQueueCount(), 0u);
+  EXPECT_EQ(pool->Groups.GetCount(), 3u);
+  EXPECT_EQ(pool->Renderers.FindByKey(wxT("Nuke")), nullptr);
+  EXPECT_EQ(pool->FindVersion(wxT("Maya/2024")), nullptr);
+  ASSERT_NE(pool->FindVersion(wxT("Maya/2025")), nullptr);
+  EXPECT_EQ(pool->Renderers.FindByKey(wxT("Maya"))->Group, pool->Groups.FindByKey(wxT("3D")));
+
+  // Versions of a renderer the pool does not have fail their record.
+  CRSDataMsg orphan;
+  orphan.AddRecord(CRSDataCommand(1, 4, wxT("X"), Document("Version/1.0", Version("1", "Gone"))));
+  EXPECT_FALSE(manager.ApplyMessage(orphan, true));
+}
+
+}  // namespace
