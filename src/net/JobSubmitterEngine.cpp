@@ -1,0 +1,105 @@
+#include "net/JobSubmitterEngine.h"
+
+#include "app/KfJsCore.h"
+#include "net/ChallengeMsg.h"
+#include "net/LoginMsg.h"
+#include "net/NwUserCommander.h"
+
+namespace {
+
+template <typename... Args>
+void Progress(const wxString& format, Args... args) {
+  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+}
+
+}  // namespace
+
+bool CJobSubmitterEngine::Init(CNwUserCommander* commander) {
+  m_commander = commander;
+  return true;
+}
+
+bool CJobSubmitterEngine::Fail(int code, const wxString& text) {
+  m_failureCode = code;
+  m_failureText = text;
+  return false;
+}
+
+bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& password,
+                                bool downloadRenderers) {
+  m_userName = userName;
+  m_password = password;
+  if (m_commander == nullptr) {
+    return Fail(kFailConnect,
+                wxT("Unable to connect to the remote server.\nMake sure that the server address "
+                    "and port are correct."));
+  }
+  CNwUserCommander& c = *m_commander;
+  bool ok = false;
+  do {
+    Progress(wxT("Connecting to remote server...\n"));
+    if (!c.Connect(true, false)) {
+      Fail(kFailConnect,
+           wxT("Unable to connect to the remote server.\nMake sure that the server address and "
+               "port are correct."));
+      break;
+    }
+
+    Progress(wxT("Challenging remote server...\n"));
+    if (c.SendAndWait(c.CreateChallenge(), kRequestTimeoutMs).GetResult() != 1 ||
+        !c.IsReady()) {
+      Fail(kFailConnect, wxT("Challenging the target server failed."));
+      break;
+    }
+
+    Progress(wxT("Logging in as %s...\n"), userName);
+    auto* login = c.CreateMessage<CLoginMsg>();
+    if (login != nullptr) {
+      login->userName = userName;
+      login->password = password;
+    }
+    const CNetMsgAckResult result = c.SendAndWait(login, kRequestTimeoutMs);
+    if (result.GetResult() != 1) {
+      Fail(kFailLogin, wxString::Format(wxT("Unable to login (%s)."), result.GetText()));
+      break;
+    }
+
+    if (downloadRenderers) {
+      Progress(wxT("Downloading renderers...\n"));
+      if (!m_downloader || !m_downloader()) {
+        Fail(kFailData, wxT("Unable to download the renderers from the server."));
+        break;
+      }
+    }
+
+    Progress(wxT("Requesting user data...\n"));
+    c.SendRequest(8, 0, wxString());
+    bool haveData = c.WaitForState(0x10000, kRequestTimeoutMs);
+    if (haveData) {
+      c.SendRequest(9, 0, wxString());
+      haveData = c.WaitForState(0x20000, kRequestTimeoutMs);
+    }
+    if (!haveData) {
+      Fail(kFailData, wxT("Unable to retrieve the necessary user data."));
+      break;
+    }
+    ok = true;
+  } while (false);
+
+  if (!ok) c.Disconnect(wxT("Login failed"), true);
+  return ok;
+}
+
+bool CJobSubmitterEngine::Logoff() {
+  if (m_commander != nullptr) m_commander->Disconnect(wxT("Logged off"), true);
+  return true;
+}
+
+bool CJobSubmitterEngine::SubmitNetJob(int* newId) {
+  if (!m_submission) {
+    if (CKfJsCore* core = CKfJsCore::Get())
+      core->OutputLevel(2, wxT("Net job submission is not available in this build\n"));
+    return false;
+  }
+  return m_submission(*this, newId);
+}

@@ -1,0 +1,202 @@
+#include "net/NwUserCommander.h"
+
+#include <cstdlib>
+
+#include "app/KfJsCmdLine.h"
+#include "app/KfJsCore.h"
+#include "net/BaseSocket.h"
+#include "net/ChallengeMsg.h"
+#include "net/RequestMsg.h"
+#include "net/UserData0Msg.h"
+#include "net/UserData1Msg.h"
+#include "update/UpdateControl.h"
+
+namespace {
+
+const wxChar* const kIdentifier = wxT("Kilnforge.V2.RemoteController");
+
+// The commander's socket: a plain socket with no behaviour of its own.
+class CJobSubmitterSocket : public CBaseSocket {};
+
+template <typename... Args>
+void Error(const wxString& format, Args... args) {
+  if (CKfJsCore* core = CKfJsCore::Get()) core->OutputLevel(2, format, args...);
+}
+
+template <typename... Args>
+void Print(const wxString& format, Args... args) {
+  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+}
+
+wxString Trimmed(wxString text) {
+  text.Trim(true).Trim(false);
+  return text;
+}
+
+// The leading decimal number of `text` (0 when there is none).
+long LeadingNumber(const wxString& text) {
+  return std::strtol(text.utf8_str().data(), nullptr, 10);
+}
+
+}  // namespace
+
+CNwUserCommander::CNwUserCommander() : m_settingsSource(&CNwUserCommander::SettingsFromCore) {
+  SetExpectedIdentifier(kIdentifier);
+}
+
+CNwUserCommander::~CNwUserCommander() {
+  // Here, while OnNotify still reaches this class.
+  if (GetSocket() != nullptr) Disconnect(wxT("Socket destroyed"), true);
+}
+
+bool CNwUserCommander::Init() {
+  if (!m_engine.RegisterAll()) {
+    Error(wxT("Unable to initialize the network engine\n"));
+    return false;
+  }
+  if (!CRemoteConnection::Init(&m_engine)) {
+    Error(wxT("Unable to initialize the remote connection\n"));
+    return false;
+  }
+  if (!m_submitter.Init(this)) {
+    Error(wxT("Unable to initialize the remote controller engine\n"));
+    return false;
+  }
+  return true;
+}
+
+void CNwUserCommander::Exit() { m_engine.UnregisterAll(); }
+
+bool CNwUserCommander::Logon(bool downloadRenderers) {
+  const LogonSettings s = m_settingsSource ? m_settingsSource() : LogonSettings();
+  wxString host = s.serverAddress;
+  long port = s.serverPort;
+  wxString user = s.userName;
+  wxString password = s.password;
+  if (!s.cmdServer.empty()) {
+    host = Trimmed(s.cmdServer.BeforeFirst(wxT(':')));
+    const wxString portText = Trimmed(s.cmdServer.AfterFirst(wxT(':')));
+    port = portText.empty() ? kDefaultPort : LeadingNumber(portText);
+  }
+  if (!s.cmdLoginUser.empty()) {
+    user = s.cmdLoginUser;
+    password = s.cmdLoginPassword;
+  }
+  if (host.empty() || port < 1024) {
+    Error(wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
+    return false;
+  }
+  m_serverHost = host;
+  m_serverPort = port;
+  if (user.empty()) {
+    Error(wxT("No login has been specified via commandline or KfRcCmd.conf\n"));
+    return false;
+  }
+  if (!m_submitter.Logon(user, password, downloadRenderers)) return false;
+  Print(wxT("Logged on to server %s:%i\n"), m_serverHost, static_cast<int>(m_serverPort));
+  return true;
+}
+
+bool CNwUserCommander::Logoff() {
+  m_submitter.Logoff();
+  Print(wxT("Logged off from server\n"));
+  return true;
+}
+
+bool CNwUserCommander::IsReadyForData() {
+  return IsReady() && GetState().Has(CRemoteConnection::kStateUserData0 | CRemoteConnection::kStateUserData1);
+}
+
+bool CNwUserCommander::SendRequest(wxInt32 type, wxInt32 parameter, const wxString& text) {
+  auto* request = CreateMessage<CRequestMsg>();
+  if (request == nullptr) return false;
+  request->mode = CRequestMsg::kAnswerWithMessage;
+  request->requestedType = type;
+  request->parameter = static_cast<wxUint32>(parameter);
+  request->text2 = text;
+  return Send(request, false);
+}
+
+CNetMsgAckResult CNwUserCommander::RequestAndWait(wxInt32 type, wxInt32 parameter,
+                                                  const wxString& text1, const wxString& text2) {
+  auto* request = CreateMessage<CRequestMsg>();
+  if (request != nullptr) {
+    request->mode = CRequestMsg::kAnswerWithAck;
+    request->requestedType = type;
+    request->parameter = static_cast<wxUint32>(parameter);
+    request->text1 = text1;
+    request->text2 = text2;
+  }
+  return SendAndWait(request, CJobSubmitterEngine::kRequestTimeoutMs);
+}
+
+CChallengeMsg* CNwUserCommander::CreateChallenge() {
+  auto* challenge = CreateMessage<CChallengeMsg>();
+  if (challenge != nullptr) {
+    challenge->SetIdentifier(kIdentifier);
+    challenge->SetVersion(CChallengeMsg::kProtocolVersion);
+    challenge->SetUpdateInfo(wxString());
+  }
+  return challenge;
+}
+
+CBaseSocket* CNwUserCommander::CreateSocket() { return new CJobSubmitterSocket(); }
+
+void CNwUserCommander::GetAddress(wxString& host, int& port) {
+  host = m_serverHost;
+  port = static_cast<int>(m_serverPort);
+}
+
+bool CNwUserCommander::RegisterHandlers() {
+  GetMsgMap().Register(CUserData0Msg::kType, &CNwUserCommander::OnUserData0);
+  GetMsgMap().Register(CUserData1Msg::kType, &CNwUserCommander::OnUserData1);
+  return true;
+}
+
+void CNwUserCommander::OnNotify(int code, const wxString& /*line*/, long /*value1*/,
+                                long /*value2*/, int /*severity*/, bool& /*cancel*/) {
+  if (code == 1) {
+    Print(wxT("Network: Connection established to %s\n"), GetHost());
+  } else if (code == 2 || code == 3) {
+    m_userData.Clear();
+    Print(wxT("Network: Disconnected from server\n"));
+  }
+}
+
+bool CNwUserCommander::CheckUpdate(const wxString& updateInfo) {
+  CUpdateControl control;
+  return control.CheckUpdate(updateInfo, GetHost());
+}
+
+void CNwUserCommander::OnUserData0(CRemoteConnection* owner, CMsgBase* msg) {
+  auto* self = static_cast<CNwUserCommander*>(owner);
+  auto* data = wxDynamicCast(msg, CUserData0Msg);
+  if (data == nullptr) return;
+  data->ApplyTo(self->m_userData);
+  self->GetState().Set(CRemoteConnection::kStateUserData0);
+}
+
+void CNwUserCommander::OnUserData1(CRemoteConnection* owner, CMsgBase* msg) {
+  auto* self = static_cast<CNwUserCommander*>(owner);
+  auto* data = wxDynamicCast(msg, CUserData1Msg);
+  if (data == nullptr) return;
+  self->m_userData.SetPools(data->pools);
+  self->GetState().Set(CRemoteConnection::kStateUserData1);
+}
+
+CNwUserCommander::LogonSettings CNwUserCommander::SettingsFromCore() {
+  LogonSettings s;
+  CKfJsCore* core = CKfJsCore::Get();
+  if (core == nullptr) return s;
+  const COptionServer& server = core->GetOptions().GetServer();
+  s.serverAddress = server.address;
+  s.serverPort = server.port;
+  s.userName = server.userName;
+  s.password = server.password;
+  if (const CKfJsCmdLine* cmd = core->GetCmdLine()) {
+    s.cmdServer = cmd->GetServer();
+    s.cmdLoginUser = cmd->GetLoginUser();
+    s.cmdLoginPassword = cmd->GetLoginPassword();
+  }
+  return s;
+}
