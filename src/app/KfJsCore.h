@@ -8,7 +8,11 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <memory>
 
+#include "net/NwUserCommander.h"
+#include "rs/RSDataManager_JS.h"
+#include "rs/RSPool.h"
 #include "script/PythonInterpreter.h"
 #include "settings/EventQueue.h"
 #include "settings/LogFile.h"
@@ -75,6 +79,11 @@ class CKfJsCore : public wxObject {
   // The core configuration loaded from KfRcCmd.conf.
   COptionSet& GetOptions() { return m_options; }
   CLogFile& GetLogFile() { return m_logFile; }
+  // The connection to the server; null outside the network part of the run.
+  CNwUserCommander* GetCommander() { return m_commander.get(); }
+  // The renderer definitions and the data manager that fills them.
+  CRSPool& GetPool() { return m_pool; }
+  CRSDataManager_JS& GetDataManager() { return m_dataManager; }
 
   // Checks made before the run: false when an update is being installed.
   // Also points the interpreter at the program's script folder.
@@ -114,6 +123,10 @@ class CKfJsCore : public wxObject {
   bool m_quiet = false;
   TextSink m_console;
   TextSink m_log;
+  // Destroyed in reverse: the commander first, the pool last.
+  CRSPool m_pool;
+  CRSDataManager_JS m_dataManager;
+  std::unique_ptr<CNwUserCommander> m_commander;
 
   // Steps of Run(), in order.
   void OpenLogAndFolders();
@@ -124,4 +137,15 @@ class CKfJsCore : public wxObject {
   bool InitializeCore();
   // From the network part on: the connection, the command and the clean-up.
   int RunNetwork();
+  // Connects, dispatches the one command and reports a submission's result.
+  int RunCommand();
+  // "Connection established" before a command other than a submission.
+  bool BeginCommand();
+  void RunExecuteCommand();
+  void RunQueryCommand();
+  void RunControlCommands();
+  void RunListPoolsCommand();
+  void RunListRenderersCommand(bool capabilities);
+  void RunListParamsCommand();
+  void NotBuilt(const wxString& command);
 };

@@ -113,10 +113,3 @@ bool CKfJsCore::InitializeCore() {
   Output(wxT("Initializing remote controller core...\n"));
   return true;
 }
-
-int CKfJsCore::RunNetwork() {
-  // The user commander, the renderer pool, the data manager, the connection
-  // and the command dispatch join here.
-  OutputLevel(2, wxT("The network part of the remote controller is not built yet\n"));
-  return kKfExitFailure;
-}

@@ -1,0 +1,137 @@
+// The network part of the core's run: the user commander, the renderer pool
+// and the data manager are started, the connection is made, the one command
+// of the command line runs, and everything is torn down again.
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "app/KfJsCmdLine.h"
+#include "app/KfJsCore.h"
+#include "net/NwUserCommander.h"
+#include "rs/RSDataManager_JS.h"
+#include "rs/RSPool.h"
+
+namespace {
+
+constexpr int kRuleWidth = 75;
+
+}  // namespace
+
+int CKfJsCore::RunNetwork() {
+  Output(wxT("Initializing NUC...\n"));
+  m_commander = std::make_unique<CNwUserCommander>();
+  m_commander->SetAlias(m_options.GetSettings().alias);
+  if (!m_commander->Init()) {
+    OutputLevel(2, wxT("Initializing the NUC failed\n"));
+    return kKfExitFailure;
+  }
+
+  const wxString poolDir = GetDataPath(wxT("Renderers"), false);
+  if (!wxFileName::DirExists(poolDir)) {
+    wxLogNull quiet;
+    wxFileName::Mkdir(poolDir, 0777, wxPATH_MKDIR_FULL);
+  }
+  if (!m_pool.Init(poolDir)) {
+    OutputLevel(2, wxT("Initializing the renderer pool failed\n"));
+    return kKfExitOk;
+  }
+  // The stamp of the cached definitions, compared with the server's at log-on.
+  if (!m_pool.LoadIndex()) m_pool.UpdateIndex = -1;
+
+  if (!m_dataManager.Init(&m_pool) || !m_dataManager.Bind(m_commander.get())) {
+    OutputLevel(2, wxT("Initializing the render system data manager failed\n"));
+    return kKfExitOk;
+  }
+  m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
+
+  OutputNewLines(1);
+  OutputRule(wxT('='), kRuleWidth);
+  OutputNewLines(1);
+
+  const int result = RunCommand();
+
+  OutputRule(wxT('='), kRuleWidth);
+  Output(wxT("Cleaning up...\n"));
+  Output(wxT("Shutting down NUC...\n"));
+  m_dataManager.Bind(nullptr);
+  m_commander->Exit();
+  m_commander.reset();
+  Output(wxT("Destroying remote controller core...\n"));
+  return result;
+}
+
+int CKfJsCore::RunCommand() {
+  const CKfJsCmdLine& cmd = *m_cmdLine;
+  const bool control = !cmd.GetNetJobControls().empty() || !cmd.GetChunkControls().empty() ||
+                       !cmd.GetPoolControls().empty();
+  const bool fullData = cmd.GetQuery().empty() && !control;
+
+  Output(wxT("Initialization done, connecting to server...\n"));
+  bool handled = false;
+  bool submitted = false;
+  int newId = 0;
+  if (m_commander->Logon(fullData)) {
+    OutputRule(wxT('='), kRuleWidth);
+    if (!cmd.GetExecute().empty()) {
+      handled = BeginCommand();
+      RunExecuteCommand();
+    } else if (!cmd.GetQuery().empty()) {
+      handled = BeginCommand();
+      RunQueryCommand();
+    } else if (control) {
+      handled = BeginCommand();
+      RunControlCommands();
+    } else if (cmd.IsListPools()) {
+      handled = BeginCommand();
+      RunListPoolsCommand();
+    } else if (cmd.IsListRenderers()) {
+      handled = BeginCommand();
+      RunListRenderersCommand(false);
+    } else if (cmd.IsListCaps()) {
+      handled = BeginCommand();
+      RunListRenderersCommand(true);
+    } else if (!cmd.GetParamRenderer().empty()) {
+      handled = BeginCommand();
+      RunListParamsCommand();
+    } else {
+      Output(wxT("Connection established, submitting net job...\n"));
+      submitted = m_commander->GetJobSubmitter().SubmitNetJob(&newId);
+    }
+    OutputNewLines(1);
+    OutputRule(wxT('='), kRuleWidth);
+    m_commander->Logoff();
+  }
+  OutputNewLines(1);
+  if (handled) return kKfExitOk;
+
+  const CJobSubmitterEngine& submitter = m_commander->GetJobSubmitter();
+  if (submitted) {
+    OutputLevel(0, wxT("Job submission succeeded [ID=%04i]\n"), newId);
+  } else {
+    OutputLevel(2, wxT("Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n"),
+                submitter.GetFailureCode(), submitter.GetFailureText(),
+                GetDataPath(COptionSet::kFileName, false));
+  }
+  OutputNewLines(1);
+  if (cmd.IsReturnJobId()) return submitted ? newId : kKfExitFailure;
+  return submitted ? kKfExitOk : submitter.GetFailureCode();
+}
+
+bool CKfJsCore::BeginCommand() {
+  Output(wxT("Connection established\n\n"));
+  return true;
+}
+
+// Commands that arrive with their own parts of the program; until then each
+// says plainly that it is missing.
+void CKfJsCore::RunExecuteCommand() { NotBuilt(wxT("-execute")); }
+void CKfJsCore::RunQueryCommand() { NotBuilt(wxT("-query")); }
+void CKfJsCore::RunControlCommands() { NotBuilt(wxT("-control_nj, -control_chunk, -control_pool")); }
+void CKfJsCore::RunListPoolsCommand() { NotBuilt(wxT("-listpools")); }
+void CKfJsCore::RunListRenderersCommand(bool capabilities) {
+  NotBuilt(capabilities ? wxT("-listrencaps") : wxT("-listrenderers"));
+}
+void CKfJsCore::RunListParamsCommand() { NotBuilt(wxT("-listparams")); }
+
+void CKfJsCore::NotBuilt(const wxString& command) {
+  OutputLevel(2, wxT("The command %s is not available in this build\n"), command);
+}
