@@ -1,0 +1,107 @@
+"""Log-on failures: each gives its error line, the failure report and its exit status."""
+
+import os
+import socket
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kfharness as kh  # noqa: E402
+
+CONNECT_FAILED = ('Unable to connect to the remote server.\n'
+                  'Make sure that the server address and port are correct.')
+
+
+def free_port():
+    with socket.socket() as s:
+        s.bind(('127.0.0.1', 0))
+        return s.getsockname()[1]
+
+
+def report(code, text, prog):
+    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
+        code, text, prog.file('KfRcCmd.conf'))
+
+
+class LogonFailures(unittest.TestCase):
+    def test_unreachable_port(self):
+        with kh.ProgramDir() as prog:
+            prog.write_conf(port=free_port(), user='anna', password='secret-pw')
+            r = prog.run(['shot.blend'])
+            self.assertEqual(r.code, 4, r)
+            self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
+            self.assertNotIn('secret-pw', r.out)
+            r = prog.run(['-retnjid', 'shot.blend'])
+            self.assertEqual(r.code, 255, r)
+            # Listing commands fail the same way, in compact form too.
+            r = prog.run(['-listpools', '-compact'])
+            self.assertEqual(r.code, 4, r)
+            self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
+            self.assertNotIn('Connecting to remote server', r.out)
+
+    def test_server_switch_without_port_uses_7506_and_low_ports_are_refused(self):
+        with kh.ProgramDir() as prog:
+            prog.write_conf(port=free_port(), user='anna')
+            r = prog.run(['-server', '127.0.0.1:', 'shot.blend'])
+            self.assertIn('[127.0.0.1:7506]', r.out, r)
+            r = prog.run(['-server', ' 127.0.0.1 : 1023 ', 'shot.blend'])
+            self.assertIn('ERROR! The remote server has not been properly configured in '
+                          'KfRcCmd.conf\n', r.out)
+            self.assertIn(report(1, 'Submission failed', prog), r.out)
+            self.assertEqual(r.code, 1, r)
+            self.assertNotIn('Connecting to remote server', r.out)
+
+    def test_no_user_name_anywhere(self):
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            prog.write_conf(user='', password='')
+            r = prog.run(['shot.blend'])
+            self.assertIn('ERROR! No login has been specified via commandline or KfRcCmd.conf\n',
+                          r.out)
+            self.assertIn(report(1, 'Submission failed', prog), r.out)
+            self.assertEqual(r.code, 1, r)
+            self.assertEqual(sim.journal(), [])
+
+    def test_refused_login(self):
+        with kh.FarmSim(faults={'refuse_login': 'Account locked'}) as sim, \
+                kh.ProgramDir(sim) as prog:
+            r = prog.run(['shot.blend'])
+            self.assertEqual(r.code, 5, r)
+            self.assertIn(report(5, 'Unable to login (Account locked).', prog), r.out)
+            self.assertEqual(sim.messages('Request'), [])
+        with kh.FarmSim() as sim, kh.ProgramDir(sim, password='wrong') as prog:
+            r = prog.run(['-retnjid', 'shot.blend'])
+            self.assertEqual(r.code, 255, r)
+            self.assertIn('Unable to login (Wrong password).', r.out)
+
+    def test_refused_challenge_and_critical_update(self):
+        for faults in ({'refuse_challenge': 'go away'}, {'critical_update': True}):
+            with kh.FarmSim(faults=faults) as sim, kh.ProgramDir(sim) as prog:
+                r = prog.run(['shot.blend'])
+                self.assertEqual(r.code, 4, (faults, r))
+                self.assertIn(report(4, 'Challenging the target server failed.', prog), r.out)
+                self.assertEqual(sim.messages('Login'), [], faults)
+
+    def test_renderer_download_and_user_data_failures(self):
+        with kh.FarmSim(faults={'silent': 'request:8'}) as sim, kh.ProgramDir(sim) as prog:
+            # A silent server would hold the run for 30 s; the end of the
+            # connection ends the wait at once.
+            sim.set_faults({'close_after': 6})
+            r = prog.run(['shot.blend'])
+            self.assertEqual(r.code, 6, r)
+            self.assertIn(report(6, 'Unable to retrieve the necessary user data.', prog), r.out)
+        # A pool record the program cannot read fails the download, whole.
+        with tempfile.TemporaryDirectory() as folder:
+            with open(os.path.join(folder, 'Bad.xml'), 'w', encoding='utf-8') as fh:
+                fh.write('<RendererGroup><Name>..</Name><Visible>true</Visible>'
+                         '<Renderers></Renderers></RendererGroup>\n')
+            with kh.FarmSim(overrides={'renderers': folder}) as sim, kh.ProgramDir(sim) as prog:
+                r = prog.run(['shot.blend'])
+                self.assertEqual(r.code, 6, r)
+                self.assertIn(report(6, 'Unable to download the renderers from the server.',
+                                     prog), r.out)
+                self.assertFalse(prog.exists('Renderers/Renderers.kren'))
+
+
+if __name__ == '__main__':
+    kh.main()
