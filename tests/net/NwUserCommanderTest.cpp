@@ -1,0 +1,112 @@
+// Where the commander connects to and who it logs in as, and what it prints
+// when the configuration is not enough. Nothing here reaches a server: the
+// only connection attempted goes to a loopback port.
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <wx/init.h>
+
+#include "app/KfJsCore.h"
+#include "net/NwUserCommander.h"
+
+namespace {
+
+// A loopback port that nothing listens on (bound once, then released).
+long FreePort() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t len = sizeof(addr);
+  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
+  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  close(fd);
+  return ntohs(addr.sin_port);
+}
+
+class NwUserCommanderTest : public ::testing::Test {
+ protected:
+  NwUserCommanderTest() {
+    core.SetConsoleSink([this](const wxString& t) { console += t; });
+    EXPECT_TRUE(commander.Init());
+    commander.SetSettingsSource([this] { return settings; });
+    settings.serverAddress = wxT("127.0.0.1");
+    settings.serverPort = FreePort();
+    settings.userName = wxT("anna");
+    settings.password = wxT("secret-pw");
+  }
+
+  wxInitializer init;
+  CKfJsCore core;
+  wxString console;
+  CNwUserCommander::LogonSettings settings;
+  CNwUserCommander commander;
+};
+
+const wxChar kNotConfigured[] =
+    wxT("ERROR! The remote server has not been properly configured in KfRcCmd.conf\n");
+const wxChar kNoLogin[] =
+    wxT("ERROR! No login has been specified via commandline or KfRcCmd.conf\n");
+
+TEST_F(NwUserCommanderTest, ServerSwitchReplacesTheConfiguredServer) {
+  settings.serverPort = 5000;
+  settings.cmdServer = wxT("  127.0.0.1 :  ");
+  commander.Logon(false);
+  EXPECT_EQ(commander.GetServerHost(), wxT("127.0.0.1"));
+  EXPECT_EQ(commander.GetServerPort(), 7506);
+  EXPECT_TRUE(console.Contains(wxT("Connecting to remote server...\n")));
+  EXPECT_FALSE(console.Contains(wxT("secret-pw")));
+}
+
+TEST_F(NwUserCommanderTest, PortsBelow1024AndEmptyHostsAreNotAConfiguration) {
+  for (const wxChar* server : {wxT("127.0.0.1:1023"), wxT(":7506"), wxT("127.0.0.1:x")}) {
+    console.clear();
+    settings.cmdServer = server;
+    EXPECT_FALSE(commander.Logon(true)) << server;
+    EXPECT_EQ(console, kNotConfigured) << server;
+  }
+  settings.cmdServer.clear();
+  settings.serverPort = 1023;
+  console.clear();
+  EXPECT_FALSE(commander.Logon(true));
+  EXPECT_EQ(console, kNotConfigured);
+  // The first port that is accepted.
+  settings.cmdServer = wxT("127.0.0.1:1024");
+  console.clear();
+  EXPECT_FALSE(commander.Logon(false));
+  EXPECT_EQ(commander.GetServerPort(), 1024);
+  EXPECT_FALSE(console.Contains(kNotConfigured));
+  // Nothing failed inside the engine before it ran.
+  settings.cmdServer = wxT("127.0.0.1:1023");
+  CNwUserCommander fresh;
+  fresh.SetSettingsSource([this] { return settings; });
+  ASSERT_TRUE(fresh.Init());
+  EXPECT_FALSE(fresh.Logon(false));
+  EXPECT_EQ(fresh.GetJobSubmitter().GetFailureCode(), 1);
+  EXPECT_EQ(fresh.GetJobSubmitter().GetFailureText(), wxT("Submission failed"));
+}
+
+TEST_F(NwUserCommanderTest, LoginSwitchReplacesUserAndPasswordTogether) {
+  settings.userName.clear();
+  EXPECT_FALSE(commander.Logon(false));
+  EXPECT_EQ(console, kNoLogin);
+  EXPECT_FALSE(commander.IsConnected());
+
+  console.clear();
+  settings.userName = wxT("anna");
+  settings.cmdLoginUser = wxT("ben");
+  EXPECT_FALSE(commander.Logon(false));
+  EXPECT_FALSE(console.Contains(kNoLogin));
+  EXPECT_EQ(commander.GetJobSubmitter().GetUserName(), wxT("ben"));
+}
+
+TEST_F(NwUserCommanderTest, ReadyForDataNeedsTheConnectionAndBothUserDataParts) {
+  commander.GetState().Set(CRemoteConnection::kStateChallenged |
+                           CRemoteConnection::kStateUserData0 |
+                           CRemoteConnection::kStateUserData1);
+  EXPECT_FALSE(commander.IsReadyForData());  // not connected
+}
+
+}  // namespace
