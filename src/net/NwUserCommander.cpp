@@ -1,5 +1,8 @@
 #include "net/NwUserCommander.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+
 #include <cstdlib>
 
 #include "app/KfJsCmdLine.h"
@@ -103,6 +106,13 @@ bool CNwUserCommander::Logoff() {
   return true;
 }
 
+void CNwUserCommander::SendWithoutDelay() {
+  CBaseSocket* socket = GetSocket();
+  if (socket == nullptr) return;
+  int on = 1;
+  socket->SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+}
+
 bool CNwUserCommander::IsReadyForData() {
   return IsReady() && GetState().Has(CRemoteConnection::kStateUserData0 | CRemoteConnection::kStateUserData1);
 }
@@ -156,10 +166,14 @@ bool CNwUserCommander::RegisterHandlers() {
 void CNwUserCommander::OnNotify(int code, const wxString& /*line*/, long /*value1*/,
                                 long /*value2*/, int /*severity*/, bool& /*cancel*/) {
   if (code == 1) {
+    m_announced = true;
     Print(wxT("Network: Connection established to %s\n"), GetHost());
   } else if (code == 2 || code == 3) {
     m_userData.Clear();
-    Print(wxT("Network: Disconnected from server\n"));
+    // An error ends the connection with both codes: say it once, and only
+    // for a connection that was established.
+    if (m_announced) Print(wxT("Network: Disconnected from server\n"));
+    m_announced = false;
   }
 }
 

@@ -46,6 +46,10 @@ class CNwUserCommander : public CRemoteConnection {
   // Ends the connection ("Logged off") and says so.
   bool Logoff();
 
+  // Sends small messages at once instead of holding them back until the
+  // previous one is acknowledged (the log-on is a chain of small messages).
+  void SendWithoutDelay();
+
   // Connected, challenged and both parts of the user data received.
   bool IsReadyForData();
 
@@ -94,4 +98,5 @@ class CNwUserCommander : public CRemoteConnection {
   wxString m_serverHost;
   long m_serverPort = kDefaultPort;
   SettingsSource m_settingsSource;
+  bool m_announced = false;  // "Connection established" printed, no disconnect yet
 };
