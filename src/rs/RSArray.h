@@ -171,11 +171,12 @@ class CRSArray : public virtual CRSObject {
     Finder(const CRSArray& list, int mode) : m_list(list), m_byUuid(mode == 3) {}
 
     T* Find(const wxString& match) {
-      if (!m_indexed && m_list.m_items.size() >= kIndexFrom) {
-        for (T* item : m_list.m_items) m_index.emplace(MatchOf(item), item);
-        m_indexed = true;
-      }
+      const std::vector<T*>& items = m_list.m_items;
+      if (!m_indexed && items.size() >= kIndexFrom) m_indexed = true;
       if (!m_indexed) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
+      // Items appended since (a renderer creating its group while the group
+      // list loads) join the index before it is asked.
+      for (; m_synced < items.size(); ++m_synced) m_index.emplace(MatchOf(items[m_synced]), items[m_synced]);
       auto it = m_index.find(match);
       if (it != m_index.end() && MatchOf(it->second) == match) return it->second;
       // The indexed entry changed its key since: fall back to a scan.
@@ -195,6 +196,7 @@ class CRSArray : public virtual CRSObject {
     const CRSArray& m_list;
     bool m_byUuid;
     bool m_indexed = false;
+    size_t m_synced = 0;
     std::unordered_map<wxString, T*, wxStringHash, wxStringEqual> m_index;
   };
 

@@ -173,6 +173,24 @@ TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {
   EXPECT_EQ(pool.Groups.GetCount(), 2u);
 }
 
+TEST_F(PoolFixture, AGroupCreatedByARendererIsFoundByTheRestOfTheLoad) {
+  // Enough groups for the load to look them up through its index.
+  std::string xml = "<C>";
+  for (int i = 0; i < 20; ++i) xml += "<RendererGroup><Name>G" + std::to_string(i) + "</Name></RendererGroup>";
+  xml += "<RendererGroup><Name>First</Name><Renderers>" + RendererXml("R", "Late") +
+         "</Renderers></RendererGroup><RendererGroup><Name>Late</Name><Description>d</Description>"
+         "</RendererGroup></C>";
+  CDataNode root;
+  ParseInto(root, xml);
+  ASSERT_TRUE(pool.Groups.Load(root, 2));
+  int late = 0;
+  for (const CRSGroup* g : pool.Groups) late += g->Name == wxT("Late") ? 1 : 0;
+  EXPECT_EQ(late, 1);
+  EXPECT_EQ(pool.Groups.FindByName(wxT("Late"))->Description, wxT("d"));
+  EXPECT_EQ(pool.Renderers.FindByName(wxT("R"))->Group, pool.Groups.FindByName(wxT("Late")));
+  EXPECT_EQ(pool.Groups.FindByName(wxT("First"))->Renderers.GetCount(), 0u);
+}
+
 TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
   ASSERT_TRUE(LoadRenderers(
       "<L>" +
