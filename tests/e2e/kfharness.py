@@ -29,7 +29,8 @@ FarmSim(farm=None, overrides=None, faults=None, journal=None, base_dir=None)
     Attributes and methods:
       .host, .port, .address ('127.0.0.1:PORT')
       .server            the running fsim.FarmServer; .farm the fsim.Farm (jobs, pools, executions)
-      .journal()         every client message received so far, as a list of dicts (one per JSON line):
+      .journal()         every client message received so far, as a list of dicts (one per JSON line;
+                         still available after the simulator stopped):
                          'conn', 'type', 'msg' (name), 'serial', and every field of the message;
                          a net job packet also has 'render_set' = {'renderer', 'values'}.
       .messages(kind)    journal entries of one type number or name ('Login', 'NetJobPacket', ...)
@@ -166,10 +167,11 @@ class FarmSim:
         self.server.set_faults(spec)
 
     def journal(self):
-        if not os.path.exists(self.journal_path):
-            return []
-        with open(self.journal_path, encoding='utf-8') as fh:
-            return [json.loads(line) for line in fh if line.strip()]
+        if os.path.exists(self.journal_path):
+            with open(self.journal_path, encoding='utf-8') as fh:
+                return [json.loads(line) for line in fh if line.strip()]
+        # after stop() the private journal file is gone: the same entries from memory
+        return json.loads(json.dumps(self.server.journal.entries))
 
     def messages(self, kind):
         return [e for e in self.journal() if e.get('type') == kind or e.get('msg') == kind]

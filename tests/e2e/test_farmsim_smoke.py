@@ -70,9 +70,9 @@ class ChallengeBytes(unittest.TestCase):
             self.assertEqual((kind, build), (2, 1900))
             self.assertEqual(len(payload), pos + 18)
 
-            entry = sim.messages('Challenge')[0]
-            self.assertEqual((entry['serial'], entry['version'], entry['raw']), (7, 45, True))
-            self.assertEqual(entry['identifier'], 'Kilnforge.V2.RemoteController')
+        entry = sim.messages('Challenge')[0]   # the journal outlives the simulator
+        self.assertEqual((entry['serial'], entry['version'], entry['raw']), (7, 45, True))
+        self.assertEqual(entry['identifier'], 'Kilnforge.V2.RemoteController')
 
     def test_wrong_version_is_refused_with_both_versions_and_old_peers_get_a_raw_ack(self):
         with kh.FarmSim() as sim:

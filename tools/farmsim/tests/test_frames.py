@@ -46,12 +46,6 @@ class Reassembly(unittest.TestCase):
         for cut in range(len(stream) + 1):
             self.assertEqual(collect([stream[:cut], stream[cut:]]), [message, b'tail'], cut)
 
-    def test_byte_by_byte_and_all_at_once(self):
-        message = b'abcdefghij' * 50
-        stream = b''.join(split_message(1, message, 64))
-        self.assertEqual(collect([stream[i:i + 1] for i in range(len(stream))]), [message])
-        self.assertEqual(collect([stream]), [message])
-
     def test_interleaved_serials(self):
         a = split_message(1, b'A' * 30, 10)
         b = split_message(2, b'B' * 20, 10)
