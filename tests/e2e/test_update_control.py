@@ -1,0 +1,184 @@
+"""Client updates announced by the server at the challenge, end to end.
+
+A fake updater, a small Python script installed as KfUpdate.exe in the program directory, records
+its arguments, its process ID, and when it ended.
+"""
+
+import json
+import os
+import signal
+import subprocess
+import time
+import unittest
+
+import kfharness as kh
+
+FAKE_UPDATER = '''#!/usr/bin/python3
+import json, os, sys, time
+here = os.path.dirname(os.path.abspath(__file__))
+record = os.path.join(here, 'updater-calls.jsonl')
+def note(entry):
+    with open(record, 'a') as fh:
+        fh.write(json.dumps(entry) + '\\n')
+note({'argv': sys.argv, 'pid': os.getpid()})
+if '-wait' in sys.argv:
+    # In the background: let the program's pipes close, and wait to be stopped.
+    null = os.open(os.devnull, os.O_RDWR)
+    for fd in (0, 1, 2):
+        os.dup2(null, fd)
+    time.sleep(60)
+else:
+    print('fake updater at work')
+    sys.stdout.flush()
+    time.sleep(0.5)
+    # Like the real one, it leaves a new copy of itself to take its place.
+    with open(os.path.join(here, 'KfUpdate.tmp'), 'w') as fh:
+        fh.write(open(os.path.abspath(__file__)).read() + '# newer\\n')
+note({'done': os.getpid()})
+'''
+
+UPDATE_PORT = 7600
+# A submission: it logs on first and is not quiet.
+RUN_ARGS = ['scene.ma']
+
+
+def run_with_pid(prog, args):
+    """Runs the program like prog.run and also returns its process ID."""
+    env = dict(os.environ, KF_MACHINE_ENV_FILE=prog.machine_env)
+    proc = subprocess.Popen([prog.binary] + args, cwd=prog.root, env=env,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    out, err = proc.communicate(timeout=120)
+    return kh.Result(args, proc.returncode, out.decode('utf-8', 'replace'),
+                     err.decode('utf-8', 'replace')), proc.pid
+
+
+def install_fake_updater(prog):
+    path = prog.write_file('KfUpdate.exe', FAKE_UPDATER)
+    os.chmod(path, 0o755)
+    return path
+
+
+def updater_calls(prog):
+    if not prog.exists('updater-calls.jsonl'):
+        return []
+    return [json.loads(line) for line in prog.read_file('updater-calls.jsonl').splitlines() if line]
+
+
+def wait_for(condition, timeout=10.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return condition()
+
+
+def process_exists(pid):
+    try:
+        os.kill(pid, 0)
+        return True
+    except OSError:
+        return False
+
+
+def expected_argv(prog, packages, critical_tail=()):
+    return [prog.file('KfUpdate.exe'),
+            '-packages', packages,
+            '-srcdir', prog.file('Updates'),
+            '-destdir', prog.path,
+            '-server', '127.0.0.1:%d' % UPDATE_PORT,
+            '-type', 'RemoteController',
+            '-iscmd',
+            '-version', '1900'] + list(critical_tail)
+
+
+def setUpModule():
+    # The update check runs inside the log-on; a build whose run sequence does not
+    # log on yet cannot show it. Say so instead of failing every case.
+    with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+        r = prog.run(RUN_ARGS)
+    if 'Challenging remote server' not in r.out:
+        raise unittest.SkipTest('this build does not log on yet:\n' + r.out)
+
+
+class NonCriticalUpdate(unittest.TestCase):
+    def test_updater_runs_with_the_exact_command_line_and_the_log_on_goes_on(self):
+        info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % UPDATE_PORT
+        with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
+            install_fake_updater(prog)
+            r = prog.run(RUN_ARGS)
+            calls = updater_calls(prog)
+            self.assertEqual(len(calls), 2, r)
+            self.assertEqual(calls[0]['argv'], expected_argv(prog, 'Maya Plugin:3.1,Tools:1.0'))
+            # Waited for: the updater had ended before the program did, and what it printed
+            # comes before the program's next line.
+            self.assertEqual(calls[1], {'done': calls[0]['pid']})
+            self.assertIn('The following update(s) will be installed: Maya Plugin, Tools (2)\n\n'
+                          'fake updater at work\n'
+                          'All updates were installed, back to work...\n\n', r.out)
+            self.assertTrue(sim.messages('Login'), r)
+            # The updater's new copy of itself replaced it after the update.
+            self.assertTrue(prog.read_file('KfUpdate.exe').endswith('# newer\n'))
+            self.assertFalse(prog.exists('KfUpdate.tmp'))
+            self.assertFalse(prog.exists('Temp/UpdControl.xss'))
+
+    def test_installed_packages_are_not_installed_again(self):
+        info = 'Maya Plugin|3.1|no,Core|2.0|YES?%d' % UPDATE_PORT
+        with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
+            install_fake_updater(prog)
+            prog.write_file('Updates/UpdateList.xss',
+                            'Updates\r\n{\r\n  Pkg0 = "Maya Plugin:3.1"\r\n  Pkg1 = "Core:2.0"\r\n}\r\n')
+            r = prog.run(RUN_ARGS)
+            self.assertEqual(updater_calls(prog), [], r)
+            self.assertNotIn('will be installed', r.out)
+            self.assertTrue(sim.messages('Login'), r)
+
+
+class CriticalUpdate(unittest.TestCase):
+    def test_updater_starts_in_the_background_and_the_program_stays_shut_while_it_runs(self):
+        info = 'Tools|1.0|no,Core|2.0|YES?%d' % UPDATE_PORT
+        with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
+            install_fake_updater(prog)
+            updater = None
+            try:
+                r, program_id = run_with_pid(prog, RUN_ARGS)
+                self.assertTrue(wait_for(lambda: updater_calls(prog)), r)
+                call = updater_calls(prog)[0]
+                updater = call['pid']
+                control = prog.file(os.path.join('Temp', 'UpdControl.xss'))
+                self.assertEqual(call['argv'], expected_argv(
+                    prog, 'Tools:1.0,Core:2.0', ['-wait', str(program_id), '-controlfile', control]))
+                self.assertIn('The following update(s) will be installed: Tools, Core (2)\n', r.out)
+                self.assertNotIn('All updates were installed', r.out)
+                # The connection was refused: no login was sent.
+                self.assertEqual(sim.messages('Login'), [], r)
+                self.assertNotEqual(r.code, 0, r)
+
+                text = prog.read_file('Temp/UpdControl.xss')
+                self.assertIn('UpdateControl', text)
+                self.assertRegex(text, r'ProcessID\s*=\s*%d\b' % updater)
+                self.assertIn('Command', text)
+                self.assertIn(prog.binary, text)
+                self.assertIn('scene.ma', text)
+
+                # A new start while the updater runs ends at once with -1.
+                again = prog.run(RUN_ARGS)
+                self.assertEqual(again.code, 255, again)
+                self.assertEqual(len(sim.messages('Challenge')), 1, again)
+                self.assertEqual(len(updater_calls(prog)), 1)
+
+                os.kill(updater, signal.SIGTERM)
+                self.assertTrue(wait_for(lambda: not process_exists(updater)))
+                updater = None
+                # With the updater gone the program runs again (and finds the update again).
+                after = prog.run(RUN_ARGS)
+                self.assertNotEqual(after.code, 255, after)
+                self.assertEqual(len(sim.messages('Challenge')), 2, after)
+            finally:
+                for entry in updater_calls(prog):
+                    if 'pid' in entry and process_exists(entry['pid']):
+                        os.kill(entry['pid'], signal.SIGTERM)
+
+
+if __name__ == '__main__':
+    kh.main()
