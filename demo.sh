@@ -83,13 +83,13 @@ if ((job == 255 || job == 0)); then
   job=42
 fi
 
-step "3. Ask the server about the job" KfRcCmd -query "job $job"
+step "3. Ask the server about the job" KfRcCmd -query "\"job $job\""
 KfRcCmd -query "job $job" || true
 
 step "4. Pause it" KfRcCmd -control_nj "pause:$job"
 KfRcCmd -control_nj "pause:$job" || true
 
-step "   ...and check its state" KfRcCmd -compact -query "jobstate $job"
+step "   ...and check its state" KfRcCmd -compact -query "\"jobstate $job\""
 KfRcCmd -compact -query "jobstate $job" || true
 
 echo
