@@ -1,0 +1,195 @@
+#include "net/ServerControlSender.h"
+
+#include "app/KfJsCore.h"
+#include "net/NetEngine.h"
+#include "net/RemoteConnection.h"
+#include "net/UserData.h"
+
+namespace {
+
+const CServerControlSender::Verb kNetJobVerbs[] = {
+    {wxT("remove"), 200},           {wxT("cancel"), 201},  {wxT("cancelpending"), 202},
+    {wxT("restart"), 203},          {wxT("restartcancelled"), 204},
+    {wxT("pause"), 205},            {wxT("unpause"), 206}, {wxT("restarterroneous"), 210},
+};
+
+const CServerControlSender::Verb kPoolVerbs[] = {
+    {wxT("start"), 100},       {wxT("stop"), 101},          {wxT("removefromall"), 103},
+    {wxT("assigntoall"), 104}, {wxT("connectall"), 105},    {wxT("disconnectall"), 106},
+    {wxT("shutdown"), 108},    {wxT("reboot"), 109},
+};
+
+const CServerControlSender::Verb kChunkVerbs[] = {
+    {wxT("skip"), 400}, {wxT("restart"), 401}, {wxT("cancel"), 402},
+};
+
+struct ProgressText {
+  wxUint16 code;
+  const wxChar* text;
+};
+
+const ProgressText kProgressTexts[] = {
+    {200, wxT("Removing")},
+    {201, wxT("Cancelling")},
+    {202, wxT("Cancelling pending chunks")},
+    {203, wxT("Restarting")},
+    {204, wxT("Restarting cancelled chunks")},
+    {205, wxT("Pausing")},
+    {206, wxT("Unpausing")},
+    {210, wxT("Restarting erroneous chunks")},
+    {100, wxT("Starting")},
+    {101, wxT("Stopping")},
+    {103, wxT("Removing from all jobs")},
+    {104, wxT("Assigning to all jobs")},
+    {105, wxT("Connecting to all clients")},
+    {106, wxT("Disconnecting from all clients")},
+    {108, wxT("Shutting down clients")},
+    {109, wxT("Rebooting clients")},
+    {400, wxT("Skipping")},
+    {401, wxT("Restarting")},
+    {402, wxT("Cancelling")},
+};
+
+template <size_t N>
+wxUint16 FindVerb(const CServerControlSender::Verb (&table)[N], const wxString& verb) {
+  for (const CServerControlSender::Verb& entry : table) {
+    if (verb.CmpNoCase(entry.name) == 0) return entry.code;
+  }
+  return 0;
+}
+
+template <typename... Args>
+void Print(const wxString& format, Args... args) {
+  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+}
+
+}  // namespace
+
+wxUint16 CServerControlSender::FindNetJobVerb(const wxString& verb) {
+  return FindVerb(kNetJobVerbs, verb);
+}
+
+wxUint16 CServerControlSender::FindChunkVerb(const wxString& verb) {
+  return FindVerb(kChunkVerbs, verb);
+}
+
+wxUint16 CServerControlSender::FindPoolVerb(const wxString& verb) {
+  return FindVerb(kPoolVerbs, verb);
+}
+
+wxString CServerControlSender::GetProgressText(wxUint16 code) {
+  for (const ProgressText& entry : kProgressTexts) {
+    if (entry.code == code) return entry.text;
+  }
+  return wxT("Unknown control verb");
+}
+
+bool CServerControlSender::SendControl(wxUint16 kind, const wxString& target, wxUint16 code,
+                                       wxString& error, const wxString& argument,
+                                       wxUint32 number) {
+  CServerControlMsg* message = CreateMessage();
+  if (!message) {
+    error = wxT("Timed out");
+    return false;
+  }
+  message->kind = kind;
+  message->target = target;
+  message->code = code;
+  message->number = number;
+  message->argument = argument;
+  const CNetMsgAckResult result = Transmit(message, kTimeoutMs);
+  if (result.GetResult() == 1) return true;
+  // A time-out (or a lost connection, which ends the wait the same way)
+  // gives a negative result; a refusal carries the server's reason.
+  const wxUint32 code32 = static_cast<wxUint32>(result.GetResult());
+  error = code32 > 65534 ? wxString(wxT("Timed out")) : result.GetText();
+  return false;
+}
+
+void CServerControlSender::ControlNetJobs(const wxString& verb, const std::vector<int>& netJobIds) {
+  const wxUint16 code = FindNetJobVerb(verb);
+  if (code == 0) return;
+  const wxString text = GetProgressText(code);
+  for (int id : netJobIds) {
+    Print(wxT("Net job %04i: %s... "), id, text);
+    SendAndReport(CServerControlMsg::kNetJob, wxString::Format(wxT("%i"), id), code, wxString(), 0);
+  }
+}
+
+void CServerControlSender::ControlChunks(const wxString& verb, int netJobId,
+                                         const std::vector<int>& chunkIds) {
+  const wxUint16 code = FindChunkVerb(verb);
+  if (code == 0) return;
+  const wxString text = GetProgressText(code);
+  const wxString target = wxString::Format(wxT("%i"), netJobId);
+  for (int chunk : chunkIds) {
+    Print(wxT("Net job %04i, Chunk %03i: %s... "), netJobId, chunk, text);
+    SendAndReport(CServerControlMsg::kChunk, target, code, wxString::Format(wxT("%i|"), chunk), 0);
+  }
+}
+
+void CServerControlSender::ControlPools(const wxString& verb, const wxArrayString& poolNames) {
+  const wxUint16 code = FindPoolVerb(verb);
+  if (code == 0) return;
+  const wxString text = GetProgressText(code);
+  for (const wxString& name : poolNames) {
+    Print(wxT("Pool '%s': %s... "), name, text);
+    const wxString id = m_userData ? m_userData->FindPool(name) : wxString();
+    if (id.empty()) {
+      ReportOutcome(false, wxT("Pool not found"));
+      continue;
+    }
+    SendAndReport(CServerControlMsg::kPool, id, code, wxString(), 0);
+  }
+}
+
+void CServerControlSender::ExecuteOnTarget(const wxString& command, const wxString& arguments,
+                                           const wxString& target, const wxString& written,
+                                           bool pool, bool idleOnly) {
+  Print(wxT("Executing %s on %s... "), command, written);
+  if (pool && target.empty()) {
+    ReportOutcome(false, wxT("Pool not found"));
+    return;
+  }
+  SendAndReport(pool ? CServerControlMsg::kPool : CServerControlMsg::kClient, target,
+                pool ? kExecuteOnPool : kExecuteOnClient, command + wxT("\n") + arguments,
+                idleOnly ? 1 : 0);
+}
+
+void CServerControlSender::SendAndReport(wxUint16 kind, const wxString& target, wxUint16 code,
+                                         const wxString& argument, wxUint32 number) {
+  wxString error;
+  const bool success = SendControl(kind, target, code, error, argument, number);
+  ReportOutcome(success, error);
+}
+
+void CServerControlSender::ReportOutcome(bool success, const wxString& error) {
+  if (success) {
+    Print(wxT("Done"));
+  } else {
+    Print(wxT("\n  %s"), error);
+  }
+  if (CKfJsCore* core = CKfJsCore::Get()) core->OutputNewLines(1);
+}
+
+CNetMsgAckResult CServerControlSender::Transmit(CServerControlMsg* message, wxUint32 timeoutMs) {
+  if (!m_connection) {
+    const CNetMsgAckResult timedOut(message->GetType(), message->GetSerial());
+    delete message;
+    return timedOut;
+  }
+  return m_connection->SendAndWait(message, timeoutMs);
+}
+
+CServerControlMsg* CServerControlSender::CreateMessage() {
+  CNetEngine* engine = m_connection ? m_connection->GetEngine() : nullptr;
+  if (!engine) return nullptr;
+  CMsgBase* made = engine->CreateForSend(CServerControlMsg::kType);
+  if (!made) return nullptr;
+  if (CServerControlMsg* message = wxDynamicCast(made, CServerControlMsg)) return message;
+  // The engine's table lacks the class: keep the serial it gave.
+  CServerControlMsg* message = new CServerControlMsg;
+  message->SetSerial(made->GetSerial());
+  delete made;
+  return message;
+}

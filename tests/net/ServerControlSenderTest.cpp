@@ -1,0 +1,159 @@
+#include "net/ServerControlSender.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "app/KfJsCore.h"
+#include "net/UserData.h"
+
+namespace {
+
+// Keeps every message instead of sending it and answers from a script of
+// results (success when the script is empty).
+class RecordingSender : public CServerControlSender {
+ public:
+  explicit RecordingSender(const CUserData* userData) : CServerControlSender(nullptr, userData) {}
+
+  void Answer(wxInt32 result, const wxString& text = wxString()) {
+    CNetMsgAckResult ack;
+    ack.SetResult(result);
+    ack.SetText(text);
+    answers.push_back(ack);
+  }
+
+  std::vector<std::unique_ptr<CServerControlMsg>> sent;
+  std::vector<wxUint32> timeouts;
+  std::deque<CNetMsgAckResult> answers;
+
+ protected:
+  CServerControlMsg* CreateMessage() override { return new CServerControlMsg; }
+  CNetMsgAckResult Transmit(CServerControlMsg* message, wxUint32 timeoutMs) override {
+    sent.emplace_back(message);
+    timeouts.push_back(timeoutMs);
+    CNetMsgAckResult ack;
+    ack.SetResult(1);
+    if (!answers.empty()) {
+      ack = answers.front();
+      answers.pop_front();
+    }
+    return ack;
+  }
+};
+
+struct SenderTest : ::testing::Test {
+  CKfJsCore core;
+  wxString console;
+  CUserData user;
+  RecordingSender sender{&user};
+
+  SenderTest() {
+    core.SetConsoleSink([this](const wxString& t) { console += t; });
+    wxArrayString pools;
+    pools.Add(wxT("12|Main"));
+    pools.Add(wxT("14|Lighting"));
+    user.SetPools(pools);
+  }
+};
+
+TEST_F(SenderTest, VerbTablesIgnoreLetterCaseAndKeepTheirKinds) {
+  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("PAUSE")), 205);
+  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("RestartErroneous")), 210);
+  EXPECT_EQ(CServerControlSender::FindChunkVerb(wxT("restart")), 401);
+  EXPECT_EQ(CServerControlSender::FindPoolVerb(wxT("reboot")), 109);
+  // A verb of one kind is not one of another, and near misses are no verb.
+  EXPECT_EQ(CServerControlSender::FindChunkVerb(wxT("pause")), 0);
+  EXPECT_EQ(CServerControlSender::FindPoolVerb(wxT("remove")), 0);
+  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("pause ")), 0);
+  EXPECT_EQ(CServerControlSender::GetProgressText(202), wxT("Cancelling pending chunks"));
+  EXPECT_EQ(CServerControlSender::GetProgressText(14), wxT("Unknown control verb"));
+}
+
+TEST_F(SenderTest, NetJobsOneMessageAndOneLineEach) {
+  sender.Answer(1);
+  sender.Answer(0, wxT("Net job 13 is not paused"));
+  sender.ControlNetJobs(wxT("Unpause"), {12, 13});
+  EXPECT_EQ(console,
+            wxT("Net job 0012: Unpausing... Done\n"
+                "Net job 0013: Unpausing... \n  Net job 13 is not paused\n"));
+  ASSERT_EQ(sender.sent.size(), 2u);
+  const CServerControlMsg& first = *sender.sent[0];
+  EXPECT_EQ(first.kind, CServerControlMsg::kNetJob);
+  EXPECT_EQ(first.target, wxT("12"));
+  EXPECT_EQ(first.code, 206);
+  EXPECT_EQ(first.number, 0u);
+  EXPECT_EQ(first.argument, wxT(""));
+  EXPECT_EQ(sender.timeouts[0], 30000u);
+}
+
+TEST_F(SenderTest, UnknownVerbSendsAndPrintsNothing) {
+  sender.ControlNetJobs(wxT("freeze"), {12});
+  sender.ControlChunks(wxT("pause"), 42, {1});
+  wxArrayString pools;
+  pools.Add(wxT("Main"));
+  sender.ControlPools(wxT("cancel"), pools);
+  EXPECT_TRUE(sender.sent.empty());
+  EXPECT_EQ(console, wxT(""));
+}
+
+TEST_F(SenderTest, ChunksNameTheJobAsTargetAndTheChunkAsArgument) {
+  sender.ControlChunks(wxT("skip"), 7, {3, 1000});
+  EXPECT_EQ(console,
+            wxT("Net job 0007, Chunk 003: Skipping... Done\n"
+                "Net job 0007, Chunk 1000: Skipping... Done\n"));
+  ASSERT_EQ(sender.sent.size(), 2u);
+  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kChunk);
+  EXPECT_EQ(sender.sent[0]->target, wxT("7"));
+  EXPECT_EQ(sender.sent[0]->code, 400);
+  EXPECT_EQ(sender.sent[1]->argument, wxT("1000|"));
+}
+
+TEST_F(SenderTest, TimeOutReadsTimedOutAndARefusalKeepsItsText) {
+  sender.Answer(-1, wxT("message timeout"));
+  sender.Answer(0, wxT(""));
+  wxString error;
+  EXPECT_FALSE(sender.SendControl(CServerControlMsg::kNetJob, wxT("1"), 201, error));
+  EXPECT_EQ(error, wxT("Timed out"));
+  // A refusal without a reason leaves the reason empty.
+  EXPECT_FALSE(sender.SendControl(CServerControlMsg::kNetJob, wxT("1"), 201, error));
+  EXPECT_EQ(error, wxT(""));
+  EXPECT_TRUE(sender.SendControl(CServerControlMsg::kNetJob, wxT("1"), 201, error));
+}
+
+TEST_F(SenderTest, PoolsAreLookedUpByNameWithCase) {
+  wxArrayString names;
+  names.Add(wxT("Lighting"));
+  names.Add(wxT("main"));
+  sender.ControlPools(wxT("start"), names);
+  EXPECT_EQ(console,
+            wxT("Pool 'Lighting': Starting... Done\n"
+                "Pool 'main': Starting... \n  Pool not found\n"));
+  ASSERT_EQ(sender.sent.size(), 1u);
+  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kPool);
+  EXPECT_EQ(sender.sent[0]->target, wxT("14"));
+  EXPECT_EQ(sender.sent[0]->code, 100);
+}
+
+TEST_F(SenderTest, ExecuteOnClientAndPool) {
+  sender.ExecuteOnTarget(wxT("echo"), wxT("\"a b\" c"), wxT("node01"), wxT("node01"), false, true);
+  sender.ExecuteOnTarget(wxT("echo"), wxT(""), wxT("12"), wxT("Main"), true, false);
+  sender.ExecuteOnTarget(wxT("echo"), wxT(""), wxT(""), wxT("Nowhere"), true, false);
+  EXPECT_EQ(console,
+            wxT("Executing echo on node01... Done\n"
+                "Executing echo on Main... Done\n"
+                "Executing echo on Nowhere... \n  Pool not found\n"));
+  ASSERT_EQ(sender.sent.size(), 2u);
+  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kClient);
+  EXPECT_EQ(sender.sent[0]->code, 14);
+  EXPECT_EQ(sender.sent[0]->number, 1u);
+  EXPECT_EQ(sender.sent[0]->argument, wxT("echo\n\"a b\" c"));
+  EXPECT_EQ(sender.sent[1]->kind, CServerControlMsg::kPool);
+  EXPECT_EQ(sender.sent[1]->target, wxT("12"));
+  EXPECT_EQ(sender.sent[1]->code, 110);
+  EXPECT_EQ(sender.sent[1]->number, 0u);
+  EXPECT_EQ(sender.sent[1]->argument, wxT("echo\n"));
+}
+
+}  // namespace
