@@ -1,0 +1,60 @@
+#include "app/QueryCommand.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "app/KfJsCore.h"
+#include "net/DataQueryMsg.h"
+#include "net/NwUserCommander.h"
+
+CQueryCommand::Asker CQueryCommand::FromCommander(CNwUserCommander& commander) {
+  return [&commander](const wxString& query, wxString* answer) {
+    const CNetMsgAckResult result =
+        commander.RequestAndWait(CDataQueryMsg::kType, 0, wxString(), query);
+    if (!result.IsSuccess()) return false;
+    const CDataQueryMsg* message = wxDynamicCast(result.GetAttached(), CDataQueryMsg);
+    if (!message) return false;
+    *answer = message->text;
+    return true;
+  };
+}
+
+void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
+  wxString answer;
+  if (!m_asker || !m_asker(query, &answer)) {
+    // Under the quiet of the command this reaches only the log.
+    m_core.Output(wxT("Failed to query the server\n"));
+    return;
+  }
+  if (!outputFile.empty()) {
+    WriteAnswerFile(outputFile, answer);
+    return;
+  }
+  const bool quiet = m_core.IsQuiet();
+  m_core.SetQuiet(false);
+  m_core.Output(wxT("%s\n"), answer);
+  m_core.SetQuiet(quiet);
+}
+
+bool CQueryCommand::WriteAnswerFile(const wxString& path, const wxString& text) {
+  const wxScopedCharBuffer name = path.utf8_str();
+  const int fd = open(name.data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  const wxScopedCharBuffer bytes = text.utf8_str();
+  const char* data = bytes.data();
+  size_t left = bytes.length();
+  bool ok = true;
+  while (left > 0) {
+    const ssize_t written = write(fd, data, left);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      ok = false;
+      break;
+    }
+    data += written;
+    left -= static_cast<size_t>(written);
+  }
+  return close(fd) == 0 && ok;
+}
