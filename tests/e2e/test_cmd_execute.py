@@ -1,0 +1,58 @@
+"""-execute: a command line run on render clients and client pools, only
+with the user's right for remote execution."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kfharness as kh  # noqa: E402
+
+
+class ExecuteTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sim = kh.FarmSim().start()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.sim.stop()
+
+    def sent_since(self, count):
+        return self.sim.messages("ServerControl")[count:]
+
+    def test_without_the_right_nothing_is_sent(self):
+        before = len(self.sim.messages("ServerControl"))
+        with kh.ProgramDir(self.sim, user="ben") as prog:
+            r = prog.run(["-compact", "-execute", "node01", "hostname"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.out,
+                         "You do not have the proper user right to perform remote execution!\n")
+        self.assertEqual(self.sent_since(before), [])
+
+    def test_client_and_pool(self):
+        before = len(self.sim.messages("ServerControl"))
+        with kh.ProgramDir(self.sim, user="anna") as prog:
+            r = prog.run(["-compact", "-execute_idleonly", "-execute", "node01;pool:Main",
+                          "render", "scene one.ma", "fast"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.out, "Executing render on node01... Done\n"
+                                "Executing render on Main... Done\n")
+        sent = [(m["kind"], m["target"], m["code"], m["number"], m["argument"])
+                for m in self.sent_since(before)]
+        self.assertEqual(sent, [(1, "node01", 14, 1, 'render\n"scene one.ma" fast'),
+                                (2, "12", 110, 1, 'render\n"scene one.ma" fast')])
+
+    def test_refusals_and_missing_parts(self):
+        with kh.ProgramDir(self.sim, user="anna") as prog:
+            r = prog.run(["-compact", "-execute", "node99;pool:Night shift", "uptime"])
+            self.assertEqual(r.code, 0, r)
+            self.assertEqual(r.out, "Executing uptime on node99... \n  Client node99 is not connected\n"
+                                    "Executing uptime on Night shift... \n  Pool not found\n")
+            self.assertEqual(self.sim.last("ServerControl")["number"], 0)
+            r = prog.run(["-compact", "-execute", "node01"])
+            self.assertEqual((r.code, r.out), (0, "No command-line to execute supplied!\n"))
+
+
+if __name__ == "__main__":
+    kh.main()

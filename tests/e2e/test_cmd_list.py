@@ -1,0 +1,196 @@
+"""The listings against the simulated farm: client pools, renderers (plain,
+compact and with capabilities) and the render settings of one renderer, each
+compared with the whole text a user sees."""
+
+import os
+import shutil
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kfharness as kh  # noqa: E402
+
+BANNER = ("Kilnforge V2 Remote Controller - command-line job submission and farm control\n"
+          "Version 2.14.1.1900 (Built: 07.11.2016)\n" + "=" * 75 + "\n\n")
+RULE = "-" * 75 + "\n\n"
+PAD = " " * 16
+
+# The demo farm's available renderers: groups and renderers in name order
+# with letter case ignored ("compositing" before "Lighting", "appleseed"
+# before "Blender"), the default version first even when it is hidden (Kiln
+# 2.0), hidden versions, renderers and groups left out.
+DEMO_VERSIONS = [
+    ("3D", "appleseed/2.1", True, 0),
+    ("3D", "Blender/4.1", True, 3),
+    ("3D", "Blender/3.6", False, 1),
+    ("3D", "Maya/2024", True, 1),
+    ("3D", "Maya/2023", False, 1),
+    ("3D", "Maya/2025", False, 1),
+    ("compositing", "Fusion/19", True, 4),
+    ("compositing", "Fusion/18", False, 4),
+    ("compositing", "Nuke/15.1", True, 4),
+    ("compositing", "Nuke/14.0", False, 4),
+    ("Lighting", "Kiln/2.0", True, 3),
+    ("Lighting", "Kiln/1.9", False, 3),
+    ("Lighting", "Kiln/2.1", False, 11),
+    ("Simulation", "Houdini/20.0", True, 16),
+    ("Simulation", "Houdini/19.5", False, 16),
+]
+
+RENDERER_FOOTER = ("\n* = Default version\n"
+                   "Note: The group name and * are not part of the renderer ID\n")
+
+
+def renderer_list(versions):
+    lines = ["%s: %s%s\n" % (g, rid, " *" if default else "") for g, rid, default, _ in versions]
+    return ("Renderer list (Group: Renderer/Version):\n" + RULE + "".join(lines) +
+            RENDERER_FOOTER)
+
+
+class ListTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sim = kh.FarmSim().start()
+        cls.prog = kh.ProgramDir(cls.sim, user="anna")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prog.cleanup()
+        cls.sim.stop()
+
+    def run_ok(self, args):
+        r = self.prog.run(args)
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.err, "", r)
+        return r
+
+    def test_pools(self):
+        r = self.run_ok(["-listpools"])
+        self.assertEqual(r.out, BANNER + "Client pool list:\n" + RULE +
+                         "Main\nLighting\nPrévis Ü\n\n")
+        r = self.run_ok(["-listpools", "-compact"])
+        self.assertEqual(r.out, "Main\nLighting\nPrévis Ü\n\n")
+
+    def test_renderers(self):
+        r = self.run_ok(["-listrenderers"])
+        self.assertEqual(r.out, BANNER + renderer_list(DEMO_VERSIONS))
+        # Directly followed by another switch: no group, so every group.
+        r = self.run_ok(["-listrenderers", "-log"])
+        self.assertEqual(r.out, BANNER + renderer_list(DEMO_VERSIONS))
+        # The log keeps what quiet hid from the console.
+        self.assertIn("Logged on to server", self.prog.log())
+
+    def test_renderer_group_ignores_case(self):
+        r = self.run_ok(["-listrenderers", "LIGHTING"])
+        self.assertEqual(r.out, BANNER + renderer_list(
+            [v for v in DEMO_VERSIONS if v[0] == "Lighting"]))
+        r = self.run_ok(["-listrenderers", "Archive", "-compact"])
+        self.assertEqual(r.out, "")
+
+    def test_renderers_compact_lines_are_accepted_by_nj_renderer(self):
+        r = self.run_ok(["-listrenderers", "-compact"])
+        self.assertEqual(r.out, "".join(rid + "\n" for _, rid, _, _ in DEMO_VERSIONS))
+        # Each line is a whole renderer ID, the form -nj_renderer takes and the
+        # farm checks a net job's render settings against.
+        known = set(self.sim.farm.renderers.version_ids())
+        for line in r.out.splitlines():
+            self.assertIn(line, known)
+
+    def test_capabilities(self):
+        expected = "".join("%s/%s:%d\n" % (g, rid, caps) for g, rid, _, caps in DEMO_VERSIONS)
+        r = self.run_ok(["-listrencaps"])
+        self.assertEqual(r.out, BANNER + expected)
+        r = self.run_ok(["-listrencaps", "compositing", "-compact"])
+        self.assertEqual(r.out, "compositing/Fusion/19:4\ncompositing/Fusion/18:4\n"
+                                "compositing/Nuke/15.1:4\ncompositing/Nuke/14.0:4\n")
+
+    def test_params_of_the_default_version(self):
+        # appleseed names no version: its default 2.1, whose "passes" is the
+        # renderer's; the renderer's other parameters come first.
+        expected = ("Parameters list for appleseed/2.1:\n" + RULE +
+                    "frames          Frame list [Frame range]\n" +
+                    PAD + "Frame list for an animation sequence\n"
+                    "2|3|0|0.000|0.000||\n"
+                    "outdir          Output directoy [Files and paths]\n" +
+                    PAD + "The output directory\n"
+                    "7|0|0|0.000|0.000||\n"
+                    "outfile         Output file [Files and paths]\n" +
+                    PAD + "The output filename\n"
+                    "6|0|0|0.000|0.000||\n"
+                    "passes          Passes (Default = 1) [Render settings]\n" +
+                    PAD + "Render passes\n"
+                    "1|0|1|1.000|64.000||\n"
+                    "\n* denotes mandatory parameters\n")
+        r = self.run_ok(["-listparams", "appleseed", "-subm"])
+        self.assertEqual(r.out, BANNER + expected)
+        # Without -subm there is no machine line.
+        r = self.run_ok(["-listparams", "appleseed/2.1"])
+        self.assertEqual(r.out, BANNER + "".join(
+            line + "\n" for line in expected.split("\n")[:-1] if "|" not in line))
+
+    def test_params_compact(self):
+        r = self.run_ok(["-listparams", "Fusion/18", "-compact", "-subm"])
+        self.assertEqual(r.out, "frames\noutdir\nquiet\n")
+
+    def test_boolean_parameter_value_text(self):
+        r = self.run_ok(["-listparams", "Blender", "-subm"])
+        self.assertIn("denoise         Denoising (Default = on) [Render settings]\n" + PAD +
+                      "Run the denoiser after rendering\n"
+                      "3|0|0|0.000|0.000|engine;samples|True=on;False=off\n", r.out)
+        self.assertTrue(r.out.startswith(BANNER + "Parameters list for Blender/4.1:\n"), r)
+
+    def test_unknown_renderer_lists_nothing(self):
+        for rid in ("Nobody", "blender/4.1", "Blender/9.9"):
+            r = self.run_ok(["-listparams", rid, "-compact"])
+            self.assertEqual(r.out, "", r)
+
+
+def group_file(name):
+    return ("<RendererGroup>\n\t<Name>%s</Name>\n\t<Description></Description>\n"
+            "\t<Visible>true</Visible>\n</RendererGroup>\n" % name)
+
+
+class GroupOrderTest(unittest.TestCase):
+    def test_alpha_sorts_before_Beta(self):
+        # A farm of its own: groups "Beta" and "alpha", served in that order,
+        # each with a copy of the demo's appleseed under another name.
+        folder = tempfile.mkdtemp(prefix="kfcmd-")
+        try:
+            renderers = os.path.join(folder, "renderers")
+            os.mkdir(renderers)
+            with open(os.path.join(kh.farmsim_dir(), "demo", "renderers", "3D.appleseed.xml"),
+                      encoding="utf-8") as fh:
+                appleseed = fh.read()
+            files = {
+                "1.xml": group_file("Beta"),
+                "2.xml": group_file("alpha"),
+                "3.xml": appleseed.replace("<Group>3D</Group>", "<Group>Beta</Group>")
+                                  .replace("<Name>appleseed</Name>", "<Name>zebra</Name>"),
+                "4.xml": appleseed.replace("<Group>3D</Group>", "<Group>alpha</Group>")
+                                  .replace("<Name>appleseed</Name>", "<Name>Yak</Name>"),
+                "5.xml": appleseed.replace("<Group>3D</Group>", "<Group>alpha</Group>")
+                                  .replace("<Name>appleseed</Name>", "<Name>xenon</Name>"),
+            }
+            for name, text in files.items():
+                with open(os.path.join(renderers, name), "w", encoding="utf-8") as fh:
+                    fh.write(text)
+            farm = kh.demo_farm()
+            farm["renderers"] = "renderers"
+            with kh.FarmSim(farm=farm, base_dir=folder) as sim, \
+                    kh.ProgramDir(sim, user="ben") as prog:
+                r = prog.run(["-listrenderers"])
+                self.assertEqual(r.code, 0, r)
+                self.assertEqual(r.out, BANNER + renderer_list([
+                    ("alpha", "xenon/2.1", True, 0),
+                    ("alpha", "Yak/2.1", True, 0),
+                    ("Beta", "zebra/2.1", True, 0),
+                ]))
+                r = prog.run(["-listrenderers", "ALPHA", "-compact"])
+                self.assertEqual(r.out, "xenon/2.1\nYak/2.1\n", r)
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    kh.main()

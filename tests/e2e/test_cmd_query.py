@@ -1,0 +1,67 @@
+"""-query: the texts of every -query joined into one data query, the answer
+shown on the console or written to the file named by the first free
+argument, and a refused query kept off the console."""
+
+import os
+import stat
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kfharness as kh  # noqa: E402
+
+
+class QueryTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sim = kh.FarmSim().start()
+        cls.prog = kh.ProgramDir(cls.sim, user="anna")
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.prog.cleanup()
+        cls.sim.stop()
+
+    def test_two_queries_go_as_one_text(self):
+        r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.out, "anna\npaused\n")
+        query = self.sim.requests(24)[-1]
+        self.assertEqual(query["text2"], "whoami;jobstate 43")
+        self.assertEqual(query["mode"], 1)
+        # A query needs no renderer definitions.
+        self.assertEqual([q for q in self.sim.requests(22) if q["conn"] == query["conn"]], [])
+
+    def test_answer_into_a_file(self):
+        target = self.prog.file("answer.txt")
+        self.prog.write_file("answer.txt", "older and longer content\n" * 10)
+        r = self.prog.run(["-query", "pools", target])
+        self.assertEqual(r.code, 0, r)
+        self.assertNotIn("Main", r.out)
+        r = self.prog.run(["-query", "whoami", target, "-compact"])
+        self.assertEqual(r.out, "anna\n", r)
+        self.assertEqual(self.prog.read_file("answer.txt"), "12|Main|started\n14|Lighting|started\n"
+                         "17|Prévis Ü|started\n20|Night shift|started")
+        fresh = self.prog.file("fresh.txt")
+        old = os.umask(0)
+        try:
+            r = self.prog.run(["-compact", "-query", "echo Grüße", fresh])
+        finally:
+            os.umask(old)
+        self.assertEqual(r.out, "", r)
+        self.assertEqual(self.prog.read_file("fresh.txt"), "Grüße")
+        self.assertEqual(stat.S_IMODE(os.stat(fresh).st_mode), 0o666)
+
+    def test_refused_query_reaches_only_the_log(self):
+        r = self.prog.run(["-query", "nonsense", "-compact", "-log"])
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(r.out, "")
+        self.assertIn("Failed to query the server\n", self.prog.log())
+        # Only what follows the last switch is a file name; one that cannot be
+        # written is skipped without a word.
+        r = self.prog.run(["-compact", "-query", "whoami", "/nonexistent/dir/answer.txt"])
+        self.assertEqual((r.code, r.out, r.err), (0, "", ""))
+
+
+if __name__ == "__main__":
+    kh.main()
