@@ -4,9 +4,14 @@
 #include <wx/filename.h>
 #include <wx/log.h>
 
+#include "app/ControlCommands.h"
+#include "app/ExecuteCommand.h"
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
+#include "app/ListCommands.h"
+#include "app/QueryCommand.h"
 #include "net/NwUserCommander.h"
+#include "net/ServerControlSender.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSPool.h"
 
@@ -121,16 +126,39 @@ bool CKfJsCore::BeginCommand() {
   return true;
 }
 
-// Commands that arrive with their own parts of the program; until then each
-// says plainly that it is missing.
-void CKfJsCore::RunExecuteCommand() { NotBuilt(wxT("-execute")); }
-void CKfJsCore::RunQueryCommand() { NotBuilt(wxT("-query")); }
-void CKfJsCore::RunControlCommands() { NotBuilt(wxT("-control_nj, -control_chunk, -control_pool")); }
-void CKfJsCore::RunListPoolsCommand() { NotBuilt(wxT("-listpools")); }
-void CKfJsCore::RunListRenderersCommand(bool capabilities) {
-  NotBuilt(capabilities ? wxT("-listrencaps") : wxT("-listrenderers"));
+void CKfJsCore::RunExecuteCommand() {
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CExecuteCommand(*this, sender, m_commander->GetUserData())
+      .Run(m_cmdLine->GetExecute(), m_cmdLine->GetFreeArgs(), m_cmdLine->IsIdleOnly());
 }
-void CKfJsCore::RunListParamsCommand() { NotBuilt(wxT("-listparams")); }
+
+void CKfJsCore::RunQueryCommand() {
+  const wxString file = m_cmdLine->GetFreeArgCount() > 0 ? m_cmdLine->GetFreeArg(0) : wxString();
+  CQueryCommand(*this, CQueryCommand::FromCommander(*m_commander)).Run(m_cmdLine->GetQuery(), file);
+}
+
+void CKfJsCore::RunControlCommands() {
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CControlCommands(*this, sender)
+      .Run(m_cmdLine->GetNetJobControls(), m_cmdLine->GetChunkControls(),
+           m_cmdLine->GetPoolControls());
+}
+
+void CKfJsCore::RunListPoolsCommand() {
+  CListCommands(*this, m_cmdLine->IsCompact(), m_cmdLine->IsSubm())
+      .ListPools(m_commander->GetUserData().GetPools());
+}
+
+void CKfJsCore::RunListRenderersCommand(bool capabilities) {
+  const wxString& group = capabilities ? m_cmdLine->GetCapsGroup() : m_cmdLine->GetRendererGroup();
+  CListCommands(*this, m_cmdLine->IsCompact(), m_cmdLine->IsSubm())
+      .ListRenderers(m_pool, group, capabilities);
+}
+
+void CKfJsCore::RunListParamsCommand() {
+  CListCommands(*this, m_cmdLine->IsCompact(), m_cmdLine->IsSubm())
+      .ListParams(m_pool, m_cmdLine->GetParamRenderer());
+}
 
 void CKfJsCore::NotBuilt(const wxString& command) {
   OutputLevel(2, wxT("The command %s is not available in this build\n"), command);
