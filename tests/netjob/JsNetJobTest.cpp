@@ -1,0 +1,203 @@
+#include "netjob/JsNetJob.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// Writes preset files into a fresh temporary folder.
+class PresetFiles {
+ public:
+  PresetFiles() {
+    char templ[] = "/tmp/kfpresetXXXXXX";
+    if (mkdtemp(templ) != nullptr) m_dir = templ;
+  }
+  ~PresetFiles() {
+    if (!m_dir.empty()) std::system(("rm -rf " + m_dir).c_str());
+  }
+  wxString Write(const char* name, const std::string& text) {
+    const std::string path = m_dir + "/" + name;
+    std::ofstream(path, std::ios::binary) << text;
+    return wxString::FromUTF8(path.c_str());
+  }
+
+ private:
+  std::string m_dir;
+};
+
+// A data container section with values of the given (type, name, value).
+std::string Data(std::initializer_list<std::tuple<int, const char*, const char*>> values) {
+  std::string out = "Data\n{\nValueCount = " + std::to_string(values.size()) + "\n";
+  int i = 1;
+  for (const auto& [type, name, value] : values) {
+    char header[16];
+    std::snprintf(header, sizeof(header), "Value%02d", i++);
+    out += std::string(header) + "\n{\nType = " + std::to_string(type) + "\nName = \"" + name +
+           "\"\nValue = \"" + value + "\"\n}\n";
+  }
+  return out + "}\n";
+}
+
+std::string General(const char* name, int groups) {
+  return std::string("General\n{\nName = \"") + name + "\"\nSelectedGroups = " +
+         std::to_string(groups) + "\n}\n";
+}
+
+const std::string kEverything = Data({
+    {4, "Renderer", "Maya/2024"}, {1, "Renderer32bit", "true"}, {1, "Renderer64bit", "false"},
+    {2, "Priority", "9"}, {1, "Urgent", "true"}, {2, "RenderCoreCount", "4"},
+    {2, "ChunkDispatchOrder", "2"}, {1, "ChunkDispatchFirstLastFirst", "true"},
+    {2, "SplitMode_Mode", "1"}, {2, "SplitMode_Count", "10"}, {2, "SliceMode_Mode", "2"},
+    {2, "SliceMode_CX", "4"}, {2, "SliceMode_RY", "3"}, {2, "SliceMode_Overlap", "8"},
+    {4, "SliceMode_Format", "s_<row>"}, {4, "BlockedClients", "n1\\n\\nn2\\n"},
+    {4, "PoolList", "1|Main"}, {2, "ClientLimit", "3"}, {2, "MinClientPriority", "0"},
+    {1, "SendEmails", "false"}, {4, "EmailRecipients", "a@b"}, {1, "CacheScenesLocally", "true"},
+    {1, "TimeThresholds_UseLowerThreshold", "true"}, {2, "TimeThresholds_LowerThresholdMin", "2"},
+    {2, "TimeThresholds_UpperThresholdAction", "2"}, {2, "ErrorHandling_Action", "1"},
+    {2, "ErrorHandling_Tolerance", "3"}, {1, "ErrorHandling_IncRecreatedChunks", "true"},
+    {2, "FrameChecking_Method", "2"}, {4, "FrameChecking_ImageDir", "/out"},
+    {4, "FrameChecking_ImageName", "img_#"}, {2, "FrameChecking_FilesizeThreshold", "100"},
+    {1, "FrameChecking_RecurseSubdirs", "true"}, {4, "Notes", "from preset"},
+    {4, "ExtendedSplitting", "camera"},
+});
+
+const std::string kOneEvent =
+    "Events\n{\nCount = 1\nEvent00\n{\nScope = 3\nName = \"done\"\n}\n}\n";
+
+// A net job as the submission starts it.
+struct NewJob : CJsNetJob {
+  NewJob() { Reset(-1); }
+};
+
+TEST(JsNetJobTest, AllGroupsApplyEveryNamedSetting) {
+  PresetFiles files;
+  const wxString path = files.Write("all.knjprs", General("Full", -1) + kEverything + kOneEvent);
+  CJsNetJob job;
+  job.Reset(-1);
+  wxString looked;
+  job.SetRendererLookup([&looked](const wxString& name) {
+    looked = name;
+    return nullptr;
+  });
+  ASSERT_TRUE(job.LoadPreset(path));
+  EXPECT_EQ(looked, wxT("Maya/2024"));
+  EXPECT_EQ(job.GetName(), wxT("Full"));
+  EXPECT_TRUE(job.GetUse32Bit());
+  EXPECT_FALSE(job.GetUse64Bit());
+  EXPECT_EQ(job.GetPriority(), 9);
+  EXPECT_TRUE(job.IsUrgent());
+  EXPECT_EQ(job.GetRenderCoreCount(), 4);
+  EXPECT_EQ(job.GetChunkDispatchOrder(), 2);
+  EXPECT_TRUE(job.GetFirstLastFirst());
+  EXPECT_EQ(job.GetSplitMode().count, 10);
+  EXPECT_EQ(job.GetSliceMode().x, 4);
+  EXPECT_EQ(job.GetSliceMode().y, 3);
+  EXPECT_EQ(job.GetSliceMode().overlap, 8);
+  EXPECT_EQ(job.GetSliceMode().format, wxT("s_<row>"));
+  // Lines: empty ones count, a final line feed does not start another.
+  EXPECT_EQ(wxJoin(job.GetClientList(), wxT(','), wxT('\0')), wxT("n1,,n2"));
+  EXPECT_EQ(wxJoin(job.GetPoolList(), wxT(','), wxT('\0')), wxT("1|Main"));
+  EXPECT_EQ(job.GetClientLimit(), 3);
+  EXPECT_EQ(job.GetMinClientPriority(), 0);  // taken as it is
+  EXPECT_FALSE(job.GetSendEmails());
+  EXPECT_EQ(job.GetEmailRecipients(), wxT("a@b"));
+  EXPECT_TRUE(job.GetCacheScenesLocally());
+  EXPECT_TRUE(job.GetTimeThresholds().useLower);
+  EXPECT_EQ(job.GetTimeThresholds().lowerMinutes, 2);
+  EXPECT_EQ(job.GetTimeThresholds().upperAction, 2);
+  EXPECT_EQ(job.GetErrorAction(), 1);
+  EXPECT_EQ(job.GetErrorTolerance(), 3);
+  EXPECT_TRUE(job.GetIncludeRecreatedChunks());
+  EXPECT_EQ(job.GetFrameChecking().method, 2);
+  EXPECT_EQ(job.GetFrameChecking().imageDir, wxT("/out"));
+  EXPECT_EQ(job.GetFrameChecking().imageName, wxT("img_#"));
+  EXPECT_EQ(job.GetFrameChecking().filesizeThreshold, 100);
+  EXPECT_TRUE(job.GetFrameChecking().recurseSubdirs);
+  EXPECT_EQ(job.GetNotes(), wxT("from preset"));
+  EXPECT_EQ(wxJoin(job.GetExtendedSplitting(), wxT(','), wxT('\0')), wxT("camera"));
+  ASSERT_EQ(job.GetEvents().GetCount(), 1u);
+  EXPECT_EQ(job.GetEvents().GetAt(0)->GetName(), wxT("done"));
+}
+
+TEST(JsNetJobTest, SelectedGroupsLimitWhatIsApplied) {
+  PresetFiles files;
+  NewJob job;
+  ASSERT_TRUE(job.LoadPreset(files.Write("p.knjprs", General("Two", 2) + kEverything + kOneEvent)));
+  EXPECT_EQ(job.GetPriority(), 9);
+  EXPECT_TRUE(job.IsUrgent());
+  EXPECT_EQ(job.GetRenderCoreCount(), 1);
+  EXPECT_TRUE(job.GetPoolList().empty());
+  EXPECT_TRUE(job.GetSendEmails());
+  EXPECT_EQ(job.GetNotes(), wxT(""));
+  EXPECT_EQ(job.GetEvents().GetCount(), 0u);  // events need their own bit
+}
+
+TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
+  PresetFiles files;
+  NewJob job;
+  job.SetPriority(8);
+  job.SetRenderCoreCount(6);
+  job.SetSendEmails(false);
+  job.AssignClientLimit(4);
+  ASSERT_TRUE(job.LoadPreset(files.Write("p.knjprs", General("Empty", -1) + Data({}))));
+  EXPECT_EQ(job.GetPriority(), 5);
+  EXPECT_EQ(job.GetRenderCoreCount(), 1);
+  EXPECT_TRUE(job.GetSendEmails());
+  EXPECT_EQ(job.GetClientLimit(), -1);
+  EXPECT_FALSE(job.GetUse32Bit());  // flags missing read as false
+  // A value stored with another type reads as that type's zero.
+  ASSERT_TRUE(job.LoadPreset(
+      files.Write("q.knjprs", General("Typed", -1) + Data({{4, "Priority", "7"}, {2, "Urgent", "1"}}))));
+  EXPECT_EQ(job.GetPriority(), 0);
+  EXPECT_FALSE(job.IsUrgent());
+}
+
+TEST(JsNetJobTest, PresetsAccumulateListsAndKeepEarlierSettings) {
+  PresetFiles files;
+  NewJob job;
+  ASSERT_TRUE(job.LoadPreset(files.Write(
+      "a.knjprs", General("A", 0x40 | 0x1000) + Data({{4, "PoolList", "1|Main"}, {4, "Notes", "a"}}))));
+  ASSERT_TRUE(job.LoadPreset(
+      files.Write("b.knjprs", General("B", 0x40) + Data({{4, "PoolList", "2|Night"}, {4, "Notes", "b"}}))));
+  EXPECT_EQ(wxJoin(job.GetPoolList(), wxT(','), wxT('\0')), wxT("1|Main,2|Night"));
+  EXPECT_EQ(job.GetNotes(), wxT("a"));  // the second preset leaves notes out
+  EXPECT_EQ(job.GetName(), wxT("B"));
+}
+
+TEST(JsNetJobTest, PresetWithoutGeneralKeepsNameAndPreviousGroups) {
+  PresetFiles files;
+  NewJob job;
+  job.SetName(wxT("Mine"));
+  ASSERT_TRUE(job.LoadPreset(files.Write("first.knjprs", General("First", 0x4) + Data({}))));
+  EXPECT_EQ(job.GetSelectedGroups(), 0x4);
+  job.SetName(wxT("Mine"));
+  ASSERT_TRUE(job.LoadPreset(
+      files.Write("n.knjprs", Data({{2, "Priority", "2"}, {2, "RenderCoreCount", "3"}}))));
+  EXPECT_EQ(job.GetName(), wxT("Mine"));
+  EXPECT_EQ(job.GetRenderCoreCount(), 3);
+  EXPECT_EQ(job.GetPriority(), 5);  // group 0x2 is not selected any more
+}
+
+TEST(JsNetJobTest, PresetsWithoutEventsStillCountAsLoaded) {
+  PresetFiles files;
+  NewJob job;
+  EXPECT_TRUE(job.LoadPreset(files.Write("p.knjprs", General("NoEvents", 0x1000) + Data({}))));
+  EXPECT_TRUE(job.LoadPreset(files.Write("e.knjprs", "General\n{\n}\n")));
+  EXPECT_EQ(job.GetName(), wxT("Unnamed preset"));
+}
+
+TEST(JsNetJobTest, UnreadableFilesFailAndLeaveTheJobAlone) {
+  PresetFiles files;
+  NewJob job;
+  EXPECT_FALSE(job.LoadPreset(wxT("/nonexistent/preset.knjprs")));
+  EXPECT_FALSE(job.LoadPreset(files.Write("bad.knjprs", General("Bad", -1) + "}\n")));
+  EXPECT_FALSE(job.LoadPreset(files.Write("junk.knjprs", "this is not = a preset ???\n")));
+  EXPECT_EQ(job.GetName(), wxT("Unnamed job - -001"));
+  EXPECT_EQ(job.GetSelectedGroups(), -1);
+}
+
+}  // namespace
