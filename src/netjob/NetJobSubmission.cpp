@@ -1,0 +1,72 @@
+#include "netjob/NetJobSubmission.h"
+
+#include <wx/filename.h>
+
+#include <memory>
+
+#include "app/KfJsCmdLine.h"
+#include "net/UserData.h"
+#include "netjob/JsNetJob.h"
+#include "netjob/NetJobPacketMsg.h"
+
+CNetJobSubmission::CNetJobSubmission(CKfJsCmdLine& cmdLine, CRSPool& pool,
+                                     const CUserData& userData, Sender sender)
+    : m_cmdLine(cmdLine),
+      m_pool(pool),
+      m_userData(userData),
+      m_sender(std::move(sender)),
+      m_fileExists([](const wxString& path) { return wxFileName::FileExists(path); }) {}
+
+bool CNetJobSubmission::Fail(int code, const wxString& text) {
+  m_failureCode = code;
+  m_failureText = text;
+  return false;
+}
+
+wxString CNetJobSubmission::FindPreset(const wxString& name) const {
+  wxString file = name;
+  if (!wxFileName(name).HasExt()) file += wxT(".knjprs");
+  if (m_fileExists(file)) return file;
+  wxString dir = m_dataDir;
+  if (!dir.empty() && !dir.EndsWith(wxT("/"))) dir += wxT("/");
+  const wxString inPresets = dir + wxT("Presets/NetJobs/") + file;
+  if (m_fileExists(inPresets)) return inPresets;
+  return dir + file;
+}
+
+bool CNetJobSubmission::Submit(int* newId) {
+  if (m_userData.GetPools().empty()) {
+    return Fail(8, wxT("There are no client pools assigned to your user account.\n")
+                   wxT("Adding net jobs is not possible without at least one pool."));
+  }
+
+  CJsNetJob job;
+  job.Reset(-1);
+  job.SetName(wxString::Format(wxT("Unnamed job / %s"), m_host));
+  job.SetColor(m_userData.GetJobColour());
+  CRSPool& pool = m_pool;
+  job.SetRendererLookup(
+      [&pool](const wxString& name) { return CCmdLineSupport::FindRendererVersion(pool, name); });
+
+  for (const wxString& preset : m_cmdLine.GetPresets()) {
+    if (!job.LoadPreset(FindPreset(preset))) {
+      return Fail(7, wxT("The specified net job preset cannot be loaded."));
+    }
+  }
+
+  CCmdLineSupport support(job, m_cmdLine, m_pool, &m_userData);
+  support.SetNameFormat(m_nameFormat);
+  support.SetProgramDir(m_programDir);
+  if (!support.Apply()) return Fail(7, wxT("The passed command-line is invalid or incomplete."));
+
+  auto packet = std::make_unique<CNetJobPacketMsg>();
+  if (!packet->MarshalFrom(job)) return Fail(1, wxT("Unable to marshal the net job."));
+
+  const Answer answer = m_sender(packet.release(), kSubmitTimeoutMs);
+  if (answer.code != 1) {
+    return Fail(9, wxString::Format(wxT("Submitting net job \"%s\" failed (%s)."), job.GetName(),
+                                    answer.text));
+  }
+  if (newId != nullptr) *newId = answer.value1;
+  return true;
+}

@@ -1,0 +1,138 @@
+#include "netjob/NetJobSubmission.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/KfJsCmdLine.h"
+#include "app/KfJsCore.h"
+#include "net/UserData.h"
+#include "netjob/NetJobPacketMsg.h"
+#include "rs/RSPool.h"
+#include "TestPool.h"
+
+namespace {
+
+class NetJobSubmissionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_core.SetConsoleSink([this](const wxString& text) { m_out += text; });
+    ASSERT_TRUE(LoadTestPool(m_pool));
+    wxArrayString pools;
+    pools.Add(wxT("12|Main"));
+    m_user.SetPools(pools);
+    m_user.SetPriorityLimit(10);
+    m_user.SetJobColour(0x00123456);
+  }
+
+  bool Submit(std::vector<const char*> args, int* id) {
+    wxArrayString list;
+    for (const char* arg : args) list.Add(wxString::FromUTF8(arg));
+    m_cmdLine = std::make_unique<CKfJsCmdLine>();
+    m_cmdLine->SetArguments(list);
+    m_cmdLine->Parse();
+    CNetJobSubmission submission(*m_cmdLine, m_pool, m_user,
+                                 [this](CNetJobPacketMsg* sent, int timeoutMs) {
+                                   std::unique_ptr<CNetJobPacketMsg> packet(sent);
+                                   ++m_sent;
+                                   m_timeout = timeoutMs;
+                                   m_name = packet->GetBody().name;
+                                   m_renderer = packet->GetBody().renderer;
+                                   m_pools = packet->GetBody().pools;
+                                   m_color = packet->GetBody().color;
+                                   return m_answer;
+                                 });
+    submission.SetHostName(wxT("ws7"));
+    submission.SetFileCheck([this](const wxString& path) { return m_files.count(path) != 0; });
+    submission.SetDataDir(wxT("/data"));
+    const bool ok = submission.Submit(id);
+    m_code = submission.GetFailureCode();
+    m_text = submission.GetFailureText();
+    return ok;
+  }
+
+  CKfJsCore m_core;
+  wxString m_out;
+  CRSPool m_pool;
+  CUserData m_user;
+  std::unique_ptr<CKfJsCmdLine> m_cmdLine = std::make_unique<CKfJsCmdLine>();
+  CNetJobSubmission::Answer m_answer;
+  std::set<wxString> m_files;
+  int m_sent = 0;
+  int m_timeout = 0;
+  int m_code = 0;
+  wxString m_text;
+  wxString m_name;
+  wxString m_renderer;
+  wxArrayString m_pools;
+  unsigned m_color = 0;
+};
+
+TEST_F(NetJobSubmissionTest, AcceptedJobGivesTheNewId) {
+  m_answer.code = 1;
+  m_answer.text = wxString();
+  m_answer.value1 = 1234;
+  int id = 0;
+  ASSERT_TRUE(Submit({"-nj_renderer", "Cam", "-nj_name", "Shot", "a.ma"}, &id));
+  EXPECT_EQ(id, 1234);
+  EXPECT_EQ(m_sent, 1);
+  EXPECT_EQ(m_timeout, 150000);
+  EXPECT_EQ(m_name, wxT("Shot"));
+  EXPECT_EQ(m_renderer, wxT("Test/Cam"));
+  EXPECT_EQ(wxJoin(m_pools, wxT(','), wxT('\0')), wxT("12"));
+  EXPECT_EQ(m_color, 0x00123456u);
+}
+
+TEST_F(NetJobSubmissionTest, RefusedJobNamesTheJobAndTheServersText) {
+  m_answer.code = 0;
+  m_answer.text = wxT("Queue is full");
+  int id = -7;
+  EXPECT_FALSE(Submit({"-nj_renderer", "Cam", "-nj_name", "Shot", "a.ma"}, &id));
+  EXPECT_EQ(id, -7);
+  EXPECT_EQ(m_code, 9);
+  EXPECT_EQ(m_text, wxT("Submitting net job \"Shot\" failed (Queue is full)."));
+  // A lost answer reads as a time-out.
+  m_answer = CNetJobSubmission::Answer();
+  EXPECT_FALSE(Submit({"-nj_renderer", "Cam", "-nj_name", "Shot", "a.ma"}, &id));
+  EXPECT_EQ(m_text, wxT("Submitting net job \"Shot\" failed (message timeout)."));
+}
+
+TEST_F(NetJobSubmissionTest, NoPoolsMeansNothingIsSent) {
+  m_user.SetPools(wxArrayString());
+  int id = 0;
+  EXPECT_FALSE(Submit({"-nj_renderer", "Cam", "a.ma"}, &id));
+  EXPECT_EQ(m_code, 8);
+  EXPECT_EQ(m_text, wxT("There are no client pools assigned to your user account.\n"
+                        "Adding net jobs is not possible without at least one pool."));
+  EXPECT_EQ(m_sent, 0);
+}
+
+TEST_F(NetJobSubmissionTest, CommandLineAndPresetFailuresAreCodeSeven) {
+  int id = 0;
+  EXPECT_FALSE(Submit({"-nj_renderer", "Nope", "a.ma"}, &id));
+  EXPECT_EQ(m_code, 7);
+  EXPECT_EQ(m_text, wxT("The passed command-line is invalid or incomplete."));
+  EXPECT_FALSE(Submit({"-nj_renderer", "Cam", "-nj_preset", "missing", "a.ma"}, &id));
+  EXPECT_EQ(m_code, 7);
+  EXPECT_EQ(m_text, wxT("The specified net job preset cannot be loaded."));
+  EXPECT_EQ(m_sent, 0);
+}
+
+TEST_F(NetJobSubmissionTest, PresetsAreLookedForInOrder) {
+  CNetJobSubmission submission(*m_cmdLine, m_pool, m_user, nullptr);
+  submission.SetDataDir(wxT("/data/"));
+  std::set<wxString> files;
+  submission.SetFileCheck([&files](const wxString& path) { return files.count(path) != 0; });
+  // Nothing exists: the last candidate.
+  EXPECT_EQ(submission.FindPreset(wxT("night")), wxT("/data/night.knjprs"));
+  files.insert(wxT("/data/Presets/NetJobs/night.knjprs"));
+  EXPECT_EQ(submission.FindPreset(wxT("night")), wxT("/data/Presets/NetJobs/night.knjprs"));
+  files.insert(wxT("night.knjprs"));
+  EXPECT_EQ(submission.FindPreset(wxT("night")), wxT("night.knjprs"));
+  // A name with an extension keeps it.
+  EXPECT_EQ(submission.FindPreset(wxT("night.cfg")), wxT("/data/night.cfg"));
+}
+
+}  // namespace
