@@ -440,16 +440,16 @@ TEST(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedTy
   Fixture f;
   f.Challenged();
   CRequestMsg byMessage;
-  byMessage.requestedType = 9;
+  byMessage.requestedType = 5;  // a type without a class of its own
   CRequestMsg byAck;
   byAck.mode = CRequestMsg::kAnswerWithAck;
-  byAck.requestedType = 8;
+  byAck.requestedType = 6;
   const std::string first = f.FromServer(byMessage);
   f.connection.fake->incoming.push_back(first + f.FromServer(byAck));
   f.connection.Process();
   const std::vector<std::string> sent = f.Sent();
   ASSERT_EQ(sent.size(), 2u);
-  EXPECT_EQ(sent[0].substr(0, 4), U32(9));
+  EXPECT_EQ(sent[0].substr(0, 4), U32(5));
   EXPECT_EQ(sent[0].size(), 8u);
   EXPECT_EQ(ReadU32(sent[1], 0), 1024u);
   CMemoryStream stream(CMemoryStream::kRead);
@@ -461,7 +461,7 @@ TEST(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedTy
   EXPECT_TRUE(ack.GetResult());
   wxInt32 attachedType = 0;
   ASSERT_TRUE(ack.GetAttachedType(&attachedType));
-  EXPECT_EQ(attachedType, 8);
+  EXPECT_EQ(attachedType, 6);
   EXPECT_EQ(ack.GetData().Size(), 8u);
 }
 
