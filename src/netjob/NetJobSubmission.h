@@ -11,6 +11,7 @@
 
 #include "app/CmdLineSupport.h"
 
+class CJobSubmitterEngine;
 class CNetJobPacketMsg;
 
 class CNetJobSubmission {
@@ -42,6 +43,11 @@ class CNetJobSubmission {
 
   // True when the server accepted the job; `newId` then holds its ID.
   bool Submit(int* newId);
+
+  // The submission of the process's command line for the submitter engine:
+  // the core's command line, pool, commander and options; a failure is
+  // recorded in the engine.
+  static bool SubmitForEngine(CJobSubmitterEngine& engine, int* newId);
 
   // Where a preset named on the command line is read from: the name as
   // given (with "knjprs" when it has no extension), else in
