@@ -10,6 +10,7 @@
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
 #include "app/QueryCommand.h"
+#include "netjob/NetJobSubmission.h"
 #include "net/NwUserCommander.h"
 #include "net/ServerControlSender.h"
 #include "rs/RSDataManager_JS.h"
@@ -47,6 +48,7 @@ int CKfJsCore::RunNetwork() {
     return kKfExitOk;
   }
   m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
+  m_commander->GetJobSubmitter().SetSubmission(&CNetJobSubmission::SubmitForEngine);
 
   OutputNewLines(1);
   OutputRule(wxT('='), kRuleWidth);
