@@ -1,0 +1,101 @@
+"""Scene files from free arguments and render settings from switches."""
+
+import os
+import tempfile
+import unittest
+
+import kfharness as kh
+import submitlib as sl
+
+
+class SceneFiles(sl.SubmitCase, unittest.TestCase):
+    def scenes(self, args, **kw):
+        p, _ = self.submit_ok(args, **kw)
+        return p['render_set']['values']['scene']
+
+    def test_frame_number_patterns(self):
+        self.assertEqual(self.scenes(['@frames/shot_##[8-10].ma']),
+                         ['frames/shot_08.ma', 'frames/shot_09.ma', 'frames/shot_10.ma'])
+        self.assertEqual(self.scenes(['@s_#[1-5;2].ma']), ['s_1.ma', 's_3.ma', 's_5.ma'])
+        self.assertEqual(self.scenes(['@s_#[5-1;2].ma']), ['s_1.ma', 's_3.ma', 's_5.ma'])
+        self.assertEqual(self.scenes(['plain.ma', '@s_###[1-2,7].ma']),
+                         ['plain.ma', 's_001.ma', 's_002.ma', 's_007.ma'])
+
+    def test_refused_patterns(self):
+        for pattern in ('@s_#[1-5;0].ma', '@s_#[1-5.ma', '@s_#x[1].ma', '@*.ma'):
+            with self.subTest(pattern=pattern):
+                self.submit_refused([pattern], 'Invalid scene filename pattern specified', '')
+
+    def test_wildcards_over_a_folder(self):
+        folder = tempfile.mkdtemp(prefix='kfscenes-')
+        try:
+            for name in ('b.ma', 'a.ma', 'c.mb'):
+                with open(os.path.join(folder, name), 'w') as fh:
+                    fh.write('x')
+            os.mkdir(os.path.join(folder, 'sub.ma'))
+            self.assertEqual(self.scenes(['@%s/*.ma' % folder]),
+                             ['%s/a.ma' % folder, '%s/b.ma' % folder])
+            self.submit_refused(['@%s/*.exr' % folder], 'No scene files were specified', '')
+        finally:
+            for name in ('b.ma', 'a.ma', 'c.mb'):
+                os.unlink(os.path.join(folder, name))
+            os.rmdir(os.path.join(folder, 'sub.ma'))
+            os.rmdir(folder)
+
+    def test_non_ascii_scene_paths_arrive_as_utf8(self):
+        scene = '/projets/scène_été/plan_ü.ma'
+        p, _ = self.submit_ok([scene])
+        self.assertEqual(p['render_set']['values']['scene'], [scene])
+        self.assertEqual(p['name'], 'Unnamed job - plan_ü.ma')
+
+    def test_non_ascii_under_the_c_locale(self):
+        scene = '/projets/scène.ma'
+        r = self.prog.run(sl.RENDERER + [scene], env={'LANG': 'C', 'LC_ALL': 'C'})
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(sl.packet(self.sim)['render_set']['values']['scene'], [scene])
+
+
+class RenderSettings(sl.SubmitCase, unittest.TestCase):
+    def test_switches_become_render_settings(self):
+        p, _ = self.submit_ok(['-nj_renderer', 'Blender/4.1', '-samples', '256', '-device_ids',
+                               '0, 1;2', '-use_gpu', 'yes', '-Camera', 'cam1,cam2', 'a.blend'],
+                              renderer=False)
+        values = p['render_set']['values']
+        self.assertEqual(values['samples'], ['256'])
+        self.assertEqual(values['device_ids'], ['0', '1', '2'])
+        self.assertEqual(values['use_gpu'], ['true'])
+        self.assertEqual(values['camera'], ['cam1', 'cam2'])  # a list parameter
+        self.assertEqual(values['width'], ['1920'])  # the renderer's default
+
+    def test_boolean_switch_followed_by_a_switch_is_false(self):
+        p, _ = self.submit_ok(['-nj_renderer', 'Blender/4.1', '-use_gpu', '-nj_priority', '3',
+                               'a.blend'], renderer=False)
+        self.assertEqual(p['render_set']['values']['use_gpu'], ['false'])
+        self.assertEqual(p['priority'], 3)
+
+    def test_unknown_render_setting_is_refused(self):
+        self.submit_refused(['-no_such_setting', '5', 'a.ma'], 'Unknown switch', 'no_such_setting')
+        # A setting of another renderer is unknown to this one.
+        self.submit_refused(['-samples', '5', 'a.ma'], 'Unknown switch', 'samples')
+
+    def test_imported_render_set(self):
+        self.prog.write_file('Presets/NetJobs/look.kset',
+                             '<RenderSet>\n\t<Renderer>Other/1</Renderer>\n\t<Values>\n'
+                             '\t\t<scene>\n\t\t\t<Value>old.ma</Value>\n\t\t</scene>\n'
+                             '\t\t<outdir>\n\t\t\t<Value>/old</Value>\n\t\t</outdir>\n'
+                             '\t\t<camera>\n\t\t\t<Value>persp</Value>\n\t\t</camera>\n'
+                             '\t\t<verbosity>\n\t\t\t<Value>3</Value>\n\t\t</verbosity>\n'
+                             '\t</Values>\n</RenderSet>\n')
+        p, _ = self.submit_ok(['-importset', 'look', 'new.ma'])
+        rs = p['render_set']
+        self.assertEqual(rs['renderer'], 'Maya/2024')
+        self.assertEqual(rs['values']['scene'], ['new.ma'])
+        self.assertNotIn('outdir', rs['values'])
+        self.assertEqual(rs['values']['camera'], ['persp'])
+        self.assertEqual(rs['values']['verbosity'], ['3'])  # not overwritten by the default
+        self.submit_refused(['-importset', 'missing', 'new.ma'],
+                            'Unable to import the specified render set', 'importset')
+
+
+if __name__ == '__main__':
+    kh.main()
