@@ -96,6 +96,8 @@ class RawClient:
             while True:
                 if not self.sock.recv(65536):
                     return True
+        except ConnectionResetError:   # closed with our bytes still unread
+            return True
         except (socket.timeout, OSError):
             return False
 

@@ -13,6 +13,10 @@ The switches (all optional) as a dict or JSON object:
                             messages (all, or those of the listed codes)
   close_after        N      close the connection once the N-th message of the
                             client has arrived, without answering it
+  close_on           trigger   close the connection when such a message has
+                            arrived, without answering it
+  close_mid_receive  trigger   close the connection when the first frame of such a
+                            message arrives in several frames, before the rest
   close_mid_message  trigger   send only the first frame of the answer, then close
   wrong_part_index   trigger   send the answer in two or more frames; the second
                             carries a wrong part index
@@ -26,7 +30,9 @@ The switches (all optional) as a dict or JSON object:
 
 A trigger names the client messages it applies to: a type number (7 login,
 14 net job packet, 15 server control, ...), "request:N" for a request asking for
-type N (22 renderer data, 8/9 user data, 24 query), or "*" for every message.
+type N (22 renderer data, 8/9 user data, 24 query), "request:N:P" for such a
+request with parameter P (22 with 0 asks for the data stamp, with 1 for the
+whole pool), or "*" for every message.
 """
 
 import json
@@ -37,12 +43,16 @@ class Trigger:
         self.any = spec in ('*', True, None)
         self.type = None
         self.requested = None
+        self.parameter = None
         if self.any:
             return
         text = str(spec).strip().lower()
         if text.startswith('request:'):
             self.type = 1025
-            self.requested = int(text.split(':', 1)[1])
+            parts = text.split(':')
+            self.requested = int(parts[1])
+            if len(parts) > 2:
+                self.parameter = int(parts[2])
         else:
             self.type = int(text)
 
@@ -53,7 +63,9 @@ class Trigger:
             return True
         if msg.type != self.type:
             return False
-        return self.requested is None or msg.fields.get('requested_type') == self.requested
+        if self.requested is not None and msg.fields.get('requested_type') != self.requested:
+            return False
+        return self.parameter is None or msg.fields.get('parameter') == self.parameter
 
 
 def _triggers(spec):
@@ -71,7 +83,8 @@ class Faults:
         spec = dict(spec or {})
         unknown = set(spec) - {
             'refuse_challenge', 'refuse_login', 'critical_update', 'silent', 'delay',
-            'refuse_job', 'refuse_control', 'close_after', 'close_mid_message',
+            'refuse_job', 'refuse_control', 'close_after', 'close_on', 'close_mid_receive',
+            'close_mid_message',
             'wrong_part_index', 'garbage', 'frame_payload'}
         if unknown:
             raise ValueError('unknown fault switches: %s' % ', '.join(sorted(unknown)))
@@ -96,6 +109,8 @@ class Faults:
             self.refuse_control = control
             self.refuse_control_codes = None
         self.close_after = spec.get('close_after')
+        self.close_on = _triggers(spec.get('close_on'))
+        self.close_mid_receive = _triggers(spec.get('close_mid_receive'))
         self.close_mid_message = _triggers(spec.get('close_mid_message'))
         self.wrong_part_index = _triggers(spec.get('wrong_part_index'))
         garbage = spec.get('garbage')

@@ -20,8 +20,8 @@ import time
 from . import messages as m
 from .datatree import render_set_from_text
 from .faults import Faults
-from .frames import (MAX_PIECE, ProtocolError, Reassembler, UnitSplitter, make_frame,
-                     split_message)
+from .frames import (HEADER_SIZE, MAX_PIECE, ProtocolError, Reassembler, UnitSplitter,
+                     make_frame, parse_header, split_message)
 
 log = logging.getLogger('farmsim')
 
@@ -147,6 +147,12 @@ class Connection:
         if self.splitter.raw:
             self._message(unit, raw=True)
             return
+        cut = self.server.faults.close_mid_receive
+        if cut and len(unit) >= HEADER_SIZE + 4:
+            _, serial, index, count = parse_header(unit)
+            head = m.Message(struct.unpack_from('<i', unit, HEADER_SIZE)[0], serial)
+            if index == 0 and count > 1 and Faults.any_match(cut, head):
+                raise _Closed('after part 1 of %d of %s %d' % (count, head.name, serial))
         data = self.reassembler.add(unit)
         if data is not None:
             if len(data) < 4:
@@ -168,6 +174,8 @@ class Connection:
         faults = self.server.faults
         if faults.close_after and self.received >= int(faults.close_after):
             raise _Closed('after %d messages' % self.received)
+        if Faults.any_match(faults.close_on, msg):
+            raise _Closed('on %s %d' % (msg.name, msg.serial))
         if Faults.any_match(faults.silent, msg):
             self._note('%s %d left unanswered' % (msg.name, msg.serial))
             return

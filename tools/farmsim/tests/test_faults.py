@@ -71,6 +71,23 @@ class Closing(ServerCase, unittest.TestCase):
         self.assertTrue(c.closed_by_peer())
         self.assertEqual(len(self.server.journal.entries), 3)
 
+    def test_close_on_a_message_leaves_it_unanswered(self):
+        c = self.logged_on()
+        self.server.set_faults({'close_on': 'request:22:1'})
+        self.assertEqual(c.request(m.RS_DATA, 0)[1]['records'], [])   # the stamp: answered
+        c.send(m.Message(m.REQUEST, mode=1, requested_type=22, parameter=1))
+        self.assertTrue(c.closed_by_peer())
+        self.assertEqual(self.server.journal.entries[-1]['parameter'], 1)
+
+    def test_close_after_the_first_frame_of_a_long_client_message(self):
+        c = self.logged_on()
+        self.server.set_faults({'close_mid_receive': 14})
+        c.send(m.Message(m.TEXT, text1='x' * 100, text2=''), piece=40)   # not the trigger
+        c.send(m.Message(m.NET_JOB_PACKET, **packet()), piece=40)
+        self.assertTrue(c.closed_by_peer())
+        self.assertEqual([e['msg'] for e in self.server.journal.entries][-1], 'Text')
+        self.assertEqual(sorted(self.server.farm.jobs), [42, 43])
+
     def test_close_in_the_middle_of_a_multi_frame_message(self):
         c = self.logged_on()
         self.server.set_faults({'close_mid_message': 'request:22'})
