@@ -134,6 +134,33 @@ bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, in
   return ok;
 }
 
+int CFileIO::CreateReplacing(const wxString& path, int mode) {
+  if (path.empty()) return -1;
+  static std::atomic<unsigned> counter{0};
+  const std::string target = ToNative(path);
+  struct stat st;
+  const bool existed = ::stat(target.c_str(), &st) == 0;
+  if (existed && S_ISDIR(st.st_mode)) return -1;
+  // Only a regular file is replaced; a device or pipe is written in place.
+  if (!existed || S_ISREG(st.st_mode)) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      const std::string temp =
+          target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
+      const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
+      if (fd < 0) {
+        if (errno == EEXIST) continue;
+        break;
+      }
+      if (existed) (void)::fchmod(fd, st.st_mode & 07777);
+      if (::rename(temp.c_str(), target.c_str()) == 0) return fd;
+      ::close(fd);
+      ::unlink(temp.c_str());
+      break;
+    }
+  }
+  return ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, static_cast<mode_t>(mode));
+}
+
 bool CFileIO::Exists(const wxString& path) {
   struct stat st;
   return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0;

@@ -24,6 +24,13 @@ class CFileIO {
   // (subject to the umask). On failure `path` is unchanged.
   static bool WriteAtomically(const wxString& path, const std::string& bytes, int mode = 0666);
 
+  // Creates an empty file in the folder of `path`, renames it over `path` at
+  // once and returns its descriptor, open for writing. A second process that
+  // does the same later gets a file of its own: what each writes never mixes.
+  // Where no file can be created beside `path` (the folder is not writable),
+  // `path` itself is opened and emptied. -1 on failure.
+  static int CreateReplacing(const wxString& path, int mode = 0666);
+
   static bool Exists(const wxString& path);
   // Removes a file; true when it is gone afterwards.
   static bool Remove(const wxString& path);

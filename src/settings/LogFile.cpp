@@ -1,10 +1,10 @@
 #include "settings/LogFile.h"
 
 #include <errno.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "app/KfJsCore.h"
+#include "platform/FileIO.h"
 
 CLogFile::~CLogFile() { Close(); }
 
@@ -21,8 +21,9 @@ bool CLogFile::OpenPath(const wxString& path) {
   Close();
   m_error = false;
   if (path.empty()) return false;
-  const wxScopedCharBuffer name = path.utf8_str();
-  m_fd = ::open(name.data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  // Each run writes a file of its own, put in place of the old one: two runs
+  // at the same moment never write into one file.
+  m_fd = CFileIO::CreateReplacing(path, 0666);
   return m_fd >= 0;
 }
 

@@ -19,8 +19,9 @@ class CLogFile {
   // Opens `name` in the user directory (the program directory when no user
   // directory is set) through the core's data-path rule. False without a core.
   bool Open(const wxString& name);
-  // Creates or truncates the file at `path` (mode 0666 less the umask) and
-  // keeps it open for writing. Closes a file opened before.
+  // Puts a new, empty file in place of `path` (mode 0666 less the umask; an
+  // old file keeps its permissions) and keeps it open for writing. Closes a
+  // file opened before.
   bool OpenPath(const wxString& path);
   void Close();
   bool IsOpened() const { return m_fd >= 0; }

@@ -60,6 +60,25 @@ TEST_F(LogFileTest, EveryOpenEmptiesTheLogOfTheRunBefore) {
   EXPECT_EQ(ReadAll(path), "second\n");
 }
 
+TEST_F(LogFileTest, TwoRunsAtOnceNeverWriteIntoOneFile) {
+  const std::string path = Path("KfRcCmd.log");
+  WriteAll(path, "old\n");
+  ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+  CLogFile first, second;
+  ASSERT_TRUE(first.OpenPath(wxString::FromUTF8(path.c_str())));
+  first.Write(wxT("first run, a longer first line\n"));
+  ASSERT_TRUE(second.OpenPath(wxString::FromUTF8(path.c_str())));
+  second.Write(wxT("second\n"));
+  first.Write(wxT("first run goes on\n"));
+  second.Write(wxT("second goes on\n"));
+  EXPECT_FALSE(first.HasError());
+  // The file in place is the whole transcript of the run that opened it last.
+  EXPECT_EQ(ReadAll(path), "second\nsecond goes on\n");
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
 TEST_F(LogFileTest, TranscriptThroughTheCoreIsByteExactAndIgnoresQuiet) {
   CKfJsCore core;
   core.SetUserDir(wxString::FromUTF8(m_dir.c_str()));
