@@ -1,6 +1,7 @@
 #include "app/QueryCommand.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,6 +9,7 @@
 #include "app/KfJsCore.h"
 #include "net/DataQueryMsg.h"
 #include "net/NwUserCommander.h"
+#include "platform/FileIO.h"
 
 CQueryCommand::Asker CQueryCommand::FromCommander(CNwUserCommander& commander) {
   return [&commander](const wxString& query, wxString* answer) {
@@ -40,9 +42,15 @@ void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
 
 bool CQueryCommand::WriteAnswerFile(const wxString& path, const wxString& text) {
   const wxScopedCharBuffer name = path.utf8_str();
+  const wxScopedCharBuffer bytes = text.utf8_str();
+  // A script may read the answer while another run writes it: a regular
+  // file is replaced whole. A pipe or device is written in place.
+  struct stat st;
+  if (stat(name.data(), &st) != 0 || S_ISREG(st.st_mode)) {
+    if (CFileIO::WriteAtomically(path, std::string(bytes.data(), bytes.length()))) return true;
+  }
   const int fd = open(name.data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  const wxScopedCharBuffer bytes = text.utf8_str();
   const char* data = bytes.data();
   size_t left = bytes.length();
   bool ok = true;

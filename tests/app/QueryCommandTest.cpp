@@ -1,10 +1,12 @@
 #include "app/QueryCommand.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -68,10 +70,31 @@ TEST_F(QueryTest, AnswerReplacesTheFileContent) {
   EXPECT_EQ(console, wxT(""));
   EXPECT_EQ(Read(path), "Grüße");
 
+  // Replaced whole: no temporary file is left beside it.
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir)) entries += e.is_regular_file();
+  EXPECT_EQ(entries, 1);
+
   // A file that cannot be created is skipped silently.
   Answering(true, wxT("x")).Run(wxT("q"), wxString::FromUTF8((dir + "/no/such/dir").c_str()));
   EXPECT_EQ(console, wxT(""));
   EXPECT_EQ(log, wxT(""));
+}
+
+TEST_F(QueryTest, AnswerIntoAPipeIsWrittenThroughIt) {
+  const std::string path = dir + "/answer.fifo";
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  const int reader = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_TRUE(CQueryCommand::WriteAnswerFile(wxString::FromUTF8(path.c_str()), wxT("42|job")));
+  char buffer[16] = {};
+  EXPECT_EQ(read(reader, buffer, sizeof buffer), 6);
+  EXPECT_STREQ(buffer, "42|job");
+  close(reader);
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  unlink(path.c_str());
 }
 
 }  // namespace
