@@ -1,0 +1,146 @@
+"""A server that drops the connection or sends what cannot be read, at each step of a run.
+
+Every case must end with the failure report and the exit status of the step that failed, with
+nothing on stderr, and at once: once the connection is gone no answer can come, so no wait may
+run on to its time-out. The run time-out of each case is the hang guard; it lies well below the
+30 s that a request waits for its answer.
+"""
+
+import os
+import random
+import string
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import kfharness as kh  # noqa: E402
+
+HANG_GUARD = 15   # seconds; far less than any time-out the program has
+CACHE = os.path.join('Renderers', 'Renderers.kren')
+INDEX = os.path.join('Renderers', 'Pool.xml')
+
+CHALLENGE_FAILED = 'Challenging the target server failed.'
+LOGIN_TIMEOUT = 'Unable to login (message timeout).'
+DOWNLOAD_FAILED = 'Unable to download the renderers from the server.'
+USER_DATA_FAILED = 'Unable to retrieve the necessary user data.'
+SUBMIT_TIMEOUT = 'Submitting net job "%s" failed (message timeout).'
+
+
+def report(code, text, prog):
+    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
+        code, text, prog.file('KfRcCmd.conf'))
+
+
+def many_scenes(count=900, seed=10):
+    """Scene names that compress badly: the packet needs several frames."""
+    rnd = random.Random(seed)
+    alphabet = string.ascii_letters + string.digits
+    return ['big.ma'] + ['/p/%s.ma' % ''.join(rnd.choice(alphabet) for _ in range(30))
+                         for _ in range(count)]
+
+
+class FaultCase(unittest.TestCase):
+    def setUp(self):
+        self.sim = kh.FarmSim().start()
+        self.prog = kh.ProgramDir(self.sim)
+
+    def tearDown(self):
+        self.prog.cleanup()
+        self.sim.stop()
+
+    def run_with(self, faults, args, code, text):
+        """One run under the given fault switches; checks the report, the status and stderr."""
+        self.sim.set_faults(faults)
+        r = self.prog.run(args, timeout=HANG_GUARD)
+        seen = (faults, r.code, r.out, r.err)
+        self.assertEqual(r.code, code, seen)
+        self.assertIn(report(code, text, self.prog), r.out, seen)
+        self.assertEqual(r.err, '', seen)
+        return r
+
+
+class ConnectionClosed(FaultCase):
+    def test_closed_at_each_log_on_step(self):
+        submit = ['-nj_renderer', 'Maya', 'shot.ma']
+        # The challenge arrives and the server hangs up without answering it.
+        self.run_with({'close_on': 1}, submit, 4, CHALLENGE_FAILED)
+        self.assertEqual(self.sim.messages('Login'), [])
+        # The login, then the first request after an accepted login.
+        r = self.run_with({'close_on': 7}, submit, 5, LOGIN_TIMEOUT)
+        self.assertNotIn('Downloading renderers', r.out)
+        self.run_with({'close_on': 'request:22:0'}, submit, 6, DOWNLOAD_FAILED)
+        # Half of the renderer definitions arrive, then the connection ends: no cache is kept.
+        self.run_with({'close_mid_message': 'request:22:1'}, submit, 6, DOWNLOAD_FAILED)
+        self.assertFalse(self.prog.exists(CACHE))
+        self.assertFalse(self.prog.exists(INDEX))
+        # The user data.
+        r = self.run_with({'close_on': 'request:9'}, submit, 6, USER_DATA_FAILED)
+        self.assertTrue(self.prog.exists(CACHE), r)
+        # The same failure ends a listing with the same report, in compact form too.
+        r = self.run_with({'close_on': 'request:8'}, ['-listpools', '-compact'], 6,
+                          USER_DATA_FAILED)
+        self.assertTrue(r.out.startswith('ERROR! Job submission failed'), r)
+        # With -retnjid a failed run ends with -1.
+        self.sim.set_faults({'close_on': 7})
+        r = self.prog.run(['-retnjid'] + submit, timeout=HANG_GUARD)
+        self.assertEqual((r.code, r.err), (255, ''), r)
+        self.assertEqual(self.sim.jobs.keys() - {42, 43}, set())
+
+    def test_closed_during_and_after_the_submission(self):
+        # The server takes the first frame of a long packet and hangs up.
+        scenes = many_scenes()
+        self.run_with({'close_mid_receive': 14}, ['-nj_renderer', 'Maya'] + scenes, 9,
+                      SUBMIT_TIMEOUT % 'Unnamed job - big.ma')
+        self.assertEqual(self.sim.messages('NetJobPacket'), [])
+        # The whole packet arrives and the server hangs up before acknowledging it.
+        self.run_with({'close_on': 14}, ['-nj_renderer', 'Maya', 'shot.ma'], 9,
+                      SUBMIT_TIMEOUT % 'Unnamed job - shot.ma')
+        self.assertEqual(len(self.sim.messages('NetJobPacket')), 1)
+        self.assertEqual(self.sim.jobs.keys() - {42, 43}, set())
+        # Without faults the long packet goes through, in several frames.
+        self.sim.set_faults({})
+        r = self.prog.run(['-nj_renderer', 'Maya'] + scenes, timeout=60)
+        self.assertEqual((r.code, r.err), (0, ''), r)
+        self.assertEqual(self.sim.last('NetJobPacket')['render_set']['values']['scene'], scenes)
+
+
+class CommandsOnALostConnection(FaultCase):
+    def test_commands_report_and_end_with_0(self):
+        # Each control verb reports its own failure; the second is not even sent.
+        self.sim.set_faults({'close_on': 15})
+        r = self.prog.run(['-control_nj', 'pause:42,43', '-compact'], timeout=HANG_GUARD)
+        self.assertEqual((r.code, r.err), (0, ''), r)
+        self.assertEqual(r.out, 'Net job 0042: Pausing... \n  Timed out\n'
+                                'Net job 0043: Pausing... \n  Timed out\n')
+        self.assertEqual(len(self.sim.messages('ServerControl')), 1)
+        self.assertEqual(self.sim.jobs[42]['state'], 'rendering')
+        # A query prints no answer; the log says why.
+        self.sim.set_faults({'close_on': 'request:24'})
+        r = self.prog.run(['-query', 'whoami', '-compact', '-log'], timeout=HANG_GUARD)
+        self.assertEqual((r.code, r.out, r.err), (0, '', ''), r)
+        self.assertIn('Failed to query the server\n', self.prog.log())
+
+
+class UnreadableAnswers(FaultCase):
+    def test_garbage_instead_of_an_answer(self):
+        submit = ['-nj_renderer', 'Maya', 'shot.ma']
+        for kind in ('noise', 'oversize', 'undersize',
+                     # a frame announcing 20 bytes whose part count is 0
+                     'hex:14000000' '09000000' '00000000' '00000000' 'abcd0000'):
+            self.run_with({'garbage': {'on': 7, 'kind': kind, 'close': True}}, submit, 5,
+                          LOGIN_TIMEOUT)
+        # A frame announcing more than the limit, or less than its header, ends the connection
+        # even when the server stays connected.
+        for kind in ('oversize', 'undersize'):
+            self.run_with({'garbage': {'on': 7, 'kind': kind}}, submit, 5, LOGIN_TIMEOUT)
+        # A compressed body that claims to unpack to 4 GiB is not unpacked.
+        self.run_with({'garbage': {'on': 'request:9', 'kind': 'hugeul'}}, submit, 6,
+                      USER_DATA_FAILED)
+        # A compressed body that does not inflate reads as zeros: a pool list of none.
+        self.run_with({'garbage': {'on': 'request:9', 'kind': 'badzlib'}}, submit, 8,
+                      'There are no client pools assigned to your user account.\n'
+                      'Adding net jobs is not possible without at least one pool.')
+
+
+if __name__ == '__main__':
+    kh.main()
