@@ -15,7 +15,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
 
-HANG_GUARD = 15   # seconds; far less than any time-out the program has
+HANG_GUARD = 20   # seconds; less than any time-out the program has
 CACHE = os.path.join('Renderers', 'Renderers.kren')
 INDEX = os.path.join('Renderers', 'Pool.xml')
 
@@ -65,7 +65,9 @@ class ConnectionClosed(FaultCase):
         # The challenge arrives and the server hangs up without answering it.
         self.run_with({'close_on': 1}, submit, 4, CHALLENGE_FAILED)
         self.assertEqual(self.sim.messages('Login'), [])
-        # The login, then the first request after an accepted login.
+        # Right after an accepted challenge (on the client's peer information), on the login,
+        # then on the first request after an accepted login.
+        self.run_with({'close_on': 2}, submit, 5, LOGIN_TIMEOUT)
         r = self.run_with({'close_on': 7}, submit, 5, LOGIN_TIMEOUT)
         self.assertNotIn('Downloading renderers', r.out)
         self.run_with({'close_on': 'request:22:0'}, submit, 6, DOWNLOAD_FAILED)
