@@ -33,10 +33,12 @@ bool WriteAll(int fd, const char* data, size_t size) {
 
 bool ReadFile(const wxString& path, std::string* bytes) {
   bytes->clear();
-  const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking, and regular files only: a named pipe in place of a render
+  // set or of the cache must fail, not hold the run forever.
+  const int fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;
   }
@@ -54,8 +56,8 @@ bool ReadFile(const wxString& path, std::string* bytes) {
     bytes->append(buffer, static_cast<size_t>(n));
   }
   ::close(fd);
-  // A regular file that shrank while it was read counts as unreadable.
-  if (ok && S_ISREG(st.st_mode) && bytes->size() < static_cast<size_t>(st.st_size)) ok = false;
+  // A file that shrank while it was read counts as unreadable.
+  if (ok && bytes->size() < static_cast<size_t>(st.st_size)) ok = false;
   return ok;
 }
 

@@ -10,7 +10,8 @@
 
 namespace rsfile {
 
-// Reads the whole file. False when it cannot be opened or fully read.
+// Reads the whole file. False when it is not a regular file (a folder, a
+// pipe, a device) or cannot be opened or fully read.
 bool ReadFile(const wxString& path, std::string* bytes);
 
 // Writes `size` bytes to a temporary file beside `path` (permissions 0666

@@ -182,8 +182,13 @@ class JobFiles(BadFiles):
             self.assertEqual(r.code, 7, (name, r))
             self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
                                            'importset'), r.out, (name, r))
-        # A render set without values, and one naming a renderer that does not exist, are
-        # well-formed: they load.
+        # A named pipe in place of the file is refused, not waited on.
+        os.mkfifo(self.prog.file('pipe.kset'))
+        r = self.run_ok(['-importset', self.prog.file('pipe.kset')] + SUBMIT, 'pipe')
+        self.assertEqual(r.code, 7, r)
+        self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set', 'importset'),
+                      r.out)
+        # A render set without values is well-formed: it loads.
         self.prog.write_file('empty.kset', head + '\t<Values>\n\t</Values>\n</RenderSet>\n')
         self.submitted(['-importset', self.prog.file('empty.kset')] + SUBMIT, 'empty values')
 
@@ -200,10 +205,11 @@ class RendererCache(BadFiles):
                 '<RendererGroup>' * 200000 + '</RendererGroup>' * 200000 +
                 '</Content></DataRoot>'),
             'other kind': lambda: self.prog.write_file(CACHE, good.replace('Pool/1.0', 'Set/1.0')),
+            'pipe': lambda: (os.remove(self.prog.file(CACHE)), os.mkfifo(self.prog.file(CACHE))),
             'folder': lambda: (os.remove(self.prog.file(CACHE)),
                                os.mkdir(self.prog.file(CACHE))),
         }
-        for n, (what, damage) in enumerate(damages.items(), start=2):
+        for what, damage in damages.items():
             damage()
             before = full()
             self.submitted(SUBMIT, what)
@@ -214,8 +220,13 @@ class RendererCache(BadFiles):
         # A damaged index is a stale one: download, and the index is whole again.
         self.submitted(SUBMIT, 'after folder')
         for what, text in [('noise', noise(300, 8)), ('no stamp', '<Pool></Pool>'),
-                           ('stamp text', '<Pool><UpdateIndex>x42</UpdateIndex></Pool>')]:
-            self.prog.write_file(INDEX, text)
+                           ('stamp text', '<Pool><UpdateIndex>x42</UpdateIndex></Pool>'),
+                           ('pipe', None)]:
+            if text is None:
+                os.remove(self.prog.file(INDEX))
+                os.mkfifo(self.prog.file(INDEX))
+            else:
+                self.prog.write_file(INDEX, text)
             before = full()
             self.submitted(SUBMIT, 'index ' + what)
             self.assertEqual(full(), before + 1, what)
