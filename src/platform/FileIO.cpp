@@ -158,7 +158,12 @@ int CFileIO::CreateReplacing(const wxString& path, int mode) {
       break;
     }
   }
-  return ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, static_cast<mode_t>(mode));
+  // Non-blocking open: a pipe that nobody reads fails at once instead of
+  // holding the run. Writes block again as usual.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK,
+                        static_cast<mode_t>(mode));
+  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
 }
 
 bool CFileIO::Exists(const wxString& path) {

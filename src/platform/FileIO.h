@@ -27,8 +27,9 @@ class CFileIO {
   // Creates an empty file in the folder of `path`, renames it over `path` at
   // once and returns its descriptor, open for writing. A second process that
   // does the same later gets a file of its own: what each writes never mixes.
-  // Where no file can be created beside `path` (the folder is not writable),
-  // `path` itself is opened and emptied. -1 on failure.
+  // Where no file can be created beside `path` (the folder is not writable)
+  // or `path` is a pipe or device, `path` itself is opened and emptied; a
+  // pipe that nobody reads fails. -1 on failure.
   static int CreateReplacing(const wxString& path, int mode = 0666);
 
   static bool Exists(const wxString& path);

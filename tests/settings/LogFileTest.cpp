@@ -112,6 +112,11 @@ TEST_F(LogFileTest, AFileThatCannotBeOpenedLeavesTheRunWithoutALog) {
   log.Write(wxT("dropped\n"));  // must not crash
   EXPECT_FALSE(log.OpenPath(wxString::FromUTF8((m_dir + "/missing/KfRcCmd.log").c_str())));
   EXPECT_FALSE(log.OpenPath(wxString()));
+  // A named pipe that nobody reads fails instead of blocking the run.
+  const std::string pipe = Path("pipe.log");
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_FALSE(log.OpenPath(wxString::FromUTF8(pipe.c_str())));
+  unlink(pipe.c_str());
   if (geteuid() != 0) {  // root may write into a read-only folder
     const std::string ro = Path("ro");
     ASSERT_EQ(mkdir(ro.c_str(), 0500), 0);
