@@ -4,9 +4,7 @@
 //   KF_SOURCE_DIR=. build/bench/bench_logon_commander
 #include <benchmark/benchmark.h>
 
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <wx/filename.h>
@@ -21,31 +19,9 @@
 #include "net/NwUserCommander.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSPool.h"
+#include "../tests/support/LoopbackPort.h"
 
 namespace {
-
-int FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof(addr);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
-
-bool CanConnect(int port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  addr.sin_port = htons(static_cast<uint16_t>(port));
-  const bool ok = connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
-  close(fd);
-  return ok;
-}
 
 // The simulator as a child process for the life of the program.
 struct Simulator {
@@ -56,7 +32,7 @@ struct Simulator {
     const std::string source = env ? env : ".";
     const std::string script = source + "/tools/farmsim/farmsim.py";
     const std::string farm = source + "/tools/farmsim/demo/farm.json";
-    port = FreePort();
+    port = kftest::FreeLoopbackPort();
     const std::string portText = std::to_string(port);
     pid = fork();
     if (pid == 0) {
@@ -64,7 +40,7 @@ struct Simulator {
             portText.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
-    for (int i = 0; i < 200 && !CanConnect(port); ++i)
+    for (int i = 0; i < 200 && !kftest::LoopbackListens(port); ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
   }
   ~Simulator() {

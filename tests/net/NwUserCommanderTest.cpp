@@ -3,28 +3,13 @@
 // only connection attempted goes to a loopback port.
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <wx/init.h>
 
 #include "app/KfJsCore.h"
 #include "net/NwUserCommander.h"
+#include "../support/LoopbackPort.h"
 
 namespace {
-
-// A loopback port that nothing listens on (bound once, then released).
-long FreePort() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t len = sizeof(addr);
-  bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-  getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  close(fd);
-  return ntohs(addr.sin_port);
-}
 
 class NwUserCommanderTest : public ::testing::Test {
  protected:
@@ -33,7 +18,7 @@ class NwUserCommanderTest : public ::testing::Test {
     EXPECT_TRUE(commander.Init());
     commander.SetSettingsSource([this] { return settings; });
     settings.serverAddress = wxT("127.0.0.1");
-    settings.serverPort = FreePort();
+    settings.serverPort = kftest::FreeLoopbackPort();
     settings.userName = wxT("anna");
     settings.password = wxT("secret-pw");
   }
