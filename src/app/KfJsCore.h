@@ -147,5 +147,4 @@ class CKfJsCore : public wxObject {
   void RunListPoolsCommand();
   void RunListRenderersCommand(bool capabilities);
   void RunListParamsCommand();
-  void NotBuilt(const wxString& command);
 };

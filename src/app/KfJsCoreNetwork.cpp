@@ -161,7 +161,3 @@ void CKfJsCore::RunListParamsCommand() {
   CListCommands(*this, m_cmdLine->IsCompact(), m_cmdLine->IsSubm())
       .ListParams(m_pool, m_cmdLine->GetParamRenderer());
 }
-
-void CKfJsCore::NotBuilt(const wxString& command) {
-  OutputLevel(2, wxT("The command %s is not available in this build\n"), command);
-}

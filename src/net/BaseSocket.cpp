@@ -2,6 +2,8 @@
 
 #include "net/MsgBase.h"
 
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -336,6 +338,12 @@ bool CBaseSocket::IoConnect(const wxString& host, unsigned short port, int* erro
   }
   const bool ok = wxSocketClient::Connect(address, true);
   *error = ok ? int(wxSOCKET_NOERROR) : int(LastError());
+  if (ok) {
+    // The protocol is a chain of small messages, each waiting for its
+    // acknowledgement: send them at once instead of holding them back.
+    int on = 1;
+    SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+  }
   return ok;
 }
 

@@ -44,7 +44,6 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
                "port are correct."));
       break;
     }
-    c.SendWithoutDelay();
 
     Progress(wxT("Challenging remote server...\n"));
     if (c.SendAndWait(c.CreateChallenge(), kRequestTimeoutMs).GetResult() != 1 ||

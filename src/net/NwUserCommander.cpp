@@ -1,7 +1,5 @@
 #include "net/NwUserCommander.h"
 
-#include <netinet/in.h>
-#include <netinet/tcp.h>
 
 #include <cstdlib>
 
@@ -104,13 +102,6 @@ bool CNwUserCommander::Logoff() {
   m_submitter.Logoff();
   Print(wxT("Logged off from server\n"));
   return true;
-}
-
-void CNwUserCommander::SendWithoutDelay() {
-  CBaseSocket* socket = GetSocket();
-  if (socket == nullptr) return;
-  int on = 1;
-  socket->SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
 }
 
 bool CNwUserCommander::IsReadyForData() {

@@ -46,10 +46,6 @@ class CNwUserCommander : public CRemoteConnection {
   // Ends the connection ("Logged off") and says so.
   bool Logoff();
 
-  // Sends small messages at once instead of holding them back until the
-  // previous one is acknowledged (the log-on is a chain of small messages).
-  void SendWithoutDelay();
-
   // Connected, challenged and both parts of the user data received.
   bool IsReadyForData();
 
