@@ -34,6 +34,13 @@ class CBodyWriter {
     U32(static_cast<unsigned>(list.size()));
     for (const wxString& item : list) String(prefix.empty() ? item : prefix + item);
   }
+  // One chunk time limit: whether it applies, its minutes, seconds and action.
+  void Threshold(bool use, int minutes, int seconds, int action) {
+    U8(use);
+    I32(minutes);
+    I32(seconds);
+    I32(action);
+  }
   void Ints(const std::vector<int>& list) {
     U32(static_cast<unsigned>(list.size()));
     for (int value : list) I32(value);
@@ -142,14 +149,9 @@ void CNetJobPacketBody::Write(std::string& out) const {
   w.Ints(dependencies);
   w.I32(dependencyType);
   w.U8(unfinishedAsDone);
-  w.U8(timeThresholds.useLower);
-  w.I32(timeThresholds.lowerMinutes);
-  w.I32(timeThresholds.lowerSeconds);
-  w.I32(timeThresholds.lowerAction);
-  w.U8(timeThresholds.useUpper);
-  w.I32(timeThresholds.upperMinutes);
-  w.I32(timeThresholds.upperSeconds);
-  w.I32(timeThresholds.upperAction);
+  const NetJobTimeThresholds& t = timeThresholds;
+  w.Threshold(t.useLower, t.lowerMinutes, t.lowerSeconds, t.lowerAction);
+  w.Threshold(t.useUpper, t.upperMinutes, t.upperSeconds, t.upperAction);
   w.I32(errorAction);
   w.I32(errorTolerance);
   w.U8(includeRecreatedChunks);
