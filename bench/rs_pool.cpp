@@ -7,7 +7,7 @@
 // parsed it and loaded the pool. Times are the best of the repeats.
 #include "app/KfJsCore.h"
 #include "rs/DataXMLSerializer.h"
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSPool.h"
 #include "rs/RSSamplePool.h"
 
@@ -99,7 +99,7 @@ Result Run(const RSSampleSize& size, int repeats, const wxString& file) {
         }
         r->seconds[0] = best;
         r->bytes = static_cast<double>(text.size());
-        r->ok = rsfile::WriteFileAtomic(file, text);
+        r->ok = CFileIO::WriteAtomically(file, text);
       },
       &peak);
   if (!written.ok) std::exit(1);
@@ -112,7 +112,7 @@ Result Run(const RSSampleSize& size, int repeats, const wxString& file) {
         [&](Report* r) {
           CKfJsCore core;
           std::string text;
-          if (!rsfile::ReadFile(file, &text)) return;
+          if (!CFileIO::ReadBytes(file, &text)) return;
           r->baseKb = CurrentRssKb();
           const double t0 = Now();
           auto* root = new CDataNode();

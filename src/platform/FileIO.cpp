@@ -1,5 +1,7 @@
 #include "platform/FileIO.h"
 
+#include "platform/Utf8.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,10 +11,7 @@
 
 namespace {
 
-std::string ToNative(const wxString& path) {
-  const wxScopedCharBuffer utf8 = path.utf8_str();
-  return std::string(utf8.data(), utf8.length());
-}
+std::string ToNative(const wxString& path) { return utf8text::From(path); }
 
 bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
@@ -76,6 +75,8 @@ bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
     bytes->append(buffer, static_cast<size_t>(n));
   }
   ::close(fd);
+  // A file that shrank while it was read counts as unreadable.
+  if (ok && bytes->size() < static_cast<size_t>(st.st_size)) ok = false;
   if (!ok) bytes->clear();
   return ok;
 }
@@ -171,7 +172,37 @@ bool CFileIO::Exists(const wxString& path) {
   return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0;
 }
 
+bool CFileIO::IsFile(const wxString& path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool CFileIO::IsDir(const wxString& path) {
+  struct stat st;
+  return !path.empty() && ::stat(ToNative(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CFileIO::Remove(const wxString& path) {
   if (path.empty()) return false;
   return ::unlink(ToNative(path).c_str()) == 0 || errno == ENOENT;
+}
+
+bool CFileIO::RemoveDirIfEmpty(const wxString& path) {
+  return IsDir(path) && ::rmdir(ToNative(path).c_str()) == 0;
+}
+
+bool CFileIO::MakeDirs(const wxString& path) {
+  const std::string native = ToNative(path);
+  if (native.empty()) return false;
+  for (size_t pos = 1; pos <= native.size(); ++pos) {
+    if (pos != native.size() && native[pos] != '/') continue;
+    if (::mkdir(native.substr(0, pos).c_str(), 0777) != 0 && errno != EEXIST) return false;
+  }
+  return IsDir(path);
+}
+
+wxString CFileIO::JoinPath(const wxString& dir, const wxString& name) {
+  if (dir.empty()) return name;
+  if (dir.EndsWith(wxT("/"))) return dir + name;
+  return dir + wxT("/") + name;
 }

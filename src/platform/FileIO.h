@@ -11,7 +11,7 @@
 class CFileIO {
  public:
   // Reads a regular file completely. False when it does not exist, is not a
-  // regular file or cannot be read.
+  // regular file (a folder, a pipe, a device) or cannot be fully read.
   static bool ReadBytes(const wxString& path, std::string* bytes);
 
   // Reads a regular file as text: UTF-8, UTF-16 with a byte-order mark, and
@@ -33,6 +33,14 @@ class CFileIO {
   static int CreateReplacing(const wxString& path, int mode = 0666);
 
   static bool Exists(const wxString& path);
+  static bool IsFile(const wxString& path);
+  static bool IsDir(const wxString& path);
   // Removes a file; true when it is gone afterwards.
   static bool Remove(const wxString& path);
+  // Removes the directory when it exists and is empty.
+  static bool RemoveDirIfEmpty(const wxString& path);
+  // Creates the directory and its missing parents.
+  static bool MakeDirs(const wxString& path);
+  // `dir` and `name` joined with one "/".
+  static wxString JoinPath(const wxString& dir, const wxString& name);
 };

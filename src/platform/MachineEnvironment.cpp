@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -48,8 +49,7 @@ bool Write(const wxString& path, const std::vector<wxString>& lines) {
   std::error_code ec;
   const std::filesystem::path folder = std::filesystem::path(native).parent_path();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  return CFileIO::WriteAtomically(path, std::string(utf8.data(), utf8.length()), 0644);
+  return CFileIO::WriteAtomically(path, utf8text::From(text), 0644);
 }
 
 bool HasContent(const std::vector<wxString>& lines) {

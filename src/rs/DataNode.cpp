@@ -1,11 +1,11 @@
 #include "rs/DataNode.h"
 
-#include "rs/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <cstring>
 
 namespace {
-std::string ToUTF8(const wxString& text) { return rsutf8::From(text); }
+std::string ToUTF8(const wxString& text) { return utf8text::From(text); }
 }  // namespace
 
 void CDataNodeList::Clear() {
@@ -19,7 +19,7 @@ void CDataNodeList::AddRange(CDataNode* const* first, CDataNode* const* last) {
   m_nodes.insert(m_nodes.end(), first, last);
 }
 
-wxString CDataNode::GetName() const { return rsutf8::ToWx(m_name); }
+wxString CDataNode::GetName() const { return utf8text::ToWx(m_name); }
 
 void CDataNode::SetName(const wxString& name) { m_name = ToUTF8(name); }
 

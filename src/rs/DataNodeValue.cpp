@@ -1,6 +1,6 @@
 #include "rs/DataNodeValue.h"
 
-#include "rs/Utf8.h"
+#include "platform/Utf8.h"
 
 namespace {
 const std::string kEmpty;
@@ -13,11 +13,11 @@ bool IsBlank(const std::string& text) {
 }
 }  // namespace
 
-wxString CDataNodeValue::GetText() const { return rsutf8::ToWx(m_first); }
+wxString CDataNodeValue::GetText() const { return utf8text::ToWx(m_first); }
 
 const std::string& CDataNodeValue::GetTextUTF8() const { return m_first; }
 
-wxString CDataNodeValue::GetAt(size_t index) const { return rsutf8::ToWx(GetAtUTF8(index)); }
+wxString CDataNodeValue::GetAt(size_t index) const { return utf8text::ToWx(GetAtUTF8(index)); }
 
 const std::string& CDataNodeValue::GetAtUTF8(size_t index) const {
   if (!m_hasFirst) return kEmpty;
@@ -26,7 +26,7 @@ const std::string& CDataNodeValue::GetAtUTF8(size_t index) const {
 }
 
 void CDataNodeValue::AddText(const wxString& text, bool replace) {
-  AddTextUTF8(rsutf8::From(text), replace);
+  AddTextUTF8(utf8text::From(text), replace);
 }
 
 void CDataNodeValue::AddTextUTF8(std::string text, bool replace) {

@@ -1,7 +1,7 @@
 #include "rs/DataXMLSerializer.h"
 
-#include "rs/FileUtil.h"
-#include "rs/Utf8.h"
+#include "platform/FileIO.h"
+#include "platform/Utf8.h"
 
 #include <expat.h>
 
@@ -354,7 +354,7 @@ void CDataXMLSerializer::Unescape(std::string* text) {
 }
 
 bool CDataXMLSerializer::ParseText(const wxString& text) {
-  const std::string utf8 = rsutf8::From(text);
+  const std::string utf8 = utf8text::From(text);
   return ParseUTF8(utf8.data(), utf8.size());
 }
 
@@ -418,7 +418,7 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
 bool CDataXMLSerializer::LoadFile(const wxString& path) {
   m_error.clear();
   std::string bytes;
-  if (!rsfile::ReadFile(path, &bytes)) {
+  if (!CFileIO::ReadBytes(path, &bytes)) {
     m_error = wxT("cannot read ") + path;
     return false;
   }
@@ -436,12 +436,12 @@ std::string CDataXMLSerializer::ToUTF8() const {
 
 wxString CDataXMLSerializer::ToText() const {
   const std::string utf8 = ToUTF8();
-  return rsutf8::ToWx(utf8);
+  return utf8text::ToWx(utf8);
 }
 
 bool CDataXMLSerializer::SaveFile(const wxString& path) const {
   const std::string utf8 = ToUTF8();
-  if (!rsfile::WriteFileAtomic(path, utf8)) {
+  if (!CFileIO::WriteAtomically(path, utf8)) {
     m_error = wxT("cannot write ") + path;
     return false;
   }

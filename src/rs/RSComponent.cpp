@@ -1,7 +1,7 @@
 #include "rs/RSComponent.h"
 
 #include "rs/DataXMLSerializer.h"
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSCoreRenderer.h"
 #include "rs/RSXml.h"
 
@@ -9,12 +9,12 @@ bool CRSComponent::SaveToFile(const wxString& dir) {
   CDataNode root;
   root.SetName(GetName());
   Save(root, 0);
-  return CDataXMLSerializer(&root).SaveFile(rsfile::JoinPath(dir, GetFileName()));
+  return CDataXMLSerializer(&root).SaveFile(CFileIO::JoinPath(dir, GetFileName()));
 }
 
 bool CRSComponent::LoadFromFile(const wxString& dir) {
   CDataNode root;
-  if (!CDataXMLSerializer(&root).LoadFile(rsfile::JoinPath(dir, GetFileName()))) return false;
+  if (!CDataXMLSerializer(&root).LoadFile(CFileIO::JoinPath(dir, GetFileName()))) return false;
   Reset();
   return Load(root, 0);
 }
@@ -33,7 +33,7 @@ wxString CRSComponent::GetFileName() const { return wxString(); }
 void CRSComponent::Delete() {
   const wxString file = GetFileName();
   if (!Owner || Owner->Path.empty() || file.empty()) return;
-  rsfile::RemoveFile(rsfile::JoinPath(Owner->Path, file));
+  CFileIO::Remove(CFileIO::JoinPath(Owner->Path, file));
 }
 
 bool CRSComponent::Attach(CRSCoreRenderer* owner) {

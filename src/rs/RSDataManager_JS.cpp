@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "net/NwUserCommander.h"
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSDataExport.h"
 #include "rs/RSDataImport.h"
 #include "rs/RSDataMsg.h"
@@ -29,7 +29,7 @@ void CRSDataManager_JS::OnCommand(CRSDataCommand& record) {
 }
 
 wxString CRSDataManager_JS::CachePath(const wxChar* name) const {
-  return rsfile::JoinPath(m_pool->Path, name);
+  return CFileIO::JoinPath(m_pool->Path, name);
 }
 
 void CRSDataManager_JS::ResetPool() {
@@ -89,8 +89,8 @@ bool CRSDataManager_JS::FullDownload() {
   }
   if (!saved) {
     // The next run must not trust what is left: it downloads again.
-    rsfile::RemoveFile(CachePath(kIndexFile));
-    rsfile::RemoveFile(CachePath(kCacheFile));
+    CFileIO::Remove(CachePath(kIndexFile));
+    CFileIO::Remove(CachePath(kCacheFile));
   }
   return true;
 }

@@ -2,7 +2,7 @@
 
 #include "app/KfJsCore.h"
 #include "rs/DataXMLSerializer.h"
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSVersion.h"
 #include "rs/RSXml.h"
 
@@ -89,13 +89,13 @@ bool CRSPool::SaveIndex() {
   CDataNode root;
   root.SetName(wxT("Pool"));
   rsxml::WriteInt(root, "UpdateIndex", UpdateIndex);
-  if (!rsfile::DirExists(Path)) rsfile::MakeDirs(Path);
-  return CDataXMLSerializer(&root).SaveFile(rsfile::JoinPath(Path, wxT("Pool.xml")));
+  if (!CFileIO::IsDir(Path)) CFileIO::MakeDirs(Path);
+  return CDataXMLSerializer(&root).SaveFile(CFileIO::JoinPath(Path, wxT("Pool.xml")));
 }
 
 bool CRSPool::LoadIndex() {
-  const wxString file = rsfile::JoinPath(Path, wxT("Pool.xml"));
-  if (!rsfile::FileExists(file)) return false;
+  const wxString file = CFileIO::JoinPath(Path, wxT("Pool.xml"));
+  if (!CFileIO::IsFile(file)) return false;
   CDataNode root;
   if (!CDataXMLSerializer(&root).LoadFile(file) || root.GetNameUTF8().empty()) return false;
   UpdateIndex = rsxml::ReadInt(root, "UpdateIndex", -1);

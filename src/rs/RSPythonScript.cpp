@@ -1,7 +1,7 @@
 #include "rs/RSPythonScript.h"
 
-#include "rs/FileUtil.h"
-#include "rs/Utf8.h"
+#include "platform/FileIO.h"
+#include "platform/Utf8.h"
 
 #include <wx/strconv.h>
 
@@ -29,13 +29,13 @@ void CRSPythonScript::CopyFrom(const CRSComponent& other) {
 }
 
 bool CRSPythonScript::SaveToFile(const wxString& dir) {
-  return rsfile::WriteFileAtomic(rsfile::JoinPath(dir, GetFileName()), rsutf8::From(Script));
+  return CFileIO::WriteAtomically(CFileIO::JoinPath(dir, GetFileName()), utf8text::From(Script));
 }
 
 bool CRSPythonScript::LoadFromFile(const wxString& dir) {
   Script.clear();
   std::string bytes;
-  if (!rsfile::ReadFile(rsfile::JoinPath(dir, GetFileName()), &bytes)) return false;
+  if (!CFileIO::ReadBytes(CFileIO::JoinPath(dir, GetFileName()), &bytes)) return false;
   Script = wxString::FromUTF8(bytes.data(), bytes.size());
   if (Script.empty() && !bytes.empty()) Script = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
   return true;

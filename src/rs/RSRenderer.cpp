@@ -1,6 +1,6 @@
 #include "rs/RSRenderer.h"
 
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSGroup.h"
 #include "rs/RSPool.h"
 #include "rs/RSXml.h"
@@ -65,7 +65,7 @@ void CRSRenderer::Delete() {
   LeaveGroup();
   for (CRSVersion* v : Versions) v->Delete();
   Versions.Clear(true);
-  if (!Path.empty()) rsfile::RemoveDirIfEmpty(Path);
+  if (!Path.empty()) CFileIO::RemoveDirIfEmpty(Path);
 }
 
 void CRSRenderer::OnPoolChanged() { Versions.SetPool(Pool); }

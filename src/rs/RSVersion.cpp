@@ -1,6 +1,6 @@
 #include "rs/RSVersion.h"
 
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSRenderer.h"
 #include "rs/RSXml.h"
 
@@ -43,7 +43,7 @@ void CRSVersion::Reset() {
 
 void CRSVersion::Delete() {
   DeleteComponents();
-  if (!Path.empty()) rsfile::RemoveDirIfEmpty(Path);
+  if (!Path.empty()) CFileIO::RemoveDirIfEmpty(Path);
 }
 
 bool CRSVersion::HasCapabilities(int32_t mask) const {

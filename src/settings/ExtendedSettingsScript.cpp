@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -250,6 +251,5 @@ bool UExtendedSettingsScript::Save(const wxString& fileName, int mode) {
   m_fileName = name;
   wxString text;
   if (!FormatText(mode, &text)) return false;
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  return CFileIO::WriteAtomically(name, std::string(utf8.data(), utf8.length()));
+  return CFileIO::WriteAtomically(name, utf8text::From(text));
 }

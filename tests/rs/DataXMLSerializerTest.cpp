@@ -1,5 +1,5 @@
 #include "rs/DataXMLSerializer.h"
-#include "rs/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -145,18 +145,18 @@ TEST(DataXMLSerializerTest, EscapedLengthMatchesTheWriter) {
 
 TEST(DataXMLSerializerTest, Utf8ConversionsNeverLoseATextWhole) {
   const wxString wide = wxString::FromUTF8("x\xF0\x9F\x98\x80y\xC3\xA4");
-  EXPECT_EQ(rsutf8::From(wide), "x\xF0\x9F\x98\x80y\xC3\xA4");
-  EXPECT_EQ(rsutf8::ToWx(rsutf8::From(wide)), wide);
+  EXPECT_EQ(utf8text::From(wide), "x\xF0\x9F\x98\x80y\xC3\xA4");
+  EXPECT_EQ(utf8text::ToWx(utf8text::From(wide)), wide);
   // Broken sequences become U+FFFD, the rest stays.
   const std::string broken = "a\xC3" "b\xE6\x97" "c\xFF\xC0\x80" "d\xED\xA0\x80";
-  const wxString decoded = rsutf8::ToWx(broken);
+  const wxString decoded = utf8text::ToWx(broken);
   EXPECT_EQ(decoded.length(), 9u);  // a ? b ? c ? ? d ?
   EXPECT_EQ(decoded[0], wxUniChar('a'));
   EXPECT_EQ(decoded[1], wxUniChar(0xFFFD));
   EXPECT_EQ(decoded[2], wxUniChar('b'));
   EXPECT_EQ(decoded[4], wxUniChar('c'));
   const std::string longText(1000, 'q');
-  EXPECT_EQ(rsutf8::ToWx(longText).length(), 1000u);
+  EXPECT_EQ(utf8text::ToWx(longText).length(), 1000u);
 }
 
 TEST(DataXMLSerializerTest, SeveralTextsInOneElement) {

@@ -1,7 +1,7 @@
 #include "RSTestUtil.h"
 
 #include "app/KfJsCore.h"
-#include "rs/FileUtil.h"
+#include "platform/FileIO.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
 #include "settings/Event.h"
@@ -259,26 +259,26 @@ TEST_F(PoolFixture, DeleteRemovesFilesAndEmptyFolders) {
   CRSVersion* v = r->Versions.GetAt(0);
   r->Path = dir.File("R");
   v->Path = dir.File("R/1");
-  ASSERT_TRUE(rsfile::MakeDirs(v->Path));
+  ASSERT_TRUE(CFileIO::MakeDirs(v->Path));
   for (CRSComponent* c : r->GetComponents()) ASSERT_TRUE(c->SaveToFile(r->Path)) << c->GetName();
   for (CRSComponent* c : v->GetComponents()) ASSERT_TRUE(c->SaveToFile(v->Path)) << c->GetName();
-  EXPECT_TRUE(rsfile::FileExists(v->Path + wxT("/RendererScript.py")));
-  EXPECT_TRUE(rsfile::FileExists(r->Path + wxT("/Parameters.xml")));
+  EXPECT_TRUE(CFileIO::IsFile(v->Path + wxT("/RendererScript.py")));
+  EXPECT_TRUE(CFileIO::IsFile(r->Path + wxT("/Parameters.xml")));
 
   pool.Renderers.RemoveAt(0);
-  EXPECT_FALSE(rsfile::DirExists(dir.File("R")));
+  EXPECT_FALSE(CFileIO::IsDir(dir.File("R")));
   EXPECT_TRUE(pool.Groups.GetAt(0)->Renderers.GetCount() == 0);
 
   // A folder that still holds other files stays.
   ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("S", "G") + "</L>", 1));
   CRSRenderer* s = pool.Renderers.GetAt(0);
   s->Path = dir.File("S");
-  ASSERT_TRUE(rsfile::MakeDirs(s->Path));
+  ASSERT_TRUE(CFileIO::MakeDirs(s->Path));
   ASSERT_TRUE(s->Template.SaveToFile(s->Path));
-  ASSERT_TRUE(rsfile::WriteFileAtomic(s->Path + wxT("/notes.txt"), std::string("keep")));
+  ASSERT_TRUE(CFileIO::WriteAtomically(s->Path + wxT("/notes.txt"), std::string("keep")));
   s->Delete();
-  EXPECT_FALSE(rsfile::FileExists(s->Path + wxT("/Template.xml")));
-  EXPECT_TRUE(rsfile::FileExists(s->Path + wxT("/notes.txt")));
+  EXPECT_FALSE(CFileIO::IsFile(s->Path + wxT("/Template.xml")));
+  EXPECT_TRUE(CFileIO::IsFile(s->Path + wxT("/notes.txt")));
 }
 
 TEST_F(PoolFixture, IndexFile) {
@@ -288,7 +288,7 @@ TEST_F(PoolFixture, IndexFile) {
   pool.UpdateIndex = -1;
   ASSERT_TRUE(pool.LoadIndex());
   EXPECT_EQ(pool.UpdateIndex, 4711);
-  ASSERT_TRUE(rsfile::WriteFileAtomic(dir.File("Pool.xml"), std::string("<Pool><UpdateIndex>3")));
+  ASSERT_TRUE(CFileIO::WriteAtomically(dir.File("Pool.xml"), std::string("<Pool><UpdateIndex>3")));
   EXPECT_FALSE(pool.LoadIndex());
 
   CRSPool nested;

@@ -1,8 +1,8 @@
-#include "rs/Utf8.h"
+#include "platform/Utf8.h"
 
 #include <vector>
 
-namespace rsutf8 {
+namespace utf8text {
 
 void Append(std::string* out, const wxString& text) {
   const wchar_t* p = text.wc_str();
@@ -79,4 +79,4 @@ wxString ToWx(const char* data, size_t length) {
   return wxString(out, n);
 }
 
-}  // namespace rsutf8
+}  // namespace utf8text

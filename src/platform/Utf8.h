@@ -1,0 +1,18 @@
+// Conversions between wxString and UTF-8 without intermediate buffers, for
+// every text that goes to a file, a path or the data tree (which keeps its
+// texts as UTF-8 and converts every value on the way in and out). Invalid input (a lone surrogate, a broken byte sequence) becomes
+// U+FFFD rather than an empty text.
+#pragma once
+
+#include <wx/string.h>
+
+#include <string>
+
+namespace utf8text {
+
+void Append(std::string* out, const wxString& text);
+std::string From(const wxString& text);
+wxString ToWx(const char* data, size_t length);
+inline wxString ToWx(const std::string& text) { return ToWx(text.data(), text.size()); }
+
+}  // namespace utf8text
