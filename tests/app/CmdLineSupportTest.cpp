@@ -21,17 +21,10 @@ namespace {
 
 // A test renderer pool, a user, a net job and the console output of one
 // application of a command line.
-class CmdLineSupportTest : public ::testing::Test {
+class CmdLineSupportTest : public CmdLineTestBase {
  protected:
   void SetUp() override {
-    m_core.SetConsoleSink([this](const wxString& text) { m_out += text; });
-    ASSERT_TRUE(LoadTestPool(m_pool));
-    wxArrayString pools;
-    pools.Add(wxT("12|Main"));
-    pools.Add(wxT("14|Lighting"));
-    pools.Add(wxT("17|Night shift"));
-    m_user.SetPools(pools);
-    m_user.SetPriorityLimit(8);
+    SetUpFarm({wxT("12|Main"), wxT("14|Lighting"), wxT("17|Night shift")}, 8);
     m_user.GetRights().Set(CUserRights::kUrgentJobs);
     m_job.Reset(-1);
   }
@@ -41,12 +34,7 @@ class CmdLineSupportTest : public ::testing::Test {
   bool Apply(std::vector<const char*> args, bool withRenderer = true) {
     m_job.GetRenderSet().Clear();
     if (withRenderer) args.insert(args.begin(), {"-nj_renderer", "Cam"});
-    m_cmdLine = std::make_unique<CKfJsCmdLine>();
-    wxArrayString list;
-    for (const char* arg : args) list.Add(wxString::FromUTF8(arg));
-    m_cmdLine->SetArguments(list);
-    m_cmdLine->Parse();
-    CCmdLineSupport support(m_job, *m_cmdLine, m_pool, &m_user);
+    CCmdLineSupport support(m_job, Parse(args), m_pool, &m_user);
     support.SetNameFormat(m_nameFormat);
     support.SetProgramDir(m_programDir);
     return support.Apply();
@@ -63,12 +51,7 @@ class CmdLineSupportTest : public ::testing::Test {
   }
   wxString Joined(const wxString& id) const { return wxJoin(Values(id), wxT(','), wxT('\0')); }
 
-  CKfJsCore m_core;
-  wxString m_out;
-  CRSPool m_pool;
-  CUserData m_user;
   CJsNetJob m_job;
-  std::unique_ptr<CKfJsCmdLine> m_cmdLine;
   wxString m_nameFormat;
   wxString m_programDir;
 };

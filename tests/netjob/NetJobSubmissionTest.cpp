@@ -15,25 +15,15 @@
 
 namespace {
 
-class NetJobSubmissionTest : public ::testing::Test {
+class NetJobSubmissionTest : public CmdLineTestBase {
  protected:
   void SetUp() override {
-    m_core.SetConsoleSink([this](const wxString& text) { m_out += text; });
-    ASSERT_TRUE(LoadTestPool(m_pool));
-    wxArrayString pools;
-    pools.Add(wxT("12|Main"));
-    m_user.SetPools(pools);
-    m_user.SetPriorityLimit(10);
+    SetUpFarm({wxT("12|Main")}, 10);
     m_user.SetJobColour(0x00123456);
   }
 
   bool Submit(std::vector<const char*> args, int* id) {
-    wxArrayString list;
-    for (const char* arg : args) list.Add(wxString::FromUTF8(arg));
-    m_cmdLine = std::make_unique<CKfJsCmdLine>();
-    m_cmdLine->SetArguments(list);
-    m_cmdLine->Parse();
-    CNetJobSubmission submission(*m_cmdLine, m_pool, m_user,
+    CNetJobSubmission submission(Parse(args), m_pool, m_user,
                                  [this](CNetJobPacketMsg* sent, int timeoutMs) {
                                    std::unique_ptr<CNetJobPacketMsg> packet(sent);
                                    ++m_sent;
@@ -53,11 +43,6 @@ class NetJobSubmissionTest : public ::testing::Test {
     return ok;
   }
 
-  CKfJsCore m_core;
-  wxString m_out;
-  CRSPool m_pool;
-  CUserData m_user;
-  std::unique_ptr<CKfJsCmdLine> m_cmdLine = std::make_unique<CKfJsCmdLine>();
   CNetJobSubmission::Answer m_answer;
   std::set<wxString> m_files;
   int m_sent = 0;

@@ -1,9 +1,18 @@
 // A small renderer pool for tests: group "Test" with renderer "Cam" (versions
-// 1.0 and 2.0, the default) and group "Other" with renderer "Solo".
+// 1.0 and 2.0, the default) and group "Other" with renderer "Solo"; and the
+// base of the command-line tests that apply a command line to it.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <wx/ffile.h>
 
+#include <initializer_list>
+#include <memory>
+#include <vector>
+
+#include "app/KfJsCmdLine.h"
+#include "app/KfJsCore.h"
+#include "net/UserData.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSPool.h"
 
@@ -14,3 +23,33 @@ inline bool LoadTestPool(CRSPool& pool) {
   CDataNode root;
   return CDataXMLSerializer(&root).ParseText(xml) && pool.Renderers.Load(root, 1);
 }
+
+// The core with its console captured in m_out, the test pool, a user of the
+// given client pools ("ID|name") and the command line parsed last.
+class CmdLineTestBase : public ::testing::Test {
+ protected:
+  void SetUpFarm(std::initializer_list<const wxChar*> pools, int priorityLimit) {
+    m_core.SetConsoleSink([this](const wxString& text) { m_out += text; });
+    ASSERT_TRUE(LoadTestPool(m_pool));
+    wxArrayString list;
+    for (const wxChar* pool : pools) list.Add(pool);
+    m_user.SetPools(list);
+    m_user.SetPriorityLimit(priorityLimit);
+  }
+
+  // Parses `args` as the program's arguments into a new m_cmdLine.
+  CKfJsCmdLine& Parse(const std::vector<const char*>& args) {
+    wxArrayString list;
+    for (const char* arg : args) list.Add(wxString::FromUTF8(arg));
+    m_cmdLine = std::make_unique<CKfJsCmdLine>();
+    m_cmdLine->SetArguments(list);
+    m_cmdLine->Parse();
+    return *m_cmdLine;
+  }
+
+  CKfJsCore m_core;
+  wxString m_out;
+  CRSPool m_pool;
+  CUserData m_user;
+  std::unique_ptr<CKfJsCmdLine> m_cmdLine = std::make_unique<CKfJsCmdLine>();
+};
