@@ -1,7 +1,7 @@
 """Shared steps of the net job submission tests: run a submission against the farm
 simulator and read back the packet it received."""
 
-import kfharness as kh
+from farmcase import FarmCase
 
 RENDERER = ['-nj_renderer', 'Maya']
 CMDLINE_ERROR = 'ERROR! Command-line error:\n%s [switch=%s]\n'
@@ -17,20 +17,8 @@ def packet(sim):
     return sim.last('NetJobPacket')
 
 
-class SubmitCase:
-    """Mixin for unittest cases: one simulator and program directory per test."""
-
-    user = 'anna'
-    overrides = None
-    faults = None
-
-    def setUp(self):
-        self.sim = kh.FarmSim(overrides=self.overrides, faults=self.faults).start()
-        self.prog = kh.ProgramDir(self.sim, user=self.user)
-
-    def tearDown(self):
-        self.prog.cleanup()
-        self.sim.stop()
+class SubmitCase(FarmCase):
+    """One simulator and program directory per test, with submission steps."""
 
     def submit_ok(self, args, renderer=True):
         r = submit(self.prog, args, renderer)

@@ -8,13 +8,12 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import BANNER  # noqa: E402
 
 DATA = os.path.join(os.environ.get("KF_SOURCE_DIR",
                                    os.path.join(os.path.dirname(__file__), "..", "..")),
                     "tests", "data")
 
-BANNER = ("Kilnforge V2 Remote Controller - command-line job submission and farm control\n"
-          "Version 2.14.1.1900 (Built: 07.11.2016)\n" + "=" * 75 + "\n\n")
 
 DEFAULT_CONF = (b"[RemoteController.General]\r\n"
                 b"Alias = \r\n"

@@ -4,10 +4,10 @@ farm: the lines the user sees and the messages the farm received."""
 import os
 import sys
 import time
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import FarmCase  # noqa: E402
 
 
 def controls(sim):
@@ -15,22 +15,8 @@ def controls(sim):
             for m in sim.messages("ServerControl")]
 
 
-class ControlTest(unittest.TestCase):
-    def setUp(self):
-        # Every test changes the farm: each gets a fresh one.
-        self.sim = kh.FarmSim().start()
-        self.prog = kh.ProgramDir(self.sim, user="anna")
-
-    def tearDown(self):
-        self.prog.cleanup()
-        self.sim.stop()
-
-    def run_ok(self, args):
-        r = self.prog.run(args)
-        self.assertEqual(r.code, 0, r)
-        self.assertEqual(r.err, "", r)
-        return r
-
+class ControlTest(FarmCase):
+    # Every test changes the farm: each gets a fresh one.
     def test_pause_two_net_jobs(self):
         r = self.run_ok(["-control_nj", "pause:42,43", "-compact"])
         self.assertEqual(r.out, "Net job 0042: Pausing... Done\nNet job 0043: Pausing... Done\n")

@@ -3,21 +3,13 @@ with the user's right for remote execution."""
 
 import os
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import SharedFarmCase  # noqa: E402
 
 
-class ExecuteTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sim = kh.FarmSim().start()
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.sim.stop()
-
+class ExecuteTest(SharedFarmCase):
     def sent_since(self, count):
         return self.sim.messages("ServerControl")[count:]
 
@@ -32,10 +24,8 @@ class ExecuteTest(unittest.TestCase):
 
     def test_client_and_pool(self):
         before = len(self.sim.messages("ServerControl"))
-        with kh.ProgramDir(self.sim, user="anna") as prog:
-            r = prog.run(["-compact", "-execute_idleonly", "-execute", "node01;pool:Main",
-                          "render", "scene one.ma", "fast"])
-        self.assertEqual(r.code, 0, r)
+        r = self.run_ok(["-compact", "-execute_idleonly", "-execute", "node01;pool:Main",
+                         "render", "scene one.ma", "fast"])
         self.assertEqual(r.out, "Executing render on node01... Done\n"
                                 "Executing render on Main... Done\n")
         sent = [(m["kind"], m["target"], m["code"], m["number"], m["argument"])
@@ -44,14 +34,12 @@ class ExecuteTest(unittest.TestCase):
                                 (2, "12", 110, 1, 'render\n"scene one.ma" fast')])
 
     def test_refusals_and_missing_parts(self):
-        with kh.ProgramDir(self.sim, user="anna") as prog:
-            r = prog.run(["-compact", "-execute", "node99;pool:Night shift", "uptime"])
-            self.assertEqual(r.code, 0, r)
-            self.assertEqual(r.out, "Executing uptime on node99... \n  Client node99 is not connected\n"
-                                    "Executing uptime on Night shift... \n  Pool not found\n")
-            self.assertEqual(self.sim.last("ServerControl")["number"], 0)
-            r = prog.run(["-compact", "-execute", "node01"])
-            self.assertEqual((r.code, r.out), (0, "No command-line to execute supplied!\n"))
+        r = self.run_ok(["-compact", "-execute", "node99;pool:Night shift", "uptime"])
+        self.assertEqual(r.out, "Executing uptime on node99... \n  Client node99 is not connected\n"
+                                "Executing uptime on Night shift... \n  Pool not found\n")
+        self.assertEqual(self.sim.last("ServerControl")["number"], 0)
+        r = self.run_ok(["-compact", "-execute", "node01"])
+        self.assertEqual(r.out, "No command-line to execute supplied!\n")
 
 
 if __name__ == "__main__":

@@ -10,9 +10,8 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import BANNER, SharedFarmCase  # noqa: E402
 
-BANNER = ("Kilnforge V2 Remote Controller - command-line job submission and farm control\n"
-          "Version 2.14.1.1900 (Built: 07.11.2016)\n" + "=" * 75 + "\n\n")
 RULE = "-" * 75 + "\n\n"
 PAD = " " * 16
 
@@ -48,23 +47,7 @@ def renderer_list(versions):
             RENDERER_FOOTER)
 
 
-class ListTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sim = kh.FarmSim().start()
-        cls.prog = kh.ProgramDir(cls.sim, user="anna")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prog.cleanup()
-        cls.sim.stop()
-
-    def run_ok(self, args):
-        r = self.prog.run(args)
-        self.assertEqual(r.code, 0, r)
-        self.assertEqual(r.err, "", r)
-        return r
-
+class ListTest(SharedFarmCase):
     def test_pools(self):
         r = self.run_ok(["-listpools"])
         self.assertEqual(r.out, BANNER + "Client pool list:\n" + RULE +

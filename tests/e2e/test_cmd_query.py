@@ -5,23 +5,13 @@ argument, and a refused query kept off the console."""
 import os
 import stat
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import SharedFarmCase  # noqa: E402
 
 
-class QueryTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.sim = kh.FarmSim().start()
-        cls.prog = kh.ProgramDir(cls.sim, user="anna")
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.prog.cleanup()
-        cls.sim.stop()
-
+class QueryTest(SharedFarmCase):
     def test_two_queries_go_as_one_text(self):
         r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"])
         self.assertEqual(r.code, 0, r)
