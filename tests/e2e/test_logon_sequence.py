@@ -1,6 +1,7 @@
 """Log-on against the farm simulator: progress lines, the order of the messages, the password."""
 
 import os
+import socket
 import sys
 import unittest
 
@@ -44,8 +45,12 @@ class LogonSequence(unittest.TestCase):
             login = sim.last('Login')
             self.assertEqual((login['user'], login['password']), ('anna', 'anna123'))
             challenge = sim.last('Challenge')
-            self.assertEqual((challenge['identifier'], challenge['version']),
-                             ('Kilnforge.V2.RemoteController', 45))
+            self.assertEqual((challenge['identifier'], challenge['version'], challenge['raw']),
+                             ('Kilnforge.V2.RemoteController', 45, True))
+            info = sim.last('OppositeInfo')
+            self.assertEqual((info['kind'], info['build'], info['computer'], info['serial']),
+                             (1, 1900, socket.gethostname(), 2))
+            self.assertEqual(info['memory'], os.sysconf('SC_PHYS_PAGES') * os.sysconf('SC_PAGE_SIZE'))
             self.assertEqual(sim.requests(22)[1]['mode'], 1)
             self.assertEqual(sim.requests(8)[0]['mode'], 0)
 

@@ -40,6 +40,10 @@ class LogOn(ServerCase, unittest.TestCase):
         self.assertEqual(c.login('nobody', 'x')['text'], 'Unknown user nobody')
         ack, _ = c.request(m.RS_DATA)
         self.assertEqual((ack['result'], ack['text']), (0, 'Not logged in'))
+        # Another protocol version is refused naming both; peers older than 30 get a raw answer.
+        self.assertEqual(self.client().challenge(version=44)['text'],
+                         'the protocol version differs; got 44, expected 45 - incompatible Kilnforge V2 versions)')
+        self.assertEqual(self.client().challenge(version=29)['result'], 0)
 
     def test_messages_before_the_challenge_are_ignored(self):
         c = self.client()
