@@ -1,14 +1,13 @@
 #include "app/KfJsCmdLine.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "app/KfJsCore.h"
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -18,20 +17,12 @@ struct CmdLine : CKfJsCmdLine {
     for (const char* s : args) a.Add(wxString::FromUTF8(s));
     SetArguments(a);
     if (!defaults.empty()) {
-      char dir[] = "/tmp/kfcmdline-XXXXXX";
-      EXPECT_NE(mkdtemp(dir), nullptr);
-      m_file = std::string(dir) + "/KfRcDefaults.conf";
-      std::ofstream(m_file) << defaults;
-      SetDefaultsFile(wxString::FromUTF8(m_file.c_str()));
+      m_dir.Write("KfRcDefaults.conf", defaults);
+      SetDefaultsFile(m_dir.Path("KfRcDefaults.conf"));
     }
     return Parse();
   }
-  ~CmdLine() override {
-    if (m_file.empty()) return;
-    unlink(m_file.c_str());
-    rmdir(m_file.substr(0, m_file.rfind('/')).c_str());
-  }
-  std::string m_file;
+  TempDir m_dir;
 };
 
 std::string ReadFile(const std::string& path) {

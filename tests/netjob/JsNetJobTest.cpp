@@ -3,30 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <string>
+
+#include "../support/TempDir.h"
 
 namespace {
 
-// Writes preset files into a fresh temporary folder.
-class PresetFiles {
- public:
-  PresetFiles() {
-    char templ[] = "/tmp/kfpresetXXXXXX";
-    if (mkdtemp(templ) != nullptr) m_dir = templ;
+// Writes preset files into a fresh temporary folder; gives their paths.
+struct PresetFiles : TempDir {
+  wxString Write(const char* name, const std::string& text) const {
+    TempDir::Write(name, text);
+    return Path(name);
   }
-  ~PresetFiles() {
-    if (!m_dir.empty()) std::system(("rm -rf " + m_dir).c_str());
-  }
-  wxString Write(const char* name, const std::string& text) {
-    const std::string path = m_dir + "/" + name;
-    std::ofstream(path, std::ios::binary) << text;
-    return wxString::FromUTF8(path.c_str());
-  }
-
- private:
-  std::string m_dir;
 };
 
 // A data container section with values of the given (type, name, value).

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "rs/DataXMLSerializer.h"
-#include "../settings/TempDir.h"
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ TEST(FileIOTest, OnlyRegularFilesAreRead) {
   EXPECT_EQ(bytes, "");
   CDataNode root;
   EXPECT_FALSE(CDataXMLSerializer(&root).LoadFile(pipe));
-  EXPECT_FALSE(CFileIO::ReadBytes(dir.Dir(), &bytes));
+  EXPECT_FALSE(CFileIO::ReadBytes(dir.Path(), &bytes));
   EXPECT_FALSE(CFileIO::ReadBytes(dir.Path("missing"), &bytes));
 }
 

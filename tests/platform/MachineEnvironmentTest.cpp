@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "../settings/TempDir.h"
+#include "../support/TempDir.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <unistd.h>
+
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -203,9 +203,9 @@ TEST(DataXMLSerializerTest, BadDocumentsFailAndLeaveAnEmptyRoot) {
 }
 
 TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
-  char dir[] = "/tmp/kfrs_xml_XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  const wxString path = wxString(dir) + wxT("/Pool.xml");
+  TempDir temp;
+  const wxString dir = temp.Path();
+  const wxString path = temp.Path("Pool.xml");
 
   CDataNode root;
   root.SetName(wxT("Pool"));
@@ -218,18 +218,12 @@ TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
   ASSERT_TRUE(reader.LoadFile(path));
   EXPECT_EQ(back.FindChild("UpdateIndex")->GetText(), wxT("17"));
 
-  const wxString empty = wxString(dir) + wxT("/empty.xml");
-  FILE* f = fopen(empty.utf8_str(), "w");
-  fclose(f);
-  EXPECT_TRUE(reader.LoadFile(empty));
+  temp.Write("empty.xml", "");
+  EXPECT_TRUE(reader.LoadFile(temp.Path("empty.xml")));
   EXPECT_EQ(back.GetName(), wxT("Pool"));
-  EXPECT_FALSE(reader.LoadFile(wxString(dir) + wxT("/missing.xml")));
-  EXPECT_FALSE(reader.LoadFile(wxString(dir)));
-  EXPECT_FALSE(CDataXMLSerializer(&root).SaveFile(wxString(dir) + wxT("/no/such/dir.xml")));
-
-  unlink(path.utf8_str());
-  unlink(empty.utf8_str());
-  rmdir(dir);
+  EXPECT_FALSE(reader.LoadFile(temp.Path("missing.xml")));
+  EXPECT_FALSE(reader.LoadFile(dir));
+  EXPECT_FALSE(CDataXMLSerializer(&root).SaveFile(temp.Path("no/such/dir.xml")));
 }
 
 TEST(DataNodeTest, ValueAndChildLookups) {

@@ -269,15 +269,15 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
 TEST_F(ComponentFixture, ComponentFiles) {
   // The script file holds the bare text, byte for byte.
   const std::string bytes = "import sys\r\n\r\n\tprint('\xC3\xA4')\r\n";
-  ASSERT_TRUE(CFileIO::WriteAtomically(dir.File("RendererScript.py"), bytes));
+  ASSERT_TRUE(CFileIO::WriteAtomically(dir.Path("RendererScript.py"), bytes));
   CRSPythonScript script;
   ASSERT_TRUE(script.LoadFromFile(dir.Path()));
   TempDir out;
   ASSERT_TRUE(script.SaveToFile(out.Path()));
   std::string back;
-  ASSERT_TRUE(CFileIO::ReadBytes(out.File("RendererScript.py"), &back));
+  ASSERT_TRUE(CFileIO::ReadBytes(out.Path("RendererScript.py"), &back));
   EXPECT_EQ(back, bytes);
-  EXPECT_FALSE(script.LoadFromFile(out.File("nowhere")));
+  EXPECT_FALSE(script.LoadFromFile(out.Path("nowhere")));
   EXPECT_TRUE(script.Script.empty());
 
   // An XML component file has the component's element as its root.
@@ -287,14 +287,14 @@ TEST_F(ComponentFixture, ComponentFiles) {
   tpl.Inherited = true;
   ASSERT_TRUE(tpl.SaveToFile(out.Path()));
   std::string xml;
-  ASSERT_TRUE(CFileIO::ReadBytes(out.File("Template.xml"), &xml));
+  ASSERT_TRUE(CFileIO::ReadBytes(out.Path("Template.xml"), &xml));
   EXPECT_EQ(xml.rfind("<Template>\n\t<Inherited>true</Inherited>\n\t<Disabled>false</Disabled>", 0), 0u);
   CRSTemplate read;
   ASSERT_TRUE(read.LoadFromFile(out.Path()));
   EXPECT_EQ(read.ScriptTemplate, tpl.ScriptTemplate);
   EXPECT_TRUE(read.Active && read.Inherited);
 
-  ASSERT_TRUE(CFileIO::WriteAtomically(out.File("Template.xml"), std::string("<Template><Active>")));
+  ASSERT_TRUE(CFileIO::WriteAtomically(out.Path("Template.xml"), std::string("<Template><Active>")));
   EXPECT_FALSE(read.LoadFromFile(out.Path()));
 
   // Parameters written and read as a file.

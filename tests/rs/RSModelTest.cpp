@@ -257,8 +257,8 @@ TEST_F(PoolFixture, DeleteRemovesFilesAndEmptyFolders) {
       1));
   CRSRenderer* r = pool.Renderers.GetAt(0);
   CRSVersion* v = r->Versions.GetAt(0);
-  r->Path = dir.File("R");
-  v->Path = dir.File("R/1");
+  r->Path = dir.Path("R");
+  v->Path = dir.Path("R/1");
   ASSERT_TRUE(CFileIO::MakeDirs(v->Path));
   for (CRSComponent* c : r->GetComponents()) ASSERT_TRUE(c->SaveToFile(r->Path)) << c->GetName();
   for (CRSComponent* c : v->GetComponents()) ASSERT_TRUE(c->SaveToFile(v->Path)) << c->GetName();
@@ -266,13 +266,13 @@ TEST_F(PoolFixture, DeleteRemovesFilesAndEmptyFolders) {
   EXPECT_TRUE(CFileIO::IsFile(r->Path + wxT("/Parameters.xml")));
 
   pool.Renderers.RemoveAt(0);
-  EXPECT_FALSE(CFileIO::IsDir(dir.File("R")));
+  EXPECT_FALSE(CFileIO::IsDir(dir.Path("R")));
   EXPECT_TRUE(pool.Groups.GetAt(0)->Renderers.GetCount() == 0);
 
   // A folder that still holds other files stays.
   ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("S", "G") + "</L>", 1));
   CRSRenderer* s = pool.Renderers.GetAt(0);
-  s->Path = dir.File("S");
+  s->Path = dir.Path("S");
   ASSERT_TRUE(CFileIO::MakeDirs(s->Path));
   ASSERT_TRUE(s->Template.SaveToFile(s->Path));
   ASSERT_TRUE(CFileIO::WriteAtomically(s->Path + wxT("/notes.txt"), std::string("keep")));
@@ -288,11 +288,11 @@ TEST_F(PoolFixture, IndexFile) {
   pool.UpdateIndex = -1;
   ASSERT_TRUE(pool.LoadIndex());
   EXPECT_EQ(pool.UpdateIndex, 4711);
-  ASSERT_TRUE(CFileIO::WriteAtomically(dir.File("Pool.xml"), std::string("<Pool><UpdateIndex>3")));
+  ASSERT_TRUE(CFileIO::WriteAtomically(dir.Path("Pool.xml"), std::string("<Pool><UpdateIndex>3")));
   EXPECT_FALSE(pool.LoadIndex());
 
   CRSPool nested;
-  nested.Init(dir.File("a/b/Renderers"));
+  nested.Init(dir.Path("a/b/Renderers"));
   nested.UpdateIndex = 2;
   EXPECT_TRUE(nested.SaveIndex());
 }

@@ -42,19 +42,19 @@ TEST(RSRenderSetTest, MergeKeepsWhatTheSetHolds) {
   file.Renderer = wxT("Other/1");
   file.AddValue(wxT("camera"))->AddString(wxT("fileCam"));
   file.AddValue(wxT("threads"))->AddString(wxT("8"));
-  ASSERT_TRUE(file.SaveToFile(dir.File("set.kset")));
+  ASSERT_TRUE(file.SaveToFile(dir.Path("set.kset")));
 
   CRSRenderSet set;
   set.Renderer = wxT("Mine/2");
   set.AddValue(wxT("camera"))->AddString(wxT("myCam"));
   set.AddValue(wxT("frames"))->AddString(wxT("1-10"));
-  ASSERT_TRUE(set.LoadFromFile(dir.File("set.kset"), wxString(), true));
+  ASSERT_TRUE(set.LoadFromFile(dir.Path("set.kset"), wxString(), true));
   EXPECT_EQ(set.Renderer, wxT("Mine/2"));
   EXPECT_EQ(set.FindValue(wxT("camera"))->Strings[0], wxT("myCam"));
   EXPECT_EQ(set.FindValue(wxT("threads"))->Strings[0], wxT("8"));
   EXPECT_NE(set.FindValue(wxT("frames")), nullptr);
 
-  ASSERT_TRUE(set.LoadFromFile(dir.File("set.kset"), wxString(), false));
+  ASSERT_TRUE(set.LoadFromFile(dir.Path("set.kset"), wxString(), false));
   EXPECT_EQ(set.Renderer, wxT("Other/1"));
   EXPECT_EQ(set.FindValue(wxT("camera"))->Strings[0], wxT("fileCam"));
   EXPECT_EQ(set.FindValue(wxT("frames")), nullptr);
@@ -65,9 +65,9 @@ TEST(RSRenderSetTest, MergeKeepsWhatTheSetHolds) {
   EXPECT_EQ(set.GetCount(), 0u);
   set.AddValue(wxT("keep"));
   EXPECT_FALSE(set.LoadFromFile(wxString(), wxT("<RenderSet><Values>")));
-  EXPECT_FALSE(set.LoadFromFile(dir.File("missing.kset")));
+  EXPECT_FALSE(set.LoadFromFile(dir.Path("missing.kset")));
   EXPECT_NE(set.FindValue(wxT("keep")), nullptr);
-  EXPECT_FALSE(set.SaveToFile(dir.File("no/dir/set.kset")));
+  EXPECT_FALSE(set.SaveToFile(dir.Path("no/dir/set.kset")));
 }
 
 TEST(RSRenderSetTest, ValuesAndDefaults) {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "TempDir.h"
+#include "../support/TempDir.h"
 
 namespace {
 

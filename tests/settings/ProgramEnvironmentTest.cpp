@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "TempDir.h"
+#include "../support/TempDir.h"
 
 namespace {
 

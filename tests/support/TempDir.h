@@ -19,7 +19,8 @@ class TempDir {
     std::error_code ec;
     if (!m_path.empty()) std::filesystem::remove_all(m_path, ec);
   }
-  // The folder with a trailing "/".
+  // The folder, without and with a trailing "/".
+  wxString Path() const { return wxString::FromUTF8(m_path); }
   wxString Dir() const { return wxString::FromUTF8(m_path + "/"); }
   wxString Path(const std::string& name) const { return wxString::FromUTF8(m_path + "/" + name); }
 
