@@ -72,21 +72,6 @@ TEST_F(CommandTest, EntriesRunInTheOrderNetJobsChunksPools) {
   EXPECT_TRUE(core.IsQuiet());
 }
 
-TEST_F(CommandTest, AnEmptyTextRunsNothingOfItsKind) {
-  CControlCommands(core, sender).Run(wxString(), wxString(), wxT("start:Main"));
-  EXPECT_EQ(Sent(), wxT("2 12 100 0 \n"));
-  EXPECT_EQ(console, wxT("Pool 'Main': Starting... Done\n"));
-}
-
-TEST_F(CommandTest, ExecuteNeedsTheRight) {
-  wxArrayString commandLine;
-  commandLine.Add(wxT("hostname"));
-  CExecuteCommand(core, sender, user).Run(wxT("node01"), commandLine, false);
-  EXPECT_EQ(console, wxT("You do not have the proper user right to perform remote execution!\n"));
-  EXPECT_TRUE(sender.sent.empty());
-  EXPECT_TRUE(core.IsQuiet());
-}
-
 TEST_F(CommandTest, ExecuteNeedsTargetsAndACommand) {
   user.GetRights().Set(CUserRights::kRemoteExecution);
   CExecuteCommand(core, sender, user).Run(wxT("node01"), wxArrayString(), false);
@@ -95,20 +80,6 @@ TEST_F(CommandTest, ExecuteNeedsTargetsAndACommand) {
   CExecuteCommand(core, sender, user).Run(wxString(), commandLine, false);
   EXPECT_EQ(console, wxT("No command-line to execute supplied!\nNo target clients or pools specified!\n"));
   EXPECT_TRUE(sender.sent.empty());
-}
-
-TEST_F(CommandTest, ExecuteOnClientsAndPools) {
-  user.GetRights().Set(CUserRights::kRemoteExecution);
-  wxArrayString commandLine;
-  commandLine.Add(wxT("render"));
-  commandLine.Add(wxT("-o"));
-  commandLine.Add(wxT("/tmp/my file"));
-  CExecuteCommand(core, sender, user).Run(wxT("node01; pool:Lighting;;pool:Nope"), commandLine, true);
-  EXPECT_EQ(Sent(), wxT("1 node01 14 1 render\n-o \"/tmp/my file\"\n"
-                        "2 14 110 1 render\n-o \"/tmp/my file\"\n"));
-  EXPECT_EQ(console, wxT("Executing render on node01... Done\n"
-                         "Executing render on Lighting... Done\n"
-                         "Executing render on Nope... \n  Pool not found\n"));
 }
 
 }  // namespace

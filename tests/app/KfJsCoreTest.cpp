@@ -14,14 +14,6 @@ struct CapturedCore {
   }
 };
 
-TEST(KfJsCoreTest, RegistersItselfAsTheProcessCore) {
-  {
-    CKfJsCore core;
-    EXPECT_EQ(CKfJsCore::Get(), &core);
-  }
-  EXPECT_EQ(CKfJsCore::Get(), nullptr);
-}
-
 TEST(KfJsCoreTest, QuietHidesLevelZeroAndOneButNotErrorsOrDebug) {
   CapturedCore c;
   c.core.SetQuiet(true);
@@ -40,13 +32,6 @@ TEST(KfJsCoreTest, FormattedTextIsNotFormattedTwice) {
   c.core.Output(wxT("%s\n"), wxString(wxT("100%s %d")));
   c.core.Output(wxT("50%\n"));
   EXPECT_EQ(c.console, wxT("100%s %d\n50%\n"));
-}
-
-TEST(KfJsCoreTest, RulesAndNewLines) {
-  CapturedCore c;
-  c.core.OutputRule(wxT('='), 75);
-  c.core.OutputNewLines(2);
-  EXPECT_EQ(c.console, wxString(wxT('='), 75) + wxT("\n\n\n"));
 }
 
 TEST(KfJsCoreTest, DataPathUsesUserDirOnlyWhenAskedAndSet) {

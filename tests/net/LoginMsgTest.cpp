@@ -7,7 +7,6 @@
 
 #include <memory>
 
-#include "net/DataQueryMsg.h"
 #include "net/LoginMsg.h"
 #include "net/MemoryStream.h"
 #include "net/RequestMsg.h"
@@ -91,16 +90,6 @@ TEST(LoginMsgTest, UserData0RoundTripAndShortBodyKeepsDefaults) {
   EXPECT_EQ(cut->jobColour, 0xFF000000u);
 }
 
-TEST(LoginMsgTest, UserData1KeepsIdentifierAndNameOfEachPool) {
-  CUserData1Msg msg;
-  msg.pools.Add(wxT("12|Main"));
-  msg.pools.Add(wxString::FromUTF8("17|Prévis Ü"));
-  auto back = ReadBack<CUserData1Msg>(Bytes(msg));
-  ASSERT_EQ(back->pools.GetCount(), 2u);
-  EXPECT_EQ(back->pools[0], wxT("12|Main"));
-  EXPECT_EQ(back->pools[1], wxString::FromUTF8("17|Prévis Ü"));
-}
-
 TEST(LoginMsgTest, UserData1WithALyingCountKeepsTheWholeRecordsOnly) {
   // Announces a million pools, carries one whole record and half of another.
   std::vector<wxUint8> whole;
@@ -173,7 +162,7 @@ TEST(LoginMsgTest, RequestLayoutAndLists) {
   EXPECT_TRUE(partial->strings.IsEmpty());
 }
 
-TEST(LoginMsgTest, TextAndQueryAnswersAreCompressedBodies) {
+TEST(LoginMsgTest, TextIsACompressedBody) {
   CTextMsg text;
   text.text1 = wxT("Welcome");
   text.text2 = wxT("to the farm");
@@ -184,10 +173,6 @@ TEST(LoginMsgTest, TextAndQueryAnswersAreCompressedBodies) {
   auto back = ReadBack<CTextMsg>(bytes);
   EXPECT_EQ(back->text1, wxT("Welcome"));
   EXPECT_EQ(back->text2, wxT("to the farm"));
-
-  CDataQueryMsg query;
-  query.text = wxT("8 clients");
-  EXPECT_EQ(ReadBack<CDataQueryMsg>(Bytes(query))->text, wxT("8 clients"));
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include "net/NetEngine.h"
 #include "net/NetMsgMap.h"
 #include "net/OppositeInfoMsg.h"
-#include "net/RequestMsg.h"
 
 #include "NetTestSupport.h"
 
@@ -145,19 +144,6 @@ TEST(MessageTest, AcknowledgementDataBeyondTheMessageAllocatesNothing) {
   EXPECT_LT(ack.GetData().Capacity(), 8192u);
 }
 
-TEST(MessageTest, RequestCountsLargerThanTheMessageReadOnlyWhatIsThere) {
-  const std::string bytes = U32(1025) + U32(3) + U32(1) + U32(8) + U32(0) + std::string("a\0b\0", 4) +
-                            U32(0x40000000) + U32(11) + U32(22);
-  std::unique_ptr<CMemoryStream> s(ReadStream(bytes));
-  CRequestMsg request;
-  EXPECT_TRUE(request.Serialize(*s));
-  EXPECT_EQ(request.mode, 1);
-  EXPECT_EQ(request.requestedType, 8);
-  EXPECT_EQ(request.text1, wxT("a"));
-  EXPECT_EQ(request.text2, wxT("b"));
-  EXPECT_EQ(request.integers, (std::vector<wxInt32>{11, 22}));
-}
-
 TEST(RegistryTest, KnownTypesGetTheirClassesAndOthersAGenericMessage) {
   CNetEngine engine;
   ASSERT_TRUE(engine.RegisterAll());
@@ -175,18 +161,6 @@ TEST(RegistryTest, KnownTypesGetTheirClassesAndOthersAGenericMessage) {
   EXPECT_EQ(unknown->GetType(), 5);
   EXPECT_EQ(unknown->GetSerial(), 8u);
   EXPECT_EQ(engine.GetNextSerial(), 1u);  // Create does not number
-}
-
-TEST(RegistryTest, SerialsStartAt1PerEngine) {
-  CNetEngine engine;
-  engine.RegisterAll();
-  std::unique_ptr<CMsgBase> first(engine.CreateForSend(2));
-  std::unique_ptr<CMsgBase> second(engine.CreateForSend(1024));
-  EXPECT_EQ(first->GetSerial(), 1u);
-  EXPECT_EQ(second->GetSerial(), 2u);
-  CNetEngine other;
-  std::unique_ptr<CMsgBase> again(other.CreateForSend(2));
-  EXPECT_EQ(again->GetSerial(), 1u);
 }
 
 std::vector<std::string>* g_calls = nullptr;

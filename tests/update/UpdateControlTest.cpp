@@ -92,16 +92,12 @@ TEST(UpdateInfoTest, NewPackagesCriticalMarkAndPort) {
   EXPECT_EQ(a.port, wxT("8090"));
 }
 
-TEST(UpdateInfoTest, OnlyYesInAnyCaseIsCritical) {
+TEST(UpdateInfoTest, OnlyYesInAnyCaseIsCriticalAndEmptyEntriesAnnounceNothing) {
   const wxArrayString none;
   EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1|no?1"), none).critical);
   EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1?1"), none).critical);
   EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1|yess,B|2|true"), none).critical);
   EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT("A|1|no,B|2|yEs|extra"), none).critical);
-}
-
-TEST(UpdateInfoTest, EmptyEntriesAndListsAnnounceNothing) {
-  const wxArrayString none;
   EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT("?8090"), none).newPackages.empty());
   EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT(""), none).newPackages.empty());
   EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT(" , ,|1|yes"), none).newPackages.empty());
@@ -124,27 +120,6 @@ TEST_F(UpdateControlTest, InstalledPackagesComeFromTheUpdateList) {
   EXPECT_TRUE(process.waited.empty());
   EXPECT_TRUE(process.started.empty());
   EXPECT_EQ(console, wxT(""));
-}
-
-TEST_F(UpdateControlTest, NonCriticalUpdateRunsTheUpdaterAndWaits) {
-  WriteFile(dir + "/KfUpdate.exe", "old");
-  WriteFile(dir + "/KfUpdate.tmp", "new");
-  CUpdateControl control(process);
-  EXPECT_TRUE(control.CheckUpdate(wxT("Maya Plugin|3.1|no, Tools|1.0?8090"), wxT("farm.local")));
-
-  ASSERT_EQ(process.waited.size(), 1u);
-  EXPECT_TRUE(process.started.empty());
-  const wxArrayString& argv = process.waited[0];
-  ASSERT_GE(argv.size(), 3u);
-  EXPECT_EQ(argv[2], wxT("Maya Plugin:3.1,Tools:1.0"));
-  EXPECT_EQ(argv.Index(wxT("farm.local:8090")), 8);
-  EXPECT_EQ(argv.Index(wxT("-wait")), wxNOT_FOUND);
-  EXPECT_EQ(console, wxT("The following update(s) will be installed: Maya Plugin, Tools (2)\n\n"
-                         "All updates were installed, back to work...\n\n"));
-  // The updater left a new copy of itself: it replaces the old one.
-  EXPECT_EQ(ReadFile(dir + "/KfUpdate.exe"), "new");
-  EXPECT_FALSE(wxFileExists(Dir() + wxT("/KfUpdate.tmp")));
-  EXPECT_FALSE(control.IsEndRequested());
 }
 
 TEST_F(UpdateControlTest, UpdaterCommandLineText) {
