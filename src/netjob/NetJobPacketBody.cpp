@@ -34,12 +34,53 @@ class CBodyWriter {
     U32(static_cast<unsigned>(list.size()));
     for (const wxString& item : list) String(prefix.empty() ? item : prefix + item);
   }
-  // One chunk time limit: whether it applies, its minutes, seconds and action.
+  // The grouped settings of a net job, each as its run of items.
+  void Split(const NetJobSplitMode& split) {
+    I32(split.mode);
+    I32(split.count);
+  }
+  void Slice(const NetJobSliceMode& slice) {
+    I32(slice.mode);
+    I32(slice.y);  // Y goes before X
+    I32(slice.x);
+    I32(slice.overlap);
+    String(slice.format);
+  }
+  void Schedule(const NetJobSchedule& schedule) {
+    U8(schedule.enabled);
+    F64(schedule.time);
+    String(schedule.text);
+  }
+  // The lower chunk time limit, then the upper one.
+  void Thresholds(const NetJobTimeThresholds& t) {
+    Threshold(t.useLower, t.lowerMinutes, t.lowerSeconds, t.lowerAction);
+    Threshold(t.useUpper, t.upperMinutes, t.upperSeconds, t.upperAction);
+  }
   void Threshold(bool use, int minutes, int seconds, int action) {
     U8(use);
     I32(minutes);
     I32(seconds);
     I32(action);
+  }
+  void FrameChecking(const NetJobFrameChecking& check) {
+    I32(check.method);
+    String(check.imageDir);
+    String(check.imageName);
+    I32(check.filesizeThreshold);
+    U8(check.recurseSubdirs);
+    U8(check.exactMatch);
+    U8(check.disableSubsequent);
+  }
+  void Events(const CNetJobEventList& events) {
+    U32(static_cast<unsigned>(events.GetCount()));
+    for (size_t i = 0; i < events.GetCount(); ++i) {
+      const CNetJobEvent* event = events.GetAt(i);
+      I32(event->GetScope());
+      I32(event->GetType());
+      String(event->GetName());
+      I32(event->GetFlags());
+      Strings(event->GetContents());
+    }
   }
   void Ints(const std::vector<int>& list) {
     U32(static_cast<unsigned>(list.size()));
@@ -129,19 +170,12 @@ void CNetJobPacketBody::Write(std::string& out) const {
   w.I32(renderCoreCount);
   w.U8(sendEmails);
   w.U8(cacheScenesLocally);
-  w.I32(splitMode.mode);
-  w.I32(splitMode.count);
-  w.I32(sliceMode.mode);
-  w.I32(sliceMode.y);  // Y goes before X
-  w.I32(sliceMode.x);
-  w.I32(sliceMode.overlap);
-  w.String(sliceMode.format);
+  w.Split(splitMode);
+  w.Slice(sliceMode);
   w.Strings(extendedSplitting);
   w.I32(chunkDispatchOrder);
   w.U8(firstLastFirst);
-  w.U8(schedule.enabled);
-  w.F64(schedule.time);
-  w.String(schedule.text);
+  w.Schedule(schedule);
   w.I32(clientLimit);
   w.I32(minClientPriority);
   w.I32(minClientMemory);
@@ -149,28 +183,12 @@ void CNetJobPacketBody::Write(std::string& out) const {
   w.Ints(dependencies);
   w.I32(dependencyType);
   w.U8(unfinishedAsDone);
-  const NetJobTimeThresholds& t = timeThresholds;
-  w.Threshold(t.useLower, t.lowerMinutes, t.lowerSeconds, t.lowerAction);
-  w.Threshold(t.useUpper, t.upperMinutes, t.upperSeconds, t.upperAction);
+  w.Thresholds(timeThresholds);
   w.I32(errorAction);
   w.I32(errorTolerance);
   w.U8(includeRecreatedChunks);
-  w.I32(frameChecking.method);
-  w.String(frameChecking.imageDir);
-  w.String(frameChecking.imageName);
-  w.I32(frameChecking.filesizeThreshold);
-  w.U8(frameChecking.recurseSubdirs);
-  w.U8(frameChecking.exactMatch);
-  w.U8(frameChecking.disableSubsequent);
-  w.U32(static_cast<unsigned>(events.GetCount()));
-  for (size_t i = 0; i < events.GetCount(); ++i) {
-    const CNetJobEvent* event = events.GetAt(i);
-    w.I32(event->GetScope());
-    w.I32(event->GetType());
-    w.String(event->GetName());
-    w.I32(event->GetFlags());
-    w.Strings(event->GetContents());
-  }
+  w.FrameChecking(frameChecking);
+  w.Events(events);
   w.String(emailRecipients);
   w.Strings(emailUsers, wxT("$"));
   w.String(project);
