@@ -7,17 +7,6 @@ import submitlib as sl
 
 
 class Switches(sl.SubmitCase, unittest.TestCase):
-    def test_name_cores_order_and_flags(self):
-        p, _ = self.submit_ok(['-nj_name', 'Shot 10', '-nj_rendercores', '16', '-nj_dispatchorder',
-                               '3', '-nj_firstlastfirst', '-nj_paused', '-nj_noemails',
-                               '-nj_cachescenes', '-nj_depunfinishedasdone', 'a.ma'])
-        self.assertEqual(p['name'], 'Shot 10')
-        self.assertEqual(p['render_cores'], 16)
-        self.assertEqual(p['chunk_order'], 3)
-        for key, value in (('first_last_first', 1), ('start_paused', 1), ('send_emails', 0),
-                           ('cache_scenes', 1), ('unfinished_is_done', 1)):
-            self.assertEqual(p[key], value, key)
-
     def test_invalid_values_are_command_line_errors(self):
         cases = [
             (['-nj_rendercores', '-1'], 'The render core setting is invalid', 'nj_rendercores'),
@@ -45,95 +34,71 @@ class Switches(sl.SubmitCase, unittest.TestCase):
             with self.subTest(args=args):
                 self.submit_refused(args + ['a.ma'], message, switch)
 
-    def test_pools_match_names_without_case(self):
-        p, _ = self.submit_ok(['-nj_pools', 'main, LIGHTING;nowhere', 'a.ma'])
-        self.assertEqual(p['pools'], ['12', '14'])
-        p, _ = self.submit_ok(['-nj_pools', 'prévis Ü', 'a.ma'])
-        self.assertEqual(p['pools'], ['17'])
-
-    def test_splitting_slicing_and_extended_splitting(self):
-        p, _ = self.submit_ok(['-nj_splitmode', '2,5', '-nj_slicemode', '1,4,2', '-nj_extsplitting',
-                               'camera, layer;camera', 'a.ma'])
-        self.assertEqual((p['split_mode'], p['split_count']), (2, 5))
-        self.assertEqual((p['slice_mode'], p['slice_x'], p['slice_y'], p['slice_overlap']),
-                         (1, 4, 2, 0))
-        self.assertEqual(p['slice_format'], '<imgname>_r<row>_c<col>')
-        self.assertEqual(p['extended_splitting'], ['camera', 'layer', 'camera'])
-        p, _ = self.submit_ok(['-nj_slicemode', '2,64,32,4,tile_<row>_<col>', 'a.ma'])
-        self.assertEqual((p['slice_x'], p['slice_y'], p['slice_overlap'], p['slice_format']),
-                         (64, 32, 4, 'tile_<row>_<col>'))
-
-    def test_frame_checking(self):
-        p, _ = self.submit_ok(['-nj_framechecking', '0', 'a.ma'])
-        self.assertEqual(p['check_method'], 0)
-        p, _ = self.submit_ok(['-nj_framechecking', '1,img_####.exr,/out,1024,YES,yes,Yes', 'a.ma'])
-        self.assertEqual((p['check_method'], p['check_image_name'], p['check_image_dir'],
-                          p['check_size_threshold'], p['check_recurse'], p['check_exact'],
-                          p['check_disable_subsequent']),
-                         (1, 'img_####.exr', '/out', 1024, 1, 1, 0))
-        # Image name and folder from the render settings.
-        p, _ = self.submit_ok(['-nj_framechecking', '2', '-outfile', 'beauty', '-outdir', '/r',
-                               'a.ma'])
-        self.assertEqual((p['check_image_name'], p['check_image_dir']), ('beauty*#', '/r'))
-
-    def test_dependencies(self):
-        p, _ = self.submit_ok(['-nj_dependency', '42', '-nj_dependency', '43', '-nj_dependency', '42',
-                               '-nj_deptype', '2', 'a.ma'])
-        self.assertEqual((p['dependencies'], p['dependency_type']), ([42, 43], 2))
-        p, _ = self.submit_ok(['-nj_deptype', '7', 'a.ma'])
-        self.assertEqual(p['dependency_type'], 0)
-
-    def test_emails_schedule_and_client_limits(self):
-        p, _ = self.submit_ok(['-nj_emailrecpt', 'a@x.org;b@y.org', '-nj_emailusers', 'ben; carl',
-                               '-nj_startdate', '2030-01-02 03:04', '-nj_clientlimit', '3',
-                               '-nj_minclientpriority', '7', '-nj_minclientmemory', '16',
-                               '-nj_mindispatchdelay', '30', 'a.ma'])
-        self.assertEqual(p['email_recipients'], 'a@x.org;b@y.org')
-        self.assertEqual(p['email_users'], ['$ben', '$carl'])
-        self.assertEqual((p['scheduled'], p['scheduled_text'], p['scheduled_time']),
-                         (1, '2030-01-02 03:04', 0.0))
-        self.assertEqual((p['client_limit'], p['min_client_priority'], p['min_client_memory'],
-                          p['min_dispatch_delay']), (3, 7, 16, 30))
-        # Out-of-range limits are ignored without a message.
-        p, _ = self.submit_ok(['-nj_clientlimit', '0', '-nj_minclientpriority', '11', 'a.ma'])
-        self.assertEqual((p['client_limit'], p['min_client_priority']), (-1, -1))
-
-    def test_time_thresholds(self):
-        p, _ = self.submit_ok(['-nj_lowerth', '2', '-nj_lowerth_sec', '30', '-nj_lowerth_action', '1',
-                               '-nj_upperth_sec', '45', '-nj_upperth_action', '2', 'a.ma'])
-        self.assertEqual((p['use_lower_threshold'], p['lower_minutes'], p['lower_seconds'],
-                          p['lower_action']), (1, 2, 0, 1))
-        self.assertEqual((p['use_upper_threshold'], p['upper_minutes'], p['upper_seconds'],
-                          p['upper_action']), (1, 0, 45, 2))
-        p, _ = self.submit_ok(['-nj_lowerth', '0', '-nj_lowerth_action', '1', 'a.ma'])
-        self.assertEqual((p['use_lower_threshold'], p['lower_action']), (0, 0))
-
-    def test_error_handling(self):
-        p, _ = self.submit_ok(['-nj_errorhandling', '0,0', 'a.ma'])
-        self.assertEqual((p['error_action'], p['error_tolerance']), (0, 0))
-        p, _ = self.submit_ok(['-nj_errorhandling', '2,3,yes', 'a.ma'])
-        self.assertEqual((p['error_action'], p['error_tolerance'], p['include_recreated']), (2, 3, 1))
-        p, _ = self.submit_ok(['-nj_errorhandling', '1,1,YES', 'a.ma'])
-        self.assertEqual(p['include_recreated'], 0)
-
-    def test_texts_fields_and_colour(self):
-        p, _ = self.submit_ok(['-nj_project', r'Film\tA\nreel 2', '-nj_notes', 'n' * 3000,
-                               '-nj_tags', '  hero, fx ', '-nj_setfield', ' Shot = 010 ',
-                               '-nj_setfield', 'Approved=true=ignored', '-nj_color', '255,0,0',
-                               'a.ma'])
-        self.assertEqual(p['project'], 'Film\tA\nreel 2')
-        self.assertEqual(p['notes'], 'n' * 2048)
-        self.assertEqual(p['tags'], 'hero, fx')
-        self.assertEqual(p['custom_fields'], 'Shot|010\nApproved|true')
-        self.assertEqual(p['color'], 255)
-        p, _ = self.submit_ok(['-nj_color', '0,128,511', 'a.ma'])
-        self.assertEqual(p['color'], 128 * 256 + 255 * 65536)
-
-    def test_client_lists(self):
-        p, _ = self.submit_ok(['-nj_blockedclients', 'node01; node02', 'a.ma'])
-        self.assertEqual((p['clients'], p['clients_admit_only']), (['node01', 'node02'], 0))
-        p, _ = self.submit_ok(['-nj_blockedclients', 'node01', '-nj_clients', 'gpu01;gpu02', 'a.ma'])
-        self.assertEqual((p['clients'], p['clients_admit_only']), (['gpu01', 'gpu02'], 1))
+    def test_each_switch_reaches_its_packet_fields(self):
+        cases = [
+            (['-nj_name', 'Shot 10', '-nj_rendercores', '16', '-nj_dispatchorder', '3',
+              '-nj_firstlastfirst', '-nj_paused', '-nj_noemails', '-nj_cachescenes',
+              '-nj_depunfinishedasdone'],
+             {'name': 'Shot 10', 'render_cores': 16, 'chunk_order': 3, 'first_last_first': 1,
+              'start_paused': 1, 'send_emails': 0, 'cache_scenes': 1, 'unfinished_is_done': 1}),
+            # Pools match names without case.
+            (['-nj_pools', 'main, LIGHTING;nowhere'], {'pools': ['12', '14']}),
+            (['-nj_pools', 'prévis Ü'], {'pools': ['17']}),
+            (['-nj_splitmode', '2,5', '-nj_slicemode', '1,4,2', '-nj_extsplitting',
+              'camera, layer;camera'],
+             {'split_mode': 2, 'split_count': 5, 'slice_mode': 1, 'slice_x': 4, 'slice_y': 2,
+              'slice_overlap': 0, 'slice_format': '<imgname>_r<row>_c<col>',
+              'extended_splitting': ['camera', 'layer', 'camera']}),
+            (['-nj_slicemode', '2,64,32,4,tile_<row>_<col>'],
+             {'slice_x': 64, 'slice_y': 32, 'slice_overlap': 4, 'slice_format': 'tile_<row>_<col>'}),
+            (['-nj_framechecking', '0'], {'check_method': 0}),
+            (['-nj_framechecking', '1,img_####.exr,/out,1024,YES,yes,Yes'],
+             {'check_method': 1, 'check_image_name': 'img_####.exr', 'check_image_dir': '/out',
+              'check_size_threshold': 1024, 'check_recurse': 1, 'check_exact': 1,
+              'check_disable_subsequent': 0}),
+            # Image name and folder from the render settings.
+            (['-nj_framechecking', '2', '-outfile', 'beauty', '-outdir', '/r'],
+             {'check_image_name': 'beauty*#', 'check_image_dir': '/r'}),
+            (['-nj_dependency', '42', '-nj_dependency', '43', '-nj_dependency', '42',
+              '-nj_deptype', '2'], {'dependencies': [42, 43], 'dependency_type': 2}),
+            (['-nj_deptype', '7'], {'dependency_type': 0}),
+            (['-nj_emailrecpt', 'a@x.org;b@y.org', '-nj_emailusers', 'ben; carl',
+              '-nj_startdate', '2030-01-02 03:04', '-nj_clientlimit', '3',
+              '-nj_minclientpriority', '7', '-nj_minclientmemory', '16',
+              '-nj_mindispatchdelay', '30'],
+             {'email_recipients': 'a@x.org;b@y.org', 'email_users': ['$ben', '$carl'],
+              'scheduled': 1, 'scheduled_text': '2030-01-02 03:04', 'scheduled_time': 0.0,
+              'client_limit': 3, 'min_client_priority': 7, 'min_client_memory': 16,
+              'min_dispatch_delay': 30}),
+            # Out-of-range limits are ignored without a message.
+            (['-nj_clientlimit', '0', '-nj_minclientpriority', '11'],
+             {'client_limit': -1, 'min_client_priority': -1}),
+            (['-nj_lowerth', '2', '-nj_lowerth_sec', '30', '-nj_lowerth_action', '1',
+              '-nj_upperth_sec', '45', '-nj_upperth_action', '2'],
+             {'use_lower_threshold': 1, 'lower_minutes': 2, 'lower_seconds': 0, 'lower_action': 1,
+              'use_upper_threshold': 1, 'upper_minutes': 0, 'upper_seconds': 45,
+              'upper_action': 2}),
+            (['-nj_lowerth', '0', '-nj_lowerth_action', '1'],
+             {'use_lower_threshold': 0, 'lower_action': 0}),
+            (['-nj_errorhandling', '0,0'], {'error_action': 0, 'error_tolerance': 0}),
+            (['-nj_errorhandling', '2,3,yes'],
+             {'error_action': 2, 'error_tolerance': 3, 'include_recreated': 1}),
+            (['-nj_errorhandling', '1,1,YES'], {'include_recreated': 0}),
+            (['-nj_project', r'Film\tA\nreel 2', '-nj_notes', 'n' * 3000, '-nj_tags', '  hero, fx ',
+              '-nj_setfield', ' Shot = 010 ', '-nj_setfield', 'Approved=true=ignored',
+              '-nj_color', '255,0,0'],
+             {'project': 'Film\tA\nreel 2', 'notes': 'n' * 2048, 'tags': 'hero, fx',
+              'custom_fields': 'Shot|010\nApproved|true', 'color': 255}),
+            (['-nj_color', '0,128,511'], {'color': 128 * 256 + 255 * 65536}),
+            (['-nj_blockedclients', 'node01; node02'],
+             {'clients': ['node01', 'node02'], 'clients_admit_only': 0}),
+            (['-nj_blockedclients', 'node01', '-nj_clients', 'gpu01;gpu02'],
+             {'clients': ['gpu01', 'gpu02'], 'clients_admit_only': 1}),
+        ]
+        for args, expected in cases:
+            with self.subTest(args=args):
+                p, _ = self.submit_ok(args + ['a.ma'])
+                self.assertEqual({key: p[key] for key in expected}, expected)
 
     def test_switch_values_from_the_defaults_file(self):
         self.prog.write_defaults({'Defaults': {'nj_rendercores': 4, 'nj_notes': 'site default'},
