@@ -81,19 +81,6 @@ struct ListTest : ::testing::Test {
   }
 };
 
-TEST_F(ListTest, PoolsShowTheirNamesAndLeaveQuietAsFound) {
-  wxArrayString pools;
-  pools.Add(wxT("12|Main"));
-  pools.Add(wxString::FromUTF8("17|Prévis Ü"));
-  CListCommands(core, false, false).ListPools(pools);
-  EXPECT_EQ(console, wxT("Client pool list:\n") + kRule + wxT("Main\n") +
-                         wxString::FromUTF8("Prévis Ü\n") + wxT("\n"));
-  EXPECT_TRUE(core.IsQuiet());
-  console.clear();
-  CListCommands(core, true, false).ListPools(pools);
-  EXPECT_EQ(console, wxT("Main\n") + wxString::FromUTF8("Prévis Ü\n") + wxT("\n"));
-}
-
 TEST_F(ListTest, RenderersSortIgnoringCaseWithTheDefaultVersionFirst) {
   BuildRendererPool();
   CListCommands(core, false, false).ListRenderers(pool, wxString(), false);

@@ -46,20 +46,12 @@ class RendererCache(unittest.TestCase):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
             prog.run(['shot.blend'])
             good = prog.read_file(CACHE)
-            damages = [
-                lambda: os.remove(prog.file(CACHE)),
-                lambda: prog.write_file(CACHE, good[:len(good) // 2]),
-                lambda: prog.write_file(CACHE, '<DataRoot><ContentType>Pool/1.0</ContentType>'
-                                               '<Content><RendererGroup><Name>?</Name>'
-                                               '</RendererGroup></Content></DataRoot>'),
-                lambda: prog.write_file(CACHE, ''),
-            ]
-            for n, damage in enumerate(damages, start=2):
-                damage()
-                r = prog.run(['shot.blend'])
-                self.assertIn('Logged on to server', r.out, r)
-                self.assertEqual(len(full_requests(sim)), n, 'damage %d' % n)
-                self.assertEqual(prog.read_file(CACHE), good)
+            # Every kind of damage is the data manager's unit test; here a cut file.
+            prog.write_file(CACHE, good[:len(good) // 2])
+            r = prog.run(['shot.blend'])
+            self.assertIn('Logged on to server', r.out, r)
+            self.assertEqual(len(full_requests(sim)), 2)
+            self.assertEqual(prog.read_file(CACHE), good)
 
             with kh.FarmSim(overrides={'data_stamp': 43}) as sim2:
                 prog.write_conf(port=sim2.port)

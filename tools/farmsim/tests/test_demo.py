@@ -5,7 +5,6 @@ import sys
 import unittest
 
 from fsim.client import RawClient
-from fsim.farm import RIGHT_REMOTE_EXECUTION, RIGHT_URGENT
 
 from .support import DEMO, demo_farm
 
@@ -57,15 +56,6 @@ class DemoRenderers(unittest.TestCase):
         self.assertIn('Lighting/Kiln/2.0 default hidden', summary)
         names = [g.get('Name') for g in self.pool.groups]
         self.assertNotEqual(sorted(names), sorted(names, key=str.lower))
-
-    def test_users(self):
-        users = demo_farm().users
-        self.assertTrue(users['anna']['rights'] & RIGHT_REMOTE_EXECUTION)
-        self.assertTrue(users['anna']['rights'] & RIGHT_URGENT)
-        self.assertFalse(users['ben']['rights'] & RIGHT_REMOTE_EXECUTION)
-        self.assertEqual(users['ben']['priority_limit'], 8)
-        self.assertEqual(users['carl']['pools'], [])
-        self.assertNotEqual(users['anna']['pools'], users['ben']['pools'])
 
 
 class CommandLine(unittest.TestCase):
