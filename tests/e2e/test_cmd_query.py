@@ -21,9 +21,6 @@ class QueryTest(SharedFarmCase):
         self.assertEqual(query["mode"], 1)
         # A query needs no renderer definitions.
         self.assertEqual([q for q in self.sim.requests(22) if q["conn"] == query["conn"]], [])
-        # The answer is shown as it is, never formatted again, even when quiet.
-        r = self.prog.run(["-query", "echo 100%s done", "-compact"])
-        self.assertEqual((r.code, r.out), (0, "100%s done\n"))
 
     def test_answer_into_a_file(self):
         target = self.prog.file("answer.txt")
