@@ -122,38 +122,4 @@ TEST_F(SenderTest, TimeOutReadsTimedOutAndARefusalKeepsItsText) {
   EXPECT_TRUE(sender.SendControl(CServerControlMsg::kNetJob, wxT("1"), 201, error));
 }
 
-TEST_F(SenderTest, PoolsAreLookedUpByNameWithCase) {
-  wxArrayString names;
-  names.Add(wxT("Lighting"));
-  names.Add(wxT("main"));
-  sender.ControlPools(wxT("start"), names);
-  EXPECT_EQ(console,
-            wxT("Pool 'Lighting': Starting... Done\n"
-                "Pool 'main': Starting... \n  Pool not found\n"));
-  ASSERT_EQ(sender.sent.size(), 1u);
-  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kPool);
-  EXPECT_EQ(sender.sent[0]->target, wxT("14"));
-  EXPECT_EQ(sender.sent[0]->code, 100);
-}
-
-TEST_F(SenderTest, ExecuteOnClientAndPool) {
-  sender.ExecuteOnTarget(wxT("echo"), wxT("\"a b\" c"), wxT("node01"), wxT("node01"), false, true);
-  sender.ExecuteOnTarget(wxT("echo"), wxT(""), wxT("12"), wxT("Main"), true, false);
-  sender.ExecuteOnTarget(wxT("echo"), wxT(""), wxT(""), wxT("Nowhere"), true, false);
-  EXPECT_EQ(console,
-            wxT("Executing echo on node01... Done\n"
-                "Executing echo on Main... Done\n"
-                "Executing echo on Nowhere... \n  Pool not found\n"));
-  ASSERT_EQ(sender.sent.size(), 2u);
-  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kClient);
-  EXPECT_EQ(sender.sent[0]->code, 14);
-  EXPECT_EQ(sender.sent[0]->number, 1u);
-  EXPECT_EQ(sender.sent[0]->argument, wxT("echo\n\"a b\" c"));
-  EXPECT_EQ(sender.sent[1]->kind, CServerControlMsg::kPool);
-  EXPECT_EQ(sender.sent[1]->target, wxT("12"));
-  EXPECT_EQ(sender.sent[1]->code, 110);
-  EXPECT_EQ(sender.sent[1]->number, 0u);
-  EXPECT_EQ(sender.sent[1]->argument, wxT("echo\n"));
-}
-
 }  // namespace

@@ -6,21 +6,6 @@
 
 namespace {
 
-// Written by hand from the configuration table, not captured from a run.
-const char kDefaultFile[] =
-    "[RemoteController.General]\r\n"
-    "Alias = \r\n"
-    "\r\n"
-    "[RemoteController.NetJobs]\r\n"
-    "NetJobNameFormat = Unnamed job - $(scene)\r\n"
-    "\r\n"
-    "[RemoteController.Server]\r\n"
-    "ServerAddress = \r\n"
-    "ServerPort = 7506\r\n"
-    "UserName = User\r\n"
-    "UserPwd = \r\n"
-    "\r\n";
-
 void ExpectDefaults(const COptionSet& options) {
   EXPECT_EQ(options.GetSettings().alias, wxT(""));
   EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("Unnamed job - $(scene)"));
@@ -28,23 +13,6 @@ void ExpectDefaults(const COptionSet& options) {
   EXPECT_EQ(options.GetServer().port, 7506);
   EXPECT_EQ(options.GetServer().userName, wxT("User"));
   EXPECT_EQ(options.GetServer().password, wxT(""));
-}
-
-TEST(OptionSetTest, MissingFileIsWrittenWithTheDefaults) {
-  TempDir dir;
-  COptionSet options;
-  EXPECT_FALSE(options.Load(dir.Path("KfRcCmd.conf")));
-  ExpectDefaults(options);
-  ASSERT_TRUE(options.Save());
-  EXPECT_EQ(dir.Read("KfRcCmd.conf"), kDefaultFile);
-
-  // The next run reads the defaults back unchanged.
-  COptionSet next;
-  next.GetSettings().alias = wxT("stale");
-  ASSERT_TRUE(next.Load(dir.Path("KfRcCmd.conf")));
-  ExpectDefaults(next);
-  ASSERT_TRUE(next.Save());
-  EXPECT_EQ(dir.Read("KfRcCmd.conf"), kDefaultFile);
 }
 
 TEST(OptionSetTest, MissingKeysAndSectionsKeepTheirDefaults) {
@@ -89,14 +57,6 @@ TEST(OptionSetTest, ValuesAreTakenAsTheIniLayoutReadsThem) {
   EXPECT_EQ(back.GetServer().password, wxT("ab"));
   EXPECT_EQ(back.GetSettings().alias, wxT("x"));
   EXPECT_EQ(back.GetServer().userName, wxT("Jos\u00e9"));
-}
-
-TEST(OptionSetTest, AliasNamesTheComputer) {
-  COptionSet options;
-  options.GetSettings().alias = wxT("Render-%COMPUTERNAME%-%COMPUTERNAME%");
-  EXPECT_EQ(options.ExpandAlias(wxT("N1")), wxT("Render-N1-N1"));
-  options.GetSettings().alias.clear();
-  EXPECT_EQ(options.ExpandAlias(wxT("N1")), wxT(""));
 }
 
 TEST(OptionSetTest, UnreadableConfigurationFails) {
