@@ -12,16 +12,13 @@ CUserData WithPools(std::initializer_list<const char*> entries) {
   return data;
 }
 
-TEST(UserDataTest, FindPoolTrimsTheNameAndComparesWithCase) {
-  CUserData data = WithPools({"12|Main", "14|Lighting", "99|Main"});
+TEST(UserDataTest, FindPoolTrimsComparesWithCaseAndSplitsAtTheFirstBar) {
+  CUserData data = WithPools({"12|Main", "14|Lighting", "99|Main", "17|Prévis Ü", "20|Night|shift",
+                              "no bar at all"});
   EXPECT_EQ(data.FindPool(wxT("  Main \t")), wxT("12"));  // first match wins
   EXPECT_EQ(data.FindPool(wxT("main")), wxString());
   EXPECT_EQ(data.FindPool(wxT("Lighting")), wxT("14"));
   EXPECT_EQ(data.FindPool(wxString()), wxString());
-}
-
-TEST(UserDataTest, FindPoolSplitsAtTheFirstBarAndKeepsNonAsciiNames) {
-  CUserData data = WithPools({"17|Prévis Ü", "20|Night|shift", "no bar at all"});
   EXPECT_EQ(data.FindPool(wxString::FromUTF8("Prévis Ü")), wxT("17"));
   EXPECT_EQ(data.FindPool(wxT("Night|shift")), wxT("20"));
   EXPECT_EQ(data.FindPool(wxT("no bar at all")), wxString());
