@@ -24,25 +24,6 @@ TEST(ServerControlMsgTest, BodyIsKindTargetCodeNumberArgument) {
   EXPECT_EQ(BodyBytes(message), expected);
 }
 
-TEST(ServerControlMsgTest, ReadsBackWhatItWrote) {
-  CServerControlMsg sent;
-  sent.kind = CServerControlMsg::kPool;
-  sent.target = wxString::FromUTF8("Prévis Ü");
-  sent.code = 110;
-  sent.number = 1;
-  sent.argument = wxT("render.sh\n-x \"a b\"");
-  CMemoryStream stream(CMemoryStream::kReadWrite);
-  ASSERT_TRUE(sent.WriteBody(stream));
-  stream.Rewind();
-  CServerControlMsg read;
-  ASSERT_TRUE(read.ReadBody(stream));
-  EXPECT_EQ(read.kind, sent.kind);
-  EXPECT_EQ(read.target, sent.target);
-  EXPECT_EQ(read.code, sent.code);
-  EXPECT_EQ(read.number, sent.number);
-  EXPECT_EQ(read.argument, sent.argument);
-}
-
 TEST(ServerControlMsgTest, ShortBodyKeepsTheFieldsItLacks) {
   // Kind and target only: code, number and argument stay as they were.
   const std::string bytes("\x03\x00" "12\0", 5);

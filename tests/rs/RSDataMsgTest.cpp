@@ -21,18 +21,6 @@ TEST(RSDataMsgTest, RecordValidity) {
   EXPECT_TRUE(C(C::kModeNoText, C::kVersion, wxT("R/1"), wxString()).IsValid());
 }
 
-TEST(RSDataMsgTest, KindsAndElementNames) {
-  const char* names[] = {"Pool", "Group", "Renderer", "Version"};
-  for (int kind = 1; kind <= 4; ++kind) {
-    EXPECT_EQ(CRSDataCommand::KindName(kind), wxString(names[kind - 1]));
-    EXPECT_EQ(CRSDataCommand::KindFromName(wxString(names[kind - 1])), kind);
-  }
-  EXPECT_EQ(CRSDataCommand::KindFromName(wxT("Render")), 0);
-  EXPECT_EQ(CRSDataCommand::KindFromName(wxT("pool")), 0);
-  EXPECT_EQ(CRSDataCommand::KindName(0), wxString());
-  EXPECT_EQ(CRSDataCommand::KindName(5), wxString());
-}
-
 std::unique_ptr<CRSDataMsg> RoundTrip(CRSDataMsg& msg) {
   CMemoryStream out(CMemoryStream::kWrite);
   EXPECT_TRUE(msg.Serialize(out));
