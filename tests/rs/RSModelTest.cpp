@@ -297,14 +297,4 @@ TEST_F(PoolFixture, IndexFile) {
   EXPECT_TRUE(nested.SaveIndex());
 }
 
-TEST(RSPoolInitTest, DefaultPathIsInTheProgramDirectory) {
-  CKfJsCore core;
-  core.SetProgramDir(wxT("/opt/kf"));
-  CRSPool pool;
-  EXPECT_TRUE(pool.Init());
-  EXPECT_EQ(pool.Path, wxT("/opt/kf/Renderers"));
-  EXPECT_EQ(pool.Groups.Pool, &pool);
-  EXPECT_EQ(pool.StandardParameters.GetAt(3)->Pool, &pool);
-}
-
 }  // namespace
