@@ -1,6 +1,6 @@
-// Where the commander connects to and who it logs in as, and what it prints
-// when the configuration is not enough. Nothing here reaches a server: the
-// only connection attempted goes to a loopback port.
+// Which servers the commander accepts and what it prints when the
+// configuration is not enough. Nothing here reaches a server: the only
+// connection attempted goes to a loopback port.
 #include <gtest/gtest.h>
 
 #include <wx/init.h>
@@ -32,18 +32,6 @@ class NwUserCommanderTest : public ::testing::Test {
 
 const wxChar kNotConfigured[] =
     wxT("ERROR! The remote server has not been properly configured in KfRcCmd.conf\n");
-const wxChar kNoLogin[] =
-    wxT("ERROR! No login has been specified via commandline or KfRcCmd.conf\n");
-
-TEST_F(NwUserCommanderTest, ServerSwitchReplacesTheConfiguredServer) {
-  settings.serverPort = 5000;
-  settings.cmdServer = wxT("  127.0.0.1 :  ");
-  commander.Logon(false);
-  EXPECT_EQ(commander.GetServerHost(), wxT("127.0.0.1"));
-  EXPECT_EQ(commander.GetServerPort(), 7506);
-  EXPECT_TRUE(console.Contains(wxT("Connecting to remote server...\n")));
-  EXPECT_FALSE(console.Contains(wxT("secret-pw")));
-}
 
 TEST_F(NwUserCommanderTest, PortsBelow1024AndEmptyHostsAreNotAConfiguration) {
   for (const wxChar* server : {wxT("127.0.0.1:1023"), wxT(":7506"), wxT("127.0.0.1:x")}) {
@@ -71,27 +59,6 @@ TEST_F(NwUserCommanderTest, PortsBelow1024AndEmptyHostsAreNotAConfiguration) {
   EXPECT_FALSE(fresh.Logon(false));
   EXPECT_EQ(fresh.GetJobSubmitter().GetFailureCode(), 1);
   EXPECT_EQ(fresh.GetJobSubmitter().GetFailureText(), wxT("Submission failed"));
-}
-
-TEST_F(NwUserCommanderTest, LoginSwitchReplacesUserAndPasswordTogether) {
-  settings.userName.clear();
-  EXPECT_FALSE(commander.Logon(false));
-  EXPECT_EQ(console, kNoLogin);
-  EXPECT_FALSE(commander.IsConnected());
-
-  console.clear();
-  settings.userName = wxT("anna");
-  settings.cmdLoginUser = wxT("ben");
-  EXPECT_FALSE(commander.Logon(false));
-  EXPECT_FALSE(console.Contains(kNoLogin));
-  EXPECT_EQ(commander.GetJobSubmitter().GetUserName(), wxT("ben"));
-}
-
-TEST_F(NwUserCommanderTest, ReadyForDataNeedsTheConnectionAndBothUserDataParts) {
-  commander.GetState().Set(CRemoteConnection::kStateChallenged |
-                           CRemoteConnection::kStateUserData0 |
-                           CRemoteConnection::kStateUserData1);
-  EXPECT_FALSE(commander.IsReadyForData());  // not connected
 }
 
 }  // namespace
