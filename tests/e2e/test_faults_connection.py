@@ -106,6 +106,17 @@ class ConnectionClosed(FaultCase):
         self.assertEqual(self.sim.last('NetJobPacket')['render_set']['values']['scene'], scenes)
 
 
+class SlowButSound(FaultCase):
+    def test_late_answers_in_tiny_frames_still_log_on_and_submit(self):
+        # Every server message cut into 7-byte pieces, the login and the user data answered
+        # late: nothing is lost and nothing gives up early.
+        self.sim.set_faults({'frame_payload': 7, 'delay': {'7': 1.5, 'request:9': 1}})
+        r = self.prog.run(['-nj_renderer', 'Maya', 'shot.ma'], timeout=HANG_GUARD)
+        self.assertEqual((r.code, r.err), (0, ''), r)
+        self.assertIn('Job submission succeeded [ID=0100]', r.out)
+        self.assertTrue(self.prog.exists(CACHE))
+
+
 class CommandsOnALostConnection(FaultCase):
     def test_commands_report_and_end_with_0(self):
         # Each control verb reports its own failure; the second is not even sent.
