@@ -68,8 +68,12 @@ CMsgBase* CNetEngine::Make(wxInt32 type) {
 
 CMsgBase* CNetEngine::CreateForSend(wxInt32 type) {
   CMsgBase* message = Make(type);
-  if (message) message->SetSerial(m_nextSerial++);
+  AssignSerial(message);
   return message;
+}
+
+void CNetEngine::AssignSerial(CMsgBase* message) {
+  if (message) message->SetSerial(m_nextSerial++);
 }
 
 CMsgBase* CNetEngine::Create(wxInt32 type) { return Make(type); }

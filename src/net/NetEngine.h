@@ -58,6 +58,9 @@ class CNetEngine : public wxObject {
 
   // A new message of `type` with the next serial; null when it cannot be made.
   CMsgBase* CreateForSend(wxInt32 type);
+  // Gives a message made elsewhere (a net job packet built before it is
+  // sent) the next serial, as CreateForSend does.
+  void AssignSerial(CMsgBase* message);
   // A new message of `type` for reading a received one.
   CMsgBase* Create(wxInt32 type);
   wxUint32 GetNextSerial() const { return m_nextSerial; }

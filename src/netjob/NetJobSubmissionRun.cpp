@@ -19,6 +19,8 @@ bool CNetJobSubmission::SubmitForEngine(CJobSubmitterEngine& engine, int* newId)
   CNetJobSubmission submission(
       *cmdLine, core->GetPool(), commander->GetUserData(),
       [commander](CNetJobPacketMsg* packet, int timeoutMs) {
+        // Numbered like every message sent: its acknowledgement is matched by it.
+        commander->GetEngine().AssignSerial(packet);
         const CNetMsgAckResult result =
             commander->SendAndWait(packet, static_cast<wxUint32>(timeoutMs));
         Answer answer;

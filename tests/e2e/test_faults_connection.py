@@ -115,6 +115,9 @@ class SlowButSound(FaultCase):
         self.assertEqual((r.code, r.err), (0, ''), r)
         self.assertIn('Job submission succeeded [ID=0100]', r.out)
         self.assertTrue(self.prog.exists(CACHE))
+        # Every message the client sent, the packet too, has a serial of its own, in order.
+        serials = [e['serial'] for e in self.sim.journal()]
+        self.assertEqual(serials, list(range(1, len(serials) + 1)))
 
 
 class CommandsOnALostConnection(FaultCase):

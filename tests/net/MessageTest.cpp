@@ -163,6 +163,18 @@ TEST(RegistryTest, KnownTypesGetTheirClassesAndOthersAGenericMessage) {
   EXPECT_EQ(engine.GetNextSerial(), 1u);  // Create does not number
 }
 
+TEST(RegistryTest, AMessageMadeElsewhereTakesTheNextSerial) {
+  CNetEngine engine;
+  engine.RegisterAll();
+  std::unique_ptr<CMsgBase> first(engine.CreateForSend(2));
+  CGenericMsg made;
+  engine.AssignSerial(&made);
+  std::unique_ptr<CMsgBase> next(engine.CreateForSend(2));
+  EXPECT_EQ(first->GetSerial(), 1u);
+  EXPECT_EQ(made.GetSerial(), 2u);
+  EXPECT_EQ(next->GetSerial(), 3u);
+}
+
 std::vector<std::string>* g_calls = nullptr;
 void First(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("first " + std::to_string(m->GetType())); }
 void Second(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("second " + std::to_string(m->GetType())); }
