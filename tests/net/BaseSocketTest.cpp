@@ -118,20 +118,6 @@ TEST(BaseSocketReceiveTest, AFrameSplitAtAnyByteIsReassembledIdentically) {
   EXPECT_EQ(w.socket.GetIncompleteMessages(), 0u);
 }
 
-TEST(BaseSocketReceiveTest, EveryFrameOfOneReadIsProcessedAndByteByByteWorksToo) {
-  Wire w;
-  CBlobMsg a = MessageOfSize(20, 1);
-  CBlobMsg b = MessageOfSize(30, 2);
-  const std::string both = Framed(SerializeToString(a), 1) + Framed(SerializeToString(b), 2);
-  w.Feed(both);
-  ASSERT_EQ(w.sink.messages.size(), 2u);
-  EXPECT_EQ(w.sink.messages[0], SerializeToString(a));
-  EXPECT_EQ(w.sink.messages[1], SerializeToString(b));
-
-  for (char c : both) w.Feed(std::string(1, c));
-  EXPECT_EQ(w.sink.messages.size(), 4u);
-}
-
 TEST(BaseSocketReceiveTest, APartWithTheWrongIndexIsDroppedAndTheQueueKeepsWaiting) {
   Wire w;
   w.Feed(Frame(4, 0, 2, "first-"));

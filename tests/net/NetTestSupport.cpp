@@ -11,6 +11,12 @@ std::string SerializeToString(CMsgBase& message) {
   return std::string(reinterpret_cast<const char*>(stream.Data()), stream.Size());
 }
 
+bool Deserialize(CMsgBase& message, const std::string& bytes) {
+  CMemoryStream stream(CMemoryStream::kRead);
+  stream.Write(bytes.data(), static_cast<wxUint32>(bytes.size()));
+  return message.Serialize(stream);
+}
+
 std::string U32(wxUint32 value) {
   std::string bytes(4, '\0');
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(value >> (8 * i));

@@ -35,6 +35,8 @@ class CBlobMsg : public CGenericMsg {
 
 // The serialized bytes of a message.
 std::string SerializeToString(CMsgBase& message);
+// Reads `message` back from its serialized bytes.
+bool Deserialize(CMsgBase& message, const std::string& bytes);
 // One frame as it goes on the wire.
 std::string Frame(wxUint32 serial, wxUint32 index, wxUint32 count, const std::string& payload);
 // The frames of a serialized message.
