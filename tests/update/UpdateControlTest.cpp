@@ -1,18 +1,14 @@
 #include "update/UpdateControl.h"
 
 #include <gtest/gtest.h>
-#include <wx/filefn.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "app/KfJsCore.h"
 #include "settings/ExtendedSettingsScript.h"
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -46,34 +42,18 @@ class FakeProcess : public CProcess {
   std::vector<wxArrayString> started;
 };
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
 class UpdateControlTest : public testing::Test {
  protected:
   UpdateControlTest() {
-    char pattern[] = "/tmp/kf-update-XXXXXX";
-    dir = mkdtemp(pattern);
-    mkdir((dir + "/Updates").c_str(), 0777);
-    core.SetProgramDir(wxString::FromUTF8(dir.c_str()));
+    mkdir(Local("Updates").c_str(), 0777);
+    core.SetProgramDir(dir.Path());
     core.SetConsoleSink([this](const wxString& text) { console += text; });
   }
-  ~UpdateControlTest() override { std::filesystem::remove_all(dir); }
 
-  wxString Dir() const { return wxString::FromUTF8(dir.c_str()); }
-  void InstallList(const std::string& values) {
-    WriteFile(dir + "/Updates/UpdateList.xss", "Updates\n{\n" + values + "}\n");
-  }
+  wxString Dir() const { return dir.Path(); }
+  std::string Local(const char* name) const { return std::string(dir.Path(name).utf8_str()); }
 
-  std::string dir;
+  TempDir dir;
   CKfJsCore core;
   wxString console;
   FakeProcess process;
@@ -82,34 +62,32 @@ class UpdateControlTest : public testing::Test {
 TEST(UpdateInfoTest, NewPackagesCriticalMarkAndPort) {
   wxArrayString installed;
   installed.Add(wxT("Core:2.14"));
-  const auto a = CUpdateControl::ParseUpdateInfo(
-      wxT("Core|2.14|yes, Maya Plugin|3.1|no ,Tools|1.0|YES,Core|2.15?8090?ignored"), installed);
-  ASSERT_EQ(a.newPackages.size(), 3u);
-  EXPECT_EQ(a.newPackages[0], wxT("Maya Plugin:3.1"));
-  EXPECT_EQ(a.newPackages[1], wxT("Tools:1.0"));
-  EXPECT_EQ(a.newPackages[2], wxT("Core:2.15"));
-  EXPECT_TRUE(a.critical);  // "YES" on a new package; the installed one's "yes" does not count
-  EXPECT_EQ(a.port, wxT("8090"));
-}
-
-TEST(UpdateInfoTest, OnlyYesInAnyCaseIsCriticalAndEmptyEntriesAnnounceNothing) {
-  const wxArrayString none;
-  EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1|no?1"), none).critical);
-  EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1?1"), none).critical);
-  EXPECT_FALSE(CUpdateControl::ParseUpdateInfo(wxT("A|1|yess,B|2|true"), none).critical);
-  EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT("A|1|no,B|2|yEs|extra"), none).critical);
-  EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT("?8090"), none).newPackages.empty());
-  EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT(""), none).newPackages.empty());
-  EXPECT_TRUE(CUpdateControl::ParseUpdateInfo(wxT(" , ,|1|yes"), none).newPackages.empty());
-  const auto a = CUpdateControl::ParseUpdateInfo(wxT("A,,A|,B|2|no,B|2|no"), none);
-  ASSERT_EQ(a.newPackages.size(), 2u);
-  EXPECT_EQ(a.newPackages[0], wxT("A:"));
-  EXPECT_EQ(a.newPackages[1], wxT("B:2"));
-  EXPECT_EQ(a.port, wxT(""));
+  const struct {
+    const wxChar* info;
+    const wxChar* packages;
+    bool critical;
+    const wxChar* port;
+  } cases[] = {
+      // "YES" on a new package counts; the installed one's "yes" does not.
+      {wxT("Core|2.14|yes, Maya Plugin|3.1|no ,Tools|1.0|YES,Core|2.15?8090?ignored"),
+       wxT("Maya Plugin:3.1,Tools:1.0,Core:2.15"), true, wxT("8090")},
+      {wxT("A|1|no?1"), wxT("A:1"), false, wxT("1")},
+      {wxT("A|1|yess,B|2|true"), wxT("A:1,B:2"), false, wxT("")},
+      {wxT("A|1|no,B|2|yEs|extra"), wxT("A:1,B:2"), true, wxT("")},
+      {wxT("?8090"), wxT(""), false, wxT("8090")},
+      {wxT(" , ,|1|yes"), wxT(""), false, wxT("")},
+      {wxT("A,,A|,B|2|no,B|2|no"), wxT("A:,B:2"), false, wxT("")},
+  };
+  for (const auto& c : cases) {
+    const auto a = CUpdateControl::ParseUpdateInfo(c.info, installed);
+    EXPECT_EQ(wxJoin(a.newPackages, wxT(','), wxT('\0')), c.packages) << c.info;
+    EXPECT_EQ(a.critical, c.critical) << c.info;
+    EXPECT_EQ(a.port, c.port) << c.info;
+  }
 }
 
 TEST_F(UpdateControlTest, InstalledPackagesComeFromTheUpdateList) {
-  InstallList("  P1 = \"Core:2.14\"\n  P2 = \"\"\n  P3 = \"Tools:1.0\"\n");
+  dir.Write("Updates/UpdateList.xss", "Updates\n{\n  P1 = \"Core:2.14\"\n  P2 = \"\"\n  P3 = \"Tools:1.0\"\n}\n");
   CUpdateControl control(process);
   const wxArrayString installed = control.ReadInstalledPackages();
   ASSERT_EQ(installed.size(), 2u);
@@ -140,11 +118,11 @@ TEST_F(UpdateControlTest, UpdaterCommandLineText) {
 
 TEST_F(UpdateControlTest, UpdaterThatCannotRunLetsTheConnectionGoOn) {
   process.runs = false;
-  WriteFile(dir + "/KfUpdate.tmp", "new");
+  dir.Write("KfUpdate.tmp", "new");
   CUpdateControl control(process);
   EXPECT_TRUE(control.CheckUpdate(wxT("A|1|no?1"), wxT("h")));
   EXPECT_EQ(console, wxT("The following update(s) will be installed: A (1)\n\n"));
-  EXPECT_TRUE(wxFileExists(Dir() + wxT("/KfUpdate.tmp")));
+  EXPECT_TRUE(dir.Exists("KfUpdate.tmp"));
 }
 
 TEST_F(UpdateControlTest, CriticalUpdateStartsTheUpdaterLeavesTheControlFileAndRefuses) {
@@ -179,7 +157,7 @@ TEST_F(UpdateControlTest, CriticalUpdaterThatCannotStartStillRefuses) {
   process.startId = 0;
   CUpdateControl control(process);
   EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?1"), wxT("farm")));
-  EXPECT_FALSE(wxFileExists(Dir() + wxT("/Temp/UpdControl.xss")));
+  EXPECT_FALSE(dir.Exists("Temp/UpdControl.xss"));
   EXPECT_FALSE(control.IsEndRequested());
 }
 
@@ -187,35 +165,40 @@ TEST_F(UpdateControlTest, ControlFilesThatNameNoRunningUpdater) {
   process.running.insert(55);
   CUpdateControl control(process);
   EXPECT_FALSE(control.IsUpdateRunning());  // no file
-  mkdir((dir + "/Temp").c_str(), 0777);
-  WriteFile(dir + "/Temp/UpdControl.xss", "UpdateControl\n{\n  Command = \"x\"\n}\n");
-  EXPECT_FALSE(control.IsUpdateRunning());  // no ProcessID
-  WriteFile(dir + "/Temp/UpdControl.xss", "UpdateControl\n{\n  ProcessID = 55\n");
-  EXPECT_FALSE(control.IsUpdateRunning());  // unbalanced braces: does not load
-  WriteFile(dir + "/Temp/UpdControl.xss", "UpdateControl\n{\n  ProcessID = 55\n}\n");
-  EXPECT_TRUE(control.IsUpdateRunning());
-  WriteFile(dir + "/Temp/UpdControl.xss", "UpdateControl\n{\n  ProcessID = 56\n}\n");
-  EXPECT_FALSE(control.IsUpdateRunning());
+  mkdir(Local("Temp").c_str(), 0777);
+  const struct {
+    const char* text;
+    bool running;
+  } cases[] = {
+      {"UpdateControl\n{\n  Command = \"x\"\n}\n", false},  // no ProcessID
+      {"UpdateControl\n{\n  ProcessID = 55\n", false},        // unbalanced braces: does not load
+      {"UpdateControl\n{\n  ProcessID = 55\n}\n", true},
+      {"UpdateControl\n{\n  ProcessID = 56\n}\n", false},
+  };
+  for (const auto& c : cases) {
+    dir.Write("Temp/UpdControl.xss", c.text);
+    EXPECT_EQ(control.IsUpdateRunning(), c.running) << c.text;
+  }
 }
 
 TEST_F(UpdateControlTest, CleanUpReplacesTheUpdaterOnlyWhenANewOneWaits) {
   CUpdateControl control(process);
-  WriteFile(dir + "/KfUpdate.exe", "old");
+  dir.Write("KfUpdate.exe", "old");
   control.CleanUpUpdater();
-  EXPECT_EQ(ReadFile(dir + "/KfUpdate.exe"), "old");
-  WriteFile(dir + "/KfUpdate.tmp", "new");
-  chmod((dir + "/KfUpdate.tmp").c_str(), 0755);
+  EXPECT_EQ(dir.Read("KfUpdate.exe"), "old");
+  dir.Write("KfUpdate.tmp", "new");
+  chmod(Local("KfUpdate.tmp").c_str(), 0755);
   control.CleanUpUpdater();
-  EXPECT_EQ(ReadFile(dir + "/KfUpdate.exe"), "new");
-  EXPECT_FALSE(wxFileExists(Dir() + wxT("/KfUpdate.tmp")));
+  EXPECT_EQ(dir.Read("KfUpdate.exe"), "new");
+  EXPECT_FALSE(dir.Exists("KfUpdate.tmp"));
   struct stat info {};
-  ASSERT_EQ(stat((dir + "/KfUpdate.exe").c_str(), &info), 0);
+  ASSERT_EQ(stat(Local("KfUpdate.exe").c_str(), &info), 0);
   EXPECT_TRUE(info.st_mode & S_IXUSR);
   // Only a new one, no old one.
-  remove((dir + "/KfUpdate.exe").c_str());
-  WriteFile(dir + "/KfUpdate.tmp", "newer");
+  remove(Local("KfUpdate.exe").c_str());
+  dir.Write("KfUpdate.tmp", "newer");
   control.CleanUpUpdater();
-  EXPECT_EQ(ReadFile(dir + "/KfUpdate.exe"), "newer");
+  EXPECT_EQ(dir.Read("KfUpdate.exe"), "newer");
 }
 
 }  // namespace
