@@ -28,32 +28,24 @@ wxString RoundTrip(const wxString& text, std::string* xml = nullptr) {
   return back.GetText();
 }
 
-TEST(DataXMLSerializerTest, WritesTextAndChildrenInOneElement) {
-  CDataNode root;
-  root.SetName(wxT("Renderer"));
-  root.SetText(wxT("a<b"));
-  root.AddChild("Name", wxT("x"));
-  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(), "<Renderer>a&lt;b\n\t<Name>x</Name>\n</Renderer>\n");
-
-  CDataNode back;
-  ASSERT_TRUE(CDataXMLSerializer(&back).ParseUTF8("<Renderer>a&lt;b\n\t<Name>x</Name>\n</Renderer>\n"));
-  EXPECT_EQ(back.GetName(), wxT("Renderer"));
-  EXPECT_EQ(back.GetText(), wxT("a<b"));
-  ASSERT_EQ(back.GetChildCount(), 1u);
-  EXPECT_EQ(back.GetChild(0)->GetName(), wxT("Name"));
-  EXPECT_EQ(back.GetChild(0)->GetText(), wxT("x"));
-  EXPECT_EQ(back.GetChild(0)->GetParent(), &back);
-}
-
-TEST(DataXMLSerializerTest, NestedLayoutUsesOneTabPerLevel) {
+TEST(DataXMLSerializerTest, TextAndChildrenShareAnElementAndEachLevelIndentsByATab) {
   CDataNode root;
   root.SetName(wxT("A"));
+  root.SetText(wxT("a<b"));
   CDataNode* b = root.AddChild("B");
   b->AddChild("C", wxT("1"));
   b->AddChild("D");
   root.AddChild("E", wxT("2"));
-  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(),
-            "<A>\n\t<B>\n\t\t<C>1</C>\n\t\t<D></D>\n\t</B>\n\t<E>2</E>\n</A>\n");
+  const std::string xml = "<A>a&lt;b\n\t<B>\n\t\t<C>1</C>\n\t\t<D></D>\n\t</B>\n\t<E>2</E>\n</A>\n";
+  EXPECT_EQ(CDataXMLSerializer(&root).ToUTF8(), xml);
+
+  CDataNode back;
+  ASSERT_TRUE(CDataXMLSerializer(&back).ParseUTF8(xml));
+  EXPECT_EQ(back.GetName(), wxT("A"));
+  EXPECT_EQ(back.GetText(), wxT("a<b"));
+  ASSERT_EQ(back.GetChildCount(), 2u);
+  EXPECT_EQ(back.GetChild(1)->GetText(), wxT("2"));
+  EXPECT_EQ(back.GetChild(0)->GetChild(0)->GetParent(), back.GetChild(0));
 }
 
 TEST(DataXMLSerializerTest, BlanksRoundTripWhileLayoutStaysOut) {

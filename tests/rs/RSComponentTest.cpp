@@ -236,9 +236,6 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
   ASSERT_TRUE(codes.Load(rc, 1));
   EXPECT_EQ(codes.InterpretationType, 1);
   EXPECT_EQ(codes.ReturnCodes, (std::vector<int32_t>{0, 0, -3}));
-  codes.Reset();
-  EXPECT_EQ(codes.InterpretationType, 0);
-  EXPECT_TRUE(codes.ReturnCodes.empty());
 
   CRSExecutables exe;
   exe.Windows.Bit64 = wxT("C:\\r.exe");

@@ -6,10 +6,7 @@
 #include <wx/filename.h>
 #include <wx/init.h>
 
-#include <cstdio>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "app/KfJsCore.h"
 #include "rs/RSDataExport.h"
@@ -21,6 +18,7 @@
 #include "rs/RSRenderer.h"
 #include "rs/RSVersion.h"
 #include "settings/Event.h"
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -61,26 +59,14 @@ wxString DemoPool() {
           Renderer("Comp", "Nuke", "") + wxT("</Renderers></RendererGroup>"));
 }
 
-std::string ReadAll(const wxString& path) {
-  std::ifstream in(path.utf8_str().data(), std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class RSDataManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = wxFileName::CreateTempFileName(wxT("kfrs"));
-    wxRemoveFile(dir);
-    wxFileName::Mkdir(dir, 0777, wxPATH_MKDIR_FULL);
     pool = std::make_unique<CRSPool>();
     pool->Init(dir);
     ASSERT_TRUE(manager.Init(pool.get()));
     manager.SetFetch([this](wxInt32 parameter) { return Serve(parameter); });
-    stampRequests = fullRequests = 0;
   }
-  void TearDown() override { wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE); }
 
   std::unique_ptr<CRSDataMsg> Serve(wxInt32 parameter) {
     (parameter == 0 ? stampRequests : fullRequests)++;
@@ -93,8 +79,8 @@ class RSDataManagerTest : public ::testing::Test {
     return msg;
   }
 
-  wxString Cache() const { return dir + wxT("/Renderers.kren"); }
-  wxString Index() const { return dir + wxT("/Pool.xml"); }
+  wxString Cache() const { return temp.Path("Renderers.kren"); }
+  wxString Index() const { return temp.Path("Pool.xml"); }
 
   // A fresh start of the program on the same pool directory.
   void Restart() {
@@ -107,7 +93,8 @@ class RSDataManagerTest : public ::testing::Test {
 
   wxInitializer init;
   CKfJsCore core;
-  wxString dir;
+  TempDir temp;
+  wxString dir = temp.Path();
   std::unique_ptr<CRSPool> pool;
   CRSDataManager_JS manager;
   std::vector<CRSDataCommand> records{CRSDataCommand(1, 1, wxT("Pool"), DemoPool())};
@@ -132,17 +119,17 @@ TEST_F(RSDataManagerTest, FullDownloadFillsThePoolAndWritesTheCache) {
   EXPECT_EQ(pool->UpdateIndex, 42);
 
   // The cache is the whole pool in the same form, and reads back the same.
-  const std::string cache = ReadAll(Cache());
+  const std::string cache = temp.Read("Renderers.kren");
   EXPECT_EQ(cache.rfind("<DataRoot>\n\t<ContentType>Pool/1.0</ContentType>\n\t<Content>", 0), 0u);
   EXPECT_NE(cache.find("<Uuid>{R-Nuke}</Uuid>"), std::string::npos);
   EXPECT_EQ(cache.find("Unknown"), std::string::npos);
-  EXPECT_NE(ReadAll(Index()).find("<UpdateIndex>42</UpdateIndex>"), std::string::npos);
+  EXPECT_NE(temp.Read("Pool.xml").find("<UpdateIndex>42</UpdateIndex>"), std::string::npos);
   core.GetEventQueue().Unsubscribe(this, kEvNone);
 }
 
 TEST_F(RSDataManagerTest, SameStampLoadsTheCacheWithoutAFullRequest) {
   ASSERT_TRUE(manager.Download());
-  const std::string first = ReadAll(Cache());
+  const std::string first = temp.Read("Renderers.kren");
   Restart();
   EXPECT_EQ(pool->UpdateIndex, 42);
   ASSERT_TRUE(manager.Download());
@@ -167,7 +154,7 @@ TEST_F(RSDataManagerTest, SameStampLoadsTheCacheWithoutAFullRequest) {
 
 TEST_F(RSDataManagerTest, MissingOrDamagedCacheFallsBackToAFullDownload) {
   ASSERT_TRUE(manager.Download());
-  const std::string good = ReadAll(Cache());
+  const std::string good = temp.Read("Renderers.kren");
   const char* damages[] = {nullptr, "", "<DataRoot><ContentType>Pool/1.0</Content",
                            "<DataRoot><ContentType>Group/1.0</ContentType><Content/></DataRoot>",
                            "<DataRoot><ContentType>Pool/1.0</ContentType><Content><RendererGroup>"
@@ -177,14 +164,14 @@ TEST_F(RSDataManagerTest, MissingOrDamagedCacheFallsBackToAFullDownload) {
     if (damage == nullptr) {
       wxRemoveFile(Cache());
     } else {
-      std::ofstream(Cache().utf8_str().data(), std::ios::binary | std::ios::trunc) << damage;
+      temp.Write("Renderers.kren", damage);
     }
     Restart();
     ASSERT_TRUE(manager.Download()) << (damage ? damage : "missing");
     EXPECT_EQ(fullRequests, ++expectedFull);
     EXPECT_EQ(pool->Groups.GetCount(), 2u);
     EXPECT_EQ(pool->Renderers.GetCount(), 2u) << "nothing of the damaged cache stays";
-    EXPECT_EQ(ReadAll(Cache()), good);
+    EXPECT_EQ(temp.Read("Renderers.kren"), good);
   }
 }
 
