@@ -184,23 +184,6 @@ TEST(EventQueueTest, PostTakesOwnership) {
   EXPECT_EQ(queue.GetDeferredCount(), 1u);
 }
 
-TEST(EventQueueTest, MessagePointerArgumentReachesTheHandler) {
-  struct FakeMsg {
-    int type = 22;
-  } msg;
-  UEventQueue queue;
-  FakeMsg* seen = nullptr;
-  queue.Subscribe(&g_ownerA, NetMsgEventName(22), [&](UEvent& e) -> uint32_t {
-    seen = e.Args().GetPointer<FakeMsg>(kNetMsgArgMessage);
-    return 0;
-  });
-  UEvent event(NetMsgEventName(msg.type));
-  EXPECT_EQ(event.GetName(), wxT("evNetMsg::22"));
-  event.Args().SetPointer(kNetMsgArgMessage, &msg);
-  event.Raise(&queue);
-  EXPECT_EQ(seen, &msg);
-}
-
 // Subscribers on the global queue, which is the core's.
 
 class CGroup {};
