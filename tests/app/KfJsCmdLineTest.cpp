@@ -53,9 +53,8 @@ TEST(KfJsCmdLineTest, UsageTextMatchesTheHandWrittenCopy) {
 
 TEST(KfJsCmdLineTest, CommandLineWithoutACommandIsIncomplete) {
   EXPECT_FALSE(CmdLine().ParseArgs({"-nj_priority", "5", "-compact"}));
-  EXPECT_TRUE(CmdLine().ParseArgs({"scene.max"}));
-  EXPECT_TRUE(CmdLine().ParseArgs({"-listpools"}));
-  EXPECT_TRUE(CmdLine().ParseArgs({"-listrenderers"}));
+  for (const char* command : {"scene.max", "-listpools", "-listrenderers"})
+    EXPECT_TRUE(CmdLine().ParseArgs({command})) << command;
   EXPECT_TRUE(CmdLine().ParseArgs({"-query", "jobs"}));
   CmdLine env;
   EXPECT_TRUE(env.ParseArgs({"-env", "register"}));
