@@ -134,19 +134,12 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   ASSERT_EQ(p->Dependencies.size(), 1u);
   EXPECT_EQ(p->Dependencies[0], wxT("q"));
 
-  // Written and read back unchanged, numbers in "%f" form.
+  // Numbers are written in "%f" form; whole pools round-trip in the pool test.
   CDataNode saved;
   saved.SetName(wxT("Parameters"));
   list.Save(saved, 1);
   EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
   EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
-  CRSParameterList again;
-  again.SetPool(&pool);
-  ASSERT_TRUE(again.Load(saved, 1));
-  CDataNode resaved;
-  resaved.SetName(wxT("Parameters"));
-  again.Save(resaved, 1);
-  EXPECT_EQ(ToXml(resaved), ToXml(saved));
 }
 
 TEST(RSParameterTest, SplittingAndBools) {
