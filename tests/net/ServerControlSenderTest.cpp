@@ -71,20 +71,12 @@ TEST_F(SenderTest, VerbTablesIgnoreLetterCaseAndKeepTheirKinds) {
   EXPECT_EQ(CServerControlSender::GetProgressText(14), wxT("Unknown control verb"));
 }
 
-TEST_F(SenderTest, NetJobsOneMessageAndOneLineEach) {
-  sender.Answer(1);
-  sender.Answer(0, wxT("Net job 13 is not paused"));
-  sender.ControlNetJobs(wxT("Unpause"), {12, 13});
-  EXPECT_EQ(console,
-            wxT("Net job 0012: Unpausing... Done\n"
-                "Net job 0013: Unpausing... \n  Net job 13 is not paused\n"));
-  ASSERT_EQ(sender.sent.size(), 2u);
-  const CServerControlMsg& first = *sender.sent[0];
-  EXPECT_EQ(first.kind, CServerControlMsg::kNetJob);
-  EXPECT_EQ(first.target, wxT("12"));
-  EXPECT_EQ(first.code, 206);
-  EXPECT_EQ(first.number, 0u);
-  EXPECT_EQ(first.argument, wxT(""));
+// The lines printed and the messages sent for net jobs and chunks are
+// compared whole end to end; here the wait and what the farm cannot show.
+TEST_F(SenderTest, EachControlWaitsUpTo30000Ms) {
+  sender.ControlNetJobs(wxT("Unpause"), {12});
+  ASSERT_EQ(sender.sent.size(), 1u);
+  EXPECT_EQ(sender.sent[0]->code, 206);
   EXPECT_EQ(sender.timeouts[0], 30000u);
 }
 
@@ -98,16 +90,11 @@ TEST_F(SenderTest, UnknownVerbSendsAndPrintsNothing) {
   EXPECT_EQ(console, wxT(""));
 }
 
-TEST_F(SenderTest, ChunksNameTheJobAsTargetAndTheChunkAsArgument) {
-  sender.ControlChunks(wxT("skip"), 7, {3, 1000});
-  EXPECT_EQ(console,
-            wxT("Net job 0007, Chunk 003: Skipping... Done\n"
-                "Net job 0007, Chunk 1000: Skipping... Done\n"));
-  ASSERT_EQ(sender.sent.size(), 2u);
-  EXPECT_EQ(sender.sent[0]->kind, CServerControlMsg::kChunk);
-  EXPECT_EQ(sender.sent[0]->target, wxT("7"));
-  EXPECT_EQ(sender.sent[0]->code, 400);
-  EXPECT_EQ(sender.sent[1]->argument, wxT("1000|"));
+TEST_F(SenderTest, ChunkNumbersWiderThanThreeDigitsAreWrittenWhole) {
+  sender.ControlChunks(wxT("skip"), 7, {1000});
+  EXPECT_EQ(console, wxT("Net job 0007, Chunk 1000: Skipping... Done\n"));
+  ASSERT_EQ(sender.sent.size(), 1u);
+  EXPECT_EQ(sender.sent[0]->argument, wxT("1000|"));
 }
 
 TEST_F(SenderTest, TimeOutReadsTimedOutAndARefusalKeepsItsText) {
