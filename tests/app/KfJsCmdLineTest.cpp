@@ -84,13 +84,9 @@ TEST(KfJsCmdLineTest, ResolvesGeneralSwitches) {
   EXPECT_EQ(c.GetPresets()[1], wxT("p 2"));
 
   CmdLine d;
-  ASSERT_TRUE(d.ParseArgs({"-login", "alice", "-execute", "reboot", "-execute_idleonly"}));
+  ASSERT_TRUE(d.ParseArgs({"-login", "alice", "-listpools"}));
   EXPECT_EQ(d.GetLoginUser(), wxT("alice"));
   EXPECT_EQ(d.GetLoginPassword(), wxT(""));
-  EXPECT_EQ(d.GetExecute(), wxT("reboot"));
-  // -execute ends the scan: what follows is a free argument.
-  EXPECT_FALSE(d.IsIdleOnly());
-  EXPECT_EQ(d.GetFreeArgs()[0], wxT("-execute_idleonly"));
 }
 
 const char kDefaults[] =
