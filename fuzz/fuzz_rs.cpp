@@ -1,0 +1,106 @@
+// The data tree and what is built on it: the fuzzer's bytes parsed as an XML
+// document, then read as a render set and as renderer definitions (an
+// exchange document imported into a pool, renderer and group lists), and the
+// pool shown by the listing commands. What the program writes it must read
+// back unchanged: the tree's XML text, a render set, an exported pool.
+#include "FuzzSupport.h"
+
+#include "app/KfJsCore.h"
+#include "app/ListCommands.h"
+#include "rs/DataXMLSerializer.h"
+#include "rs/RSDataExport.h"
+#include "rs/RSDataImport.h"
+#include "rs/RSPool.h"
+#include "rs/RSRenderSet.h"
+#include "rs/RSRenderer.h"
+#include "rs/RSVersion.h"
+#include "rs/Utf8.h"
+
+#include <string>
+
+namespace {
+
+CKfJsCore& Core() {
+  static CKfJsCore* core = [] {
+    auto* c = new CKfJsCore();
+    c->SetConsoleSink([](const wxString&) {});
+    return c;
+  }();
+  return *core;
+}
+
+void CheckTree(CDataNode& root) {
+  const std::string text = CDataXMLSerializer(&root).ToUTF8();
+  CDataNode again;
+  if (!CDataXMLSerializer(&again).ParseUTF8(text)) kffuzz::Fail("the tree's own XML does not parse");
+  if (CDataXMLSerializer(&again).ToUTF8() != text) kffuzz::Fail("a tree changes when written and read");
+}
+
+void CheckRenderSet(const CDataNode& root) {
+  CRSRenderSet set;
+  set.Load(root, 1);
+  set.Load(root, 2);
+  wxString text;
+  set.SaveToFile(wxString(), &text);
+  CRSRenderSet again;
+  if (!again.LoadFromFile(wxString(), text)) kffuzz::Fail("a written render set does not read back");
+  wxString second;
+  again.SaveToFile(wxString(), &second);
+  if (second != text) kffuzz::Fail("a render set changes when written and read");
+}
+
+wxString Export(CRSPool& pool) {
+  CRSDataExport exporter;
+  if (!exporter.Bind(&pool) || !exporter.ExportPool()) kffuzz::Fail("a pool cannot be exported");
+  return exporter.ToText();
+}
+
+void CheckPool(const std::string& text, const CDataNode& root) {
+  CRSPool pool;
+  pool.Init(wxT("/nonexistent/kf-fuzz-pool"));
+  CRSDataImport importer;
+  importer.Bind(&pool);
+  if (importer.ParseText(rsutf8::ToWx(text))) importer.Import();
+  pool.Renderers.Load(root, 2);
+  pool.Groups.Load(root, 2);
+
+  // An exported pool imports into the same pool.
+  const wxString exported = Export(pool);
+  CRSPool copy;
+  copy.Init(wxT("/nonexistent/kf-fuzz-pool"));
+  CRSDataImport reimport;
+  reimport.Bind(&copy);
+  if (!reimport.ParseText(exported) || !reimport.Import()) kffuzz::Fail("an exported pool does not import");
+  if (Export(copy) != exported) kffuzz::Fail("a pool changes when exported and imported");
+
+  CListCommands lists(Core(), false, true);
+  lists.ListRenderers(pool, wxString(), false);
+  lists.ListRenderers(pool, wxString(), true);
+  CListCommands compact(Core(), true, false);
+  compact.ListRenderers(pool, wxString(), false);
+  CRSRenderSet set;
+  for (size_t r = 0; r < pool.Renderers.GetCount(); ++r) {
+    CRSRenderer* renderer = pool.Renderers.GetAt(r);
+    lists.ListParams(pool, renderer->Name);
+    for (size_t v = 0; v < renderer->Versions.GetCount(); ++v) {
+      CRSVersion* version = renderer->Versions.GetAt(v);
+      lists.ListParams(pool, version->GetID());
+      set.Load(root, 1);
+      set.FillDefaults(*version);
+    }
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  kffuzz::Init();
+  Core();
+  const std::string text(reinterpret_cast<const char*>(data), size);
+  CDataNode root;
+  if (!CDataXMLSerializer(&root).ParseUTF8(text)) return 0;
+  CheckTree(root);
+  CheckRenderSet(root);
+  CheckPool(text, root);
+  return 0;
+}
