@@ -9,6 +9,10 @@ packages=(
   python3-cxx-dev libpython3.11-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
 )
+# Only for scripts/fuzz.sh: clang and its libFuzzer and sanitizer runtimes.
+if [ "${KF_FUZZ_DEPS:-0}" = "1" ]; then
+  packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
