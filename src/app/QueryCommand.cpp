@@ -16,7 +16,7 @@ CQueryCommand::Asker CQueryCommand::FromCommander(CNwUserCommander& commander) {
     const CNetMsgAckResult result =
         commander.RequestAndWait(CDataQueryMsg::kType, 0, wxString(), query);
     if (!result.IsSuccess()) return false;
-    const CDataQueryMsg* message = wxDynamicCast(result.GetAttached(), CDataQueryMsg);
+    const CDataQueryMsg* message = dynamic_cast<CDataQueryMsg*>(result.GetAttached());
     if (!message) return false;
     *answer = message->text;
     return true;

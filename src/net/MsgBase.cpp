@@ -24,7 +24,7 @@ bool CMsgBase::ReadBody(CMemoryStream&) { return true; }
 
 CMsgBase* CMsgBase::Clone() const {
   wxObject* object = GetClassInfo()->CreateObject();
-  CMsgBase* copy = wxDynamicCast(object, CMsgBase);
+  CMsgBase* copy = dynamic_cast<CMsgBase*>(object);
   if (!copy) {
     delete object;
     return nullptr;

@@ -57,7 +57,7 @@ CMsgBase* CNetEngine::Make(wxInt32 type) {
   auto it = m_registry.find(type);
   wxClassInfo* info = it != m_registry.end() ? it->second : CLASSINFO(CGenericMsg);
   wxObject* object = info->CreateObject();
-  CMsgBase* message = wxDynamicCast(object, CMsgBase);
+  CMsgBase* message = dynamic_cast<CMsgBase*>(object);
   if (!message) {
     delete object;
     return nullptr;
@@ -225,7 +225,7 @@ CMsgAckMsg* CNetEngine::CreateAck(const CMsgBase* message, bool result, const wx
                                   CMsgBase* attached) {
   if (!message) return nullptr;
   CMsgBase* created = CreateForSend(CMsgAckMsg::kType);
-  CMsgAckMsg* ack = wxDynamicCast(created, CMsgAckMsg);
+  CMsgAckMsg* ack = dynamic_cast<CMsgAckMsg*>(created);
   if (!ack) {
     delete created;
     return nullptr;

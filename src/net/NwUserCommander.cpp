@@ -175,7 +175,7 @@ bool CNwUserCommander::CheckUpdate(const wxString& updateInfo) {
 
 void CNwUserCommander::OnUserData0(CRemoteConnection* owner, CMsgBase* msg) {
   auto* self = static_cast<CNwUserCommander*>(owner);
-  auto* data = wxDynamicCast(msg, CUserData0Msg);
+  auto* data = dynamic_cast<CUserData0Msg*>(msg);
   if (data == nullptr) return;
   data->ApplyTo(self->m_userData);
   self->GetState().Set(CRemoteConnection::kStateUserData0);
@@ -183,7 +183,7 @@ void CNwUserCommander::OnUserData0(CRemoteConnection* owner, CMsgBase* msg) {
 
 void CNwUserCommander::OnUserData1(CRemoteConnection* owner, CMsgBase* msg) {
   auto* self = static_cast<CNwUserCommander*>(owner);
-  auto* data = wxDynamicCast(msg, CUserData1Msg);
+  auto* data = dynamic_cast<CUserData1Msg*>(msg);
   if (data == nullptr) return;
   self->m_userData.SetPools(data->pools);
   self->GetState().Set(CRemoteConnection::kStateUserData1);

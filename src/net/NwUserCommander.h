@@ -62,7 +62,7 @@ class CNwUserCommander : public CRemoteConnection {
   // A message of class T created by the engine for sending (null on failure).
   template <typename T>
   T* CreateMessage() {
-    return wxDynamicCast(m_engine.CreateForSend(T::kType), T);
+    return dynamic_cast<T*>(m_engine.CreateForSend(T::kType));
   }
 
   CJobSubmitterEngine& GetJobSubmitter() { return m_submitter; }

@@ -223,9 +223,9 @@ void CRemoteConnection::OnMessage(CMemoryStream& stream, bool raw) {
     event.Args().SetPointer(kNetMsgArgMessage, message.get());
     event.Raise();
   } else if (type == CMsgAckMsg::kType) {
-    m_engine->HandleAck(wxDynamicCast(message.get(), CMsgAckMsg));
+    m_engine->HandleAck(dynamic_cast<CMsgAckMsg*>(message.get()));
   } else if (type == CRequestMsg::kType) {
-    m_engine->HandleRequest(wxDynamicCast(message.get(), CRequestMsg), this);
+    m_engine->HandleRequest(dynamic_cast<CRequestMsg*>(message.get()), this);
   }
   --m_dispatchDepth;
 }
@@ -256,7 +256,7 @@ void CRemoteConnection::OnAckResult(const CNetMsgAckResult& result) {
 
 bool CRemoteConnection::StartChallenge() {
   if (!m_engine) return false;
-  CChallengeMsg* challenge = wxDynamicCast(m_engine->CreateForSend(CChallengeMsg::kType), CChallengeMsg);
+  CChallengeMsg* challenge = dynamic_cast<CChallengeMsg*>(m_engine->CreateForSend(CChallengeMsg::kType));
   if (!challenge) return false;
   challenge->SetIdentifier(CChallengeMsg::kRemoteControllerId);
   challenge->SetVersion(CChallengeMsg::kProtocolVersion);
@@ -287,7 +287,7 @@ bool CRemoteConnection::AnswerChallenge(bool success, const wxString& reason,
   Notify(kNotifyChallengeOutcome, wxT("Challenge succeeded"), 0, 0, 0, false);
 
   if (!m_engine) return true;
-  COppositeInfoMsg* info = wxDynamicCast(m_engine->CreateForSend(COppositeInfoMsg::kType), COppositeInfoMsg);
+  COppositeInfoMsg* info = dynamic_cast<COppositeInfoMsg*>(m_engine->CreateForSend(COppositeInfoMsg::kType));
   if (!info) return true;
   const wxString computer = MachineHostName();
   info->alias = m_alias;
@@ -301,7 +301,7 @@ bool CRemoteConnection::AnswerChallenge(bool success, const wxString& reason,
 }
 
 void CRemoteConnection::HandleChallenge(CRemoteConnection* owner, CMsgBase* message) {
-  CChallengeMsg* challenge = wxDynamicCast(message, CChallengeMsg);
+  CChallengeMsg* challenge = dynamic_cast<CChallengeMsg*>(message);
   if (owner && challenge) owner->OnChallenge(challenge);
 }
 
@@ -334,7 +334,7 @@ void CRemoteConnection::OnChallenge(CChallengeMsg* challenge) {
 }
 
 void CRemoteConnection::OnOppositeInfo(CMsgBase* message) {
-  COppositeInfoMsg* info = wxDynamicCast(message, COppositeInfoMsg);
+  COppositeInfoMsg* info = dynamic_cast<COppositeInfoMsg*>(message);
   if (!info) return;
   m_state.Set(kStatePeerInfo);
   m_peerAlias = info->alias;

@@ -186,7 +186,7 @@ CServerControlMsg* CServerControlSender::CreateMessage() {
   if (!engine) return nullptr;
   CMsgBase* made = engine->CreateForSend(CServerControlMsg::kType);
   if (!made) return nullptr;
-  if (CServerControlMsg* message = wxDynamicCast(made, CServerControlMsg)) return message;
+  if (CServerControlMsg* message = dynamic_cast<CServerControlMsg*>(made)) return message;
   // The engine's table lacks the class: keep the serial it gave.
   CServerControlMsg* message = new CServerControlMsg;
   message->SetSerial(made->GetSerial());

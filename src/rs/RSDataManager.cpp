@@ -46,7 +46,7 @@ void CRSDataManager::ProcessPending() {
 }
 
 uint32_t CRSDataManager::OnDataMessage(UEvent& event) {
-  auto* msg = wxDynamicCast(event.Args().GetPointer<CMsgBase>(kNetMsgArgMessage), CRSDataMsg);
+  auto* msg = dynamic_cast<CRSDataMsg*>(event.Args().GetPointer<CMsgBase>(kNetMsgArgMessage));
   if (msg == nullptr || !IsSource(event.GetSource())) return 0;
   ApplyMessage(*msg, false);
   return 0;

@@ -42,7 +42,7 @@ std::unique_ptr<CRSDataMsg> CRSDataManager_JS::Request(wxInt32 parameter) {
   CNetMsgAckResult result =
       m_commander->RequestAndWait(CRSDataMsg::kType, parameter, wxString(), wxString());
   if (result.GetResult() != 1) return nullptr;
-  auto* attached = wxDynamicCast(result.GetAttached(), CRSDataMsg);
+  auto* attached = dynamic_cast<CRSDataMsg*>(result.GetAttached());
   if (attached == nullptr) return nullptr;
   auto msg = std::make_unique<CRSDataMsg>();
   msg->stamp = attached->stamp;
