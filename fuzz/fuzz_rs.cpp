@@ -7,6 +7,7 @@
 
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
+#include "platform/Utf8.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSDataExport.h"
 #include "rs/RSDataImport.h"
@@ -14,7 +15,6 @@
 #include "rs/RSRenderSet.h"
 #include "rs/RSRenderer.h"
 #include "rs/RSVersion.h"
-#include "rs/Utf8.h"
 
 #include <string>
 
@@ -60,7 +60,7 @@ void CheckPool(const std::string& text, const CDataNode& root) {
   pool.Init(wxT("/nonexistent/kf-fuzz-pool"));
   CRSDataImport importer;
   importer.Bind(&pool);
-  if (importer.ParseText(rsutf8::ToWx(text))) importer.Import();
+  if (importer.ParseText(utf8text::ToWx(text))) importer.Import();
   pool.Renderers.Load(root, 2);
   pool.Groups.Load(root, 2);
 
