@@ -112,6 +112,9 @@ void CRSRenderer::ForgetGroup() {
 }
 
 uint32_t CRSRenderer::OnGroupDeleted(UEvent& /*event*/) {
-  ForgetGroup();
+  // The group still exists while its deletion is announced: leave its list
+  // too, so that it never holds a renderer that no longer points back at it
+  // (and that may be deleted before it).
+  LeaveGroup();
   return 0;
 }
