@@ -40,7 +40,9 @@ int CKfJsCore::Run() {
   OpenLogAndFolders();
   RegisterProgramDir(m_programDir);
 
-  if (!m_interpreter.Initialize()) return kKfExitOk;
+  // A run executes no Python but the site's initialisation script: without
+  // one the runtime stays unstarted, which is most of a run's start-up time.
+  if (m_interpreter.HasInitScript() && !m_interpreter.Initialize()) return kKfExitOk;
 
   if (m_cmdLine->IsCompact()) SetQuiet(true);
   PrintBanner();

@@ -143,8 +143,14 @@ void CPythonInterpreter::AddScriptFoldersToPath() {
   }
 }
 
+wxString CPythonInterpreter::InitScriptPath() const { return m_home + wxT("/KfInit.py"); }
+
+bool CPythonInterpreter::HasInitScript() const {
+  return !m_home.empty() && wxFile::Exists(InitScriptPath());
+}
+
 void CPythonInterpreter::RunInitScript() {
-  const wxString path = m_home + wxT("/KfInit.py");
+  const wxString path = InitScriptPath();
   std::string script;
   if (!ReadFileBytes(path, script)) return;
   ExecuteUtf8(ReplacePlaceholders(script, m_home), Utf8(path));

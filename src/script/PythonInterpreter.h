@@ -30,6 +30,8 @@ class CPythonInterpreter {
   // runtime could not be started (the reason is on standard error). A missing
   // initialisation script is not a failure.
   bool Initialize();
+  // True when the program's "Python" folder holds an initialisation script.
+  bool HasInitScript() const;
 
   // Runs a script text in the main module after normalising its line ends.
   // True when it raised no exception.
@@ -54,6 +56,7 @@ class CPythonInterpreter {
  private:
   bool StartRuntime();
   void AddScriptFoldersToPath();
+  wxString InitScriptPath() const;
   void RunInitScript();
   void ReportError();
 

@@ -109,6 +109,14 @@ class InitScript(unittest.TestCase):
             self.assertTrue(r.out.startswith(BANNER), r)
             self.assertEqual(r.err, '', r)
 
+    def test_without_a_script_the_runtime_is_not_started(self):
+        # A runtime that could not start would end the run before the banner.
+        with kh.ProgramDir() as prog:
+            r = prog.run(['-env', 'register'], env={'PYTHONHOME': os.path.join(prog.root, 'no-python')})
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.startswith(BANNER), r)
+            self.assertEqual(r.err, '', r)
+
     def test_a_runtime_that_cannot_start_ends_the_run_with_0(self):
         with kh.ProgramDir() as prog:
             prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("never\\n")\n')
