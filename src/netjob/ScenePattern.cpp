@@ -17,6 +17,23 @@ bool ReadStep(wxString text, long* out) {
   return !text.empty() && text.ToLong(out);
 }
 
+// Appends `number` in decimal, zero-padded to `width` characters with the
+// sign counted in the width, as "%0*i" writes it.
+void AppendNumber(wxString& out, int number, int width) {
+  long long value = number;
+  const bool negative = value < 0;
+  if (negative) value = -value;
+  wchar_t digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  if (negative) out += wxT('-');
+  for (int i = count + (negative ? 1 : 0); i < width; ++i) out += wxT('0');
+  while (count > 0) out += digits[--count];
+}
+
 }  // namespace
 
 CScenePattern::CScenePattern() : m_lister(&CScenePattern::ListFolder) {}
@@ -107,10 +124,16 @@ bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes)
     }
   }
 
+  size_t fixed = 0;
+  for (const wxString& piece : pieces) fixed += piece.length();
+  const size_t places = pieces.size() - 1;
   scenes.reserve(scenes.size() + numbers.size());
   for (int number : numbers) {
-    const wxString digits = wxString::Format(wxT("%0*i"), width, number);
-    wxString scene = pieces[0];
+    wxString digits;
+    AppendNumber(digits, number, width);
+    wxString scene;
+    scene.reserve(fixed + places * digits.length());
+    scene += pieces[0];
     for (size_t i = 1; i < pieces.size(); ++i) {
       scene += digits;
       scene += pieces[i];
