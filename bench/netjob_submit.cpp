@@ -60,9 +60,8 @@ BENCHMARK(BM_FillRenderSet)->Arg(10000)->Arg(100000)->Complexity()->Unit(benchma
 void BM_RenderSetText(benchmark::State& state) {
   FilledJob filled(state.range(0));
   for (auto _ : state) {
-    wxString text;
-    filled.job.GetRenderSet().SaveToFile(wxString(), &text);
-    benchmark::DoNotOptimize(text.length());
+    const std::string text = filled.job.GetRenderSet().ToUTF8();
+    benchmark::DoNotOptimize(text.size());
   }
   state.SetComplexityN(state.range(0));
 }

@@ -148,14 +148,12 @@ bool CNetJobPacketBody::MarshalFrom(CJsNetJobBase& job) {
   clientListAdmitsOnly = job.GetClientListAdmitsOnly();
   startPaused = job.GetStartPaused();
 
-  renderSettings.clear();
-  job.GetRenderSet().SaveToFile(wxString(), &renderSettings);
+  renderSettings = job.GetRenderSet().ToUTF8();
   return true;
 }
 
 void CNetJobPacketBody::Write(std::string& out) const {
-  const wxScopedCharBuffer settings = renderSettings.utf8_str();
-  out.reserve(out.size() + settings.length() + 1024);
+  out.reserve(out.size() + renderSettings.size() + 1024);
   CBodyWriter w(out);
   w.I32(leading);
   w.I32(id);
@@ -199,6 +197,6 @@ void CNetJobPacketBody::Write(std::string& out) const {
   w.Strings(pools);
   w.Strings(clientList);
   w.U8(clientListAdmitsOnly);
-  out.append(settings.data(), settings.length());
+  out.append(renderSettings);
   out.push_back('\0');
 }

@@ -68,5 +68,5 @@ class CNetJobPacketBody {
   wxArrayString pools;
   wxArrayString clientList;
   bool clientListAdmitsOnly = false;
-  wxString renderSettings;  // the render set as XML text
+  std::string renderSettings;  // the render set as XML text, UTF-8
 };

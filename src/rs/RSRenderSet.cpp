@@ -82,6 +82,13 @@ bool CRSRenderSet::SaveToFile(const wxString& path, wxString* text) {
   return ok;
 }
 
+std::string CRSRenderSet::ToUTF8() {
+  CDataNode root;
+  root.SetName(wxT("RenderSet"));
+  Save(root, 1);
+  return CDataXMLSerializer(&root).ToUTF8();
+}
+
 bool CRSRenderSet::LoadFromFile(const wxString& path, const wxString& text, bool merge) {
   CDataNode root;
   CDataXMLSerializer serializer(&root);

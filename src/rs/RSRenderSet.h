@@ -10,6 +10,7 @@
 
 #include <map>
 #include <memory>
+#include <string>
 
 class CRSVersion;
 
@@ -44,6 +45,9 @@ class CRSRenderSet : public CRSObject {
   // Writes the "RenderSet" document to `path` unless it is empty (the result
   // is that write's) and, when `text` is given, puts the document there.
   bool SaveToFile(const wxString& path, wxString* text = nullptr);
+  // The "RenderSet" document as UTF-8 text, the form the net job packet
+  // carries, without a round trip through wide text.
+  std::string ToUTF8();
   // Parses the file at `path`, or `text` when the path is empty; after a
   // successful parse a set that does not merge is cleared, then the document
   // is loaded (mode 2 merging, mode 1 otherwise).

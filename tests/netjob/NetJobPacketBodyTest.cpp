@@ -62,7 +62,7 @@ TEST(NetJobPacketBodyTest, ValuesLandInTheirItems) {
   body.pools.Add(wxT("12"));
   body.clientList.Add(wxT("node1"));
   body.clientListAdmitsOnly = true;
-  body.renderSettings = wxT("<RenderSet/>");
+  body.renderSettings = "<RenderSet/>";
   std::string out;
   body.Write(out);
 
@@ -105,7 +105,7 @@ TEST(NetJobPacketBodyTest, MarshalCutsPoolsAndCopiesTheJob) {
   EXPECT_EQ(body.events.GetCount(), 1u);
   EXPECT_EQ(body.schedule.time, 0.0);
   // The render set travels as its XML text.
-  EXPECT_NE(body.renderSettings.Find(wxT("<RenderSet>")), wxNOT_FOUND);
+  EXPECT_NE(body.renderSettings.find("<RenderSet>"), std::string::npos);
 
   // The body is a copy: changing the job afterwards changes nothing.
   job.GetEvents().Clear();

@@ -34,6 +34,13 @@ TEST(RSRenderSetTest, SavesInByteOrderWithCountNames) {
   EXPECT_EQ(back.FindValue(wxT("layer#"))->Strings.size(), 2u);
   EXPECT_EQ(back.FindValue(wxT("layer__Count__")), nullptr);
   EXPECT_EQ(back.GetCount(), 4u);
+
+  // The packet's UTF-8 form is the same document, non-ASCII text included.
+  set.AddValue(wxT("outdir"))->AddString(wxString::FromUTF8("/r\xc3\xa9nders/\xe2\x82\xac"));
+  ASSERT_TRUE(set.SaveToFile(wxString(), &text));
+  const std::string utf8 = set.ToUTF8();
+  EXPECT_EQ(wxString::FromUTF8(utf8.data(), utf8.size()), text);
+  EXPECT_NE(utf8.find("/r\xc3\xa9nders/\xe2\x82\xac"), std::string::npos);
 }
 
 TEST(RSRenderSetTest, MergeKeepsWhatTheSetHolds) {
