@@ -8,6 +8,8 @@
 
 #include <wx/init.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -25,8 +27,23 @@ struct CountingSink : CSocketNotificationSink {
   }
 };
 
-// Seconds for one round trip of a message of `size` body bytes, or -1.
-double RoundTrip(wxUint32 size) {
+// CPU seconds of the calling thread: the framing, sending, reassembly and
+// waiting of the client, not the echo server's copying.
+double ThreadCpu() {
+  rusage usage;
+  getrusage(RUSAGE_THREAD, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Trip {
+  double wall = -1;
+  double cpu = -1;
+};
+
+// Wall and client CPU seconds of one round trip of a message of `size` body
+// bytes; negative when it failed.
+Trip RoundTrip(wxUint32 size) {
   CLoopbackServer echo([](int fd) {
     std::vector<char> buffer(1 << 20);
     for (;;) {
@@ -37,10 +54,11 @@ double RoundTrip(wxUint32 size) {
   CBaseSocket socket;
   CountingSink sink;
   socket.AddSink(&sink);
-  if (!socket.Connect(wxT("127.0.0.1"), echo.port)) return -1;
+  if (!socket.Connect(wxT("127.0.0.1"), echo.port)) return Trip();
 
   CBenchBlobMsg message(size);
   message.SetSerial(1);
+  const double cpuStart = ThreadCpu();
   const auto start = std::chrono::steady_clock::now();
   socket.SendMsg(&message);
   while (sink.messages == 0 && socket.HasConnection()) {
@@ -48,21 +66,32 @@ double RoundTrip(wxUint32 size) {
     socket.Poll();
   }
   const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+  Trip trip;
+  trip.cpu = ThreadCpu() - cpuStart;
   socket.Shutdown();
-  if (sink.messages != 1 || sink.lastSize != size + 8) return -1;
-  return took.count();
+  if (sink.messages != 1 || sink.lastSize != size + 8) return Trip();
+  trip.wall = took.count();
+  return trip;
 }
 
-// Median of `runs` round trips, or -1 when one failed.
-double Median(wxUint32 size, int runs) {
-  std::vector<double> times;
+double MedianOf(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// Medians of `runs` round trips; negative when one failed.
+Trip Median(wxUint32 size, int runs) {
+  std::vector<double> walls, cpus;
   for (int i = 0; i < runs; ++i) {
-    const double t = RoundTrip(size);
-    if (t < 0) return -1;
-    times.push_back(t);
+    const Trip t = RoundTrip(size);
+    if (t.wall < 0) return Trip();
+    walls.push_back(t.wall);
+    cpus.push_back(t.cpu);
   }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
+  Trip median;
+  median.wall = MedianOf(walls);
+  median.cpu = MedianOf(cpus);
+  return median;
 }
 
 }  // namespace
@@ -71,15 +100,17 @@ int main(int argc, char** argv) {
   wxInitializer wx;
   const int runs = std::max(1, argc > 1 ? std::atoi(argv[1]) : 3);
   const wxUint32 mib = 1024 * 1024;
-  const double t64 = Median(64 * mib, runs);
-  const double t128 = Median(128 * mib, runs);
-  if (t64 <= 0 || t128 <= 0) {
+  const Trip t64 = Median(64 * mib, runs);
+  const Trip t128 = Median(128 * mib, runs);
+  if (t64.wall <= 0 || t128.wall <= 0) {
     std::printf("transfer failed\n");
     return 1;
   }
-  std::printf("64 MiB message framed, sent, echoed and reassembled: %.3f s, %.1f MB/s of message\n", t64,
-              64 / t64);
-  std::printf("128 MiB message: %.3f s, %.1f MB/s of message\n", t128, 128 / t128);
-  std::printf("time ratio 128/64 MiB: %.2f (2.0 is linear)\n", t128 / t64);
+  std::printf("64 MiB message framed, sent, echoed and reassembled: %.3f s, %.1f MB/s of message, client CPU %.3f s\n",
+              t64.wall, 64 / t64.wall, t64.cpu);
+  std::printf("128 MiB message: %.3f s, %.1f MB/s of message, client CPU %.3f s\n", t128.wall,
+              128 / t128.wall, t128.cpu);
+  std::printf("ratio 128/64 MiB: time %.2f, client CPU %.2f (2.0 is linear)\n", t128.wall / t64.wall,
+              t128.cpu / t64.cpu);
   return 0;
 }
