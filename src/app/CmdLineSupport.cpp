@@ -197,18 +197,22 @@ bool CCmdLineSupport::ImportRenderSet() {
 }
 
 bool CCmdLineSupport::AddSceneFiles() {
-  wxArrayString scenes;
+  CRSRenderSet& set = m_job.GetRenderSet();
+  const bool existed = set.FindValue(wxT("scene")) != nullptr;
+  CRSRenderSetValue* value = set.GetOrAddValue(wxT("scene"));
+  // Scenes are expanded straight into the value and trimmed in place there,
+  // so that a long frame sequence is never held twice.
+  wxArrayString& strings = value->Strings;
+  const size_t before = strings.size();
   for (const wxString& argument : m_cmdLine.GetFreeArgs()) {
-    if (!m_scenes.Expand(Trimmed(argument), scenes)) {
+    if (!m_scenes.Expand(Trimmed(argument), strings)) {
+      if (strings.size() > before) strings.RemoveAt(before, strings.size() - before);
+      if (!existed) set.RemoveValue(wxT("scene"));
       return Error(wxT("Invalid scene filename pattern specified"), wxString());
     }
   }
-  CRSRenderSetValue* value = m_job.GetRenderSet().GetOrAddValue(wxT("scene"));
-  // The list grows in steps of at most a few thousand entries by itself:
-  // room for every frame of a long sequence is made at once.
-  value->Strings.reserve(value->Strings.size() + scenes.size());
-  for (const wxString& scene : scenes) value->AddString(scene);
-  if (value->Strings.empty()) return Error(wxT("No scene files were specified"), wxString());
+  for (size_t i = before; i < strings.size(); ++i) strings[i].Trim(true).Trim(false);
+  if (strings.empty()) return Error(wxT("No scene files were specified"), wxString());
   return true;
 }
 
