@@ -3,6 +3,8 @@
 // that does has found a fault), and reads the fuzzer's bytes piece by piece.
 #pragma once
 
+#include "app/KfJsCore.h"
+
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/string.h>
@@ -31,6 +33,16 @@ inline void Init() {
     return true;
   }();
   (void)started;
+}
+
+// One core for the whole fuzzing run, with its console output dropped.
+inline CKfJsCore& SilentCore() {
+  static CKfJsCore* core = [] {
+    auto* c = new CKfJsCore();
+    c->SetConsoleSink([](const wxString&) {});
+    return c;
+  }();
+  return *core;
 }
 
 // The fuzzer's bytes, consumed from the front.

@@ -25,15 +25,6 @@
 
 namespace {
 
-CKfJsCore& Core() {
-  static CKfJsCore* core = [] {
-    auto* c = new CKfJsCore();
-    c->SetConsoleSink([](const wxString&) {});
-    return c;
-  }();
-  return *core;
-}
-
 // The renderer pool of the unit tests, loaded once.
 CRSPool& Pool() {
   static CRSPool* pool = [] {
@@ -82,7 +73,7 @@ void ResolveEverything(CKfJsCmdLine& cmdLine) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kffuzz::Init();
-  Core();
+  kffuzz::SilentCore();
   kffuzz::Input input(data, size);
   const uint8_t flags = input.Byte();
   CKfJsCmdLine cmdLine;

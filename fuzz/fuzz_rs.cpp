@@ -20,15 +20,6 @@
 
 namespace {
 
-CKfJsCore& Core() {
-  static CKfJsCore* core = [] {
-    auto* c = new CKfJsCore();
-    c->SetConsoleSink([](const wxString&) {});
-    return c;
-  }();
-  return *core;
-}
-
 void CheckTree(CDataNode& root) {
   const std::string text = CDataXMLSerializer(&root).ToUTF8();
   CDataNode again;
@@ -73,10 +64,10 @@ void CheckPool(const std::string& text, const CDataNode& root) {
   if (!reimport.ParseText(exported) || !reimport.Import()) kffuzz::Fail("an exported pool does not import");
   if (Export(copy) != exported) kffuzz::Fail("a pool changes when exported and imported");
 
-  CListCommands lists(Core(), false, true);
+  CListCommands lists(kffuzz::SilentCore(), false, true);
   lists.ListRenderers(pool, wxString(), false);
   lists.ListRenderers(pool, wxString(), true);
-  CListCommands compact(Core(), true, false);
+  CListCommands compact(kffuzz::SilentCore(), true, false);
   compact.ListRenderers(pool, wxString(), false);
   CRSRenderSet set;
   for (size_t r = 0; r < pool.Renderers.GetCount(); ++r) {
@@ -95,7 +86,7 @@ void CheckPool(const std::string& text, const CDataNode& root) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kffuzz::Init();
-  Core();
+  kffuzz::SilentCore();
   const std::string text(reinterpret_cast<const char*>(data), size);
   CDataNode root;
   if (!CDataXMLSerializer(&root).ParseUTF8(text)) return 0;

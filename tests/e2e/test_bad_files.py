@@ -6,10 +6,10 @@ fall-back; none may crash the program or print anything on stderr.
 import os
 import random
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import FarmCase  # noqa: E402
 
 SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 CACHE = os.path.join('Renderers', 'Renderers.kren')
@@ -38,16 +38,8 @@ def failure(code, text, prog):
         code, text, prog.file('KfRcCmd.conf'))
 
 
-class BadFiles(unittest.TestCase):
-    def setUp(self):
-        self.sim = kh.FarmSim().start()
-        self.prog = kh.ProgramDir(self.sim)
-
-    def tearDown(self):
-        self.prog.cleanup()
-        self.sim.stop()
-
-    def run_ok(self, args, what):
+class BadFiles(FarmCase):
+    def run_safe(self, args, what):
         """A run that must not crash nor write to stderr; returns its result."""
         r = self.prog.run(args, timeout=60)
         self.assertGreaterEqual(r.code, 0, (what, r))   # not ended by a signal
@@ -55,7 +47,7 @@ class BadFiles(unittest.TestCase):
         return r
 
     def submitted(self, args, what):
-        r = self.run_ok(args, what)
+        r = self.run_safe(args, what)
         self.assertEqual(r.code, 0, (what, r))
         self.assertIn('Job submission succeeded', r.out, (what, r))
         return self.sim.last('NetJobPacket')
@@ -72,14 +64,14 @@ class Configuration(BadFiles):
                 ('header', good.replace('[RemoteController.Server]', '[RemoteController.Server')),
                 ('port', good.replace('ServerPort = %d' % self.sim.port, 'ServerPort = abc'))]:
             self.prog.write_file('KfRcCmd.conf', text)
-            r = self.run_ok(SUBMIT, what)
+            r = self.run_safe(SUBMIT, what)
             self.assertEqual(r.code, 1, (what, r))
             self.assertIn(NOT_CONFIGURED, r.out, (what, r))
             self.assertIn(failure(1, 'Submission failed', self.prog), r.out, (what, r))
         # A port beyond the last one cannot be connected to.
         self.prog.write_file('KfRcCmd.conf', good.replace('ServerPort = %d' % self.sim.port,
                                                           'ServerPort = 4294967297'))
-        r = self.run_ok(SUBMIT, 'huge port')
+        r = self.run_safe(SUBMIT, 'huge port')
         self.assertIn(r.code, (1, 4), r)
         self.assertIn('ERROR! Job submission failed', r.out, r)
         # Written in UTF-16 with a byte-order mark, the same configuration works.
@@ -88,7 +80,7 @@ class Configuration(BadFiles):
         # A folder where the file belongs cannot be loaded, nor replaced by the defaults.
         os.remove(conf)
         os.mkdir(conf)
-        r = self.run_ok(SUBMIT, 'folder')
+        r = self.run_safe(SUBMIT, 'folder')
         self.assertEqual(r.code, 255, r)
         self.assertIn('ERROR! The core configuration could not be loaded\n'
                       'ERROR! Preparing the remote controller failed\n', r.out)
@@ -105,14 +97,14 @@ class Configuration(BadFiles):
         # A value of the wrong kind is converted: text for a number reads as 0.
         self.prog.write_defaults('[Defaults]\r\nnj_priority = high\r\nnj_notes = "quoted ; note"\r\n'
                                  '[Defaults\r\nnj_renderer = Blender\r\n')
-        r = self.run_ok(SUBMIT, 'priority text')
+        r = self.run_safe(SUBMIT, 'priority text')
         self.assertIn('WARNING! The specified net job priority is too low\n', r.out)
         packet = self.sim.last('NetJobPacket')
         self.assertEqual(packet['priority'], 1)
         self.assertEqual(packet['notes'], '"quoted ; note"')
         # A server in the defaults that names no port and no host leaves the run unconfigured.
         self.prog.write_defaults({'Defaults': {'server': ':'}})
-        r = self.run_ok(SUBMIT, 'server')
+        r = self.run_safe(SUBMIT, 'server')
         self.assertEqual(r.code, 1, r)
         self.assertIn(NOT_CONFIGURED, r.out)
 
@@ -141,12 +133,12 @@ class JobFiles(BadFiles):
         }
         for name, text in broken.items():
             self.prog.write_preset(name, text)
-            r = self.run_ok(['-nj_preset', name] + SUBMIT, name)
+            r = self.run_safe(['-nj_preset', name] + SUBMIT, name)
             self.assertEqual(r.code, 7, (name, r))
             self.assertIn(failure(7, 'The specified net job preset cannot be loaded.', self.prog),
                           r.out, (name, r))
         os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
-        r = self.run_ok(['-nj_preset', 'folder'] + SUBMIT, 'folder')
+        r = self.run_safe(['-nj_preset', 'folder'] + SUBMIT, 'folder')
         self.assertEqual(r.code, 7, r)
         self.assertEqual(self.sim.messages('NetJobPacket'), [])
         # Values of the wrong kind in a well-formed preset are converted, not refused.
@@ -172,7 +164,7 @@ class JobFiles(BadFiles):
         }
         for name, text in broken.items():
             self.prog.write_file(name + '.kset', text)
-            r = self.run_ok(['-importset', self.prog.file(name + '.kset')] + SUBMIT, name)
+            r = self.run_safe(['-importset', self.prog.file(name + '.kset')] + SUBMIT, name)
             if r.code == 0:
                 # Only the entity text is well-formed; it may load, but whole or not at all.
                 self.assertEqual(name, 'entities', r)
@@ -184,7 +176,7 @@ class JobFiles(BadFiles):
                                            'importset'), r.out, (name, r))
         # A named pipe in place of the file is refused, not waited on.
         os.mkfifo(self.prog.file('pipe.kset'))
-        r = self.run_ok(['-importset', self.prog.file('pipe.kset')] + SUBMIT, 'pipe')
+        r = self.run_safe(['-importset', self.prog.file('pipe.kset')] + SUBMIT, 'pipe')
         self.assertEqual(r.code, 7, r)
         self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set', 'importset'),
                       r.out)

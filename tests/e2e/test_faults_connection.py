@@ -10,10 +10,10 @@ import os
 import random
 import string
 import sys
-import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
+from farmcase import FarmCase  # noqa: E402
 
 HANG_GUARD = 20   # seconds; less than any time-out the program has
 CACHE = os.path.join('Renderers', 'Renderers.kren')
@@ -39,15 +39,7 @@ def many_scenes(count=900, seed=10):
                          for _ in range(count)]
 
 
-class FaultCase(unittest.TestCase):
-    def setUp(self):
-        self.sim = kh.FarmSim().start()
-        self.prog = kh.ProgramDir(self.sim)
-
-    def tearDown(self):
-        self.prog.cleanup()
-        self.sim.stop()
-
+class FaultCase(FarmCase):
     def run_with(self, faults, args, code, text):
         """One run under the given fault switches; checks the report, the status and stderr."""
         self.sim.set_faults(faults)
