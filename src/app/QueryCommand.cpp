@@ -43,12 +43,8 @@ void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
 bool CQueryCommand::WriteAnswerFile(const wxString& path, const wxString& text) {
   const wxScopedCharBuffer name = path.utf8_str();
   const wxScopedCharBuffer bytes = text.utf8_str();
-  // A script may read the answer while another run writes it: a regular
-  // file is replaced whole. A pipe or device is written in place.
-  struct stat st;
-  if (stat(name.data(), &st) != 0 || S_ISREG(st.st_mode)) {
-    if (CFileIO::WriteAtomically(path, std::string(bytes.data(), bytes.length()))) return true;
-  }
+  // The user's own output, written like a shell's ">" writes it: created or
+  // emptied in place, so a link is followed and a hard link keeps its names.
   const int fd = open(name.data(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) return false;
   const char* data = bytes.data();

@@ -25,8 +25,8 @@ class CQueryCommand {
   // that cannot be written is skipped silently), else to the console.
   void Run(const wxString& query, const wxString& outputFile);
 
-  // Writes `text` as UTF-8 to `path` (permissions 0666 before the umask):
-  // a regular file is replaced whole, a pipe or device written in place.
+  // Writes `text` as UTF-8 to `path`, created or truncated in place with
+  // permissions 0666 before the umask, as a shell's ">" would.
   static bool WriteAnswerFile(const wxString& path, const wxString& text);
 
  private:

@@ -13,7 +13,8 @@
 namespace {
 
 // The answer shown despite quiet and a refusal kept to the log are compared
-// end to end; here the answer file is replaced whole and a pipe written through.
+// end to end; here the answer file is written in place like a shell's ">"
+// and a pipe written through.
 struct QueryTest : ::testing::Test {
   CKfJsCore core;
   wxString console;
@@ -38,12 +39,36 @@ TEST_F(QueryTest, AnswerReplacesTheFileContent) {
   Answering(wxString::FromUTF8("Grüße")).Run(wxT("q"), dir.Path("answer.txt"));
   EXPECT_EQ(console, wxT(""));
   EXPECT_EQ(dir.Read("answer.txt"), "Grüße");
-  EXPECT_EQ(dir.Count(), 1u);  // replaced whole: no temporary file is left beside it
+  EXPECT_EQ(dir.Count(), 1u);  // no temporary file is left beside it
 
   // A file that cannot be created is skipped silently.
   Answering(wxT("x")).Run(wxT("q"), dir.Path("no/such/dir"));
   EXPECT_EQ(console, wxT(""));
   EXPECT_EQ(log, wxT(""));
+}
+
+TEST_F(QueryTest, AnswerFileIsWrittenInPlaceThroughLinks) {
+  // The user named the file: a symbolic link leads to its target, and a hard
+  // link keeps its other name, as with a shell's ">".
+  dir.Write("target.txt", "old content\n");
+  const std::string target(dir.Path("target.txt").utf8_str());
+  const std::string viaLink(dir.Path("link.txt").utf8_str());
+  const std::string hard(dir.Path("hard.txt").utf8_str());
+  ASSERT_EQ(symlink(target.c_str(), viaLink.c_str()), 0);
+  ASSERT_EQ(link(target.c_str(), hard.c_str()), 0);
+  EXPECT_TRUE(CQueryCommand::WriteAnswerFile(dir.Path("link.txt"), wxT("7|new")));
+  EXPECT_EQ(dir.Read("target.txt"), "7|new");
+  EXPECT_EQ(dir.Read("hard.txt"), "7|new");
+  struct stat st;
+  ASSERT_EQ(lstat(viaLink.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+  // A new file gets 0666 less the umask.
+  const mode_t old = umask(022);
+  EXPECT_TRUE(CQueryCommand::WriteAnswerFile(dir.Path("fresh.txt"), wxT("x")));
+  umask(old);
+  ASSERT_EQ(stat(std::string(dir.Path("fresh.txt").utf8_str()).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0644u);
 }
 
 TEST_F(QueryTest, AnswerIntoAPipeIsWrittenThroughIt) {
