@@ -8,6 +8,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
+#include <random>
 
 namespace {
 
@@ -109,25 +111,46 @@ bool CFileIO::ReadText(const wxString& path, wxString* text) {
   return true;
 }
 
-bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, int mode) {
-  if (path.empty()) return false;
+std::string CFileIO::TempNameFor(const std::string& target) {
   static std::atomic<unsigned> counter{0};
+  // Unpredictable as well as unique: names planted in advance by another
+  // user of the folder are not the ones tried.
+  static std::random_device random;
+  char suffix[32];
+  snprintf(suffix, sizeof suffix, ".tmp%ld_%u_%08x", static_cast<long>(::getpid()), counter++,
+           static_cast<unsigned>(random()));
+  return target + suffix;
+}
+
+int CFileIO::CreateTemp(const std::string& target, int mode, std::string* temp) {
+  for (int attempt = 0; attempt < kTempAttempts; ++attempt) {
+    *temp = TempNameFor(target);
+    // A new file only: a link or a file planted at the name is never opened.
+    const int fd = ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
+    if (fd >= 0) return fd;
+    if (errno != EEXIST) break;
+  }
+  temp->clear();
+  return -1;
+}
+
+bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, int mode, bool keepMode) {
+  if (path.empty()) return false;
   const std::string target = ToNative(path);
+  // The name itself, not what a link there points to: the rename replaces
+  // the link, and only a regular file lends its permissions.
   struct stat st;
-  const bool existed = ::stat(target.c_str(), &st) == 0;
+  const bool existed = ::lstat(target.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return false;
+  const bool copyMode = keepMode && existed && S_ISREG(st.st_mode);
 
   std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
-    if (fd < 0 && errno != EEXIST) return false;
-  }
+  const int fd = CreateTemp(target, mode, &temp);
   if (fd < 0) return false;
 
   bool ok = WriteAll(fd, bytes);
-  if (ok && existed) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
+  if (ok && copyMode) ok = ::fchmod(fd, st.st_mode & 07777) == 0;
   if (ok) ok = ::fsync(fd) == 0;
   if (::close(fd) != 0) ok = false;
   if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
@@ -137,34 +160,29 @@ bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, in
 
 int CFileIO::CreateReplacing(const wxString& path, int mode) {
   if (path.empty()) return -1;
-  static std::atomic<unsigned> counter{0};
   const std::string target = ToNative(path);
   struct stat st;
-  const bool existed = ::stat(target.c_str(), &st) == 0;
+  const bool existed = ::lstat(target.c_str(), &st) == 0;
   if (existed && S_ISDIR(st.st_mode)) return -1;
-  // Only a regular file is replaced; a device or pipe is written in place.
-  if (!existed || S_ISREG(st.st_mode)) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      const std::string temp =
-          target + ".tmp" + std::to_string(::getpid()) + "_" + std::to_string(counter++);
-      const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, static_cast<mode_t>(mode));
-      if (fd < 0) {
-        if (errno == EEXIST) continue;
-        break;
-      }
-      if (existed) (void)::fchmod(fd, st.st_mode & 07777);
-      if (::rename(temp.c_str(), target.c_str()) == 0) return fd;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      break;
-    }
+  if (existed && (S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode))) {
+    // A pipe or device the user put there is written in place, never
+    // created or emptied. Non-blocking open: a pipe that nobody reads fails
+    // at once instead of holding the run; writes block again as usual.
+    const int fd = ::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+    if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
   }
-  // Non-blocking open: a pipe that nobody reads fails at once instead of
-  // holding the run. Writes block again as usual.
-  const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK,
-                        static_cast<mode_t>(mode));
-  if (fd >= 0) ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-  return fd;
+  // Anything else (a file, a link, nothing) is replaced by a new file. Where
+  // none can be created beside it, there is no file: an existing one is
+  // never opened and emptied, since a link there may lead anywhere.
+  std::string temp;
+  const int fd = CreateTemp(target, mode, &temp);
+  if (fd < 0) return -1;
+  if (existed && S_ISREG(st.st_mode)) (void)::fchmod(fd, st.st_mode & 07777);
+  if (::rename(temp.c_str(), target.c_str()) == 0) return fd;
+  ::close(fd);
+  ::unlink(temp.c_str());
+  return -1;
 }
 
 bool CFileIO::Exists(const wxString& path) {

@@ -20,15 +20,18 @@ class CFileIO {
   static wxString DecodeText(const std::string& bytes);
 
   // Writes `bytes` to a new file in the same folder and renames it over
-  // `path`. An existing file keeps its permission bits; a new one gets `mode`
-  // (subject to the umask). On failure `path` is unchanged.
-  static bool WriteAtomically(const wxString& path, const std::string& bytes, int mode = 0666);
+  // `path`. An existing regular file keeps its permission bits unless
+  // `keepMode` is false; a new one gets `mode` (subject to the umask). A link
+  // at `path` is replaced, never followed. On failure `path` is unchanged.
+  static bool WriteAtomically(const wxString& path, const std::string& bytes, int mode = 0666,
+                              bool keepMode = true);
 
   // Creates an empty file in the folder of `path`, renames it over `path` at
   // once and returns its descriptor, open for writing. A second process that
   // does the same later gets a file of its own: what each writes never mixes.
-  // Where no file can be created beside `path` (the folder is not writable)
-  // or `path` is a pipe or device, `path` itself is opened and emptied; a
+  // A link at `path` is replaced, never followed; where no file can be
+  // created beside `path` (the folder is not writable) the result is -1 and
+  // `path` is left alone. A pipe or device at `path` is written in place; a
   // pipe that nobody reads fails. -1 on failure.
   static int CreateReplacing(const wxString& path, int mode = 0666);
 
@@ -43,4 +46,12 @@ class CFileIO {
   static bool MakeDirs(const wxString& path);
   // `dir` and `name` joined with one "/".
   static wxString JoinPath(const wxString& dir, const wxString& name);
+
+ private:
+  // How many fresh temporary names are tried before giving up.
+  static constexpr int kTempAttempts = 100;
+  static std::string TempNameFor(const std::string& target);
+  // A new file beside `target` (O_CREAT|O_EXCL|O_NOFOLLOW); its name in
+  // `temp`. -1 when none could be created.
+  static int CreateTemp(const std::string& target, int mode, std::string* temp);
 };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -28,6 +29,74 @@ TEST(FileIOTest, OnlyRegularFilesAreRead) {
   EXPECT_FALSE(CDataXMLSerializer(&root).LoadFile(pipe));
   EXPECT_FALSE(CFileIO::ReadBytes(dir.Path(), &bytes));
   EXPECT_FALSE(CFileIO::ReadBytes(dir.Path("missing"), &bytes));
+}
+
+std::string Native(const wxString& path) { return std::string(path.utf8_str()); }
+
+bool IsLink(const wxString& path) {
+  struct stat st;
+  return lstat(Native(path).c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Links planted by another user of a shared folder at the target and at the
+// temporary names an older version would have tried: whatever is written
+// replaces the link and never reaches the file it points to.
+TEST(FileIOTest, WritingNeverFollowsALinkAtTheTargetOrItsTemporaryNames) {
+  TempDir dir;
+  dir.Write("victim", "precious\n");
+  const std::string victim = Native(dir.Path("victim"));
+  for (const char* name : {"Renderers.kren", "KfRcCmd.log"}) {
+    const std::string target = Native(dir.Path(name));
+    ASSERT_EQ(symlink(victim.c_str(), target.c_str()), 0);
+    for (int n = 0; n < 120; ++n) {
+      const std::string temp = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(n);
+      ASSERT_EQ(symlink(victim.c_str(), temp.c_str()), 0);
+    }
+  }
+  EXPECT_TRUE(CFileIO::WriteAtomically(dir.Path("Renderers.kren"), "<DataRoot/>\n"));
+  const int fd = CFileIO::CreateReplacing(dir.Path("KfRcCmd.log"));
+  ASSERT_GE(fd, 0);
+  EXPECT_EQ(write(fd, "log\n", 4), 4);
+  close(fd);
+
+  EXPECT_EQ(dir.Read("victim"), "precious\n");
+  EXPECT_FALSE(IsLink(dir.Path("Renderers.kren")));
+  EXPECT_FALSE(IsLink(dir.Path("KfRcCmd.log")));
+  EXPECT_EQ(dir.Read("Renderers.kren"), "<DataRoot/>\n");
+  EXPECT_EQ(dir.Read("KfRcCmd.log"), "log\n");
+  // A link to a folder is no folder: it is replaced too.
+  ASSERT_EQ(symlink(Native(dir.Path()).c_str(), Native(dir.Path("Pool.xml")).c_str()), 0);
+  EXPECT_TRUE(CFileIO::WriteAtomically(dir.Path("Pool.xml"), "<Pool/>\n"));
+  EXPECT_EQ(dir.Read("Pool.xml"), "<Pool/>\n");
+}
+
+TEST(FileIOTest, PrivateFilesIgnoreTheModeOfTheFileTheyReplace) {
+  TempDir dir;
+  const wxString control = dir.Path("UpdControl.xss");
+  dir.Write("UpdControl.xss", "old\n");
+  ASSERT_EQ(chmod(Native(control).c_str(), 0644), 0);
+  ASSERT_TRUE(CFileIO::WriteAtomically(control, "Command = secret\n", 0600, false));
+  struct stat st;
+  ASSERT_EQ(stat(Native(control).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // By default an existing file keeps its mode.
+  ASSERT_EQ(chmod(Native(control).c_str(), 0640), 0);
+  ASSERT_TRUE(CFileIO::WriteAtomically(control, "x\n"));
+  ASSERT_EQ(stat(Native(control).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(FileIOTest, ALogThatCannotBeReplacedIsNeverEmptiedInPlace) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write into a read-only folder";
+  TempDir dir;
+  dir.Write("victim", "precious\n");
+  const std::string folder = Native(dir.Path("ro"));
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  ASSERT_EQ(symlink(Native(dir.Path("victim")).c_str(), (folder + "/KfRcCmd.log").c_str()), 0);
+  ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
+  EXPECT_EQ(CFileIO::CreateReplacing(wxString::FromUTF8(folder + "/KfRcCmd.log")), -1);
+  EXPECT_EQ(dir.Read("victim"), "precious\n");
+  chmod(folder.c_str(), 0700);
 }
 
 }  // namespace
