@@ -3,7 +3,14 @@
 #include <cstdio>
 
 #include "app/ProcessArguments.h"
+#include "platform/FileIO.h"
 #include "platform/ProgramDir.h"
+#include "platform/UserFolders.h"
+#include "settings/ConfigPrivacy.h"
+
+namespace {
+const wxChar kDefaultsFileName[] = wxT("KfRcDefaults.conf");
+}  // namespace
 
 CKfJsCmd::CKfJsCmd() { m_core.SetCmdLine(&m_cmdLine); }
 
@@ -15,15 +22,27 @@ bool CKfJsCmd::OnInit() {
     return false;
   }
   m_core.SetProgramDir(programDir);
+  m_core.SetUserFolders(CUserFolders());
+
+  // The user's own defaults may hold a login with its password: one that
+  // other users can read is refused before anything is read or sent.
+  const wxString userDefaults = CFileIO::JoinPath(m_core.GetUserConfigDir(), kDefaultsFileName);
+  if (CConfigPrivacy::ExposesPassword(userDefaults, CConfigPrivacy::kDefaults)) {
+    m_core.OutputLevelText(2, CConfigPrivacy::Report(userDefaults));
+    m_exitCode = kKfExitFailure;
+    return true;
+  }
 
   wxArrayString args;
   if (!ReadProcessArguments(&args)) {
     for (int i = 1; i < argc; ++i) args.Add(argv[i]);
   }
   m_cmdLine.SetArguments(args);
-  m_cmdLine.SetDefaultsFile(m_core.GetDataPath(wxT("KfRcDefaults.conf"), false));
+  m_cmdLine.SetDefaultsFile(m_core.GetDataPath(kDefaultsFileName, false));
+  m_cmdLine.SetUserDefaultsFile(userDefaults);
   if (!m_cmdLine.Parse()) m_exitCode = kKfExitFailure;
-  m_core.SetUserDir(m_cmdLine.GetUserDir());
+  const wxString userDir = m_cmdLine.GetUserDir();
+  m_core.SetUserDir(userDir.empty() ? m_core.GetDefaultUserDir() : userDir);
 
   if (m_cmdLine.IsHelp() || m_exitCode != 0) {
     m_cmdLine.PrintUsage();

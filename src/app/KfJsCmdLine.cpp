@@ -190,6 +190,7 @@ bool CKfJsCmdLine::Parse() {
   const bool scanned = CCmdLineParser::Parse(wxString());
 
   if (!m_defaultsFile.empty()) m_defaults.Load(m_defaultsFile, UExtendedSettingsScript::kIni);
+  if (!m_userDefaultsFile.empty()) m_userDefaults.Load(m_userDefaultsFile, UExtendedSettingsScript::kIni);
 
   wxString text;
   if (GetSwitchString(wxT("server"), &text)) m_server = Trimmed(text);
@@ -247,8 +248,12 @@ bool CKfJsCmdLine::Parse() {
 }
 
 UXSSValue* CKfJsCmdLine::FindDefault(const wxString& name) {
-  UXSSSection* section = m_defaults.GetRootSection().FindSection(m_defaultsSection, false);
-  return section ? section->FindValue(name) : nullptr;
+  // The user's own file first: it wins key by key over the site's.
+  for (UExtendedSettingsScript* file : {&m_userDefaults, &m_defaults}) {
+    UXSSSection* section = file->GetRootSection().FindSection(m_defaultsSection, false);
+    if (UXSSValue* value = section ? section->FindValue(name) : nullptr) return value;
+  }
+  return nullptr;
 }
 
 bool CKfJsCmdLine::GetSwitchString(const wxString& name, wxString* out) {

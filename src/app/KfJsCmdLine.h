@@ -20,6 +20,8 @@ class CKfJsCmdLine : public CCmdLineParser {
 
   // The defaults file read by Parse(); unset, nothing is read.
   void SetDefaultsFile(const wxString& path) { m_defaultsFile = path; }
+  // The user's own defaults file, read after it: its keys win key by key.
+  void SetUserDefaultsFile(const wxString& path) { m_userDefaultsFile = path; }
 
   // Parses the process arguments (SetArguments) and resolves the fields.
   // False when a value was rejected or no command was given.
@@ -82,6 +84,7 @@ class CKfJsCmdLine : public CCmdLineParser {
 
   CKfCmdLineSwitches m_switches;
   wxString m_defaultsFile;
+  wxString m_userDefaultsFile;
   bool m_rejected = false;
 
   wxString m_server;
@@ -112,4 +115,5 @@ class CKfJsCmdLine : public CCmdLineParser {
   wxArrayString m_presets;
   int m_currentGroup = -1;
   UExtendedSettingsScript m_defaults;
+  UExtendedSettingsScript m_userDefaults;
 };

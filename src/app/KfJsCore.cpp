@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/FileIO.h"
+
 namespace {
 CKfJsCore* g_core = nullptr;
 
@@ -47,4 +49,24 @@ wxString CKfJsCore::GetDataPath(const wxString& name, bool useUserDir) const {
   wxString base = (useUserDir && !m_userDir.empty()) ? m_userDir : m_programDir;
   if (!base.empty() && !base.EndsWith(wxT("/"))) base += wxT("/");
   return base + name;
+}
+
+void CKfJsCore::SetUserFolders(const CUserFolders& folders) {
+  m_sharedInstall = !folders.Owns(m_programDir);
+  m_stateDir = folders.StateDir();
+  m_cacheDir = folders.RendererCacheDir();
+  m_userConfigDir = folders.ConfigDir();
+}
+
+wxString CKfJsCore::GetRendererCacheDir() const {
+  return m_sharedInstall ? m_cacheDir : GetDataPath(wxT("Renderers"), false);
+}
+
+void CKfJsCore::MakeUserDir() const {
+  if (m_userDir.empty()) return;
+  if (m_sharedInstall) {
+    CUserFolders::MakePrivateDirs(m_userDir);
+  } else if (!CFileIO::IsDir(m_userDir)) {
+    CFileIO::MakeDirs(m_userDir);
+  }
 }

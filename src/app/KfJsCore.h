@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "net/NwUserCommander.h"
+#include "platform/UserFolders.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSPool.h"
 #include "script/PythonInterpreter.h"
@@ -64,6 +65,24 @@ class CKfJsCore : public wxObject {
   void SetProgramDir(const wxString& dir) { m_programDir = dir; }
   const wxString& GetUserDir() const { return m_userDir; }
   void SetUserDir(const wxString& dir) { m_userDir = dir; }
+
+  // Settles the per-user folders for the program directory set before: when
+  // that directory is not the running user's own (an installed program), the
+  // user directory defaults to the user's state folder and the renderer
+  // cache moves to the user's cache folder.
+  void SetUserFolders(const CUserFolders& folders);
+  // True when the program directory belongs to another user: nothing is
+  // written there and no program is started from there.
+  bool IsSharedInstall() const { return m_sharedInstall; }
+  // The user directory to use when -userdir gives none.
+  wxString GetDefaultUserDir() const { return m_sharedInstall ? m_stateDir : wxString(); }
+  // Where the renderer definitions are cached.
+  wxString GetRendererCacheDir() const;
+  // The folder of the user's own KfRcCmd.conf and KfRcDefaults.conf.
+  const wxString& GetUserConfigDir() const { return m_userConfigDir; }
+  // Creates the user directory when missing: private (0700) when it is a
+  // per-user folder of an installed program.
+  void MakeUserDir() const;
 
   // Path of `name` in the program directory, or in the user directory when
   // `useUserDir` is set and a user directory was given.
@@ -120,6 +139,10 @@ class CKfJsCore : public wxObject {
   CPythonInterpreter m_interpreter;
   const CKfJsCmdLine* m_cmdLine = nullptr;
   wxString m_userDir;
+  bool m_sharedInstall = false;
+  wxString m_stateDir;
+  wxString m_cacheDir;
+  wxString m_userConfigDir;
   bool m_quiet = false;
   TextSink m_console;
   TextSink m_log;

@@ -31,8 +31,10 @@ int CKfJsCore::RunNetwork() {
     return kKfExitFailure;
   }
 
-  const wxString poolDir = GetDataPath(wxT("Renderers"), false);
-  if (!wxFileName::DirExists(poolDir)) {
+  const wxString poolDir = GetRendererCacheDir();
+  if (m_sharedInstall) {
+    CUserFolders::MakePrivateDirs(poolDir);
+  } else if (!wxFileName::DirExists(poolDir)) {
     wxLogNull quiet;
     wxFileName::Mkdir(poolDir, 0777, wxPATH_MKDIR_FULL);
   }

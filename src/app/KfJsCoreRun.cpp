@@ -6,6 +6,8 @@
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
 #include "app/Version.h"
+#include "platform/FileIO.h"
+#include "settings/ConfigPrivacy.h"
 #include "settings/ProgramEnvironment.h"
 #include "update/UpdateControl.h"
 
@@ -28,7 +30,12 @@ bool CKfJsCore::StartUpChecks() {
   // otherwise a new updater it left behind takes the old one's place.
   CUpdateControl update;
   const bool updating = update.IsUpdateRunning();
-  if (!updating) update.CleanUpUpdater();
+  if (updating) {
+    OutputLevel(2, wxT("A client update is running (process %ld); try again when it has finished.\n"),
+                update.GetRunningUpdaterId());
+  } else {
+    update.CleanUpUpdater();
+  }
   m_interpreter.SetPythonHome();
   return !updating;
 }
@@ -64,7 +71,7 @@ int CKfJsCore::Run() {
 void CKfJsCore::OpenLogAndFolders() {
   // A user folder named for the first time is created before the log opens
   // in it, so that -log writes a transcript on the first run too.
-  MakeFolders(m_userDir);
+  MakeUserDir();
   m_logFile.Open(kLogFileName);
   if (m_cmdLine->IsLog()) SetLogSink(m_logFile.Sink());
   for (const wxChar* folder : kWorkFolders) MakeFolders(GetDataPath(folder, true));
@@ -103,11 +110,31 @@ bool CKfJsCore::HandleEnvironmentSwitch() {
 
 bool CKfJsCore::PrepareConfiguration() {
   Output(wxT("Preparing remote controller...\n"));
-  if (m_options.Load(GetDataPath(COptionSet::kFileName, false))) return true;
+  const wxString path = GetDataPath(COptionSet::kFileName, false);
+  const wxString userPath = CFileIO::JoinPath(m_userConfigDir, COptionSet::kFileName);
+  // The user's own file may hold the password: refused, before anything is
+  // sent, while others can read it.
+  if (CConfigPrivacy::ExposesPassword(userPath, CConfigPrivacy::kCoreConfiguration)) {
+    OutputLevelText(2, CConfigPrivacy::Report(userPath));
+    return false;
+  }
+  const bool missing = !CFileIO::Exists(path);
+  bool loaded = m_options.Load(path);
+  // An installed program may leave the whole configuration to the user.
+  if (!loaded && missing && CFileIO::IsFile(userPath)) loaded = m_options.LoadOver(userPath);
+  if (loaded) {
+    // Keys of the user's own file win over the program directory's.
+    if (CFileIO::IsFile(userPath)) m_options.LoadOver(userPath);
+    return true;
+  }
   OutputLevel(2, wxT("The core configuration could not be loaded\n"));
-  // The next run finds a file of defaults to edit.
-  m_options.SetDefaults();
-  m_options.Save();
+  // Only a missing file is written with defaults, which the next run finds
+  // to edit. One that exists and cannot be read (a folder, a file the user
+  // may not read) is the administrator's: it is never replaced.
+  if (missing) {
+    m_options.SetDefaults();
+    m_options.Save();
+  }
   return false;
 }
 

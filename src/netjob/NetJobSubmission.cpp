@@ -31,6 +31,12 @@ wxString CNetJobSubmission::FindPreset(const wxString& name) const {
   if (!dir.empty() && !dir.EndsWith(wxT("/"))) dir += wxT("/");
   const wxString inPresets = dir + wxT("Presets/NetJobs/") + file;
   if (m_fileExists(inPresets)) return inPresets;
+  // The presets an installed program ships, when the user directory is
+  // elsewhere.
+  wxString programDir = m_programDir;
+  if (!programDir.empty() && !programDir.EndsWith(wxT("/"))) programDir += wxT("/");
+  const wxString shipped = programDir + wxT("Presets/NetJobs/") + file;
+  if (!programDir.empty() && programDir != dir && m_fileExists(shipped)) return shipped;
   return dir + file;
 }
 

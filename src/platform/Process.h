@@ -15,6 +15,8 @@ class CProcess {
   // The system's processes.
   static CProcess& System();
 
+  // Programs are started in a session of their own with /dev/null for their
+  // standard streams.
   // Runs the program argv[0] with the remaining arguments and waits until it
   // ends. False only when it could not be run at all.
   virtual bool RunAndWait(const wxArrayString& argv);
@@ -29,4 +31,8 @@ class CProcess {
 
   // True when a process with this ID exists and this program may signal it.
   virtual bool IsRunning(long pid) const;
+  // What a running process executes: its executable and, for a script run
+  // through its interpreter, the arguments that may name the script. Empty
+  // when the process is unknown or not this user's to inspect.
+  virtual wxArrayString GetProgramPaths(long pid) const;
 };

@@ -156,7 +156,9 @@ Py::Object CPyModule_Kilnforge::GetTempDir(const Py::Tuple& args) {
   return Guarded([&]() -> Py::Object {
     args.verify_length(0);
     CKfJsCore* core = CKfJsCore::Get();
-    return ToPython(core ? core->GetDataPath(wxT("Temp"), false) : wxString(wxT("Temp")));
+    // An installed program's own folder is not the user's to write in.
+    if (!core) return ToPython(wxString(wxT("Temp")));
+    return ToPython(core->GetDataPath(wxT("Temp"), core->IsSharedInstall()));
   });
 }
 

@@ -31,6 +31,15 @@ bool COptionSet::Load(const wxString& fileName) {
   return m_pool.Exchange(true);
 }
 
+bool COptionSet::LoadOver(const wxString& fileName) {
+  if (m_pool.GetFile().empty()) Load(fileName);  // binds the record
+  const wxString own = m_pool.GetFile();
+  m_pool.SetFile(fileName);
+  const bool loaded = m_pool.Exchange(true);
+  m_pool.SetFile(own);
+  return loaded;
+}
+
 bool COptionSet::Save() { return m_pool.Exchange(false); }
 
 wxString COptionSet::ExpandAlias(const wxString& hostName) const {

@@ -34,6 +34,9 @@ class COptionSet {
   // sections the file lacks keep their defaults. False when the file is
   // missing or unreadable; the caller then writes the defaults with Save().
   bool Load(const wxString& fileName);
+  // Reads another file over the record as it stands, key by key: keys the
+  // file lacks keep their values. Save() still writes the file of Load.
+  bool LoadOver(const wxString& fileName);
   // Rewrites the file of the last Load from the record (bound keys only).
   bool Save();
   void SetDefaults();

@@ -7,11 +7,14 @@
 #include <wx/tokenzr.h>
 
 #include "app/KfJsCore.h"
+#include "platform/FileIO.h"
+#include "platform/Utf8.h"
 #include "settings/ExtendedSettingsScript.h"
 
 namespace {
 
 constexpr int kBuildNumber = 1900;
+constexpr int kPrivateFileMode = 0600;
 
 // One argument of this program's command line as the updater reads it back.
 wxString QuoteArgument(const wxString& argument) {
@@ -45,15 +48,27 @@ wxString CUpdateControl::ProgramPath(const wxString& name) const {
 }
 
 bool CUpdateControl::IsUpdateRunning() {
+  m_runningId = 0;
   const wxString path = GetControlFilePath();
   if (!wxFileName::FileExists(path)) return false;
   UExtendedSettingsScript control;
-  if (!control.Load(path, UExtendedSettingsScript::kBlock)) return false;
-  const int id = control.GetRootSection().GetInt(wxT("UpdateControl::ProcessID"), 0);
-  return m_process.IsRunning(id);
+  const bool loaded = control.Load(path, UExtendedSettingsScript::kBlock);
+  const long id = loaded ? control.GetRootSection().GetInt(wxT("UpdateControl::ProcessID"), 0) : 0;
+  // Process IDs are reused: only this program directory's updater counts.
+  if (m_process.IsRunning(id) && m_process.GetProgramPaths(id).Index(GetUpdaterPath()) != wxNOT_FOUND) {
+    m_runningId = id;
+    return true;
+  }
+  // Left by an update that has ended: it must not block later runs.
+  CFileIO::Remove(path);
+  return false;
 }
 
 void CUpdateControl::CleanUpUpdater() {
+  // An installed program is updated by the system's package manager only:
+  // nothing found in its folder is ever renamed into a program.
+  CKfJsCore* core = CKfJsCore::Get();
+  if (core && core->IsSharedInstall()) return;
   wxLogNull quiet;
   const wxString fresh = GetNewUpdaterPath();
   const wxString updater = GetUpdaterPath();
@@ -93,8 +108,10 @@ CUpdateControl::Announcement CUpdateControl::ParseUpdateInfo(const wxString& upd
     // An entry without a name names no package.
     if (fields[0].empty()) continue;
     const wxString key = fields[0] + wxT(":") + fields[1];
-    if (installed.Index(key) != wxNOT_FOUND || result.newPackages.Index(key) != wxNOT_FOUND) continue;
-    result.newPackages.Add(key);
+    if (installed.Index(key) != wxNOT_FOUND) continue;
+    // A package named twice is installed once, and critical when any of its
+    // entries says so.
+    if (result.newPackages.Index(key) == wxNOT_FOUND) result.newPackages.Add(key);
     if (fields[2].IsSameAs(wxT("yes"), false)) result.critical = true;
   }
   return result;
@@ -108,6 +125,14 @@ bool CUpdateControl::CheckUpdate(const wxString& updateInfo, const wxString& ser
   for (const wxString& key : announcement.newPackages) {
     if (!names.empty()) names += wxT(", ");
     names += key.BeforeFirst(wxT(':'));
+  }
+  CKfJsCore* core = CKfJsCore::Get();
+  if (core && core->IsSharedInstall()) {
+    // The program folder belongs to another user: nothing may be started
+    // from it or written for the updater there. The package manager updates.
+    core->OutputLevel(1, wxT("A client update is available (%s); install it with the system's package manager.\n"),
+                      names);
+    return !announcement.critical;
   }
   Output(wxString::Format(wxT("The following update(s) will be installed: %s (%i)\n"), names,
                           static_cast<int>(announcement.newPackages.size())));
@@ -177,7 +202,11 @@ bool CUpdateControl::WriteControlFile(long updaterId) {
   UExtendedSettingsScript control;
   control.GetRootSection().SetInt(wxT("UpdateControl::ProcessID"), static_cast<int>(updaterId));
   control.GetRootSection().SetString(wxT("UpdateControl::Command"), OwnCommandLine());
-  return control.Save(path, UExtendedSettingsScript::kBlock);
+  // The command may carry a password (-login user:password): the file is
+  // the user's alone, whatever an older file's permissions were.
+  wxString text;
+  if (!control.FormatText(UExtendedSettingsScript::kBlock, &text)) return false;
+  return CFileIO::WriteAtomically(path, utf8text::From(text), kPrivateFileMode, false);
 }
 
 wxString CUpdateControl::OwnCommandLine() const {

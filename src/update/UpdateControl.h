@@ -16,8 +16,12 @@ class CUpdateControl {
  public:
   explicit CUpdateControl(CProcess& process = CProcess::System());
 
-  // True when the control file names a process that still runs.
+  // True when the control file names a process that still runs this
+  // program directory's updater. A control file that names anything else is
+  // stale and is removed.
   bool IsUpdateRunning();
+  // The updater's process ID found by the last IsUpdateRunning(), or 0.
+  long GetRunningUpdaterId() const { return m_runningId; }
   // Moves a new updater "KfUpdate.tmp" left by the last update onto
   // "KfUpdate.exe". Failures are silent.
   void CleanUpUpdater();
@@ -66,4 +70,5 @@ class CUpdateControl {
 
   CProcess& m_process;
   bool m_endRequested = false;
+  long m_runningId = 0;
 };

@@ -2,6 +2,7 @@
 configuration file written on the first run, -env, -log and -compact."""
 
 import os
+import shutil
 import subprocess
 import sys
 import unittest
@@ -159,14 +160,29 @@ class UpdateCheckTest(AppTest):
                              "\tCommand = \"x\"\r\n}\r\n" % pid)
 
     def test_running_updater_stops_the_start(self):
-        # This test process stands in for the running updater.
+        # A copy of sleep stands in for this program directory's running updater.
+        shutil.copy("/bin/sleep", self.prog.file("KfUpdate.exe"))
+        updater = subprocess.Popen([self.prog.file("KfUpdate.exe"), "30"])
+        try:
+            self.write_control(updater.pid)
+            self.prog.write_file("KfUpdate.tmp", "new")
+            running = ("ERROR! A client update is running (process %d); try again when it has "
+                       "finished.\n" % updater.pid)
+            self.assertEqual(self.run_prog("-env", "register"), (255, running, ""))
+            self.assertEqual(self.run_prog("-help")[0], 255)
+            # The waiting updater is left alone while the old one runs.
+            self.assertTrue(self.prog.exists("KfUpdate.tmp"))
+            self.assertFalse(os.path.exists(self.prog.machine_env))
+        finally:
+            updater.kill()
+            updater.wait()
+
+    def test_a_process_that_is_not_the_updater_is_a_stale_control_file(self):
+        # This test process is alive but runs no updater of this program directory.
         self.write_control(os.getpid())
-        self.prog.write_file("KfUpdate.tmp", "new")
-        self.assertEqual(self.run_prog("-env", "register"), (255, "", ""))
-        self.assertEqual(self.run_prog("-help")[0], 255)
-        # The waiting updater is left alone while the old one runs.
-        self.assertTrue(self.prog.exists("KfUpdate.tmp"))
-        self.assertFalse(os.path.exists(self.prog.machine_env))
+        rc, out, _ = self.run_prog("-env", "register")
+        self.assertEqual((rc, out), (0, BANNER + "\n"))
+        self.assertFalse(self.prog.exists(os.path.join("Temp", "UpdControl.xss")))
 
     def test_finished_updater_is_replaced_by_the_new_one(self):
         dead = subprocess.Popen(["true"])

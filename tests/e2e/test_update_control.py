@@ -20,12 +20,11 @@ record = os.path.join(here, 'updater-calls.jsonl')
 def note(entry):
     with open(record, 'a') as fh:
         fh.write(json.dumps(entry) + '\\n')
-note({'argv': sys.argv, 'pid': os.getpid()})
+note({'argv': sys.argv, 'pid': os.getpid(),
+      'streams': [os.readlink('/proc/self/fd/%d' % fd) for fd in (0, 1, 2)],
+      'session_leader': os.getsid(0) == os.getpid()})
 if '-wait' in sys.argv:
-    # In the background: let the program's pipes close, and wait to be stopped.
-    null = os.open(os.devnull, os.O_RDWR)
-    for fd in (0, 1, 2):
-        os.dup2(null, fd)
+    # In the background, holding whatever streams it was given, until stopped.
     time.sleep(60)
 else:
     print('fake updater at work')
@@ -47,7 +46,8 @@ def run_with_pid(prog, args):
     env = dict(os.environ, KF_MACHINE_ENV_FILE=prog.machine_env)
     proc = subprocess.Popen([prog.binary] + args, cwd=prog.root, env=env,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    out, err = proc.communicate(timeout=120)
+    # The updater left running must not hold the program's pipes.
+    out, err = proc.communicate(timeout=30)
     return kh.Result(args, proc.returncode, out.decode('utf-8', 'replace'),
                      err.decode('utf-8', 'replace')), proc.pid
 
@@ -110,12 +110,14 @@ class NonCriticalUpdate(unittest.TestCase):
             calls = updater_calls(prog)
             self.assertEqual(len(calls), 2, r)
             self.assertEqual(calls[0]['argv'], expected_argv(prog, 'Maya Plugin:3.1,Tools:1.0'))
-            # Waited for: the updater had ended before the program did, and what it printed
-            # comes before the program's next line.
+            # Waited for: the updater had ended before the program did. What it printed went
+            # nowhere: it ran on /dev/null in a session of its own.
             self.assertEqual(calls[1], {'done': calls[0]['pid']})
+            self.assertEqual(calls[0]['streams'], ['/dev/null'] * 3)
+            self.assertTrue(calls[0]['session_leader'])
             self.assertIn('The following update(s) will be installed: Maya Plugin, Tools (2)\n\n'
-                          'fake updater at work\n'
                           'All updates were installed, back to work...\n\n', r.out)
+            self.assertNotIn('fake updater at work', r.out)
             self.assertTrue(sim.messages('Login'), r)
             # The updater's new copy of itself replaced it after the update.
             self.assertTrue(prog.read_file('KfUpdate.exe').endswith('# newer\n'))
@@ -161,9 +163,16 @@ class CriticalUpdate(unittest.TestCase):
                 self.assertIn(prog.binary, text)
                 self.assertIn('scene.ma', text)
 
-                # A new start while the updater runs ends at once with -1.
+                self.assertEqual(call['streams'], ['/dev/null'] * 3)
+                self.assertTrue(call['session_leader'])
+                self.assertEqual(os.stat(control).st_mode & 0o777, 0o600)
+
+                # A new start while the updater runs ends at once with -1, and says why.
                 again = prog.run(RUN_ARGS)
                 self.assertEqual(again.code, 255, again)
+                self.assertEqual(again.out, 'ERROR! A client update is running (process %d); try again '
+                                 'when it has finished.\n' % updater)
+                self.assertTrue(prog.exists('Temp/UpdControl.xss'))
                 self.assertEqual(len(sim.messages('Challenge')), 1, again)
                 self.assertEqual(len(updater_calls(prog)), 1)
 
@@ -174,10 +183,26 @@ class CriticalUpdate(unittest.TestCase):
                 after = prog.run(RUN_ARGS)
                 self.assertNotEqual(after.code, 255, after)
                 self.assertEqual(len(sim.messages('Challenge')), 2, after)
+                self.assertNotIn('A client update is running', after.out)
             finally:
                 for entry in updater_calls(prog):
                     if 'pid' in entry and process_exists(entry['pid']):
                         os.kill(entry['pid'], signal.SIGTERM)
+
+
+class StaleControlFile(unittest.TestCase):
+    def test_a_control_file_naming_another_live_process_is_removed_and_the_run_goes_on(self):
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            install_fake_updater(prog)
+            # This test's own process, and init (what root's runs found when the ID was 1).
+            for pid in (os.getpid(), 1):
+                prog.write_file('Temp/UpdControl.xss',
+                                'UpdateControl\r\n{\r\n  ProcessID = %d\r\n  Command = "x"\r\n}\r\n' % pid)
+                r = prog.run(RUN_ARGS)
+                self.assertNotEqual(r.code, 255, r)
+                self.assertNotIn('A client update is running', r.out)
+                self.assertFalse(prog.exists('Temp/UpdControl.xss'), pid)
+            self.assertEqual(len(sim.messages('Challenge')), 2)
 
 
 if __name__ == '__main__':

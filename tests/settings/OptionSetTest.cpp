@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include "settings/ConfigPrivacy.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -68,6 +71,61 @@ TEST(OptionSetTest, UnreadableConfigurationFails) {
   dir.Write("binary.conf", std::string("\0\xff\x01[[=\n=;\x80", 10));
   EXPECT_TRUE(options.Load(dir.Path("binary.conf")));
   ExpectDefaults(options);
+}
+
+TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {
+  TempDir dir;
+  dir.Write("site.conf", "[RemoteController.Server]\nServerAddress = farm\nServerPort = 80\nUserName = site\n");
+  dir.Write("user.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
+  COptionSet options;
+  ASSERT_TRUE(options.Load(dir.Path("site.conf")));
+  ASSERT_TRUE(options.LoadOver(dir.Path("user.conf")));
+  EXPECT_EQ(options.GetServer().address, wxT("farm"));
+  EXPECT_EQ(options.GetServer().port, 80);
+  EXPECT_EQ(options.GetServer().userName, wxT("anna"));
+  EXPECT_EQ(options.GetServer().password, wxT("secret"));
+  EXPECT_FALSE(options.LoadOver(dir.Path("missing.conf")));
+  EXPECT_EQ(options.GetServer().userName, wxT("anna"));
+  // Saving rewrites the site's file, never the user's.
+  ASSERT_TRUE(options.Save());
+  EXPECT_EQ(dir.Read("user.conf"), "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
+}
+
+TEST(ConfigPrivacyTest, APasswordInAFileOthersCanReadIsExposed) {
+  TempDir dir;
+  const auto mode = [&dir](const char* name, mode_t m) {
+    return chmod(std::string(dir.Path(name).utf8_str()).c_str(), m) == 0;
+  };
+  dir.Write("pwd.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
+  dir.Write("nopwd.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd =\n");
+  dir.Write("login.conf", "[Defaults]\nlogin = anna:secret\n");
+  dir.Write("user.conf", "[Defaults]\nlogin = anna\nnj_priority = 5\n");
+  const struct {
+    const char* name;
+    CConfigPrivacy::Kind kind;
+    mode_t mode;
+    bool exposed;
+  } cases[] = {
+      {"pwd.conf", CConfigPrivacy::kCoreConfiguration, 0644, true},
+      {"pwd.conf", CConfigPrivacy::kCoreConfiguration, 0640, true},
+      {"pwd.conf", CConfigPrivacy::kCoreConfiguration, 0604, true},
+      {"pwd.conf", CConfigPrivacy::kCoreConfiguration, 0600, false},
+      {"pwd.conf", CConfigPrivacy::kCoreConfiguration, 0620, false},  // others may write, not read
+      {"nopwd.conf", CConfigPrivacy::kCoreConfiguration, 0644, false},
+      {"login.conf", CConfigPrivacy::kDefaults, 0644, true},
+      {"login.conf", CConfigPrivacy::kDefaults, 0600, false},
+      {"user.conf", CConfigPrivacy::kDefaults, 0644, false},
+      {"missing.conf", CConfigPrivacy::kDefaults, 0644, false},
+  };
+  for (const auto& c : cases) {
+    mode(c.name, c.mode);
+    EXPECT_EQ(CConfigPrivacy::ExposesPassword(dir.Path(c.name), c.kind), c.exposed)
+        << c.name << " " << std::oct << c.mode;
+  }
+  EXPECT_EQ(CConfigPrivacy::Report(wxT("/home/anna/.config/kilnforge/KfRcCmd.conf")),
+            wxT("The configuration file /home/anna/.config/kilnforge/KfRcCmd.conf holds a password "
+                "and can be read by other users; make it private with "
+                "\"chmod 600 /home/anna/.config/kilnforge/KfRcCmd.conf\"\n"));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <set>
 #include <string>
@@ -33,11 +34,19 @@ class FakeProcess : public CProcess {
     args.Add(wxT("scene.ma"));
     return args;
   }
-  bool IsRunning(long pid) const override { return running.count(pid) != 0; }
+  bool IsRunning(long pid) const override { return running.count(pid) != 0 || foreign.count(pid) != 0; }
+  // Processes in `running` run the updater, those in `foreign` something else.
+  wxArrayString GetProgramPaths(long pid) const override {
+    wxArrayString paths;
+    paths.Add(running.count(pid) ? updater : wxString(wxT("/usr/bin/vim")));
+    return paths;
+  }
 
   bool runs = true;
   long startId = 777;
   std::set<long> running;
+  std::set<long> foreign;
+  wxString updater;
   std::vector<wxArrayString> waited;
   std::vector<wxArrayString> started;
 };
@@ -47,7 +56,9 @@ class UpdateControlTest : public testing::Test {
   UpdateControlTest() {
     mkdir(Local("Updates").c_str(), 0777);
     core.SetProgramDir(dir.Path());
+    core.SetUserFolders(CUserFolders(nullptr, geteuid(), dir.Path()));
     core.SetConsoleSink([this](const wxString& text) { console += text; });
+    process.updater = dir.Path() + wxT("/KfUpdate.exe");
   }
 
   wxString Dir() const { return dir.Path(); }
@@ -77,6 +88,9 @@ TEST(UpdateInfoTest, NewPackagesCriticalMarkAndPort) {
       {wxT("?8090"), wxT(""), false, wxT("8090")},
       {wxT(" , ,|1|yes"), wxT(""), false, wxT("")},
       {wxT("A,,A|,B|2|no,B|2|no"), wxT("A:,B:2"), false, wxT("")},
+      // A package named twice is listed once and critical when any entry says so.
+      {wxT("A|1|no,B|2,A|1|yes,A|1|no"), wxT("A:1,B:2"), true, wxT("")},
+      {wxT("A|1|YES,A|1|no"), wxT("A:1"), true, wxT("")},
   };
   for (const auto& c : cases) {
     const auto a = CUpdateControl::ParseUpdateInfo(c.info, installed);
@@ -142,8 +156,9 @@ TEST_F(UpdateControlTest, CriticalUpdaterThatCannotStartStillRefuses) {
   EXPECT_FALSE(control.IsEndRequested());
 }
 
-TEST_F(UpdateControlTest, ControlFilesThatNameNoRunningUpdater) {
+TEST_F(UpdateControlTest, ControlFilesThatNameNoRunningUpdaterAreStaleAndRemoved) {
   process.running.insert(55);
+  process.foreign.insert(1);
   CUpdateControl control(process);
   EXPECT_FALSE(control.IsUpdateRunning());  // no file
   mkdir(Local("Temp").c_str(), 0777);
@@ -155,11 +170,50 @@ TEST_F(UpdateControlTest, ControlFilesThatNameNoRunningUpdater) {
       {"UpdateControl\n{\n  ProcessID = 55\n", false},        // unbalanced braces: does not load
       {"UpdateControl\n{\n  ProcessID = 55\n}\n", true},
       {"UpdateControl\n{\n  ProcessID = 56\n}\n", false},
+      // A reused process ID (init, when running as root) is no updater.
+      {"UpdateControl\n{\n  ProcessID = 1\n}\n", false},
   };
   for (const auto& c : cases) {
     dir.Write("Temp/UpdControl.xss", c.text);
     EXPECT_EQ(control.IsUpdateRunning(), c.running) << c.text;
+    EXPECT_EQ(control.GetRunningUpdaterId(), c.running ? 55 : 0) << c.text;
+    // Only a running update keeps its control file.
+    EXPECT_EQ(dir.Exists("Temp/UpdControl.xss"), c.running) << c.text;
   }
+}
+
+TEST_F(UpdateControlTest, ControlFileIsPrivateAndReplacesALinkPlantedAtIt) {
+  mkdir(Local("Temp").c_str(), 0777);
+  dir.Write("victim", "precious\n");
+  ASSERT_EQ(symlink(Local("victim").c_str(), Local("Temp/UpdControl.xss").c_str()), 0);
+  CUpdateControl control(process);
+  EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?1"), wxT("farm")));
+  EXPECT_EQ(dir.Read("victim"), "precious\n");
+  struct stat st;
+  ASSERT_EQ(lstat(Local("Temp/UpdControl.xss").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISREG(st.st_mode));
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(UpdateControlTest, InAnInstalledProgramTheUpdateIsOnlyReported) {
+  // The program directory belongs to someone else.
+  core.SetUserFolders(CUserFolders(nullptr, geteuid() + 1, dir.Path()));
+  dir.Write("KfUpdate.tmp", "planted");
+  CUpdateControl control(process);
+  control.CleanUpUpdater();
+  EXPECT_TRUE(control.CheckUpdate(wxT("Tools|1|no,Maya Plugin|3?8090"), wxT("farm")));
+  EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?8090"), wxT("farm")));
+  EXPECT_EQ(console,
+            wxT("WARNING! A client update is available (Tools, Maya Plugin); install it with the system's "
+                "package manager.\n"
+                "WARNING! A client update is available (Core); install it with the system's "
+                "package manager.\n"));
+  EXPECT_TRUE(process.waited.empty());
+  EXPECT_TRUE(process.started.empty());
+  EXPECT_FALSE(dir.Exists("Temp/UpdControl.xss"));
+  EXPECT_FALSE(control.IsEndRequested());
+  EXPECT_TRUE(dir.Exists("KfUpdate.tmp"));
+  EXPECT_FALSE(dir.Exists("KfUpdate.exe"));
 }
 
 TEST_F(UpdateControlTest, CleanUpReplacesTheUpdaterOnlyWhenANewOneWaits) {

@@ -1,0 +1,59 @@
+#include "platform/UserFolders.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+
+#include "../support/TempDir.h"
+
+namespace {
+
+CUserFolders With(std::map<std::string, wxString> variables, uid_t uid = 1000) {
+  return CUserFolders(
+      [variables](const char* name) {
+        const auto it = variables.find(name);
+        return it == variables.end() ? wxString() : it->second;
+      },
+      uid, wxT("/home/anna"));
+}
+
+TEST(UserFoldersTest, XdgFoldersWithTheirDefaultsUnderHome) {
+  const CUserFolders plain = With({});
+  EXPECT_EQ(plain.StateDir(), wxT("/home/anna/.local/state/kilnforge"));
+  EXPECT_EQ(plain.RendererCacheDir(), wxT("/home/anna/.cache/kilnforge/Renderers"));
+  EXPECT_EQ(plain.ConfigDir(), wxT("/home/anna/.config/kilnforge"));
+
+  const CUserFolders set = With({{"XDG_STATE_HOME", wxT("/s/")},
+                                 {"XDG_CACHE_HOME", wxT("/c")},
+                                 {"XDG_CONFIG_HOME", wxT("relative/is/ignored")}});
+  EXPECT_EQ(set.StateDir(), wxT("/s/kilnforge"));
+  EXPECT_EQ(set.RendererCacheDir(), wxT("/c/kilnforge/Renderers"));
+  EXPECT_EQ(set.ConfigDir(), wxT("/home/anna/.config/kilnforge"));
+}
+
+TEST(UserFoldersTest, OwnershipIsTheFoldersOwnerAgainstTheUser) {
+  TempDir dir;
+  EXPECT_TRUE(With({}, geteuid()).Owns(dir.Path()));
+  EXPECT_FALSE(With({}, geteuid() + 1).Owns(dir.Path()));
+  EXPECT_FALSE(With({}, geteuid()).Owns(dir.Path("missing")));
+}
+
+TEST(UserFoldersTest, FoldersMadeForTheUserArePrivate) {
+  TempDir dir;
+  const mode_t old = umask(0);  // even a permissive umask gives 0700
+  ASSERT_TRUE(CUserFolders::MakePrivateDirs(dir.Path("state/kilnforge")));
+  umask(old);
+  for (const char* name : {"state", "state/kilnforge"}) {
+    struct stat st;
+    ASSERT_EQ(stat(std::string(dir.Path(name).utf8_str()).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << name;
+  }
+  EXPECT_TRUE(CUserFolders::MakePrivateDirs(dir.Path("state/kilnforge")));  // exists already
+  dir.Write("file", "x");
+  EXPECT_FALSE(CUserFolders::MakePrivateDirs(dir.Path("file")));
+}
+
+}  // namespace
