@@ -5,7 +5,8 @@
 # The installed layout is the system's own, relative to the install prefix
 # "/": the program directory opt/kilnforge (the program, Python/, Renderers/,
 # Presets/NetJobs/, an example KfRcCmd.conf), usr/bin/KfRcCmd linking to the
-# program, the manual page and the completion under usr/share.
+# program, the manual page and the completion under usr/share. All of it is
+# root's and read-only for everyone else.
 #
 #   cmake --install build                   installs into the system
 #   cmake --install build --prefix /tmp/kf  installs into a staging folder
@@ -34,13 +35,22 @@ if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
 endif()
 set(KF_PROGRAM_DIR opt/kilnforge CACHE STRING "Program directory, relative to the install prefix")
 
-install(TARGETS KfRcCmd RUNTIME DESTINATION ${KF_PROGRAM_DIR})
-install(FILES ${CMAKE_SOURCE_DIR}/dist/KfRcCmd.conf.example DESTINATION ${KF_PROGRAM_DIR})
+# A shared machine: everything installed belongs to root and nobody else may
+# write it (folders 0755, files 0644, the program 0755). Users' own files go
+# to per-user folders; the program chooses them when its folder is not theirs.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(KF_FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+set(KF_PROGRAM_PERMISSIONS ${KF_FILE_PERMISSIONS} OWNER_EXECUTE GROUP_EXECUTE WORLD_EXECUTE)
+install(TARGETS KfRcCmd RUNTIME DESTINATION ${KF_PROGRAM_DIR} PERMISSIONS ${KF_PROGRAM_PERMISSIONS})
+install(FILES ${CMAKE_SOURCE_DIR}/dist/KfRcCmd.conf.example DESTINATION ${KF_PROGRAM_DIR}
+  PERMISSIONS ${KF_FILE_PERMISSIONS})
 install(DIRECTORY DESTINATION ${KF_PROGRAM_DIR}/Python)
 install(DIRECTORY DESTINATION ${KF_PROGRAM_DIR}/Renderers)
 install(DIRECTORY DESTINATION ${KF_PROGRAM_DIR}/Presets/NetJobs)
-install(FILES ${KF_MANPAGE} DESTINATION usr/share/man/man1)
-install(FILES ${KF_COMPLETION} DESTINATION usr/share/bash-completion/completions RENAME KfRcCmd)
+install(FILES ${KF_MANPAGE} DESTINATION usr/share/man/man1 PERMISSIONS ${KF_FILE_PERMISSIONS})
+install(FILES ${KF_COMPLETION} DESTINATION usr/share/bash-completion/completions RENAME KfRcCmd
+  PERMISSIONS ${KF_FILE_PERMISSIONS})
 # The command on the PATH: the program resolves its directory through
 # /proc/self/exe, so a link finds the program directory.
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/kf_links)
