@@ -8,7 +8,10 @@ packages=(
   libwxgtk3.2-dev zlib1g-dev libexpat1-dev
   python3-cxx-dev libpython3.11-dev python3
   libgtest-dev libgmock-dev libbenchmark-dev
+  util-linux
 )
+# util-linux: setpriv, with which the tests run the installed program as an
+# ordinary user.
 # Only for scripts/fuzz.sh: clang and its libFuzzer and sanitizer runtimes.
 if [ "${KF_FUZZ_DEPS:-0}" = "1" ]; then
   packages+=(clang-14 libclang-rt-14-dev)
