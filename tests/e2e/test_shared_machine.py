@@ -214,6 +214,20 @@ class InstalledLayout(unittest.TestCase):
         self.assertEqual(self.sim.last('Login')['user'], 'anna')
 
 
+    def test_a_site_configuration_the_user_may_not_read_is_an_error_and_stays(self):
+        conf = os.path.join(self.program_dir, 'KfRcCmd.conf')
+        self.write_user_conf(0o600)
+        os.chmod(conf, 0o640)  # the group kilnforge only; nobody is not in it
+        try:
+            r = self.run_user(SUBMIT)
+        finally:
+            os.chmod(conf, 0o644)
+        self.assertEqual(r.code, 255, r)
+        self.assertIn('ERROR! The core configuration could not be loaded\n'
+                      'ERROR! Preparing the remote controller failed\n', r.out)
+        # tearDown sees that it was not replaced.
+
+
 class PlantedLinks(unittest.TestCase):
     """Another user of a writable program folder plants links where the program writes."""
 
