@@ -33,6 +33,12 @@ if '-wait' in sys.argv:
     time.sleep(60)
 '''
 
+# Its pool list gives the pool "Lighting" (14).
+SITE_PRESET = '\r\n'.join([
+    'General', '{', 'Name = "Lighting"', 'SelectedGroups = 64', '}',
+    'Data', '{', 'ValueCount = 1', 'Value01', '{', 'Type = 4', 'Name = "PoolList"',
+    'Value = "14|Lighting"', '}', '}']) + '\r\n'
+
 
 def tree(path):
     """Every name under `path` with its type, owner, mode, size and modification time."""
@@ -82,6 +88,10 @@ class InstalledLayout(unittest.TestCase):
         with open(os.path.join(cls.program_dir, 'KfUpdate.exe'), 'w') as fh:
             fh.write(FAKE_UPDATER)
         os.chmod(os.path.join(cls.program_dir, 'KfUpdate.exe'), 0o755)
+        # A preset the site ships.
+        os.makedirs(os.path.join(cls.program_dir, 'Presets', 'NetJobs'), exist_ok=True)
+        with open(os.path.join(cls.program_dir, 'Presets', 'NetJobs', 'lighting.knjprs'), 'w') as fh:
+            fh.write(SITE_PRESET)
         # The one file the test lets the user write outside their home: the updater's record.
         open(cls.record, 'w').close()
         os.chmod(cls.record, 0o666)
@@ -163,6 +173,11 @@ class InstalledLayout(unittest.TestCase):
         for folder in (state, cache, os.path.dirname(cache)):
             self.assertEqual(mode(folder), 0o700, folder)
             self.assertEqual(os.stat(folder).st_uid, os.stat(self.home).st_uid, folder)
+
+        # The presets the site ships are found although the user directory is elsewhere.
+        r = self.run_user(['-nj_preset', 'lighting'] + SUBMIT)
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(self.sim.last('NetJobPacket')['pools'], ['14'])
 
         r = self.run_user(['-listrenderers', '-compact'])
         self.assertEqual(r.code, 0, r)
