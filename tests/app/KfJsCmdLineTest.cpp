@@ -149,6 +149,29 @@ TEST(KfJsCmdLineTest, EmptyDefaultsCountOnlyForIntegers) {
   EXPECT_TRUE(e.GetServer().empty());
 }
 
+TEST(KfJsCmdLineTest, TheUsersOwnDefaultsWinKeyByKey) {
+  CmdLine c;
+  c.m_dir.Write("user.conf", "[Defaults]\nnj_priority = 9\nlogin = anna:own\n[Nightly]\nnj_notes = mine\n");
+  c.SetUserDefaultsFile(c.m_dir.Path("user.conf"));
+  ASSERT_TRUE(c.ParseArgs({"scene.max"},
+                          "[Defaults]\nnj_priority = 3\nnj_name = site\nserver = farm:7000\n"));
+  long priority = 0;
+  ASSERT_TRUE(c.GetSwitchLong(wxT("nj_priority"), &priority));
+  EXPECT_EQ(priority, 9);
+  wxString text;
+  ASSERT_TRUE(c.GetSwitchString(wxT("nj_name"), &text));
+  EXPECT_EQ(text, wxT("site"));
+  EXPECT_EQ(c.GetServer(), wxT("farm:7000"));
+  EXPECT_EQ(c.GetLoginUser(), wxT("anna"));
+  EXPECT_EQ(c.GetLoginPassword(), wxT("own"));
+  // The command line still wins over both.
+  CmdLine d;
+  d.SetUserDefaultsFile(c.m_dir.Path("user.conf"));
+  ASSERT_TRUE(d.ParseArgs({"-nj_priority", "2", "scene.max"}));
+  ASSERT_TRUE(d.GetSwitchLong(wxT("nj_priority"), &priority));
+  EXPECT_EQ(priority, 2);
+}
+
 TEST(KfJsCmdLineTest, UndeclaredSwitchesAreRenderSettingsAndReportedFirstOnly) {
   CmdLine c;
   ASSERT_TRUE(c.ParseArgs({"-Width", "640", "-nj_name", "x", "-aa", "-listpools"}));

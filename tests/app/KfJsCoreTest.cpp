@@ -1,6 +1,10 @@
 #include "app/KfJsCore.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -41,6 +45,31 @@ TEST(KfJsCoreTest, DataPathUsesUserDirOnlyWhenAskedAndSet) {
   core.SetUserDir(wxT("/home/u/kf/"));
   EXPECT_EQ(core.GetDataPath(wxT("Temp"), true), wxT("/home/u/kf/Temp"));
   EXPECT_EQ(core.GetDataPath(wxT("Python"), false), wxT("/opt/kf/Python"));
+}
+
+TEST(KfJsCoreTest, PerUserFoldersOnlyWhenTheProgramDirectoryIsAnotherUsers) {
+  TempDir dir;
+  CKfJsCore core;
+  core.SetProgramDir(dir.Dir());
+  const auto env = [](const char* name) {
+    return wxString(name) == wxT("XDG_CACHE_HOME") ? wxString(wxT("/c")) : wxString();
+  };
+  // The user's own program directory: everything stays beside the program.
+  core.SetUserFolders(CUserFolders(env, geteuid(), wxT("/home/u")));
+  EXPECT_FALSE(core.IsSharedInstall());
+  EXPECT_EQ(core.GetDefaultUserDir(), wxT(""));
+  EXPECT_EQ(core.GetRendererCacheDir(), dir.Dir() + wxT("Renderers"));
+  EXPECT_EQ(core.GetUserConfigDir(), wxT("/home/u/.config/kilnforge"));
+  // Another user's (root's) program directory.
+  core.SetUserFolders(CUserFolders(env, geteuid() + 1, wxT("/home/u")));
+  EXPECT_TRUE(core.IsSharedInstall());
+  EXPECT_EQ(core.GetDefaultUserDir(), wxT("/home/u/.local/state/kilnforge"));
+  EXPECT_EQ(core.GetRendererCacheDir(), wxT("/c/kilnforge/Renderers"));
+  core.SetUserDir(dir.Path("state/kilnforge"));
+  core.MakeUserDir();
+  struct stat st;
+  ASSERT_EQ(stat(std::string(dir.Path("state/kilnforge").utf8_str()).c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 }  // namespace
