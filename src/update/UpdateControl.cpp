@@ -130,8 +130,8 @@ bool CUpdateControl::CheckUpdate(const wxString& updateInfo, const wxString& ser
   if (core && core->IsSharedInstall()) {
     // The program folder belongs to another user: nothing may be started
     // from it or written for the updater there. The package manager updates.
-    core->OutputLevel(1, wxT("A client update is available (%s); install it with the system's package manager.\n"),
-                      names);
+    core->OutputLevel(
+        1, wxT("A client update is available (%s); install it with the system's package manager.\n"), names);
     return !announcement.critical;
   }
   Output(wxString::Format(wxT("The following update(s) will be installed: %s (%i)\n"), names,
