@@ -229,6 +229,24 @@ class InstalledLayout(unittest.TestCase):
         self.assertEqual(self.sim.last('Login')['user'], 'anna')
 
 
+    def test_a_log_link_in_a_folder_the_user_cannot_write_is_left_alone(self):
+        # A file the user may write, reached through a link planted in a folder they cannot write:
+        # the log is never opened through it, and the run goes on without one.
+        self.write_user_conf(0o600)
+        folder = os.path.join(self.root, 'ro-userdir-%s' % self._testMethodName)
+        os.makedirs(os.path.join(folder, 'Temp'))
+        os.makedirs(os.path.join(folder, 'Updates'))
+        os.makedirs(os.path.join(folder, 'Presets', 'NetJobs'))
+        victim = os.path.join(self.root, 'victim-%s' % self._testMethodName)
+        with open(victim, 'w') as fh:
+            fh.write('precious\n')
+        os.chmod(victim, 0o666)
+        os.symlink(victim, os.path.join(folder, 'KfRcCmd.log'))
+        r = self.run_user(['-userdir', folder, '-log'] + SUBMIT)
+        self.assertEqual(r.code, 0, r)
+        self.assertEqual(read_text(victim), 'precious\n')
+        self.assertTrue(os.path.islink(os.path.join(folder, 'KfRcCmd.log')))
+
     def test_a_site_configuration_the_user_may_not_read_is_an_error_and_stays(self):
         conf = os.path.join(self.program_dir, 'KfRcCmd.conf')
         self.write_user_conf(0o600)
