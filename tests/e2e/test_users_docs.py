@@ -71,6 +71,31 @@ class UsersDocs(unittest.TestCase):
         self.assertIn('-nj_renderer', page)
         self.assertIn('255', page)
 
+    def test_password_recipe_works_and_says_what_dollar_values_see(self):
+        # The documented way to keep a password off the command line, and the
+        # documented limit: KfRcCmd.conf is read before Kilnforge.env.
+        with open(os.path.join(kh.source_dir(), 'README.md'), encoding='utf-8') as f:
+            readme = f.read()
+        with open(MANPAGE, encoding='utf-8') as f:
+            man = f.read()
+        for text in (readme, man):
+            self.assertIn('UserPwd = $:KF_PASSWORD', text)
+            self.assertRegex(text.replace('\n', ' '), r'read\s+before\s+\\?\S*Kilnforge\.env')
+        self.assertNotIn('emptied at the start of every run with `-log`', readme)
+        self.assertIn('Every run empties the file when it starts, also a run without `-log`', readme)
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            prog.write_conf(password='$:KF_PASSWORD')
+            prog.write_env({'KF_PASSWORD': kh.USERS['anna'], 'KF_NOTES': 'from the env file'})
+            prog.write_preset('n', 'General\n{\nName = "n"\nSelectedGroups = 4096\n}\nData\n{\n'
+                              'ValueCount = 1\nValue01\n{\nType = 4\nName = "Notes"\n'
+                              'Value = $:KF_NOTES\n}\n}\n')
+            args = ['-nj_renderer', 'Maya', '-nj_preset', 'n', 'a.ma']
+            r = prog.run(args)
+            self.assertIn('Unable to login (Wrong password).', r.out, r)
+            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']})
+            self.assertEqual(r.code, 0, r)
+            self.assertEqual(sim.last('NetJobPacket')['notes'], 'from the env file')
+
 
 class Completion(unittest.TestCase):
     def setUp(self):
