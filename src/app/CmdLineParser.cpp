@@ -134,23 +134,28 @@ wxString CCmdLineParser::RebuildCommandLine(const wxArrayString& args) const {
   wxArrayString items;
   // After "-execute" everything is the remote command, taken as given.
   bool remoteCommand = false;
-  bool valueDue = false;  // the previous argument is a switch waiting for its value
+  // What the previous argument, a switch without "=", expects next.
+  enum { kNothing, kValue, kOptionalValue } due = kNothing;
   for (const wxString& given : args) {
     if (given.empty()) {
       // An empty value is still the value: without it the switch would take
       // the next argument (a switch, a scene) as its own.
-      if (valueDue) items.Add(wxT("\"\""));
-      valueDue = false;
+      if (due != kNothing) items.Add(wxT("\"\""));
+      due = kNothing;
       continue;
     }
-    const wxString arg = !remoteCommand && IsDoubleDashSwitch(given) ? given.Mid(1) : given;
-    valueDue = false;
-    if (arg[0] == wxT('-') && !remoteCommand) {
+    // The value of a switch that needs one is taken as given, dashes and all.
+    const bool isValue = due == kValue;
+    due = kNothing;
+    const wxString arg =
+        !remoteCommand && !isValue && IsDoubleDashSwitch(given) ? given.Mid(1) : given;
+    if (arg[0] == wxT('-') && !remoteCommand && !isValue) {
       const wxString name = SwitchName(arg);
       remoteCommand = name == wxT("execute");
       const CCmdLineParam* param = FindParam(name);
-      valueDue = arg.Find(wxT('=')) == wxNOT_FOUND && param &&
-                 param->GetValueType() != CCmdLineParam::kTypeNone;
+      if (arg.Find(wxT('=')) == wxNOT_FOUND && param &&
+          param->GetValueType() != CCmdLineParam::kTypeNone)
+        due = param->HasFlag(CCmdLineParam::kFlagOptional) ? kOptionalValue : kValue;
     }
     if (arg[0] == wxT('-')) {
       const int eq = arg.Find(wxT('='));

@@ -112,10 +112,14 @@ TEST(CmdLineParserTest, DoubleDashSwitchesAreTheOneDashSwitchesExceptInTheRemote
   EXPECT_EQ(p.FindParam(wxT("-wide")), nullptr);
   EXPECT_EQ(p.GetFreeArgs(), Strings({"scene.max"}));
 
-  // Not followed by a letter, "--" stays what it was: a value, a scene.
+  // The value of a switch that needs one is taken as given; "--" not
+  // followed by a letter stays what it was.
   Parser q;
-  ASSERT_TRUE(q.ParseArgs({"-nj_name", "--5", "--", "x--y.max"}));
-  EXPECT_EQ(q.GetParamString(wxT("nj_name"), wxT("")), wxT("--5"));
+  ASSERT_TRUE(q.ParseArgs({"-nj_name", "--fast", "-listrenderers", "--listpools", "--", "x--y.max"}));
+  EXPECT_EQ(q.GetParamString(wxT("nj_name"), wxT("")), wxT("--fast"));
+  EXPECT_EQ(q.GetParamString(wxT("listrenderers"), wxT("x")), wxT(""));
+  EXPECT_TRUE(q.Found(wxT("listpools")));
+  EXPECT_EQ(q.GetFreeArgs(), Strings({"--", "x--y.max"}));
 
   // After -execute (however spelled) the remote command is sent as given.
   Parser r;
