@@ -22,6 +22,18 @@ wxString Unescape(const wxString& text) {
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
+bool IsAsciiLetter(wxUniChar c) {
+  return (c >= wxT('a') && c <= wxT('z')) || (c >= wxT('A') && c <= wxT('Z'));
+}
+
+// "--name" is the switch "-name", the spelling most other tools use.
+bool IsDoubleDashSwitch(const wxString& arg) {
+  return arg.length() > 2 && arg[0] == wxT('-') && arg[1] == wxT('-') && IsAsciiLetter(arg[2]);
+}
+
+// The switch name of an argument that is one switch, without its value.
+wxString SwitchName(const wxString& arg) { return arg.Mid(1).BeforeFirst(wxT('=')); }
+
 // Reads the whole text as a decimal integer within 32 bits.
 bool ReadInteger(const wxString& text, long* out) {
   long long v = 0;
@@ -69,17 +81,19 @@ void CCmdLineParam::AddValue(const wxString& value) {
   m_found = true;
 }
 
+std::wstring CCmdLineParser::NameKey(const wxString& name) { return name.Lower().ToStdWstring(); }
+
 CCmdLineParam* CCmdLineParser::AddParam(const wxString& name, const wxString& description,
                                         int valueType, int flags) {
   if (CCmdLineParam* existing = FindParam(name)) return existing;
   m_params.push_back(std::make_unique<CCmdLineParam>(name, description, valueType, flags));
+  m_index.emplace(NameKey(name), m_params.back().get());
   return m_params.back().get();
 }
 
 CCmdLineParam* CCmdLineParser::FindParam(const wxString& name) const {
-  for (const auto& p : m_params)
-    if (p->GetName().CmpNoCase(name) == 0) return p.get();
-  return nullptr;
+  const auto it = m_index.find(NameKey(name));
+  return it == m_index.end() ? nullptr : it->second;
 }
 
 bool CCmdLineParser::AddParamValue(const wxString& name, const wxString& value) {
@@ -116,10 +130,33 @@ bool CCmdLineParser::GetParamBool(const wxString& name, bool def) const {
   return v == wxT("true") || v == wxT("yes") || v == wxT("1");
 }
 
-wxString CCmdLineParser::RebuildCommandLine(const wxArrayString& args) {
+wxString CCmdLineParser::RebuildCommandLine(const wxArrayString& args) const {
   wxArrayString items;
-  for (const wxString& arg : args) {
-    if (arg.empty()) continue;
+  // After "-execute" everything is the remote command, taken as given.
+  bool remoteCommand = false;
+  // What the previous argument, a switch without "=", expects next.
+  enum { kNothing, kValue, kOptionalValue } due = kNothing;
+  for (const wxString& given : args) {
+    if (given.empty()) {
+      // An empty value is still the value: without it the switch would take
+      // the next argument (a switch, a scene) as its own.
+      if (due != kNothing) items.Add(wxT("\"\""));
+      due = kNothing;
+      continue;
+    }
+    // The value of a switch that needs one is taken as given, dashes and all.
+    const bool isValue = due == kValue;
+    due = kNothing;
+    const wxString arg =
+        !remoteCommand && !isValue && IsDoubleDashSwitch(given) ? given.Mid(1) : given;
+    if (arg[0] == wxT('-') && !remoteCommand && !isValue) {
+      const wxString name = SwitchName(arg);
+      remoteCommand = name == wxT("execute");
+      const CCmdLineParam* param = FindParam(name);
+      if (arg.Find(wxT('=')) == wxNOT_FOUND && param &&
+          param->GetValueType() != CCmdLineParam::kTypeNone)
+        due = param->HasFlag(CCmdLineParam::kFlagOptional) ? kOptionalValue : kValue;
+    }
     if (arg[0] == wxT('-')) {
       const int eq = arg.Find(wxT('='));
       if (eq != wxNOT_FOUND) {

@@ -2,9 +2,11 @@
 // Callers declare switches with a value type and flags; the parser rebuilds one
 // command-line string from the process arguments (protecting quote characters
 // with escape sequences), scans it, and fills switch values and free
-// arguments. Switch names compare without regard to case. A switch nobody
-// declared is accepted and declared on the fly; only the text after the last
-// switch counts as free arguments; the switch "execute" ends the scan.
+// arguments. Switch names compare without regard to case, "--name" reads as
+// "-name", and an empty argument right after a switch that takes a value is
+// that switch's value. A switch nobody declared is accepted and declared on
+// the fly; only the text after the last switch counts as free arguments; the
+// switch "execute" ends the scan and nothing after it is rewritten.
 #pragma once
 
 #include <wx/arrstr.h>
@@ -12,6 +14,7 @@
 #include <wx/string.h>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 // One declared switch with the values it was given.
@@ -79,7 +82,7 @@ class CCmdLineParser : public wxObject {
 
   // Joins process arguments into one line, escaping quotes of plain
   // arguments and quoting items with blanks or inner dashes.
-  static wxString RebuildCommandLine(const wxArrayString& args);
+  wxString RebuildCommandLine(const wxArrayString& args) const;
 
   const wxString& GetCommandLine() const { return m_commandLine; }
   size_t GetFreeArgCount() const { return m_freeArgs.GetCount(); }
@@ -91,9 +94,14 @@ class CCmdLineParser : public wxObject {
  private:
   bool Scan(const std::wstring& line);
   void SplitFreeText(const std::wstring& text);
+  // The look-up key of a switch name: names compare without regard to case.
+  static std::wstring NameKey(const wxString& name);
 
   wxString m_commandLine;
   wxArrayString m_arguments;
   wxArrayString m_freeArgs;
   CCmdLineParamList m_params;
+  // Every switch by its key, so that a long command line of render settings
+  // is not looked up name by name.
+  std::unordered_map<std::wstring, CCmdLineParam*> m_index;
 };

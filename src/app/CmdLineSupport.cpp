@@ -178,11 +178,16 @@ bool CCmdLineSupport::ImportRenderSet() {
   wxFileName file(name);
   if (!file.HasExt()) file.SetExt(wxT("kset"));
   wxString path = file.GetFullPath();
-  if (!file.IsAbsolute()) {
-    wxString dir = m_programDir;
-    if (!dir.empty() && !dir.EndsWith(wxT("/"))) dir += wxT("/");
-    path = dir + wxT("Presets/NetJobs/") + file.GetFullPath();
-    if (!wxFileName::FileExists(path)) path = dir + file.GetFullPath();
+  // Like a preset: the path as given (a relative one from the current
+  // folder), then the presets of the user directory, then the program folder.
+  if (!file.IsAbsolute() && !wxFileName::FileExists(path)) {
+    const auto folder = [](wxString dir) {
+      if (!dir.empty() && !dir.EndsWith(wxT("/"))) dir += wxT("/");
+      return dir;
+    };
+    path = folder(m_dataDir.empty() ? m_programDir : m_dataDir) + wxT("Presets/NetJobs/") +
+           file.GetFullPath();
+    if (!wxFileName::FileExists(path)) path = folder(m_programDir) + file.GetFullPath();
   }
   CRSRenderSet& set = m_job.GetRenderSet();
   if (!set.LoadFromFile(path, wxString(), false)) {

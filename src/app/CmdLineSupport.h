@@ -29,6 +29,8 @@ class CCmdLineSupport : public wxObject {
   void SetNameFormat(const wxString& format) { m_nameFormat = format; }
   // The program directory, where render set files are looked for.
   void SetProgramDir(const wxString& dir) { m_programDir = dir; }
+  // The user directory, whose "Presets/NetJobs" holds render sets too.
+  void SetDataDir(const wxString& dir) { m_dataDir = dir; }
   CScenePattern& GetScenePattern() { return m_scenes; }
 
   // Applies the whole command line in order: renderer, render settings,
@@ -76,5 +78,6 @@ class CCmdLineSupport : public wxObject {
   const CUserData* m_userData;
   wxString m_nameFormat;
   wxString m_programDir;
+  wxString m_dataDir;
   CScenePattern m_scenes;
 };

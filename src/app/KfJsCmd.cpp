@@ -1,6 +1,9 @@
 #include "app/KfJsCmd.h"
 
+#include <csignal>
 #include <cstdio>
+
+#include <wx/log.h>
 
 #include "app/ProcessArguments.h"
 #include "platform/FileIO.h"
@@ -9,12 +12,26 @@
 #include "settings/ConfigPrivacy.h"
 
 namespace {
+
 const wxChar kDefaultsFileName[] = wxT("KfRcDefaults.conf");
+
+// Before the application object exists, wxWidgets converts the arguments
+// through the locale and warns on stderr about each one it cannot convert.
+// The program reads the arguments itself (ReadProcessArguments) and reports
+// such an argument on the console; OnInit turns logging back on.
+const bool g_startUpLogOff = !wxLog::EnableLogging(false);
+
 }  // namespace
 
 CKfJsCmd::CKfJsCmd() { m_core.SetCmdLine(&m_cmdLine); }
 
 bool CKfJsCmd::OnInit() {
+  wxLog::EnableLogging(true);
+  // A reader that goes away early (`KfRcCmd ... | head -1`) must not end the
+  // run half-way: what cannot be written is dropped, the command completes
+  // and the exit code stays the command's.
+  std::signal(SIGPIPE, SIG_IGN);
+
   const wxString programDir = GetProgramDir();
   if (programDir.empty()) {
     fputs("Fatal error: Unable to get program directory\n", stdout);
@@ -34,17 +51,27 @@ bool CKfJsCmd::OnInit() {
   }
 
   wxArrayString args;
-  if (!ReadProcessArguments(&args)) {
+  size_t invalidArgument = 0;
+  if (!ReadProcessArguments(&args, &invalidArgument)) {
     for (int i = 1; i < argc; ++i) args.Add(argv[i]);
   }
-  m_cmdLine.SetArguments(args);
-  m_cmdLine.SetDefaultsFile(m_core.GetDataPath(kDefaultsFileName, false));
-  m_cmdLine.SetUserDefaultsFile(userDefaults);
-  if (!m_cmdLine.Parse()) m_exitCode = kKfExitFailure;
+  if (invalidArgument != 0) {
+    // Nothing of such a command line is used: a guessed decoding would name
+    // a scene that does not exist, or send text the server cannot read.
+    m_core.OutputLevel(2, wxT("Command-line error:\n%s [argument=%d]\n"),
+                       wxString(wxT("The argument is not valid UTF-8 text")),
+                       static_cast<int>(invalidArgument));
+    m_exitCode = kKfExitFailure;
+  } else {
+    m_cmdLine.SetArguments(args);
+    m_cmdLine.SetDefaultsFile(m_core.GetDataPath(kDefaultsFileName, false));
+    m_cmdLine.SetUserDefaultsFile(userDefaults);
+    if (!m_cmdLine.Parse()) m_exitCode = kKfExitFailure;
+  }
   const wxString userDir = m_cmdLine.GetUserDir();
   m_core.SetUserDir(userDir.empty() ? m_core.GetDefaultUserDir() : userDir);
 
-  if (m_cmdLine.IsHelp() || m_exitCode != 0) {
+  if (invalidArgument == 0 && (m_cmdLine.IsHelp() || m_exitCode != 0)) {
     m_cmdLine.PrintUsage();
     m_cmdLine.CheckSwitches();
     m_exitCode = kKfExitFailure;

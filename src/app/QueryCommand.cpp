@@ -26,8 +26,9 @@ CQueryCommand::Asker CQueryCommand::FromCommander(CNwUserCommander& commander) {
 void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
   wxString answer;
   if (!m_asker || !m_asker(query, &answer)) {
-    // Under the quiet of the command this reaches only the log.
-    m_core.Output(wxT("Failed to query the server\n"));
+    // Shown even under -compact: a script must tell a failure from an
+    // empty answer, although the exit code is 0 as for every listing.
+    m_core.OutputLevel(2, wxT("Failed to query the server\n"));
     return;
   }
   if (!outputFile.empty()) {

@@ -5,8 +5,11 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <climits>
 #include <new>
 
@@ -92,11 +95,13 @@ wxString CBaseSocket::ErrorText(int code) {
     case wxSOCKET_IOERR: return wxT("Input/Output error");
     case wxSOCKET_INVADDR: return wxT("Invalid address passed");
     case wxSOCKET_INVSOCK: return wxT("Invalid socket (uninitialized)");
-    case wxSOCKET_NOHOST: return wxT("No corresponding host");
+    case wxSOCKET_NOHOST: return wxT("Unknown host");
     case wxSOCKET_INVPORT: return wxT("Invalid port");
     case wxSOCKET_WOULDBLOCK: return wxT("The socket is non-blocking and the operation would block");
     case wxSOCKET_TIMEDOUT: return wxT("The timeout for this operation expired");
     case wxSOCKET_MEMERR: return wxT("Memory exhausted");
+    case kErrorRefused: return wxT("Connection refused");
+    case kErrorNoRoute: return wxT("No route to host");
     default: return wxString();
   }
 }
@@ -336,15 +341,60 @@ bool CBaseSocket::IoConnect(const wxString& host, unsigned short port, int* erro
     *error = wxSOCKET_INVPORT;
     return false;
   }
-  const bool ok = wxSocketClient::Connect(address, true);
-  *error = ok ? int(wxSOCKET_NOERROR) : int(LastError());
-  if (ok) {
-    // The protocol is a chain of small messages, each waiting for its
-    // acknowledgement: send them at once instead of holding them back.
-    int on = 1;
-    SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+  // Started without waiting: wxWidgets reports every failed connect as a
+  // time-out, so the wait and the reason are read from the socket here.
+  bool ok = wxSocketClient::Connect(address, false);
+  if (!ok) {
+    const int started = errno;
+    if (!IsOk() || LastError() != wxSOCKET_WOULDBLOCK) {
+      *error = ConnectErrorFor(started);
+      return false;
+    }
+    const int reason = WaitForConnect(GetTimeout() * 1000L);
+    if (reason != 0) {
+      *error = ConnectErrorFor(reason);
+      return false;
+    }
+    ok = WaitOnConnect(0, 0) && IsConnected();
+    if (!ok) {
+      *error = int(wxSOCKET_IOERR);
+      return false;
+    }
   }
-  return ok;
+  *error = int(wxSOCKET_NOERROR);
+  // The protocol is a chain of small messages, each waiting for its
+  // acknowledgement: send them at once instead of holding them back.
+  int on = 1;
+  SetOption(IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+  return true;
+}
+
+int CBaseSocket::WaitForConnect(long timeoutMs) {
+  const int fd = static_cast<int>(GetSocket());
+  const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  for (;;) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    pollfd p = {fd, POLLOUT, 0};
+    const int ready = ::poll(&p, 1, left.count() > 0 ? int(std::min<long long>(left.count(), INT_MAX)) : 0);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return errno;
+    if (ready == 0) return ETIMEDOUT;
+    int reason = 0;
+    socklen_t length = sizeof(reason);
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &reason, &length) != 0) return errno;
+    return reason;
+  }
+}
+
+int CBaseSocket::ConnectErrorFor(int systemError) {
+  switch (systemError) {
+    case ECONNREFUSED: return kErrorRefused;
+    case EHOSTUNREACH:
+    case ENETUNREACH: return kErrorNoRoute;
+    case ETIMEDOUT: return wxSOCKET_TIMEDOUT;
+    default: return wxSOCKET_IOERR;
+  }
 }
 
 wxUint32 CBaseSocket::IoRead(void* buffer, wxUint32 size, int* error, bool* closed) {

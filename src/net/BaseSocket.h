@@ -27,6 +27,10 @@ class CBaseSocket : public wxSocketClient {
   static constexpr wxUint32 kReadSize = 16384;
   // Frames handed to the system in one write.
   static constexpr wxUint32 kFramesPerWrite = 16;
+  // Reasons of a failed connect that wxWidgets has no code for, kept in the
+  // same error field as its codes.
+  static constexpr int kErrorRefused = 1001;
+  static constexpr int kErrorNoRoute = 1002;
 
   CBaseSocket();
   ~CBaseSocket() override;
@@ -117,6 +121,12 @@ class CBaseSocket : public wxSocketClient {
   virtual void IoClose();
 
  private:
+  // Waits at most `timeoutMs` for a connect under way to end: 0 when it
+  // succeeded, else the system's reason (ETIMEDOUT when it did not end).
+  int WaitForConnect(long timeoutMs);
+  // The error code kept for the system's reason of a failed connect.
+  static int ConnectErrorFor(int systemError);
+
   // A message on its way out: its serialized bytes, cut into frames as they
   // are written (a raw one is a single unit).
   struct PendingUnit {

@@ -83,7 +83,7 @@ bool CNwUserCommander::Logon(bool downloadRenderers) {
     user = s.cmdLoginUser;
     password = s.cmdLoginPassword;
   }
-  if (host.empty() || port < 1024) {
+  if (host.empty() || port < kMinPort || port > kMaxPort) {
     Error(wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
     return false;
   }

@@ -18,6 +18,9 @@ class CChallengeMsg;
 class CNwUserCommander : public CRemoteConnection {
  public:
   static constexpr long kDefaultPort = 7506;
+  // Ports below 1024 belong to system services; above 65535 there are none.
+  static constexpr long kMinPort = 1024;
+  static constexpr long kMaxPort = 65535;
 
   // Where the server is and who logs in: the configuration, then what the
   // command line gives (empty when not given).

@@ -63,6 +63,7 @@ bool CNetJobSubmission::Submit(int* newId) {
   CCmdLineSupport support(job, m_cmdLine, m_pool, &m_userData);
   support.SetNameFormat(m_nameFormat);
   support.SetProgramDir(m_programDir);
+  support.SetDataDir(m_dataDir);
   if (!support.Apply()) return Fail(7, wxT("The passed command-line is invalid or incomplete."));
 
   auto packet = std::make_unique<CNetJobPacketMsg>();

@@ -79,4 +79,35 @@ wxString ToWx(const char* data, size_t length) {
   return wxString(out, n);
 }
 
+bool IsValid(const char* data, size_t length) {
+  const auto* s = reinterpret_cast<const unsigned char*>(data);
+  for (size_t i = 0; i < length;) {
+    const unsigned char b = s[i];
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    size_t extra;
+    uint32_t c;
+    uint32_t min;
+    if ((b & 0xE0) == 0xC0) {
+      extra = 1, c = b & 0x1F, min = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      extra = 2, c = b & 0x0F, min = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      extra = 3, c = b & 0x07, min = 0x10000;
+    } else {
+      return false;
+    }
+    if (length - i <= extra) return false;  // the sequence is cut short
+    for (size_t k = 1; k <= extra; ++k) {
+      if ((s[i + k] & 0xC0) != 0x80) return false;
+      c = (c << 6) | (s[i + k] & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    i += extra + 1;
+  }
+  return true;
+}
+
 }  // namespace utf8text

@@ -13,6 +13,9 @@ namespace utf8text {
 void Append(std::string* out, const wxString& text);
 std::string From(const wxString& text);
 wxString ToWx(const char* data, size_t length);
+// True when the bytes are well-formed UTF-8: shortest forms only, no encoded
+// surrogates, nothing above U+10FFFF.
+bool IsValid(const char* data, size_t length);
 inline wxString ToWx(const std::string& text) { return ToWx(text.data(), text.size()); }
 
 }  // namespace utf8text

@@ -36,12 +36,12 @@ wxArrayString Strings(std::initializer_list<const char*> list) {
 }
 
 TEST(CmdLineParserTest, RebuildEscapesQuotesOfPlainArgumentsAndQuotesBlanksAndInnerDashes) {
-  EXPECT_EQ(CCmdLineParser::RebuildCommandLine(
+  EXPECT_EQ(CCmdLineParser().RebuildCommandLine(
                 Strings({"-nj_name=My Job", "", "a\"b'c.max", "my-scene.max", "-x", "-5", "t\tu"})),
             wxString::FromUTF8("-nj_name \"My Job\" a@(^Q^)b@(^S^)c.max \"my-scene.max\" -x -5 "
                                "\"t\tu\""));
   // Switch arguments keep their quotes: only plain arguments are escaped.
-  EXPECT_EQ(CCmdLineParser::RebuildCommandLine(Strings({"-a=\"q\"", "-b\"c"})),
+  EXPECT_EQ(CCmdLineParser().RebuildCommandLine(Strings({"-a=\"q\"", "-b\"c"})),
             wxT("-a \"q\" -b\"c"));
 }
 
@@ -99,6 +99,67 @@ TEST(CmdLineParserTest, ExecuteEndsTheScan) {
   ASSERT_TRUE(q.ParseArgs({"-EXECUTE", "cmd", "-nj_priority", "3"}));
   EXPECT_EQ(q.GetParamString(wxT("execute"), wxT("")), wxT("cmd"));
   EXPECT_TRUE(q.Found(wxT("nj_priority")));
+}
+
+TEST(CmdLineParserTest, DoubleDashSwitchesAreTheOneDashSwitchesExceptInTheRemoteCommand) {
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"--wide", "--help", "--nj_name=My Job", "--NJ_PRIORITY", "4", "scene.max"}));
+  EXPECT_TRUE(p.Found(wxT("help")));
+  EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("My Job"));
+  EXPECT_EQ(p.GetParamLong(wxT("nj_priority"), 0), 4);
+  // An unknown one is an unknown switch like any other, not a scene file.
+  EXPECT_NE(p.FindParam(wxT("wide")), nullptr);
+  EXPECT_EQ(p.FindParam(wxT("-wide")), nullptr);
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"scene.max"}));
+
+  // The value of a switch that needs one is taken as given; "--" not
+  // followed by a letter stays what it was.
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-nj_name", "--fast", "-listrenderers", "--listpools", "--", "x--y.max"}));
+  EXPECT_EQ(q.GetParamString(wxT("nj_name"), wxT("")), wxT("--fast"));
+  EXPECT_EQ(q.GetParamString(wxT("listrenderers"), wxT("x")), wxT(""));
+  EXPECT_TRUE(q.Found(wxT("listpools")));
+  EXPECT_EQ(q.GetFreeArgs(), Strings({"--", "x--y.max"}));
+
+  // After -execute (however spelled) the remote command is sent as given.
+  Parser r;
+  ASSERT_TRUE(r.ParseArgs({"--execute", "n1", "ls", "--all", "--help"}));
+  EXPECT_EQ(r.GetParamString(wxT("execute"), wxT("")), wxT("n1"));
+  EXPECT_FALSE(r.Found(wxT("help")));
+  EXPECT_EQ(r.GetFreeArgs(), Strings({"ls", "--all", "--help"}));
+}
+
+TEST(CmdLineParserTest, EmptyArgumentAfterAValueSwitchIsItsValue) {
+  // The empty name is rejected instead of swallowing the next switch.
+  EXPECT_FALSE(Parser().ParseArgs({"-nj_name", "", "-listpools", "a.blend"}));
+  EXPECT_FALSE(Parser().ParseArgs({"--nj_priority", "", "a.blend"}));
+
+  // Where an empty value is allowed, it is taken and the next switch read.
+  Parser p;
+  ASSERT_TRUE(p.ParseArgs({"-listrenderers", "", "-nj_name", "N", "", "a.blend", "", "b.blend"}));
+  EXPECT_TRUE(p.Found(wxT("listrenderers")));
+  EXPECT_EQ(p.GetParamString(wxT("listrenderers"), wxT("x")), wxT(""));
+  EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("N"));
+  // Elsewhere empty arguments are dropped: after a value, a flag, a scene.
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"a.blend", "b.blend"}));
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-listpools", "", "a.blend", "-execute", "n1", "", "ls"}));
+  EXPECT_TRUE(q.Found(wxT("listpools")));
+  EXPECT_EQ(q.GetFreeArgs(), Strings({"ls"}));
+}
+
+TEST(CmdLineParserTest, ManyUnknownSwitchesAreLookedUpByName) {
+  // Each switch is found by its name, whatever its case, among thousands.
+  wxArrayString args;
+  for (int i = 0; i < 5000; ++i) args.Add(wxString::Format(wxT("-Setting%d=%d"), i, i));
+  args.Add(wxT("scene.max"));
+  Parser p;
+  p.SetArguments(args);
+  ASSERT_TRUE(p.Parse(wxString()));
+  EXPECT_EQ(p.GetParams().size(), 7u + 5000u);
+  EXPECT_EQ(p.GetParamString(wxT("SETTING4321"), wxT("")), wxT("4321"));
+  EXPECT_EQ(p.AddParam(wxT("setting17"), wxT(""), P::kTypeNone, 0), p.FindParam(wxT("Setting17")));
+  EXPECT_EQ(p.GetFreeArgs(), Strings({"scene.max"}));
 }
 
 TEST(CmdLineParserTest, RepeatsAreAcceptedOnlyWhereAllowed) {

@@ -42,11 +42,12 @@ class QueryTest(SharedFarmCase):
         self.assertEqual(self.prog.read_file("fresh.txt"), "Grüße")
         self.assertEqual(stat.S_IMODE(os.stat(fresh).st_mode), 0o666)
 
-    def test_refused_query_reaches_only_the_log(self):
+    def test_refused_query_is_a_level_2_line_with_exit_code_0(self):
         r = self.prog.run(["-query", "nonsense", "-compact", "-log"])
-        self.assertEqual(r.code, 0, r)
-        self.assertEqual(r.out, "")
-        self.assertIn("Failed to query the server\n", self.prog.log())
+        # A failure is told apart from an empty answer, also under -compact;
+        # the exit code stays that of a listing.
+        self.assertEqual((r.code, r.out, r.err), (0, "ERROR! Failed to query the server\n", ""), r)
+        self.assertIn("ERROR! Failed to query the server\n", self.prog.log())
         # Only what follows the last switch is a file name; one that cannot be
         # written is skipped without a word.
         r = self.prog.run(["-compact", "-query", "whoami", "/nonexistent/dir/answer.txt"])

@@ -125,8 +125,8 @@ class CommandsOnALostConnection(FaultCase):
         # A query prints no answer; the log says why.
         self.sim.set_faults({'close_on': 'request:24'})
         r = self.prog.run(['-query', 'whoami', '-compact', '-log'], timeout=HANG_GUARD)
-        self.assertEqual((r.code, r.out, r.err), (0, '', ''), r)
-        self.assertIn('Failed to query the server\n', self.prog.log())
+        self.assertEqual((r.code, r.out, r.err), (0, 'ERROR! Failed to query the server\n', ''), r)
+        self.assertIn('ERROR! Failed to query the server\n', self.prog.log())
 
 
 class UnreadableAnswers(FaultCase):

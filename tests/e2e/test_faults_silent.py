@@ -87,7 +87,8 @@ class SilentServer(unittest.TestCase):
                 self.assertFalse(by_faults[key].prog.exists('Renderers/Renderers.kren'), key)
             query = by_faults["{'silent': 'request:24'}"]
             self.assertNotIn('Job submission failed', query.result.out)
-            self.assertIn('Failed to query the server\n', query.prog.log())
+            self.assertIn('ERROR! Failed to query the server\n', query.result.out)
+            self.assertIn('ERROR! Failed to query the server\n', query.prog.log())
             control = by_faults["{'silent': 15}"].result
             self.assertIn('Net job 0042: ', control.out)
             self.assertIn('\n  Timed out\n', control.out, control)

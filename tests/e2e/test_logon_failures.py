@@ -31,6 +31,8 @@ class LogonFailures(unittest.TestCase):
             r = prog.run(['shot.blend'])
             self.assertEqual(r.code, 4, r)
             self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
+            # The reason is the real one, not a time-out.
+            self.assertIn('] Unable to connect (Connection refused)\n', r.out)
             self.assertNotIn('secret-pw', r.out)
             r = prog.run(['-retnjid', 'shot.blend'])
             self.assertEqual(r.code, 255, r)
@@ -51,6 +53,23 @@ class LogonFailures(unittest.TestCase):
             self.assertIn(report(1, 'Submission failed', prog), r.out)
             self.assertEqual(r.code, 1, r)
             self.assertNotIn('Connecting to remote server', r.out)
+            # No port above 65535 either: the same configuration error.
+            r = prog.run(['-server', '127.0.0.1:70000', 'shot.blend'])
+            self.assertIn('ERROR! The remote server has not been properly configured in '
+                          'KfRcCmd.conf\n', r.out)
+            self.assertEqual(r.code, 1, r)
+            self.assertNotIn('Connecting to remote server', r.out)
+
+    def test_unknown_host_is_named_as_such(self):
+        # A label of 64 characters cannot be put into a name query: the lookup
+        # fails without sending anything to any name server.
+        host = 'h' * 64 + '.invalid'
+        with kh.ProgramDir() as prog:
+            prog.write_conf(port=free_port(), user='anna')
+            r = prog.run(['-server', host + ':7506', 'shot.blend'])
+            self.assertEqual(r.code, 4, r)
+            self.assertIn('] Unable to connect (Unknown host)\n', r.out)
+            self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
 
     def test_no_user_name_anywhere(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:

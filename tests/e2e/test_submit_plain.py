@@ -1,5 +1,7 @@
 """A plain submission, checked field by field in what the simulator received."""
 
+import os
+import subprocess
 import unittest
 
 import kfharness as kh
@@ -74,6 +76,21 @@ class PlainSubmission(sl.SubmitCase, unittest.TestCase):
         job_id = self.sim.farm.next_job_id - 1
         self.assertEqual(r.code, job_id % 256, r)
         self.assertIn('Job submission succeeded [ID=%04i]' % job_id, r.out)
+
+    def test_a_reader_that_went_away_does_not_stop_the_run(self):
+        # `KfRcCmd ... | head -1`: the pipe is closed long before the job is sent.
+        read_end, write_end = os.pipe()
+        os.close(read_end)
+        try:
+            proc = subprocess.run([self.prog.binary, '-retnjid'] + sl.RENDERER + ['a.ma'],
+                                  stdout=write_end, stderr=subprocess.PIPE, cwd=self.prog.root,
+                                  env=dict(os.environ, KF_MACHINE_ENV_FILE=self.prog.machine_env),
+                                  timeout=120)
+        finally:
+            os.close(write_end)
+        self.assertEqual(proc.stderr, b'')
+        self.assertIsNotNone(sl.packet(self.sim))
+        self.assertEqual(proc.returncode, (self.sim.farm.next_job_id - 1) % 256)
 
 
 class Refusals(sl.SubmitCase, unittest.TestCase):

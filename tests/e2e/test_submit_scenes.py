@@ -1,6 +1,7 @@
 """Scene files from free arguments and render settings from switches."""
 
 import os
+import shutil
 import tempfile
 import unittest
 
@@ -90,6 +91,39 @@ class RenderSettings(sl.SubmitCase, unittest.TestCase):
         self.assertEqual(rs['values']['verbosity'], ['3'])  # not overwritten by the default
         self.submit_refused(['-importset', 'missing', 'new.ma'],
                             'Unable to import the specified render set', 'importset')
+
+    def test_render_set_is_looked_for_as_given_then_in_the_user_then_the_program_folder(self):
+        def render_set(camera):
+            return ('<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n\t<Values>\n'
+                    '\t\t<camera>\n\t\t\t<Value>%s</Value>\n\t\t</camera>\n'
+                    '\t</Values>\n</RenderSet>\n' % camera)
+        work = tempfile.mkdtemp(prefix='kfwork-')
+        user = tempfile.mkdtemp(prefix='kfuser-')
+        self.addCleanup(shutil.rmtree, work, True)
+        self.addCleanup(shutil.rmtree, user, True)
+        self.prog.write_file('shot.kset', render_set('program'))
+        self.prog.write_file('Presets/NetJobs/shot.kset', render_set('presets'))
+        os.makedirs(os.path.join(user, 'Presets', 'NetJobs'))
+        with open(os.path.join(user, 'Presets', 'NetJobs', 'shot.kset'), 'w') as f:
+            f.write(render_set('user'))
+        with open(os.path.join(work, 'shot.kset'), 'w') as f:
+            f.write(render_set('here'))
+
+        def camera(args, cwd):
+            before = len(self.sim.messages('NetJobPacket'))
+            r = self.prog.run(sl.RENDERER + args + ['new.ma'], cwd=cwd)
+            self.assertEqual(r.code, 0, r)
+            self.assertEqual(len(self.sim.messages('NetJobPacket')), before + 1, r)
+            return sl.packet(self.sim)['render_set']['values']['camera']
+
+        self.assertEqual(camera(['-importset', './shot.kset'], work), ['here'])
+        self.assertEqual(camera(['-importset', 'shot'], work), ['here'])
+        elsewhere = os.path.join(work, 'sub')
+        os.mkdir(elsewhere)
+        self.assertEqual(camera(['-userdir', user, '-importset', 'shot'], elsewhere), ['user'])
+        self.assertEqual(camera(['-importset', 'shot'], elsewhere), ['presets'])
+        os.remove(self.prog.file('Presets/NetJobs/shot.kset'))
+        self.assertEqual(camera(['-importset', 'shot'], elsewhere), ['program'])
 
 
 if __name__ == '__main__':

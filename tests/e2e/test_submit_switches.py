@@ -116,5 +116,44 @@ class PriorityLimits(sl.SubmitCase, unittest.TestCase):
                 self.assertEqual(p['pools'], ['14', '20'])
 
 
+class ScriptedCommandLines(sl.SubmitCase, unittest.TestCase):
+    """What scripts pass by habit or by accident never becomes a job."""
+
+    def usage_error(self, args, tail):
+        r = self.prog.run(args)
+        self.assertEqual((r.code, r.err), (255, ''), r)
+        self.assertTrue(r.out.endswith(tail), r)
+        self.assertEqual(sl.packet(self.sim), None, r)
+        return r
+
+    def test_double_dash_switches_are_the_one_dash_ones(self):
+        self.prog.write_defaults({'Defaults': {'nj_renderer': 'Maya'}})
+        usage = self.usage_error(['--help'], '* denotes switches that can be used multiple times\n')
+        self.assertNotIn('Error!', usage.out)
+        self.usage_error(['--helpme', '--bogus'], '\nERROR! Command-line error:\n'
+                         'Unknown switch [switch=helpme]\n')
+        p, _ = self.submit_ok(['--nj_name=Shot 10', '--nj_priority', '4', 'a.ma'], renderer=False)
+        self.assertEqual((p['name'], p['priority']), ('Shot 10', 4))
+        self.submit_refused(['--no_such_setting', '5', 'a.ma'], 'Unknown switch', 'no_such_setting')
+
+    def test_an_empty_value_does_not_swallow_the_next_switch(self):
+        empty = ''
+        r = self.usage_error(['-nj_name', empty, '-nj_renderer', 'Maya', 'a.ma'],
+                             'Error! Invalid or incomplete command-line specified...\n')
+        self.assertNotIn('Job submission', r.out)
+        # Empty arguments anywhere else are dropped as before.
+        p, _ = self.submit_ok([empty, '-nj_name', 'N', empty, 'a.ma', empty])
+        self.assertEqual((p['name'], p['render_set']['values']['scene']), ('N', ['a.ma']))
+
+    def test_an_argument_that_is_not_utf8_is_refused_by_position(self):
+        for bad in (b'caf\xe9.ma', b'\xed\xa0\x80.ma'):
+            with self.subTest(bad=bad):
+                r = self.prog.run(['-nj_renderer', 'Maya', bad], env={'LANG': 'C.UTF-8'})
+                self.assertEqual((r.code, r.err), (255, ''), r)
+                self.assertEqual(r.out, 'ERROR! Command-line error:\n'
+                                 'The argument is not valid UTF-8 text [argument=3]\n')
+                self.assertEqual(self.sim.journal(), [])
+
+
 if __name__ == '__main__':
     kh.main()

@@ -16,37 +16,6 @@ BUILD = os.path.dirname(os.path.abspath(kh.binary()))
 MANPAGE = os.path.join(BUILD, 'KfRcCmd.1')
 COMPLETION = os.path.join(BUILD, 'KfRcCmd.bash')
 
-# A renderer cache in the exchange layout, with Name elements below the
-# versions (an enumeration entry) that are no renderer or version names.
-CACHE = """<DataRoot>
-\t<ContentType>Pool/1.0</ContentType>
-\t<Content>
-\t\t<RendererGroup>
-\t\t\t<Name>3D</Name>
-\t\t\t<Renderers>
-\t\t\t\t<Renderer>
-\t\t\t\t\t<Name>Blender</Name>
-\t\t\t\t\t<Versions>
-\t\t\t\t\t\t<Version>
-\t\t\t\t\t\t\t<Name>3.6</Name>
-\t\t\t\t\t\t\t<Parameters><Parameter><Entries><Entry><Name>Cycles</Name></Entry></Entries></Parameter></Parameters>
-\t\t\t\t\t\t</Version>
-\t\t\t\t\t\t<Version>
-\t\t\t\t\t\t\t<Name>4.1</Name>
-\t\t\t\t\t\t</Version>
-\t\t\t\t\t</Versions>
-\t\t\t\t</Renderer>
-\t\t\t</Renderers>
-\t\t</RendererGroup>
-\t\t<RendererGroup>
-\t\t\t<Name>compositing</Name>
-\t\t\t<Renderers><Renderer><Name>Nuke</Name><Versions><Version><Name>15.0</Name></Version></Versions></Renderer></Renderers>
-\t\t</RendererGroup>
-\t</Content>
-</DataRoot>
-"""
-
-
 def usage_switches(text):
     """{switch name: help text joined from its wrapped lines} of the usage text."""
     switches, current = {}, None
@@ -102,6 +71,31 @@ class UsersDocs(unittest.TestCase):
         self.assertIn('-nj_renderer', page)
         self.assertIn('255', page)
 
+    def test_password_recipe_works_and_says_what_dollar_values_see(self):
+        # The documented way to keep a password off the command line, and the
+        # documented limit: KfRcCmd.conf is read before Kilnforge.env.
+        with open(os.path.join(kh.source_dir(), 'README.md'), encoding='utf-8') as f:
+            readme = f.read()
+        with open(MANPAGE, encoding='utf-8') as f:
+            man = f.read()
+        for text in (readme, man):
+            self.assertIn('UserPwd = $:KF_PASSWORD', text)
+            self.assertRegex(text.replace('\n', ' '), r'read\s+before\s+\\?\S*Kilnforge\.env')
+        self.assertNotIn('emptied at the start of every run with `-log`', readme)
+        self.assertIn('Every run empties the file when it starts, also a run without `-log`', readme)
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            prog.write_conf(password='$:KF_PASSWORD')
+            prog.write_env({'KF_PASSWORD': kh.USERS['anna'], 'KF_NOTES': 'from the env file'})
+            prog.write_preset('n', 'General\n{\nName = "n"\nSelectedGroups = 4096\n}\nData\n{\n'
+                              'ValueCount = 1\nValue01\n{\nType = 4\nName = "Notes"\n'
+                              'Value = $:KF_NOTES\n}\n}\n')
+            args = ['-nj_renderer', 'Maya', '-nj_preset', 'n', 'a.ma']
+            r = prog.run(args)
+            self.assertIn('Unable to login (Wrong password).', r.out, r)
+            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']})
+            self.assertEqual(r.code, 0, r)
+            self.assertEqual(sim.last('NetJobPacket')['notes'], 'from the env file')
+
 
 class Completion(unittest.TestCase):
     def setUp(self):
@@ -110,13 +104,15 @@ class Completion(unittest.TestCase):
     def tearDown(self):
         self.prog.cleanup()
 
-    def complete(self, *words):
+    def complete(self, *words, prog=None, env=None):
         """The completions bash offers for the last of `words` after the program."""
-        words = [self.prog.binary] + list(words)
+        prog = prog or self.prog
+        words = [prog.binary] + list(words)
         script = ('source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); '
                   'COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _kfrccmd; printf "%s\\n" "${COMPREPLY[@]}"')
         r = subprocess.run(['bash', '--norc', '-c', script, 'bash', COMPLETION] + words,
-                           capture_output=True, text=True, cwd=self.prog.path)
+                           capture_output=True, text=True, cwd=prog.path,
+                           env=dict(os.environ, **(env or {})))
         self.assertEqual(r.stderr, '')
         return sorted(x for x in r.stdout.splitlines() if x)
 
@@ -134,12 +130,37 @@ class Completion(unittest.TestCase):
         self.assertEqual(self.complete('-control_chunk', ''), ['cancel:', 'restart:', 'skip:'])
         self.assertEqual(self.complete('-control_pool', 'dis'), ['disconnectall:'])
 
-    def test_renderer_ids_and_groups_of_the_cache(self):
+    def test_renderer_ids_and_groups_of_the_cache_the_program_wrote(self):
         self.assertEqual(self.complete('-nj_renderer', ''), [])
-        self.prog.write_file('Renderers/Renderers.kren', CACHE)
-        self.assertEqual(self.complete('-nj_renderer', ''), ['Blender/3.6', 'Blender/4.1', 'Nuke/15.0'])
-        self.assertEqual(self.complete('-listparams', 'Bl'), ['Blender/3.6', 'Blender/4.1'])
-        self.assertEqual(self.complete('-listrenderers', ''), ['3D', 'compositing'])
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            listed = prog.run(['-listrenderers', '-compact']).out.split()
+            self.assertTrue(prog.exists('Renderers/Renderers.kren'))
+            # Exactly what the listing offers: the demo farm's hidden group,
+            # renderer and versions stay out, a hidden default version is in.
+            ids = self.complete('-nj_renderer', '', prog=prog)
+            self.assertEqual(ids, sorted(listed))
+            self.assertIn('Kiln/2.0', ids)
+            self.assertNotIn('Blender/4.2', ids)
+            self.assertEqual(self.complete('-listparams', 'Bl', prog=prog), ['Blender/3.6', 'Blender/4.1'])
+            self.assertEqual(self.complete('-listrenderers', '', prog=prog),
+                             ['3D', 'Lighting', 'Simulation', 'compositing'])
+
+            # A program directory of another user (an installed program): the
+            # per-user cache is the one in use, not the folder beside the program.
+            if os.geteuid() != 0:
+                self.skipTest('needs a folder owned by another user')
+            cache_home = os.path.join(prog.root, 'cache')
+            os.makedirs(os.path.join(cache_home, 'kilnforge'))
+            shutil.copytree(prog.file('Renderers'), os.path.join(cache_home, 'kilnforge', 'Renderers'))
+            prog.write_file('Renderers/Renderers.kren', '<DataRoot/>')
+            os.chown(prog.path, 65534, 65534)
+            try:
+                self.assertEqual(self.complete('-nj_renderer', '', prog=prog,
+                                               env={'XDG_CACHE_HOME': cache_home}), sorted(listed))
+                self.assertEqual(self.complete('-nj_renderer', '', prog=prog,
+                                               env={'XDG_CACHE_HOME': prog.root}), [])
+            finally:
+                os.chown(prog.path, 0, 0)
 
     def test_presets_and_value_switches(self):
         self.prog.write_file('Presets/NetJobs/Night shift.knjprs', '')
