@@ -48,7 +48,13 @@ pid_t Spawn(const wxArrayString& argv) {
     return 0;
   }
   pid_t pid = 0;
-  bool ready = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID) == 0 &&
+  // The run itself ignores SIGPIPE; the updater starts with the default.
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  const short flags = POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGDEF;
+  bool ready = posix_spawnattr_setflags(&attributes, flags) == 0 &&
+               posix_spawnattr_setsigdefault(&attributes, &defaults) == 0 &&
                posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0) == 0 &&
                posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0) == 0 &&
                posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0) == 0 &&
