@@ -35,6 +35,10 @@ class CKfJsCore : public wxObject {
   // The process-wide core, or null outside its lifetime.
   static CKfJsCore* Get();
 
+  // Hands the message classes of the net job and render-system layers to the
+  // network engine's registry; done before the first connection is set up.
+  static void AddMessageClasses();
+
   // Formats like printf and prints the result exactly as formatted, unless
   // quiet; copies it to the log sink (when one is set) even when quiet.
   template <typename... Args>
