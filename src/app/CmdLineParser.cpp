@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "platform/CaseFold.h"
+
 namespace {
 
 const wxChar kQuoteEscape[] = wxT("@(^Q^)");
@@ -78,7 +80,7 @@ CCmdLineParam* CCmdLineParser::AddParam(const wxString& name, const wxString& de
 
 CCmdLineParam* CCmdLineParser::FindParam(const wxString& name) const {
   for (const auto& p : m_params)
-    if (p->GetName().CmpNoCase(name) == 0) return p.get();
+    if (casefold::Equal(p->GetName(), name)) return p.get();
   return nullptr;
 }
 

@@ -11,6 +11,7 @@
 #include "app/KfJsCore.h"
 #include "net/UserData.h"
 #include "netjob/JsNetJob.h"
+#include "platform/CaseFold.h"
 #include "rs/RSParameter.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -165,7 +166,7 @@ bool CCmdLineSupport::CheckUndeclaredSwitches() {
     const wxString& name = param->GetName();
     bool known = false;
     for (size_t i = 0; i < parameters.GetCount() && !known; ++i) {
-      known = parameters.GetAt(i)->ID.IsSameAs(name, false);
+      known = casefold::Equal(parameters.GetAt(i)->ID, name);
     }
     if (!known) return Error(wxT("Unknown switch"), name);
   }
@@ -310,7 +311,7 @@ bool CCmdLineSupport::ApplyPools() {
     bool matched = false;
     for (const wxString& wanted : SplitList(text, wxT(';'))) {
       for (const wxString& entry : userPools) {
-        if (entry.AfterFirst(wxT('|')).BeforeFirst(wxT('|')).IsSameAs(wanted, false)) {
+        if (casefold::Equal(entry.AfterFirst(wxT('|')).BeforeFirst(wxT('|')), wanted)) {
           m_job.AddPool(entry);
           matched = true;
         }
