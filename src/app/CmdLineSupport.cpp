@@ -320,11 +320,9 @@ bool CCmdLineSupport::ApplyPools() {
     if (!matched) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
     return true;
   }
-  // Without the switch the pools of the presets stand; with none, the job
-  // goes to every pool of the user.
-  if (m_job.GetPoolList().empty()) {
-    for (const wxString& entry : userPools) m_job.AddPool(entry);
-  }
+  // Without the switch every pool of the user is added after the pools the
+  // presets gave; AddPool skips an entry that is already listed.
+  for (const wxString& entry : userPools) m_job.AddPool(entry);
   if (m_job.GetPoolList().empty()) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
   return true;
 }
