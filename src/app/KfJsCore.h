@@ -39,6 +39,10 @@ class CKfJsCore : public wxObject {
   // network engine's registry; done before the first connection is set up.
   static void AddMessageClasses();
 
+  // Finalises the embedded runtime, which runs the scripts' exit handlers;
+  // done at the end of the run while everything they may use still exists.
+  void FinishScripts() { m_interpreter.Finalize(); }
+
   // Formats like printf and prints the result exactly as formatted, unless
   // quiet; copies it to the log sink (when one is set) even when quiet.
   template <typename... Args>
