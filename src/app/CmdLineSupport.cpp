@@ -317,6 +317,7 @@ bool CCmdLineSupport::ApplyPools() {
         }
       }
     }
+    // Also when presets gave pools: a typo must not send the job elsewhere.
     if (!matched) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
     return true;
   }
