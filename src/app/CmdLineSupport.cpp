@@ -476,6 +476,7 @@ void CCmdLineSupport::ApplyTimeThreshold(bool upper) {
   int minutes = 0;
   int seconds = 0;
   const bool byMinutes = Number(base, minutes) && minutes > 0;
+  // A negative number of minutes is kept as 0 minutes, like none at all.
   if (!byMinutes) {
     minutes = 0;
     if (!(Number(base + wxT("_sec"), seconds) && seconds > 0)) return;
