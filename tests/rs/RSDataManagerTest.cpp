@@ -235,6 +235,20 @@ TEST_F(RSDataManagerTest, ABadObjectKeepsWhatLoadedAndTheLaterRecords) {
   }
 }
 
+// A group that fails is deleted with the renderers it loaded before the
+// failure: the pool keeps only what the listings and the cache show.
+TEST_F(RSDataManagerTest, AFailedGroupTakesItsEarlierRenderersWithIt) {
+  records = {CRSDataCommand(
+      1, 1, wxT("Pool"),
+      Document("Pool/1.0", wxT("<RendererGroup><Name>3D</Name><Visible>true</Visible><Renderers>") +
+                               Renderer("3D", "Blender", "") + Renderer("", "NoGroup", "") +
+                               wxT("</Renderers></RendererGroup>")))};
+  ASSERT_TRUE(manager.Download());
+  EXPECT_EQ(pool->Groups.GetCount(), 0u);
+  EXPECT_EQ(pool->Renderers.GetCount(), 0u);
+  EXPECT_EQ(pool->FindVersion(wxT("Blender/1")), nullptr);
+}
+
 TEST_F(RSDataManagerTest, TheSameRendererNameInTwoGroupsIsTwoRenderers) {
   records = {CRSDataCommand(
       1, 1, wxT("Pool"),
