@@ -4,7 +4,8 @@
 // clock seam, so that tests can drive time-outs to the millisecond.
 //
 // The registry maps type numbers to message classes by wx run-time class
-// information, each class named by a direct reference; a type it does not know is created as CGenericMsg.
+// information, each class named by a direct reference; a type it does not
+// know is created as CGenericMsg.
 #pragma once
 
 #include "net/NetMsgAckResult.h"
