@@ -62,6 +62,14 @@ class LogonFailures(unittest.TestCase):
             self.assertEqual(r.code, 1, r)
             self.assertEqual(sim.journal(), [])
 
+    def test_a_login_without_user_replaces_the_configured_one(self):
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            r = prog.run(['-login', ':pw', 'shot.blend'])
+            self.assertIn('ERROR! No login has been specified via commandline or KfRcCmd.conf\n',
+                          r.out)
+            self.assertEqual(r.code, 1, r)
+            self.assertEqual(sim.journal(), [])
+
     def test_refused_login(self):
         with kh.FarmSim(faults={'refuse_login': 'Account locked'}) as sim, \
                 kh.ProgramDir(sim) as prog:
