@@ -33,6 +33,11 @@ class Presets(sl.SubmitCase, unittest.TestCase):
         p, _ = self.submit_ok(['-nj_preset', 'light', '-nj_preset', 'main', 'a.ma'])
         self.assertEqual(p['pools'], ['14', '12', '17'])
 
+    def test_a_backslash_in_a_preset_list_is_part_of_the_name(self):
+        self.prog.write_preset('dom', preset('Domain', 0x40, [(4, 'BlockedClients', r'DOMAIN\node1')]))
+        p, _ = self.submit_ok(['-nj_preset', 'dom', 'a.ma'])
+        self.assertEqual(p['clients'], [r'DOMAIN\node1'])
+
     def test_selected_groups_apply_only_renderer_and_priority(self):
         values = [(4, 'Renderer', 'Blender/3.6'), (2, 'Priority', '7'), (1, 'Urgent', 'true'),
                   (1, 'Renderer32bit', 'true'), (2, 'RenderCoreCount', '4'),
