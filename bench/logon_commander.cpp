@@ -56,6 +56,7 @@ void LogOnAndOff(benchmark::State& state, bool warm) {
   wxInitializer init;
   CKfJsCore core;
   core.SetConsoleSink([](const wxString&) {});
+  CKfJsCore::AddMessageClasses();
   const wxString dir = wxFileName::CreateTempFileName(wxT("kfbench"));
   wxRemoveFile(dir);
   wxFileName::Mkdir(dir, 0777, wxPATH_MKDIR_FULL);

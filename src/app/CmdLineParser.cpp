@@ -2,6 +2,8 @@
 
 #include <climits>
 
+#include "platform/CaseFold.h"
+
 namespace {
 
 const wxChar kQuoteEscape[] = wxT("@(^Q^)");
@@ -81,7 +83,9 @@ void CCmdLineParam::AddValue(const wxString& value) {
   m_found = true;
 }
 
-std::wstring CCmdLineParser::NameKey(const wxString& name) { return name.Lower().ToStdWstring(); }
+std::wstring CCmdLineParser::NameKey(const wxString& name) {
+  return casefold::Fold(name).ToStdWstring();
+}
 
 CCmdLineParam* CCmdLineParser::AddParam(const wxString& name, const wxString& description,
                                         int valueType, int flags) {

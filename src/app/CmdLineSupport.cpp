@@ -11,6 +11,7 @@
 #include "app/KfJsCore.h"
 #include "net/UserData.h"
 #include "netjob/JsNetJob.h"
+#include "platform/CaseFold.h"
 #include "rs/RSParameter.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -165,7 +166,7 @@ bool CCmdLineSupport::CheckUndeclaredSwitches() {
     const wxString& name = param->GetName();
     bool known = false;
     for (size_t i = 0; i < parameters.GetCount() && !known; ++i) {
-      known = parameters.GetAt(i)->ID.IsSameAs(name, false);
+      known = casefold::Equal(parameters.GetAt(i)->ID, name);
     }
     if (!known) return Error(wxT("Unknown switch"), name);
   }
@@ -315,20 +316,19 @@ bool CCmdLineSupport::ApplyPools() {
     bool matched = false;
     for (const wxString& wanted : SplitList(text, wxT(';'))) {
       for (const wxString& entry : userPools) {
-        if (entry.AfterFirst(wxT('|')).BeforeFirst(wxT('|')).IsSameAs(wanted, false)) {
+        if (casefold::Equal(entry.AfterFirst(wxT('|')).BeforeFirst(wxT('|')), wanted)) {
           m_job.AddPool(entry);
           matched = true;
         }
       }
     }
+    // Also when presets gave pools: a typo must not send the job elsewhere.
     if (!matched) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
     return true;
   }
-  // Without the switch the pools of the presets stand; with none, the job
-  // goes to every pool of the user.
-  if (m_job.GetPoolList().empty()) {
-    for (const wxString& entry : userPools) m_job.AddPool(entry);
-  }
+  // Without the switch every pool of the user is added after the pools the
+  // presets gave; AddPool skips an entry that is already listed.
+  for (const wxString& entry : userPools) m_job.AddPool(entry);
   if (m_job.GetPoolList().empty()) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
   return true;
 }
@@ -481,6 +481,7 @@ void CCmdLineSupport::ApplyTimeThreshold(bool upper) {
   int minutes = 0;
   int seconds = 0;
   const bool byMinutes = Number(base, minutes) && minutes > 0;
+  // A negative number of minutes is kept as 0 minutes, like none at all.
   if (!byMinutes) {
     minutes = 0;
     if (!(Number(base + wxT("_sec"), seconds) && seconds > 0)) return;

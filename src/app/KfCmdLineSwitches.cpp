@@ -1,6 +1,7 @@
 #include "app/KfCmdLineSwitches.h"
 
 #include "app/Version.h"
+#include "platform/CaseFold.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ void CKfCmdLineSwitches::Add(const wxString& name, const wxString& help, int gro
 
 const CKfCmdLineSwitch* CKfCmdLineSwitches::Find(const wxString& name) const {
   for (const CKfCmdLineSwitch& s : m_switches)
-    if (s.name.CmpNoCase(name) == 0) return &s;
+    if (casefold::Equal(s.name, name)) return &s;
   return nullptr;
 }
 

@@ -91,6 +91,9 @@ int CKfJsCmd::OnRun() {
 }
 
 int CKfJsCmd::OnExit() {
+  // Before the command line and the script home go: exit handlers of the
+  // scripts still use them.
+  m_core.FinishScripts();
   m_core.ReleaseStartUp();
   return m_exitCode;
 }

@@ -195,6 +195,7 @@ bool CKfJsCmdLine::Parse() {
   wxString text;
   if (GetSwitchString(wxT("server"), &text)) m_server = Trimmed(text);
   if (GetSwitchString(wxT("login"), &text)) {
+    m_loginGiven = true;
     const wxString login = Trimmed(text);
     m_loginUser = Trimmed(login.BeforeFirst(wxT(':')));
     m_loginPassword = Trimmed(login.AfterFirst(wxT(':')).BeforeFirst(wxT(':')));

@@ -50,6 +50,8 @@ class CKfJsCmdLine : public CCmdLineParser {
   const CKfCmdLineSwitches& GetSwitches() const { return m_switches; }
 
   const wxString& GetServer() const { return m_server; }
+  // True when -login was given, also with an empty user name.
+  bool IsLoginGiven() const { return m_loginGiven; }
   const wxString& GetLoginUser() const { return m_loginUser; }
   const wxString& GetLoginPassword() const { return m_loginPassword; }
   const wxString& GetUserDir() const { return m_userDir; }
@@ -88,6 +90,7 @@ class CKfJsCmdLine : public CCmdLineParser {
   bool m_rejected = false;
 
   wxString m_server;
+  bool m_loginGiven = false;
   wxString m_loginUser;
   wxString m_loginPassword;
   wxString m_userDir;

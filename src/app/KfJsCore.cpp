@@ -17,6 +17,10 @@ void WriteToStdout(const wxString& text) {
 CKfJsCore::CKfJsCore() : m_console(WriteToStdout) { g_core = this; }
 
 CKfJsCore::~CKfJsCore() {
+  // Python's exit handlers and threads still call the host module while the
+  // runtime finalises: they find the core whole (program directory, console
+  // rules, log) only when that happens before anything of it goes.
+  FinishScripts();
   if (g_core == this) g_core = nullptr;
 }
 

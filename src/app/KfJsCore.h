@@ -36,6 +36,14 @@ class CKfJsCore : public wxObject {
   // The process-wide core, or null outside its lifetime.
   static CKfJsCore* Get();
 
+  // Hands the message classes of the net job and render-system layers to the
+  // network engine's registry; done before the first connection is set up.
+  static void AddMessageClasses();
+
+  // Finalises the embedded runtime, which runs the scripts' exit handlers;
+  // done at the end of the run while everything they may use still exists.
+  void FinishScripts() { m_interpreter.Finalize(); }
+
   // Formats like printf and prints the result exactly as formatted, unless
   // quiet; copies it to the log sink (when one is set) even when quiet.
   template <typename... Args>

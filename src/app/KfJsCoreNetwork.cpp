@@ -10,10 +10,13 @@
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
 #include "app/QueryCommand.h"
+#include "net/NetEngine.h"
+#include "netjob/NetJobPacketMsg.h"
 #include "netjob/NetJobSubmission.h"
 #include "net/NwUserCommander.h"
 #include "net/ServerControlSender.h"
 #include "rs/RSDataManager_JS.h"
+#include "rs/RSDataMsg.h"
 #include "rs/RSPool.h"
 
 namespace {
@@ -22,8 +25,14 @@ constexpr int kRuleWidth = 75;
 
 }  // namespace
 
+void CKfJsCore::AddMessageClasses() {
+  CNetEngine::AddMessageClass(CNetJobPacketMsg::kType, CLASSINFO(CNetJobPacketMsg));
+  CNetEngine::AddMessageClass(CRSDataMsg::kType, CLASSINFO(CRSDataMsg));
+}
+
 int CKfJsCore::RunNetwork() {
   Output(wxT("Initializing NUC...\n"));
+  AddMessageClasses();
   m_commander = std::make_unique<CNwUserCommander>();
   m_commander->SetAlias(m_options.GetSettings().alias);
   if (!m_commander->Init()) {

@@ -49,7 +49,11 @@ int CKfJsCore::Run() {
 
   // A run executes no Python but the site's initialisation script: without
   // one the runtime stays unstarted, which is most of a run's start-up time.
-  if (m_interpreter.HasInitScript() && !m_interpreter.Initialize()) return kKfExitOk;
+  if (m_interpreter.HasInitScript() && !m_interpreter.Initialize()) {
+    // Exit 0 would tell a script that the run succeeded.
+    OutputLevel(2, wxT("The Python runtime could not be started\n"));
+    return kKfExitFailure;
+  }
 
   if (m_cmdLine->IsCompact()) SetQuiet(true);
   PrintBanner();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/KfJsCore.h"
+#include "platform/CaseFold.h"
 #include "rs/RSGroup.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -34,7 +35,7 @@ class QuietGuard {
 template <typename T>
 std::vector<T*> SortedByName(std::vector<T*> items) {
   std::stable_sort(items.begin(), items.end(),
-                   [](const T* a, const T* b) { return a->Name.CmpNoCase(b->Name) < 0; });
+                   [](const T* a, const T* b) { return casefold::Compare(a->Name, b->Name) < 0; });
   return items;
 }
 
@@ -69,7 +70,7 @@ void CListCommands::ListRenderers(const CRSPool& pool, const wxString& group, bo
   for (size_t i = 0; i < pool.Groups.GetCount(); ++i) groups.push_back(pool.Groups.GetAt(i));
   for (const CRSGroup* g : SortedByName(groups)) {
     if (!g->Visible) continue;
-    if (!group.empty() && g->Name.CmpNoCase(group) != 0) continue;
+    if (!group.empty() && !casefold::Equal(g->Name, group)) continue;
     std::vector<CRSRenderer*> renderers;
     for (size_t i = 0; i < g->Renderers.GetCount(); ++i) renderers.push_back(g->Renderers.GetAt(i));
     for (const CRSRenderer* renderer : SortedByName(renderers)) {

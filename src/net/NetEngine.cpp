@@ -1,30 +1,50 @@
 #include "net/NetEngine.h"
 
 #include "net/ChallengeMsg.h"
+#include "net/DataQueryMsg.h"
 #include "net/GenericMsg.h"
+#include "net/LoginMsg.h"
 #include "net/MsgAckMsg.h"
 #include "net/OppositeInfoMsg.h"
 #include "net/RemoteConnection.h"
 #include "net/RequestMsg.h"
+#include "net/ServerControlMsg.h"
+#include "net/TextMsg.h"
+#include "net/UserData0Msg.h"
+#include "net/UserData1Msg.h"
 #include "platform/Clock.h"
 
 namespace {
 
 struct TypeEntry {
   wxInt32 type;
-  const wxChar* className;
+  wxClassInfo* info;  // null: a class of a layer above this one, handed in by AddMessageClass
 };
 
-// The message types of the protocol and the classes that read them.
+// The message types of the protocol and the classes that read them. Every
+// class is named by a direct reference: a class found only by its name is
+// dropped by the linker when nothing else refers to its object file, and its
+// type would then be read as a generic message.
 const TypeEntry kMessageTypes[] = {
-    {0, wxT("CGenericMsg")},       {1, wxT("CChallengeMsg")},     {2, wxT("COppositeInfoMsg")},
-    {3, wxT("CTextMsg")},          {7, wxT("CLoginMsg")},         {8, wxT("CUserData0Msg")},
-    {9, wxT("CUserData1Msg")},     {14, wxT("CNetJobPacketMsg")}, {15, wxT("CServerControlMsg")},
-    {22, wxT("CRSDataMsg")},       {24, wxT("CDataQueryMsg")},    {1024, wxT("CMsgAckMsg")},
-    {1025, wxT("CRequestMsg")},
+    {0, CLASSINFO(CGenericMsg)},        {1, CLASSINFO(CChallengeMsg)},
+    {2, CLASSINFO(COppositeInfoMsg)},   {3, CLASSINFO(CTextMsg)},
+    {7, CLASSINFO(CLoginMsg)},          {8, CLASSINFO(CUserData0Msg)},
+    {9, CLASSINFO(CUserData1Msg)},      {14, nullptr},  // the net job packet
+    {15, CLASSINFO(CServerControlMsg)}, {22, nullptr},  // the render-system data
+    {24, CLASSINFO(CDataQueryMsg)},     {1024, CLASSINFO(CMsgAckMsg)},
+    {1025, CLASSINFO(CRequestMsg)},
 };
+
+std::unordered_map<wxInt32, wxClassInfo*>& UpperLayerClasses() {
+  static std::unordered_map<wxInt32, wxClassInfo*> classes;
+  return classes;
+}
 
 }  // namespace
+
+void CNetEngine::AddMessageClass(wxInt32 type, wxClassInfo* info) {
+  if (info && info->IsKindOf(CLASSINFO(CMsgBase))) UpperLayerClasses()[type] = info;
+}
 
 CNetEngine::CNetEngine(CClock* clock) : m_clock(clock ? clock : &CClock::System()) {}
 
@@ -39,16 +59,14 @@ bool CNetEngine::Register(wxInt32 type, wxClassInfo* info) {
 }
 
 bool CNetEngine::RegisterAll() {
-  // The classes of this component are named directly, so that they are
-  // always linked in.
-  Register(0, CLASSINFO(CGenericMsg));
-  Register(1, CLASSINFO(CChallengeMsg));
-  Register(2, CLASSINFO(COppositeInfoMsg));
-  Register(1024, CLASSINFO(CMsgAckMsg));
-  Register(1025, CLASSINFO(CRequestMsg));
   for (const TypeEntry& entry : kMessageTypes) {
-    if (IsRegistered(entry.type)) continue;
-    if (wxClassInfo* info = wxClassInfo::FindClass(entry.className)) Register(entry.type, info);
+    wxClassInfo* info = entry.info;
+    if (!info) {
+      auto it = UpperLayerClasses().find(entry.type);
+      if (it == UpperLayerClasses().end()) continue;  // read as CGenericMsg until handed in
+      info = it->second;
+    }
+    Register(entry.type, info);
   }
   return true;
 }

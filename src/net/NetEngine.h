@@ -4,7 +4,8 @@
 // clock seam, so that tests can drive time-outs to the millisecond.
 //
 // The registry maps type numbers to message classes by wx run-time class
-// information; a type it does not know is created as CGenericMsg.
+// information, each class named by a direct reference; a type it does not
+// know is created as CGenericMsg.
 #pragma once
 
 #include "net/NetMsgAckResult.h"
@@ -49,10 +50,13 @@ class CNetEngine : public wxObject {
 
   // Enters `info` (a class derived from CMsgBase) for `type`.
   bool Register(wxInt32 type, wxClassInfo* info);
-  // Enters the program's table of message types. Classes are found by name,
-  // so a class of another component is entered when it is linked into the
-  // program; until then its type number falls back to CGenericMsg.
+  // Enters the program's table of message types. The classes of the layers
+  // above this one (net job packet, render-system data) are those handed in
+  // through AddMessageClass; until then their types fall back to CGenericMsg.
   bool RegisterAll();
+  // Hands in the class of a message type owned by a layer above this one, for
+  // every engine that registers afterwards. Process-wide.
+  static void AddMessageClass(wxInt32 type, wxClassInfo* info);
   void UnregisterAll() { m_registry.clear(); }
   bool IsRegistered(wxInt32 type) const { return m_registry.count(type) != 0; }
 

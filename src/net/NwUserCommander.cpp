@@ -79,7 +79,7 @@ bool CNwUserCommander::Logon(bool downloadRenderers) {
     const wxString portText = Trimmed(s.cmdServer.AfterFirst(wxT(':')));
     port = portText.empty() ? kDefaultPort : LeadingNumber(portText);
   }
-  if (!s.cmdLoginUser.empty()) {
+  if (s.cmdLogin) {
     user = s.cmdLoginUser;
     password = s.cmdLoginPassword;
   }
@@ -200,6 +200,7 @@ CNwUserCommander::LogonSettings CNwUserCommander::SettingsFromCore() {
   s.password = server.password;
   if (const CKfJsCmdLine* cmd = core->GetCmdLine()) {
     s.cmdServer = cmd->GetServer();
+    s.cmdLogin = cmd->IsLoginGiven();
     s.cmdLoginUser = cmd->GetLoginUser();
     s.cmdLoginPassword = cmd->GetLoginPassword();
   }

@@ -30,7 +30,10 @@ class CNwUserCommander : public CRemoteConnection {
     wxString userName;
     wxString password;
     wxString cmdServer;     // "host[:port]"
-    wxString cmdLoginUser;  // with its password, replaces the configured login
+    // A login given on the command line replaces the configured one, even
+    // when its user name is empty ("-login :pw" logs nobody in).
+    bool cmdLogin = false;
+    wxString cmdLoginUser;
     wxString cmdLoginPassword;
   };
   using SettingsSource = std::function<LogonSettings()>;

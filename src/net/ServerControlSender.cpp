@@ -4,6 +4,7 @@
 #include "net/NetEngine.h"
 #include "net/RemoteConnection.h"
 #include "net/UserData.h"
+#include "platform/CaseFold.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ const ProgressText kProgressTexts[] = {
 template <size_t N>
 wxUint16 FindVerb(const CServerControlSender::Verb (&table)[N], const wxString& verb) {
   for (const CServerControlSender::Verb& entry : table) {
-    if (verb.CmpNoCase(entry.name) == 0) return entry.code;
+    if (casefold::Equal(verb, entry.name)) return entry.code;
   }
   return 0;
 }

@@ -25,11 +25,11 @@ wxString ReadText(const CDataContainer& data, const wxChar* name) {
   return value.Type == CDataContainerValue::kString ? value.Text : wxString();
 }
 
-// Appends the lines of a multi-line value (a settings line writes a line
-// feed as "\n"); a final line feed ends the last line rather than starting
-// an empty one.
+// Appends the lines of a multi-line value; a final line feed ends the last
+// line rather than starting an empty one. Only line feeds cut: backslashes
+// are kept as they are, so the client "DOMAIN\node1" stays one client.
 void AppendLines(const CDataContainer& data, const wxChar* name, wxArrayString& list) {
-  const wxString text = CNetJobEventList::Unescape(ReadText(data, name));
+  const wxString text = ReadText(data, name);
   if (text.empty()) return;
   size_t from = 0;
   while (from < text.length()) {

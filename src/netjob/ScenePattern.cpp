@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <wx/filefn.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -66,7 +67,11 @@ bool CScenePattern::ExpandWildcard(const wxString& pattern, wxArrayString& scene
   wxArrayString names;
   m_lister(local, names);
   names.Sort();
+  // Hidden names only for a mask that is hidden itself: shared folders hold
+  // "._name" companion files that a mask like "*.ma" must not submit.
+  const bool hidden = mask.StartsWith(wxT("."));
   for (const wxString& name : names) {
+    if (!hidden && name.StartsWith(wxT("."))) continue;
     if (wxMatchWild(mask, name, false)) scenes.Add(folder + name);
   }
   return true;
@@ -150,7 +155,7 @@ void CScenePattern::ListFolder(const wxString& folder, wxArrayString& names) {
   std::string base(path.data());
   if (!base.empty() && base.back() != '/') base += '/';
   while (const dirent* entry = readdir(dir)) {
-    if (entry->d_name[0] == '.') continue;  // hidden files, "." and ".."
+    if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) continue;
     struct stat info;
     if (stat((base + entry->d_name).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
     const wxString name = wxString::FromUTF8(entry->d_name);

@@ -5,6 +5,9 @@
 #include "rs/RSRenderer.h"
 #include "settings/Event.h"
 
+#include <unordered_set>
+#include <vector>
+
 bool CRSDataImport::Fail(const wxString& text) {
   m_error = text;
   return false;
@@ -24,9 +27,25 @@ bool CRSDataImport::Import(bool keyed) {
   bool ok = true;
   switch (kind) {
     case CRSDataCommand::kPool:
-    case CRSDataCommand::kGroup:
+    case CRSDataCommand::kGroup: {
+      const std::unordered_set<const CRSRenderer*> before(m_pool->Renderers.begin(),
+                                                          m_pool->Renderers.end());
       ok = m_pool->Groups.Load(*content, mode);
+      // A new group that failed is deleted again; the renderers it loaded
+      // before the failure are left without a group and go with it, so that
+      // the pool holds what the listings and the cache show.
+      if (!ok) {
+        std::vector<CRSRenderer*> orphans;
+        for (CRSRenderer* r : m_pool->Renderers) {
+          if (r->Group == nullptr && before.count(r) == 0) orphans.push_back(r);
+        }
+        for (CRSRenderer* r : orphans) {
+          m_pool->Renderers.Detach(r);
+          delete r;
+        }
+      }
       break;
+    }
     case CRSDataCommand::kRenderer:
       ok = m_pool->Renderers.Load(*content, mode);
       break;

@@ -26,14 +26,17 @@ bool CRSDataManager::ProcessQueue() {
   std::vector<std::unique_ptr<CRSDataCommand>> queue;
   queue.swap(m_queue);
   m_busy = true;
+  m_error.clear();
   bool ok = true;
   for (auto& record : queue) {
     std::unique_ptr<CRSDataCommand> command(CreateCommand());
     command->Assign(*record);
+    // A record that fails leaves what it loaded before the failure in the
+    // pool, and the records after it are still applied; the first failure
+    // is kept.
     if (!command->Execute(m_pool)) {
-      m_error = command->GetError();
+      if (ok) m_error = command->GetError();
       ok = false;
-      break;
     }
     OnCommand(*command);
   }

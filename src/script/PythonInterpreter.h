@@ -26,10 +26,12 @@ class CPythonInterpreter {
   void SetPythonHome(const wxString& home);
   const wxString& GetPythonHome() const { return m_home; }
 
-  // Starts the runtime and runs the initialisation script. False when the
-  // runtime could not be started (the reason is on standard error). A missing
-  // initialisation script is not a failure.
+  // Starts the runtime, isolated from the PYTHON* environment, and runs the
+  // initialisation script. False when the runtime could not be started (the
+  // reason in GetError(); nothing is printed). A missing initialisation
+  // script is not a failure.
   bool Initialize();
+  const wxString& GetError() const { return m_error; }
   // True when the program's "Python" folder holds an initialisation script.
   bool HasInitScript() const;
 
@@ -61,6 +63,7 @@ class CPythonInterpreter {
   void ReportError();
 
   wxString m_home;
+  wxString m_error;
   bool m_initialized = false;
   bool m_printErrors = true;
   _object* m_globals = nullptr;  // the namespace for later script runs

@@ -200,6 +200,11 @@ TEST(CmdLineParserTest, NamesCompareWithoutCase) {
   EXPECT_EQ(p.GetParamString(wxT("NJ_NAME"), wxT("")), wxT("A"));
   EXPECT_EQ(p.AddParam(wxT("Help"), wxT("other"), P::kTypeText, 0), p.FindParam(wxT("help")));
   EXPECT_EQ(p.GetParams().size(), 7u);
+  // Letters beyond ASCII too: one render setting, two values.
+  Parser q;
+  ASSERT_TRUE(q.ParseArgs({"-Qualit\xC3\xA4t", "hoch", "-QUALIT\xC3\x84T", "tief"}));
+  EXPECT_EQ(q.GetParams().size(), 8u);
+  EXPECT_EQ(q.FindParam(wxString::FromUTF8("qualit\xC3\xA4t"))->GetValues(), Strings({"hoch", "tief"}));
 }
 
 TEST(CmdLineParserTest, UndeclaredSwitchesAreDeclaredOnTheFly) {

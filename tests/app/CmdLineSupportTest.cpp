@@ -96,15 +96,26 @@ TEST_F(CmdLineSupportTest, PriorityAboveTenIsInvalidUnderAHigherLimit) {
   EXPECT_EQ(m_out, Report(wxT("Invalid net job priority"), wxT("nj_priority")));
 }
 
-TEST_F(CmdLineSupportTest, AllPoolsUnlessAPresetOrTheSwitchChoose) {
+TEST_F(CmdLineSupportTest, WithoutTheSwitchEveryPoolOfTheUserFollowsThoseOfThePresets) {
   ASSERT_TRUE(Apply({"a.ma"}));
   EXPECT_EQ(m_job.GetPoolList().size(), 3u);
   m_job.RemovePool(wxString());
   m_job.AddPool(wxT("14|Lighting"));
+  m_job.AddPool(wxT("9|Elsewhere"));
   ASSERT_TRUE(Apply({"a.ma"}));
-  EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')), wxT("14|Lighting"));
+  EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')),
+            wxT("14|Lighting,9|Elsewhere,12|Main,17|Night shift"));
   EXPECT_FALSE(Apply({"-nj_pools", "12", "a.ma"}));  // identifiers are not names
   EXPECT_EQ(m_out, Report(wxT("No valid client pools provided"), wxT("nj_pools")));
+}
+
+TEST_F(CmdLineSupportTest, PoolNamesIgnoreTheCaseOfAnyLetter) {
+  wxArrayString pools;
+  pools.Add(wxString::FromUTF8("21|\xC3\x84rger"));  // "Ärger"
+  pools.Add(wxT("22|Main"));
+  m_user.SetPools(pools);
+  ASSERT_TRUE(Apply({"-nj_pools", "\xC3\xA4RGER", "a.ma"}));  // "äRGER"
+  EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')), wxString::FromUTF8("21|\xC3\x84rger"));
 }
 
 TEST_F(CmdLineSupportTest, RangeChecksOfTheSwitches) {

@@ -87,6 +87,14 @@ TEST(KfJsCmdLineTest, ResolvesGeneralSwitches) {
   ASSERT_TRUE(d.ParseArgs({"-login", "alice", "-listpools"}));
   EXPECT_EQ(d.GetLoginUser(), wxT("alice"));
   EXPECT_EQ(d.GetLoginPassword(), wxT(""));
+  EXPECT_TRUE(d.IsLoginGiven());
+
+  // A login without a user name is still a login: it replaces the configured one.
+  CmdLine e;
+  ASSERT_TRUE(e.ParseArgs({"-login", ":pw", "-listpools"}));
+  EXPECT_TRUE(e.IsLoginGiven());
+  EXPECT_EQ(e.GetLoginUser(), wxT(""));
+  EXPECT_EQ(e.GetLoginPassword(), wxT("pw"));
 }
 
 const char kDefaults[] =

@@ -1,10 +1,16 @@
 #include "app/KfJsCore.h"
 
+#include "net/MsgBase.h"
+#include "net/NetEngine.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "../support/TempDir.h"
+
+#include <memory>
+#include <utility>
 
 namespace {
 
@@ -73,3 +79,23 @@ TEST(KfJsCoreTest, PerUserFoldersOnlyWhenTheProgramDirectoryIsAnotherUsers) {
 }
 
 }  // namespace
+
+// The class of each type is checked by name only: naming a class here would
+// link it into the test and hide a registry that finds classes by name.
+TEST(KfJsCoreTest, EveryTypeOfTheMessageTableCreatesItsOwnClass) {
+  const std::pair<wxInt32, const char*> table[] = {
+      {0, "CGenericMsg"},       {1, "CChallengeMsg"},       {2, "COppositeInfoMsg"}, {3, "CTextMsg"},
+      {7, "CLoginMsg"},         {8, "CUserData0Msg"},       {9, "CUserData1Msg"},    {14, "CNetJobPacketMsg"},
+      {15, "CServerControlMsg"}, {22, "CRSDataMsg"},        {24, "CDataQueryMsg"},   {1024, "CMsgAckMsg"},
+      {1025, "CRequestMsg"},
+  };
+  CKfJsCore::AddMessageClasses();
+  CNetEngine engine;
+  ASSERT_TRUE(engine.RegisterAll());
+  for (const auto& [type, name] : table) {
+    std::unique_ptr<CMsgBase> message(engine.Create(type));
+    ASSERT_TRUE(message) << type;
+    EXPECT_EQ(wxString(message->GetClassInfo()->GetClassName()), wxString(name)) << type;
+    EXPECT_EQ(message->GetType(), type);
+  }
+}

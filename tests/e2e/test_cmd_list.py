@@ -154,6 +154,9 @@ class GroupOrderTest(unittest.TestCase):
                                   .replace("<Name>appleseed</Name>", "<Name>Yak</Name>"),
                 "5.xml": appleseed.replace("<Group>3D</Group>", "<Group>alpha</Group>")
                                   .replace("<Name>appleseed</Name>", "<Name>xenon</Name>"),
+                "6.xml": group_file("\u00e4rger"),
+                "7.xml": appleseed.replace("<Group>3D</Group>", "<Group>\u00e4rger</Group>")
+                                  .replace("<Name>appleseed</Name>", "<Name>wolf</Name>"),
             }
             for name, text in files.items():
                 with open(os.path.join(renderers, name), "w", encoding="utf-8") as fh:
@@ -168,9 +171,13 @@ class GroupOrderTest(unittest.TestCase):
                     ("alpha", "xenon/2.1", True, 0),
                     ("alpha", "Yak/2.1", True, 0),
                     ("Beta", "zebra/2.1", True, 0),
+                    ("\u00e4rger", "wolf/2.1", True, 0),
                 ]))
                 r = prog.run(["-listrenderers", "ALPHA", "-compact"])
                 self.assertEqual(r.out, "xenon/2.1\nYak/2.1\n", r)
+                # Letters beyond ASCII fold too, also under the C locale.
+                r = prog.run(["-listrenderers", "\u00c4RGER", "-compact"], env={"LC_ALL": "C"})
+                self.assertEqual(r.out, "wolf/2.1\n", r)
         finally:
             shutil.rmtree(folder, ignore_errors=True)
 

@@ -81,6 +81,14 @@ class LogonFailures(unittest.TestCase):
             self.assertEqual(r.code, 1, r)
             self.assertEqual(sim.journal(), [])
 
+    def test_a_login_without_user_replaces_the_configured_one(self):
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            r = prog.run(['-login', ':pw', 'shot.blend'])
+            self.assertIn('ERROR! No login has been specified via commandline or KfRcCmd.conf\n',
+                          r.out)
+            self.assertEqual(r.code, 1, r)
+            self.assertEqual(sim.journal(), [])
+
     def test_refused_login(self):
         with kh.FarmSim(faults={'refuse_login': 'Account locked'}) as sim, \
                 kh.ProgramDir(sim) as prog:
@@ -109,18 +117,32 @@ class LogonFailures(unittest.TestCase):
             r = prog.run(['shot.blend'])
             self.assertEqual(r.code, 6, r)
             self.assertIn(report(6, 'Unable to retrieve the necessary user data.', prog), r.out)
-        # A pool record the program cannot read fails the download, whole.
-        with tempfile.TemporaryDirectory() as folder:
-            with open(os.path.join(folder, 'Bad.xml'), 'w', encoding='utf-8') as fh:
-                fh.write('<RendererGroup><Name>..</Name><Visible>true</Visible>'
-                         '<Renderers></Renderers></RendererGroup>\n')
-            with kh.FarmSim(overrides={'renderers': folder}) as sim, kh.ProgramDir(sim) as prog:
-                r = prog.run(['shot.blend'])
-                self.assertEqual(r.code, 6, r)
-                self.assertIn(report(6, 'Unable to download the renderers from the server.',
-                                     prog), r.out)
-                self.assertFalse(prog.exists('Renderers/Renderers.kren'))
 
+    def test_a_group_that_cannot_be_read_keeps_what_loaded_before_it(self):
+        # The download itself succeeds: the groups before the bad one stay,
+        # the list stops there, and the cache holds the pool as loaded.
+        with open(os.path.join(kh.farmsim_dir(), 'demo', 'renderers', '3D.appleseed.xml'),
+                  encoding='utf-8') as fh:
+            appleseed = fh.read()
+        with tempfile.TemporaryDirectory() as folder:
+            files = {
+                '1.xml': ('<RendererGroup><Name>3D</Name><Visible>true</Visible>'
+                          '<Renderers></Renderers></RendererGroup>\n'),
+                '2.xml': appleseed,
+                '3.xml': ('<RendererGroup><Name>..</Name><Visible>true</Visible>'
+                          '<Renderers></Renderers></RendererGroup>\n'),
+                '4.xml': appleseed.replace('<Group>3D</Group>', '<Group>Late</Group>'),
+            }
+            for name, text in files.items():
+                with open(os.path.join(folder, name), 'w', encoding='utf-8') as fh:
+                    fh.write(text)
+            with kh.FarmSim(overrides={'renderers': folder}) as sim, kh.ProgramDir(sim) as prog:
+                r = prog.run(['-listrenderers', '-compact'])
+                self.assertEqual(r.code, 0, r)
+                self.assertEqual(r.out, 'appleseed/2.1\n', r)
+                cache = prog.read_file('Renderers/Renderers.kren')
+                self.assertIn('<Name>appleseed</Name>', cache)
+                self.assertNotIn('<Name>..</Name>', cache)
 
 if __name__ == '__main__':
     kh.main()

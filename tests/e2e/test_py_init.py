@@ -102,6 +102,25 @@ class InitScript(unittest.TestCase):
             self.assertEqual(r.code, 0, r)
             self.assertTrue(r.out.endswith('\nfinalised\n'), r)
 
+    def test_exit_handlers_still_see_the_directory_console_rules_and_log(self):
+        script = '\n'.join([
+            'import atexit, Kilnforge',
+            'def late():',
+            '    Kilnforge.ConWriter("dir=" + Kilnforge.GetDirectory() + "\\n")',
+            '    Kilnforge.LogEvent("late\\n", Kilnforge.msgError)',
+            'atexit.register(late)',
+        ])
+        with kh.ProgramDir() as prog:
+            prog.write_init_py(script)
+            r = prog.run(['-env', 'register', '-compact', '-log'])
+            self.assertEqual(r.code, 0, r)
+            # -compact hides the plain line but not the error.
+            self.assertTrue(r.out.endswith('ERROR! late\n'), r)
+            self.assertNotIn('dir=', r.out)
+            self.assertTrue(prog.read_file('KfRcCmd.log').endswith(
+                '\ndir=%s/\nERROR! late\n' % prog.path), r)
+            self.assertEqual(r.err, '', r)
+
     def test_a_missing_script_is_no_error(self):
         with kh.ProgramDir() as prog:
             r = prog.run(['-env', 'register'])
@@ -117,15 +136,28 @@ class InitScript(unittest.TestCase):
             self.assertTrue(r.out.startswith(BANNER), r)
             self.assertEqual(r.err, '', r)
 
-    def test_a_runtime_that_cannot_start_ends_the_run_with_0(self):
+    def test_the_python_environment_of_the_shell_is_ignored(self):
+        with kh.ProgramDir() as prog:
+            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("ran\\n")\n')
+            prog.write_file('elsewhere/sitecustomize.py', 'print("customized")\n')
+            env = {'PYTHONHOME': os.path.join(prog.root, 'no-python'),
+                   'PYTHONPATH': prog.file('elsewhere'), 'PYTHONVERBOSE': '1'}
+            r = prog.run(['-env', 'register'], env=env)
+            self.assertEqual(r.code, 0, r)
+            self.assertTrue(r.out.startswith('ran\n' + BANNER), r)
+            self.assertNotIn('customized', r.out)
+            self.assertEqual(r.err, '', r)
+
+    def test_a_runtime_that_cannot_start_ends_the_run_with_an_error(self):
+        # A damaged Python next to the program: the runtime takes it for its
+        # standard library and finds no codecs there.
         with kh.ProgramDir() as prog:
             prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("never\\n")\n')
-            r = prog.run(['-env', 'register'], env={'PYTHONHOME': os.path.join(prog.root, 'no-python')})
-            self.assertEqual(r.code, 0, r)
-            self.assertNotIn('never', r.out)
-            self.assertNotIn(BANNER, r.out)
-            self.assertIn('The Python runtime could not be started', r.err)
-
+            prog.write_file('lib/python3.11/os.py', '')
+            r = prog.run(['-env', 'register', '-compact'])
+            self.assertEqual(r.code, 255, r)
+            self.assertEqual(r.out, 'ERROR! The Python runtime could not be started\n\n', r)
+            self.assertEqual(r.err, '', r)
 
 if __name__ == '__main__':
     kh.main()

@@ -177,7 +177,8 @@ class InstalledLayout(unittest.TestCase):
         # The presets the site ships are found although the user directory is elsewhere.
         r = self.run_user(['-nj_preset', 'lighting'] + SUBMIT)
         self.assertEqual(r.code, 0, r)
-        self.assertEqual(self.sim.last('NetJobPacket')['pools'], ['14'])
+        # The preset's pool first, then every pool of the user's account.
+        self.assertEqual(self.sim.last('NetJobPacket')['pools'], ['14', '12', '17'])
 
         r = self.run_user(['-listrenderers', '-compact'])
         self.assertEqual(r.code, 0, r)

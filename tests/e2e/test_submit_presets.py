@@ -27,11 +27,16 @@ def preset(name, groups, values, events=None):
 
 
 class Presets(sl.SubmitCase, unittest.TestCase):
-    def test_two_presets_each_adding_a_pool_give_both(self):
-        self.prog.write_preset('main', preset('Main only', 0x40, [(4, 'PoolList', '12|Main')]))
+    def test_two_presets_each_adding_a_pool_give_both_then_the_users_pools(self):
         self.prog.write_preset('light', preset('Lighting', 0x40, [(4, 'PoolList', '14|Lighting')]))
-        p, _ = self.submit_ok(['-nj_preset', 'main', '-nj_preset', 'light', 'a.ma'])
-        self.assertEqual(p['pools'], ['12', '14'])
+        self.prog.write_preset('main', preset('Main only', 0x40, [(4, 'PoolList', '12|Main')]))
+        p, _ = self.submit_ok(['-nj_preset', 'light', '-nj_preset', 'main', 'a.ma'])
+        self.assertEqual(p['pools'], ['14', '12', '17'])
+
+    def test_a_backslash_in_a_preset_list_is_part_of_the_name(self):
+        self.prog.write_preset('dom', preset('Domain', 0x40, [(4, 'BlockedClients', r'DOMAIN\node1')]))
+        p, _ = self.submit_ok(['-nj_preset', 'dom', 'a.ma'])
+        self.assertEqual(p['clients'], [r'DOMAIN\node1'])
 
     def test_selected_groups_apply_only_renderer_and_priority(self):
         values = [(4, 'Renderer', 'Blender/3.6'), (2, 'Priority', '7'), (1, 'Urgent', 'true'),

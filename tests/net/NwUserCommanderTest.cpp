@@ -61,4 +61,11 @@ TEST_F(NwUserCommanderTest, PortsBelow1024AndEmptyHostsAreNotAConfiguration) {
   EXPECT_EQ(fresh.GetJobSubmitter().GetFailureText(), wxT("Submission failed"));
 }
 
+TEST_F(NwUserCommanderTest, ALoginWithAnEmptyUserReplacesTheConfiguredOne) {
+  settings.cmdLogin = true;
+  settings.cmdLoginPassword = wxT("pw");
+  EXPECT_FALSE(commander.Logon(false));
+  EXPECT_EQ(console, wxT("ERROR! No login has been specified via commandline or KfRcCmd.conf\n"));
+}
+
 }  // namespace

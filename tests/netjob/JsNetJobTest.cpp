@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <tuple>
 
@@ -42,7 +43,7 @@ const std::string kEverything = Data({
     {2, "ChunkDispatchOrder", "2"}, {1, "ChunkDispatchFirstLastFirst", "true"},
     {2, "SplitMode_Mode", "1"}, {2, "SplitMode_Count", "10"}, {2, "SliceMode_Mode", "2"},
     {2, "SliceMode_CX", "4"}, {2, "SliceMode_RY", "3"}, {2, "SliceMode_Overlap", "8"},
-    {4, "SliceMode_Format", "s_<row>"}, {4, "BlockedClients", "n1\\n\\nn2\\n"},
+    {4, "SliceMode_Format", "s_<row>"}, {4, "BlockedClients", "DOMAIN\\node1"},
     {4, "PoolList", "1|Main"}, {2, "ClientLimit", "3"}, {2, "MinClientPriority", "0"},
     {1, "SendEmails", "false"}, {4, "EmailRecipients", "a@b"}, {1, "CacheScenesLocally", "true"},
     {1, "TimeThresholds_UseLowerThreshold", "true"}, {2, "TimeThresholds_LowerThresholdMin", "2"},
@@ -81,8 +82,9 @@ TEST(JsNetJobTest, AllGroupsApplyEveryNamedSetting) {
   const NetJobSliceMode& slice = job.GetSliceMode();
   EXPECT_EQ(std::make_tuple(job.GetSplitMode().count, slice.x, slice.y, slice.overlap, slice.format),
             std::make_tuple(10, 4, 3, 8, wxString(wxT("s_<row>"))));
-  // Lines: empty ones count, a final line feed does not start another.
-  EXPECT_EQ(wxJoin(job.GetClientList(), wxT(','), wxT('\0')), wxT("n1,,n2"));
+  // A backslash is part of the name, not an escape.
+  ASSERT_EQ(job.GetClientList().size(), 1u);
+  EXPECT_EQ(job.GetClientList()[0], wxT("DOMAIN\\node1"));
   EXPECT_EQ(wxJoin(job.GetPoolList(), wxT(','), wxT('\0')), wxT("1|Main"));
   // A minimum client priority of 0 is taken as it is.
   EXPECT_EQ(std::make_tuple(job.GetClientLimit(), job.GetMinClientPriority(), job.GetSendEmails(),
@@ -134,6 +136,24 @@ TEST(JsNetJobTest, PresetsAccumulateListsAndKeepEarlierSettings) {
   EXPECT_EQ(wxJoin(job.GetPoolList(), wxT(','), wxT('\0')), wxT("1|Main,2|Night"));
   EXPECT_EQ(job.GetNotes(), wxT("a"));  // the second preset leaves notes out
   EXPECT_EQ(job.GetName(), wxT("B"));
+}
+
+// A line feed can reach a value only through an environment variable; the
+// lists are cut there and nowhere else.
+TEST(JsNetJobTest, PresetListsAreCutAtLineFeedsOnly) {
+  PresetFiles files;
+  ASSERT_EQ(setenv("KF_TEST_PRESET_CLIENTS", "\"n1\n\nDOMAIN\\n2\\n\n\"", 1), 0);
+  const std::string data =
+      "Data\n{\nValueCount = 2\nValue01\n{\nType = 4\nName = \"BlockedClients\"\n"
+      "Value = $:KF_TEST_PRESET_CLIENTS\n}\nValue02\n{\nType = 4\nName = \"ExtendedSplitting\"\n"
+      "Value = \"cam\\nera\\tx\"\n}\n}\n";
+  NewJob job;
+  ASSERT_TRUE(job.LoadPreset(files.Write("lf.knjprs", General("LF", -1) + data)));
+  unsetenv("KF_TEST_PRESET_CLIENTS");
+  // Empty lines count, a final line feed does not start another.
+  EXPECT_EQ(wxJoin(job.GetClientList(), wxT(','), wxT('\0')), wxT("n1,,DOMAIN\\n2\\n"));
+  ASSERT_EQ(job.GetExtendedSplitting().size(), 1u);
+  EXPECT_EQ(job.GetExtendedSplitting()[0], wxT("cam\\nera\\tx"));
 }
 
 TEST(JsNetJobTest, PresetWithoutGeneralKeepsNameAndPreviousGroups) {

@@ -105,6 +105,11 @@ TEST(ScenePatternTest, ListsRealFoldersWithoutSubfoldersOrHiddenFiles) {
   ASSERT_EQ(scenes.size(), 2u);
   EXPECT_EQ(scenes[0], folder + wxT("/one.ma"));
   EXPECT_EQ(scenes[1], folder + wxString::FromUTF8("/tw\xc3\xb6.ma"));
+  // A hidden mask finds hidden files.
+  scenes.clear();
+  EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/.*.ma"), scenes));
+  ASSERT_EQ(scenes.size(), 1u);
+  EXPECT_EQ(scenes[0], folder + wxT("/.hidden.ma"));
 
   scenes.clear();
   EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/missing/*.ma"), scenes));

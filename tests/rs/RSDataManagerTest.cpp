@@ -163,21 +163,113 @@ TEST_F(RSDataManagerTest, MissingOrDamagedCacheFallsBackToAFullDownload) {
   }
 }
 
-TEST_F(RSDataManagerTest, RefusedRequestOrUnreadableRecordFailsTheDownload) {
+TEST_F(RSDataManagerTest, OnlyARefusedRequestFailsTheDownload) {
   refuse = true;
   EXPECT_FALSE(manager.Download());
   EXPECT_EQ(fullRequests, 0);
 
+  // Records that cannot be read leave an empty pool, which is still a download.
   refuse = false;
   records = {CRSDataCommand(1, 1, wxT("Pool"),
                             Document("Pool/1.0", wxT("<RendererGroup><Name>?</Name>"
-                                                     "</RendererGroup>")))};
-  EXPECT_FALSE(manager.Download());
-  EXPECT_FALSE(manager.GetError().empty());
-  EXPECT_FALSE(wxFileName::FileExists(Cache()));
+                                                     "</RendererGroup>"))),
+             CRSDataCommand(1, 1, wxT("Pool"), wxT("<DataRoot><Content>"))};
+  EXPECT_TRUE(manager.Download());
+  EXPECT_EQ(pool->Groups.GetCount(), 0u);
+  EXPECT_TRUE(wxFileName::FileExists(Cache()));
+  EXPECT_EQ(pool->UpdateIndex, 42);
+}
 
-  records = {CRSDataCommand(1, 1, wxT("Pool"), wxT("<DataRoot><Content>"))};
-  EXPECT_FALSE(manager.Download());
+// One object that does not load: the groups before it stay, the list stops
+// there, the records after it still load, and the cache is the pool as loaded.
+TEST_F(RSDataManagerTest, ABadObjectKeepsWhatLoadedAndTheLaterRecords) {
+  // A parameter without an ID.
+  wxString noId = Renderer("Bad", "Bad", "");
+  noId.Replace(wxT("<Parameters></Parameters>"),
+               wxT("<Parameters><Parameter><Name>x</Name></Parameter></Parameters>"));
+  const wxString variants[] = {
+      Renderer("", "NoGroup", ""),
+      Renderer("Bad", "..", ""),
+      // A version without its command line.
+      Renderer("Bad", "Bad",
+               "<RendererVersion><Name>1</Name><Parent>Bad</Parent><Parameters></Parameters>"
+               "</RendererVersion>"),
+      noId,
+  };
+  for (const wxString& broken : variants) {
+    SCOPED_TRACE(std::string(broken.utf8_str()));
+    records = {
+        CRSDataCommand(
+            1, 1, wxT("Pool"),
+            Document("Pool/1.0",
+                     wxT("<RendererGroup><Name>3D</Name><Visible>true</Visible><Renderers>") +
+                         Renderer("3D", "Blender", "") +
+                         wxT("</Renderers></RendererGroup><RendererGroup><Name>Bad</Name>"
+                             "<Visible>true</Visible><Renderers>") +
+                         broken +
+                         wxT("</Renderers></RendererGroup><RendererGroup><Name>Comp</Name>"
+                             "<Visible>true</Visible><Renderers>") +
+                         Renderer("Comp", "Nuke", "") + wxT("</Renderers></RendererGroup>"))),
+        CRSDataCommand(1, 3, wxT("Maya"), Document("Renderer/1.0", Renderer("3D", "Maya", ""))),
+    };
+    wxRemoveFile(Cache());
+    Restart();
+    ASSERT_TRUE(manager.Download());
+    ASSERT_EQ(pool->Groups.GetCount(), 1u);
+    EXPECT_EQ(pool->Groups.GetAt(0)->Name, wxT("3D"));
+    EXPECT_EQ(pool->Groups.GetAt(0)->Renderers.GetCount(), 2u);
+    EXPECT_NE(pool->Renderers.FindByKey(wxT("Maya")), nullptr);
+    EXPECT_EQ(pool->Renderers.FindByKey(wxT("Nuke")), nullptr);
+    EXPECT_EQ(pool->UpdateIndex, 42);
+    const std::string cache = temp.Read("Renderers.kren");
+    EXPECT_NE(cache.find("<Name>Maya</Name>"), std::string::npos);
+    EXPECT_EQ(cache.find("<Name>Bad</Name>"), std::string::npos);
+
+    // The next run reads the same pool from the cache.
+    fullRequests = 0;
+    Restart();
+    ASSERT_TRUE(manager.Download());
+    EXPECT_EQ(fullRequests, 0) << "the stamp is current";
+    EXPECT_EQ(pool->Groups.GetCount(), 1u);
+    EXPECT_EQ(pool->Renderers.GetCount(), pool->Groups.GetAt(0)->Renderers.GetCount());
+  }
+}
+
+// A group that fails is deleted with the renderers it loaded before the
+// failure: the pool keeps only what the listings and the cache show.
+TEST_F(RSDataManagerTest, AFailedGroupTakesItsEarlierRenderersWithIt) {
+  records = {CRSDataCommand(
+      1, 1, wxT("Pool"),
+      Document("Pool/1.0", wxT("<RendererGroup><Name>3D</Name><Visible>true</Visible><Renderers>") +
+                               Renderer("3D", "Blender", "") + Renderer("", "NoGroup", "") +
+                               wxT("</Renderers></RendererGroup>")))};
+  ASSERT_TRUE(manager.Download());
+  EXPECT_EQ(pool->Groups.GetCount(), 0u);
+  EXPECT_EQ(pool->Renderers.GetCount(), 0u);
+  EXPECT_EQ(pool->FindVersion(wxT("Blender/1")), nullptr);
+}
+
+TEST_F(RSDataManagerTest, TheSameRendererNameInTwoGroupsIsTwoRenderers) {
+  records = {CRSDataCommand(
+      1, 1, wxT("Pool"),
+      Document("Pool/1.0", wxT("<RendererGroup><Name>A</Name><Visible>true</Visible><Renderers>") +
+                               Renderer("A", "Same", "") +
+                               wxT("</Renderers></RendererGroup><RendererGroup><Name>B</Name>"
+                                   "<Visible>true</Visible><Renderers>") +
+                               Renderer("B", "Same", "") + wxT("</Renderers></RendererGroup>")))};
+  ASSERT_TRUE(manager.Download());
+  ASSERT_EQ(pool->Groups.GetCount(), 2u);
+  ASSERT_EQ(pool->Renderers.GetCount(), 2u);
+  for (size_t i = 0; i < 2; ++i) {
+    CRSGroup* group = pool->Groups.GetAt(i);
+    ASSERT_EQ(group->Renderers.GetCount(), 1u) << group->Name;
+    EXPECT_EQ(group->Renderers.GetAt(0)->Group, group);
+  }
+  EXPECT_NE(pool->Groups.GetAt(0)->Renderers.GetAt(0), pool->Groups.GetAt(1)->Renderers.GetAt(0));
+  // Both come back from the cache.
+  Restart();
+  ASSERT_TRUE(manager.Download());
+  EXPECT_EQ(pool->Renderers.GetCount(), 2u);
 }
 
 TEST_F(RSDataManagerTest, ACacheThatCannotBeSavedIsRemoved) {
