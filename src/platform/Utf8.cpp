@@ -35,6 +35,39 @@ std::string From(const wxString& text) {
   return out;
 }
 
+namespace {
+
+// Decodes the sequence at s[i]. True with the code point in *c and its length
+// in *used; false for a sequence that is not UTF-8 (a stray byte, one cut
+// short, an overlong form, a surrogate or beyond U+10FFFF), with *used the
+// bytes that make up the one invalid character.
+bool DecodeAt(const unsigned char* s, size_t length, size_t i, uint32_t* c, size_t* used) {
+  const unsigned char b = s[i];
+  *used = 1;
+  if (b < 0x80) {
+    *c = b;
+    return true;
+  }
+  size_t extra;
+  uint32_t min;
+  if ((b & 0xE0) == 0xC0) {
+    extra = 1, *c = b & 0x1F, min = 0x80;
+  } else if ((b & 0xF0) == 0xE0) {
+    extra = 2, *c = b & 0x0F, min = 0x800;
+  } else if ((b & 0xF8) == 0xF0) {
+    extra = 3, *c = b & 0x07, min = 0x10000;
+  } else {
+    return false;
+  }
+  size_t k = 1;
+  for (; k <= extra && i + k < length && (s[i + k] & 0xC0) == 0x80; ++k)
+    *c = (*c << 6) | (s[i + k] & 0x3F);
+  *used = k;
+  return k > extra && *c >= min && *c <= 0x10FFFF && !(*c >= 0xD800 && *c <= 0xDFFF);
+}
+
+}  // namespace
+
 wxString ToWx(const char* data, size_t length) {
   const auto* s = reinterpret_cast<const unsigned char*>(data);
   wchar_t stackBuffer[256];
@@ -46,35 +79,10 @@ wxString ToWx(const char* data, size_t length) {
   }
   size_t n = 0;
   for (size_t i = 0; i < length;) {
-    const unsigned char b = s[i];
-    if (b < 0x80) {
-      out[n++] = static_cast<wchar_t>(b);
-      ++i;
-      continue;
-    }
-    size_t extra;
-    uint32_t c;
-    uint32_t min;
-    if ((b & 0xE0) == 0xC0) {
-      extra = 1, c = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, c = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, c = b & 0x07, min = 0x10000;
-    } else {
-      out[n++] = 0xFFFD;
-      ++i;
-      continue;
-    }
-    size_t k = 1;
-    for (; k <= extra && i + k < length && (s[i + k] & 0xC0) == 0x80; ++k) c = (c << 6) | (s[i + k] & 0x3F);
-    if (k <= extra || c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-      out[n++] = 0xFFFD;
-      i += k;
-      continue;
-    }
-    out[n++] = static_cast<wchar_t>(c);
-    i += k;
+    uint32_t c = 0;
+    size_t used = 0;
+    out[n++] = DecodeAt(s, length, i, &c, &used) ? static_cast<wchar_t>(c) : 0xFFFD;
+    i += used;
   }
   return wxString(out, n);
 }
@@ -82,30 +90,10 @@ wxString ToWx(const char* data, size_t length) {
 bool IsValid(const char* data, size_t length) {
   const auto* s = reinterpret_cast<const unsigned char*>(data);
   for (size_t i = 0; i < length;) {
-    const unsigned char b = s[i];
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t extra;
-    uint32_t c;
-    uint32_t min;
-    if ((b & 0xE0) == 0xC0) {
-      extra = 1, c = b & 0x1F, min = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      extra = 2, c = b & 0x0F, min = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      extra = 3, c = b & 0x07, min = 0x10000;
-    } else {
-      return false;
-    }
-    if (length - i <= extra) return false;  // the sequence is cut short
-    for (size_t k = 1; k <= extra; ++k) {
-      if ((s[i + k] & 0xC0) != 0x80) return false;
-      c = (c << 6) | (s[i + k] & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    i += extra + 1;
+    uint32_t c = 0;
+    size_t used = 0;
+    if (!DecodeAt(s, length, i, &c, &used)) return false;
+    i += used;
   }
   return true;
 }
