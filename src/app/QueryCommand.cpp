@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 
 #include "app/KfJsCore.h"
 #include "net/DataQueryMsg.h"
@@ -13,12 +14,14 @@
 
 CQueryCommand::Asker CQueryCommand::FromCommander(CNwUserCommander& commander) {
   return [&commander](const wxString& query, wxString* answer) {
-    const CNetMsgAckResult result =
+    CNetMsgAckResult result =
         commander.RequestAndWait(CDataQueryMsg::kType, 0, wxString(), query);
     if (!result.IsSuccess()) return false;
-    const CDataQueryMsg* message = dynamic_cast<CDataQueryMsg*>(result.GetAttached());
+    // A large answer is handed over, not copied.
+    const std::unique_ptr<CMsgBase> attached = result.TakeAttached();
+    auto* message = dynamic_cast<CDataQueryMsg*>(attached.get());
     if (!message) return false;
-    *answer = message->text;
+    answer->swap(message->text);
     return true;
   };
 }
@@ -36,7 +39,9 @@ void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
   }
   const bool quiet = m_core.IsQuiet();
   m_core.SetQuiet(false);
-  m_core.Output(wxT("%s\n"), answer);
+  // Printed as it is: formatting a large answer would copy it several times.
+  m_core.OutputText(answer);
+  m_core.OutputText(wxT("\n"));
   m_core.SetQuiet(quiet);
 }
 

@@ -177,7 +177,7 @@ void CNetEngine::HandleAck(CMsgAckMsg* ack) {
   result.SetText(ack->GetText());
   result.SetValues(ack->GetValue1(), ack->GetValue2(), ack->GetValue3());
   result.SetData(ack->GetData().Data(), ack->GetData().Size());
-  result.SetAttached(DecodeAttached(*ack));
+  result.SetAttached(std::unique_ptr<CMsgBase>(DecodeAttached(*ack)));
   for (CSocketNotificationSink* sink : sinks) {
     if (sink) sink->OnAckResult(result);
   }
