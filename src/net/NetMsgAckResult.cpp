@@ -55,6 +55,12 @@ void CNetMsgAckResult::SetValues(wxUint32 v1, wxUint32 v2, wxUint32 v3) {
   m_values[2] = v3;
 }
 
+void CNetMsgAckResult::SetData(std::unique_ptr<CMemoryStream> data) {
+  if (!data) data = std::make_unique<CMemoryStream>(CMemoryStream::kReadWrite);
+  data->Rewind();
+  m_data = std::move(data);
+}
+
 void CNetMsgAckResult::SetData(const wxUint8* bytes, wxUint32 size) {
   // Other copies may share the current stream: it is replaced, not changed.
   auto data = std::make_shared<CMemoryStream>(CMemoryStream::kReadWrite);

@@ -53,6 +53,7 @@ class CNetMsgAckResult : public wxObject {
   void SetText(const wxString& text) { m_text = text; }
   void SetValues(wxUint32 v1, wxUint32 v2, wxUint32 v3);
   void SetData(const wxUint8* bytes, wxUint32 size);
+  void SetData(std::unique_ptr<CMemoryStream> data);
   void SetAttached(std::unique_ptr<CMsgBase> message);
 
  private:
