@@ -13,6 +13,7 @@ same however loaded the machine is: compare those when other work runs at the sa
 """
 
 import argparse
+import json
 import os
 import re
 import shutil
@@ -65,8 +66,11 @@ def run_process(argv, cwd, env, timeout=600):
 class FarmSim:
     """The farm simulator as a process of its own, so that its work never runs in ours."""
 
+    def __init__(self, farm=DEMO_FARM):
+        self.farm = farm
+
     def __enter__(self):
-        self.proc = subprocess.Popen([sys.executable, FARMSIM, '--farm', DEMO_FARM, '--port', '0'],
+        self.proc = subprocess.Popen([sys.executable, FARMSIM, '--farm', self.farm, '--port', '0'],
                                      stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         line = self.proc.stdout.readline()
         match = re.search(r'listening on 127\.0\.0\.1:(\d+)', line)
@@ -259,6 +263,55 @@ def pool(build, runs):
                    '~2')]
 
 
+QUERY_ANSWER_MIB = 32
+
+
+def query_answer_text(size):
+    """Job lines the way a farm lists them, varied enough not to compress to nothing."""
+    lines, total, n = [], 0, 0
+    while total < size:
+        line = '%d|shot_%04d_lighting_v%03d|%s|user%02d|%d|Maya/2024|%d/%d' % (
+            1000 + n, n % 9973, n % 251, ('waiting', 'rendering', 'done', 'paused')[n % 4], n % 37,
+            n % 100, n % 17, 10 + n % 90)
+        lines.append(line)
+        total += len(line) + 1
+        n += 1
+    return '\n'.join(lines)[:size]
+
+
+def query_answer(binary, runs):
+    """A -query whose answer is 32 MiB of text, printed to standard output."""
+    size = QUERY_ANSWER_MIB * 1024 * 1024
+    with open(DEMO_FARM, encoding='utf-8') as fh:
+        farm = json.load(fh)
+    farm['renderers'] = os.path.join(os.path.dirname(DEMO_FARM), farm.get('renderers', 'renderers'))
+    answer = query_answer_text(size)
+    farm.setdefault('queries', {})['bench answer'] = answer
+    folder = tempfile.mkdtemp(prefix='kfbench-farm-')
+    try:
+        farm_file = os.path.join(folder, 'farm.json')
+        with open(farm_file, 'w', encoding='utf-8') as fh:
+            json.dump(farm, fh)
+        with FarmSim(farm_file) as sim:
+            prog = ProgramDir(binary, sim.port)
+            try:
+                def answered(r):
+                    return r.code == 0 and answer[-200:] in r.out and len(r.out) > size
+                results = repeat(prog, ['-query', 'bench answer', '-compact'],
+                                 max(1, min(runs, 3)), check=answered)
+            finally:
+                prog.cleanup()
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+    peak = median([r.peak_mb for r in results])
+    size_mb = float(QUERY_ANSWER_MIB)  # peak figures are in units of 1024 KiB too
+    return [Figure('query answer %d MiB, wall time' % QUERY_ANSWER_MIB, median(
+                [r.wall for r in results]), 's', '', None, '< 2'),
+            Figure('  client CPU of that query', median([r.cpu for r in results]), 's'),
+            Figure('  peak memory of that query (ratio: to the answer)', peak, 'MB', 'answer size',
+                   peak / size_mb, '< 3')]
+
+
 def print_table(figures, load_before, load_after):
     print()
     print('%-52s %10s %-8s %-16s %7s  %s' % ('figure', 'value', 'unit', 'ratio to', 'ratio',
@@ -280,7 +333,7 @@ def main():
     parser.add_argument('--build', default=os.path.join(SOURCE, 'build'))
     parser.add_argument('--runs', type=int, default=5)
     parser.add_argument('--callgrind', action='store_true')
-    parser.add_argument('--only', default='', help='comma-separated: process,wait,transfer,pool')
+    parser.add_argument('--only', default='', help='comma-separated: process,wait,transfer,pool,query')
     opts = parser.parse_args()
     build = os.path.abspath(opts.build)
     binary = os.path.join(build, 'KfRcCmd')
@@ -290,7 +343,8 @@ def main():
     steps = (('process', lambda: whole_process(binary, opts.runs, opts.callgrind)),
              ('wait', lambda: ack_wait(build, max(1, min(opts.runs, 3)))),
              ('transfer', lambda: transfer(build, max(1, min(opts.runs, 3)))),
-             ('pool', lambda: pool(build, max(1, min(opts.runs, 3)))))
+             ('pool', lambda: pool(build, max(1, min(opts.runs, 3)))),
+             ('query', lambda: query_answer(binary, opts.runs)))
     for name, step in steps:
         if only and name not in only:
             continue

@@ -3,7 +3,7 @@
 #   ./scripts/bench.sh                 every figure, medians of 5 runs
 #   ./scripts/bench.sh --runs 9        more runs per figure
 #   ./scripts/bench.sh --callgrind     also instruction counts (repeatable on a busy machine)
-#   ./scripts/bench.sh --only process,wait,transfer,pool
+#   ./scripts/bench.sh --only process,wait,transfer,pool,query
 # BUILD=folder picks another build folder. Run it on a quiet machine: the table
 # ends with the load average seen before and after.
 set -euo pipefail

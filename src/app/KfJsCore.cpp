@@ -7,10 +7,14 @@
 namespace {
 CKfJsCore* g_core = nullptr;
 
+void WriteBytesToStdout(const char* bytes, size_t length) {
+  fwrite(bytes, 1, length, stdout);
+  fflush(stdout);
+}
+
 void WriteToStdout(const wxString& text) {
   const wxScopedCharBuffer utf8 = text.utf8_str();
-  fwrite(utf8.data(), 1, utf8.length(), stdout);
-  fflush(stdout);
+  WriteBytesToStdout(utf8.data(), utf8.length());
 }
 }  // namespace
 
@@ -29,6 +33,16 @@ CKfJsCore* CKfJsCore::Get() { return g_core; }
 void CKfJsCore::OutputText(const wxString& text) {
   if (!m_quiet && m_console) m_console(text);
   if (m_log) m_log(text);
+}
+
+void CKfJsCore::OutputUtf8(const std::string& text) {
+  if (!m_quiet && m_console) {
+    if (m_consoleIsStdout)
+      WriteBytesToStdout(text.data(), text.size());
+    else
+      m_console(wxString::FromUTF8(text.data(), text.size()));
+  }
+  if (m_log) m_log(wxString::FromUTF8(text.data(), text.size()));
 }
 
 void CKfJsCore::OutputLevelText(int level, const wxString& text) {

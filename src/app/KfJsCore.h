@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "net/NwUserCommander.h"
 #include "platform/UserFolders.h"
@@ -65,6 +66,9 @@ class CKfJsCore : public wxObject {
   // Prints already formatted text: it is never used as a format.
   void OutputText(const wxString& text);
   void OutputLevelText(int level, const wxString& text);
+  // The same for valid UTF-8 text: the standard output gets the bytes as they
+  // are, so that a large text is never widened into a wxString for it.
+  void OutputUtf8(const std::string& text);
 
   bool IsQuiet() const { return m_quiet; }
   void SetQuiet(bool quiet) { m_quiet = quiet; }
@@ -125,7 +129,10 @@ class CKfJsCore : public wxObject {
   // Seams: where console text goes (standard output by default) and where the
   // log copy goes (nowhere by default).
   using TextSink = std::function<void(const wxString&)>;
-  void SetConsoleSink(TextSink sink) { m_console = std::move(sink); }
+  void SetConsoleSink(TextSink sink) {
+    m_console = std::move(sink);
+    m_consoleIsStdout = false;
+  }
   void SetLogSink(TextSink sink) { m_log = std::move(sink); }
 
  private:
@@ -153,6 +160,7 @@ class CKfJsCore : public wxObject {
   wxString m_userConfigDir;
   bool m_quiet = false;
   TextSink m_console;
+  bool m_consoleIsStdout = true;
   TextSink m_log;
   // Destroyed in reverse: the commander first, the pool last.
   CRSPool m_pool;

@@ -6,14 +6,15 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <string>
 
 class CKfJsCore;
 class CNwUserCommander;
 
 class CQueryCommand {
  public:
-  // Asks the server; true with the answer, false when the query failed.
-  using Asker = std::function<bool(const wxString& query, wxString* answer)>;
+  // Asks the server; true with the answer (UTF-8), false when the query failed.
+  using Asker = std::function<bool(const wxString& query, std::string* answer)>;
 
   CQueryCommand(CKfJsCore& core, Asker asker) : m_core(core), m_asker(std::move(asker)) {}
 
@@ -28,6 +29,7 @@ class CQueryCommand {
   // Writes `text` as UTF-8 to `path`, created or truncated in place with
   // permissions 0666 before the umask, as a shell's ">" would.
   static bool WriteAnswerFile(const wxString& path, const wxString& text);
+  static bool WriteAnswerFile(const wxString& path, const std::string& utf8);
 
  private:
   CKfJsCore& m_core;

@@ -36,6 +36,14 @@ bool CMsgAckMsg::SetAttachedMessage(CMsgBase* message) {
   return ok;
 }
 
+std::unique_ptr<CMemoryStream> CMsgAckMsg::TakeData() {
+  std::unique_ptr<CMemoryStream> data = std::move(m_data);
+  m_data = std::make_unique<CMemoryStream>(CMemoryStream::kReadWrite);
+  data->SetMode(CMemoryStream::kReadWrite);
+  data->Rewind();
+  return data;
+}
+
 bool CMsgAckMsg::GetAttachedType(wxInt32* type) const {
   if (!m_dataIsMessage || m_data->Size() < 4) return false;
   if (type) *type = static_cast<wxInt32>(m_data->PeekLength());

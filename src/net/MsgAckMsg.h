@@ -30,6 +30,8 @@ class CMsgAckMsg : public CGenericMsg {
   // The type of the message held in the data, when it holds one (at least
   // the 4 bytes of its type and the data-is-message byte set).
   bool GetAttachedType(wxInt32* type) const;
+  // Hands the data over (rewound); the message is left with none.
+  std::unique_ptr<CMemoryStream> TakeData();
 
   void SetAcked(wxInt32 type, wxUint32 serial) {
     m_ackedType = type;

@@ -194,8 +194,13 @@ void CNetEngine::HandleAck(CMsgAckMsg* ack) {
   result.SetResult(ack->GetResult() ? 1 : 0);
   result.SetText(ack->GetText());
   result.SetValues(ack->GetValue1(), ack->GetValue2(), ack->GetValue3());
-  result.SetData(ack->GetData().Data(), ack->GetData().Size());
-  result.SetAttached(DecodeAttached(*ack));
+  // The data moves into the result and the message is read from it in
+  // place: a large answer is not copied on its way.
+  wxInt32 attachedType = 0;
+  const bool hasAttached = ack->GetAttachedType(&attachedType);
+  std::unique_ptr<CMemoryStream> data = ack->TakeData();
+  if (hasAttached) result.SetAttached(DecodeAttached(attachedType, *data));
+  result.SetData(std::move(data));
   for (CSocketNotificationSink* sink : sinks) {
     if (sink) sink->OnAckResult(result);
   }
@@ -204,13 +209,16 @@ void CNetEngine::HandleAck(CMsgAckMsg* ack) {
 CMsgBase* CNetEngine::DecodeAttached(const CMsgAckMsg& ack) {
   wxInt32 type = 0;
   if (!ack.GetAttachedType(&type)) return nullptr;
-  std::unique_ptr<CMsgBase> message(Create(type));
-  if (!message) return nullptr;
   CMemoryStream data(CMemoryStream::kRead, 1);
   const CMemoryStream& source = ack.GetData();
   if (!data.Write(source.Data(), source.Size())) return nullptr;
-  if (!message->Serialize(data)) return nullptr;
-  return message.release();
+  return DecodeAttached(type, data).release();
+}
+
+std::unique_ptr<CMsgBase> CNetEngine::DecodeAttached(wxInt32 type, CMemoryStream& data) {
+  std::unique_ptr<CMsgBase> message(Create(type));
+  if (!message || !message->Serialize(data)) return nullptr;
+  return message;
 }
 
 void CNetEngine::HandleRequest(CRequestMsg* request, CRemoteConnection* connection) {

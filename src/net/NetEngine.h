@@ -95,6 +95,9 @@ class CNetEngine : public wxObject {
                         wxUint32 value2, wxUint32 value3, CMsgBase* attached);
   // The message held in an acknowledgement's data, or null.
   CMsgBase* DecodeAttached(const CMsgAckMsg& ack);
+  // The same read in place from `data` (data bytes of an acknowledgement
+  // whose attached message is of `type`).
+  std::unique_ptr<CMsgBase> DecodeAttached(wxInt32 type, CMemoryStream& data);
 
  private:
   CMsgBase* Make(wxInt32 type);

@@ -142,7 +142,13 @@ CNetMsgAckResult CRemoteConnection::SendAndWait(CMsgBase* message, wxUint32 time
   }
   for (;;) {
     Process();
-    if (m_lastAckResult.GetSerial() == serial) return m_lastAckResult;
+    if (m_lastAckResult.GetSerial() == serial) {
+      // The waiter becomes the only holder of the answer's message, so that
+      // it can take the message over without copying it.
+      CNetMsgAckResult answer(m_lastAckResult);
+      m_lastAckResult.SetAttached(nullptr);
+      return answer;
+    }
     wxUint32 wait = 0;
     if (IsWaitHopeless() || !NextWait(start, timeout, &wait)) break;
     WaitForActivity(wait);

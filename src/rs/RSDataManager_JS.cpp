@@ -42,12 +42,9 @@ std::unique_ptr<CRSDataMsg> CRSDataManager_JS::Request(wxInt32 parameter) {
   CNetMsgAckResult result =
       m_commander->RequestAndWait(CRSDataMsg::kType, parameter, wxString(), wxString());
   if (result.GetResult() != 1) return nullptr;
-  auto* attached = dynamic_cast<CRSDataMsg*>(result.GetAttached());
-  if (attached == nullptr) return nullptr;
-  auto msg = std::make_unique<CRSDataMsg>();
-  msg->stamp = attached->stamp;
-  msg->Records().swap(attached->Records());
-  return msg;
+  std::unique_ptr<CMsgBase> attached = result.TakeAttached();
+  if (dynamic_cast<CRSDataMsg*>(attached.get()) == nullptr) return nullptr;
+  return std::unique_ptr<CRSDataMsg>(static_cast<CRSDataMsg*>(attached.release()));
 }
 
 bool CRSDataManager_JS::Download() {

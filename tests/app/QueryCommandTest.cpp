@@ -27,8 +27,8 @@ struct QueryTest : ::testing::Test {
     core.SetQuiet(true);
   }
   CQueryCommand Answering(const wxString& answer) {
-    return CQueryCommand(core, [answer](const wxString&, wxString* out) {
-      *out = answer;
+    return CQueryCommand(core, [answer](const wxString&, std::string* out) {
+      *out = answer.utf8_str().data();
       return true;
     });
   }

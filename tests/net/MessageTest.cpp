@@ -1,5 +1,6 @@
 #include "net/ChallengeMsg.h"
 #include "net/CompressedMsgBase.h"
+#include "net/DataQueryMsg.h"
 #include "net/GenericMsg.h"
 #include "net/MsgAckMsg.h"
 #include "net/NetEngine.h"
@@ -68,6 +69,40 @@ TEST(MessageTest, CompressedBodiesRoundTripAndCanBeInflatedByZlib) {
   EXPECT_EQ(in.text, out.text);
   EXPECT_EQ(in.number, 12345u);
   EXPECT_TRUE(in.WasInflatedCleanly());
+}
+
+// A data query answer on the wire: its text bytes compressed, with their zero.
+std::string QueryAnswerWire(const std::string& text) {
+  const std::string plain = text + std::string(1, '\0');
+  uLongf packedLength = compressBound(plain.size());
+  std::string packed(packedLength, '\0');
+  compress2(reinterpret_cast<Bytef*>(&packed[0]), &packedLength,
+            reinterpret_cast<const Bytef*>(plain.data()), plain.size(), 9);
+  packed.resize(packedLength);
+  return U32(24) + U32(1) + U32(static_cast<wxUint32>(packed.size())) +
+         U32(static_cast<wxUint32>(plain.size())) + packed;
+}
+
+TEST(MessageTest, AQueryAnswerKeepsItsUtf8AndReadsOtherBytesAsEveryTextIs) {
+  // Printed as the bytes that came when they are UTF-8, else as Latin-1 like
+  // every other text of the protocol: either way what the text reads as.
+  const std::string answers[] = {
+      "7|job\n8|other",  "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80", "Gr\xFC\xDF" "e",
+      "\xED\xA0\x80",  "\xC0\xAF",  "\xF4\x90\x80\x80",  "cut \xE2\x82",  ""};
+  for (const std::string& text : answers) {
+    CDataQueryMsg in;
+    ASSERT_TRUE(Deserialize(in, QueryAnswerWire(text)));
+    const std::string widened(in.GetText().utf8_str());
+    EXPECT_EQ(widened, std::string(TextFromWire(text.data(), text.size()).utf8_str()));
+    EXPECT_EQ(in.GetUtf8Text(), widened);
+    EXPECT_EQ(in.TakeUtf8Text(), widened);
+    EXPECT_EQ(in.GetUtf8Text(), "");
+  }
+  // Written back, the bytes are the same.
+  CDataQueryMsg out;
+  out.SetText(wxString::FromUTF8("Gr\xC3\xBC\xC3\x9F" "e"));
+  out.SetSerial(1);
+  EXPECT_EQ(SerializeToString(out), QueryAnswerWire("Gr\xC3\xBC\xC3\x9F" "e"));
 }
 
 TEST(MessageTest, BrokenCompressedDataLeavesZerosWhereItFallsShort) {

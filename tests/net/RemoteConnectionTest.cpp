@@ -4,6 +4,7 @@
 #include "net/ChallengeMsg.h"
 #include "net/CompressedMsgBase.h"
 #include "net/MsgAckMsg.h"
+#include "net/NetMsgAckResult.h"
 #include "net/NetEngine.h"
 #include "net/OppositeInfoMsg.h"
 #include "net/RequestMsg.h"
@@ -247,7 +248,7 @@ TEST(NetEngineTest, AnAcknowledgementCarriesItsAttachedMessageAndUnmatchedOnesAr
   ASSERT_EQ(sink.results.size(), 1u);
   const CNetMsgAckResult copy = sink.results[0];  // copied through a stream
   EXPECT_EQ(copy.GetValue1(), 1234u);
-  COppositeInfoMsg* info = wxDynamicCast(copy.GetAttached(), COppositeInfoMsg);
+  const auto* info = dynamic_cast<const COppositeInfoMsg*>(copy.GetAttached());
   ASSERT_TRUE(info);
   EXPECT_EQ(info->alias, wxT("inside"));
   EXPECT_TRUE(engine.GetAckQueue().empty());
@@ -328,6 +329,62 @@ TEST(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
   // One blocking wait, no ticks: the wait asked for the whole time-out.
   EXPECT_EQ(f.connection.fake->waits, 1);
   EXPECT_EQ(f.connection.fake->waitRequests[0], 150001u);
+}
+
+TEST(NetMsgAckResultTest, CopiesShareOneAttachedMessageThatOnlyItsLastHolderHandsOver) {
+  CNetMsgAckResult result(1025, 4);
+  auto attached = std::make_unique<COppositeInfoMsg>();
+  attached->alias = wxT("inside");
+  const CMsgBase* const original = attached.get();
+  result.SetAttached(std::move(attached));
+  result.SetData(reinterpret_cast<const wxUint8*>("ab"), 2);
+
+  CNetMsgAckResult copy(result);
+  EXPECT_EQ(copy.GetAttached(), original);  // shared, not serialised again
+  CNetMsgAckResult assigned;
+  assigned = copy;
+  EXPECT_EQ(assigned.GetAttached(), original);
+  assigned.SetData(reinterpret_cast<const wxUint8*>("xyz"), 3);
+  EXPECT_EQ(copy.GetData().Size(), 2u);  // new data replaces, never changes what copies share
+
+  // While others share it, a taker gets a copy of its own and they keep theirs.
+  std::unique_ptr<CMsgBase> taken = copy.TakeAttached();
+  ASSERT_TRUE(taken);
+  EXPECT_NE(taken.get(), original);
+  const auto* info = dynamic_cast<const COppositeInfoMsg*>(taken.get());
+  ASSERT_TRUE(info);
+  EXPECT_EQ(info->alias, wxT("inside"));
+  EXPECT_EQ(copy.GetAttached(), nullptr);
+  EXPECT_EQ(result.GetAttached(), original);
+
+  assigned = CNetMsgAckResult();
+  EXPECT_EQ(result.TakeAttached().get(), original);  // the last holder hands over the message itself
+  EXPECT_EQ(result.GetAttached(), nullptr);
+  EXPECT_FALSE(result.TakeAttached());
+}
+
+TEST(RemoteConnectionTest, TheWaiterOfAnAnswerHoldsItsMessageAlone) {
+  Fixture f;
+  f.Challenged();
+  CMsgBase* request = f.engine.CreateForSend(1025);
+  COppositeInfoMsg answer;
+  answer.alias = wxT("answer");
+  CMemoryStream bytes(CMemoryStream::kWrite);
+  ASSERT_TRUE(answer.Serialize(bytes));
+  f.connection.fake->incoming.push_back(
+      f.Ack(1025, request->GetSerial(), true, wxT("ok"),
+            std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()), true));
+  CNetMsgAckResult result = f.connection.SendAndWait(request, 30000);
+  EXPECT_EQ(result.GetResult(), 1);
+  const CMsgBase* const received = result.GetAttached();
+  ASSERT_TRUE(received);
+  // The connection keeps the outcome but lets go of the message, so the
+  // caller takes the message itself over instead of a copy.
+  EXPECT_EQ(f.connection.GetLastAckResult().GetText(), wxT("ok"));
+  EXPECT_EQ(f.connection.GetLastAckResult().GetAttached(), nullptr);
+  std::unique_ptr<CMsgBase> taken = result.TakeAttached();
+  EXPECT_EQ(taken.get(), received);
+  EXPECT_EQ(dynamic_cast<COppositeInfoMsg&>(*taken).alias, wxT("answer"));
 }
 
 TEST(RemoteConnectionTest, WaitsEndAtTheirTimeOutOrAtOnceWhenTheConnectionIsLost) {
