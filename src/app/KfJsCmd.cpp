@@ -1,6 +1,9 @@
 #include "app/KfJsCmd.h"
 
 #include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
 
 #include "app/ProcessArguments.h"
 #include "platform/ProgramDir.h"
@@ -8,6 +11,76 @@
 CKfJsCmd::CKfJsCmd() { m_core.SetCmdLine(&m_cmdLine); }
 
 bool CKfJsCmd::OnInit() {
+  try {
+    return Init();
+  } catch (...) {
+    ReportException();
+  }
+  m_exitCode = kKfExitFailure;
+  // The run must still end through OnRun, which returns the exit code.
+  return true;
+}
+
+int CKfJsCmd::OnRun() {
+  try {
+    return Run();
+  } catch (...) {
+    ReportException();
+  }
+  m_exitCode = kKfExitFailure;
+  return m_exitCode;
+}
+
+int CKfJsCmd::OnExit() {
+  try {
+    m_core.ReleaseStartUp();
+  } catch (...) {
+    ReportException();
+    m_exitCode = kKfExitFailure;
+  }
+  return m_exitCode;
+}
+
+void CKfJsCmd::OnUnhandledException() {
+  ReportException();
+  m_exitCode = kKfExitFailure;
+}
+
+bool CKfJsCmd::OnExceptionInMainLoop() {
+  ReportException();
+  m_exitCode = kKfExitFailure;
+  return false;
+}
+
+void CKfJsCmd::ReportException() {
+  const char* what = "Unexpected failure; the run was stopped.";
+  std::string detail;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    what = "Out of memory; the run was stopped.";
+  } catch (const std::exception& e) {
+    try {
+      if (e.what() && *e.what()) {
+        detail = std::string("Unexpected failure (") + e.what() + "); the run was stopped.";
+        what = detail.c_str();
+      }
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+  try {
+    m_core.OutputLevelText(2, wxString::FromUTF8(what) + wxT("\n"));
+  } catch (...) {
+    // Even formatting failed: the bare line, straight to the console.
+    fputs("ERROR! ", stdout);
+    fputs(what, stdout);
+    fputs("\n", stdout);
+    fflush(stdout);
+  }
+}
+
+bool CKfJsCmd::Init() {
   const wxString programDir = GetProgramDir();
   if (programDir.empty()) {
     fputs("Fatal error: Unable to get program directory\n", stdout);
@@ -37,14 +110,10 @@ bool CKfJsCmd::OnInit() {
   return true;
 }
 
-int CKfJsCmd::OnRun() {
+int CKfJsCmd::Run() {
   if (m_exitCode != 0) return m_exitCode;
   m_exitCode = m_core.Run();
   m_core.OutputNewLines(1);
   return m_exitCode;
 }
 
-int CKfJsCmd::OnExit() {
-  m_core.ReleaseStartUp();
-  return m_exitCode;
-}
