@@ -21,6 +21,14 @@ class SceneFiles(sl.SubmitCase, unittest.TestCase):
             with self.subTest(pattern=pattern):
                 self.submit_refused([pattern], 'Invalid scene filename pattern specified', '')
 
+    def test_a_submission_larger_than_its_packet_budget_is_refused_before_it_is_built(self):
+        too_large = ('The submission is too large: its scene files would take more than 64 MiB '
+                     'of the net job packet')
+        # One pattern of a million names of 1000 digits, refused at once.
+        self.submit_refused(['@/p/' + '#' * 1000 + '[1-1000000]'], too_large, '')
+        # The budget is shared by all arguments: each pattern alone would fit.
+        self.submit_refused(['@/p/' + '#' * 40 + '[1-1000000;2]'] * 3, too_large, '')
+
     def test_wildcards_over_a_folder(self):
         folder = tempfile.mkdtemp(prefix='kfscenes-')
         try:
