@@ -17,7 +17,7 @@ class CRSDataMsg : public CCompressedMsgBase {
   // in wide characters) plus a fixed cost per record. A message beyond it is
   // refused as over the limit: the download fails instead of the client
   // growing past its memory budget.
-  static constexpr size_t kMaxRecordBytes = 192u * 1024 * 1024;
+  static constexpr size_t kMaxRecordBytes = 128u * 1024 * 1024;
   static constexpr size_t kRecordCost = 192;
 
   CRSDataMsg();
