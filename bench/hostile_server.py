@@ -147,6 +147,9 @@ def main():
          ['-listrenderers']),
         ('pools', '0xFFFFFFFF pools and 256 MiB of zeros', lambda: {'body': {
             'on': 'request:9', 'hex': '00ffffffff', 'zeros': 256 * MIB - 5}}, SUBMIT),
+        ('query', 'a query answer of 255 MiB of text', lambda: {'body': {
+            'on': 'request:24', 'file': body_file('query', b'x' * (255 * MIB) + b'\0')}},
+         ['-query', 'whoami']),
         ('incomplete4', '4 incomplete messages of 256 MiB', lambda: flood(4, 256 * MIB), SUBMIT),
         ('incomplete8', '8 incomplete messages of 256 MiB', lambda: flood(8, 256 * MIB), SUBMIT),
         ('frames1000', '@/p/ + 1000 # + [1-1000000]', lambda: {},

@@ -9,6 +9,6 @@ CDataQueryMsg::CDataQueryMsg() { SetType(kType); }
 bool CDataQueryMsg::WriteData(CMemoryStream& stream) { return stream.WriteString(text); }
 
 bool CDataQueryMsg::ReadData(CMemoryStream& stream) {
-  stream.ReadString(text);
-  return true;
+  ReadText(stream, text);
+  return !IsOverLimit();
 }

@@ -112,6 +112,19 @@ TEST(MessageTest, ListsOfAMessageBeyondTheirMemoryBudgetAreOverTheLimit) {
   EXPECT_EQ(over.strings.size(), 0u);
 }
 
+TEST(MessageTest, ATextOfThePeerLongerThanTheBoundIsOverTheLimit) {
+  // Peer information is not compressed: its texts come as they are.
+  const std::string tail = std::string(2, '\0') + std::string(2 + 4 + 4 + 8, '\0');
+  const std::string head = U32(COppositeInfoMsg().GetType()) + U32(1);
+  COppositeInfoMsg fits;
+  ASSERT_TRUE(Deserialize(fits, head + std::string(CMsgBase::kMaxTextBytes, 'a') + '\0' + tail));
+  EXPECT_EQ(fits.alias.length(), CMsgBase::kMaxTextBytes);
+  COppositeInfoMsg over;
+  EXPECT_FALSE(Deserialize(over, head + std::string(CMsgBase::kMaxTextBytes + 1, 'a') + '\0' + tail));
+  EXPECT_TRUE(over.IsOverLimit());
+  EXPECT_TRUE(over.alias.empty());
+}
+
 TEST(MessageTest, AcknowledgementOfAChallengeHasNoValue3AndTextsAreCutTo256) {
   CMsgAckMsg ack;
   ack.SetAcked(1, 7);
