@@ -210,10 +210,17 @@ bool CCmdLineSupport::AddSceneFiles() {
   // so that a long frame sequence is never held twice.
   wxArrayString& strings = value->Strings;
   const size_t before = strings.size();
+  m_scenes.ResetBudget();
   for (const wxString& argument : m_cmdLine.GetFreeArgs()) {
     if (!m_scenes.Expand(Trimmed(argument), strings)) {
       if (strings.size() > before) strings.RemoveAt(before, strings.size() - before);
       if (!existed) set.RemoveValue(wxT("scene"));
+      if (m_scenes.IsTooLarge()) {
+        return Error(wxString::Format(wxT("The submission is too large: its scene files would take more "
+                                          "than %u MiB of the net job packet"),
+                                      unsigned(CScenePattern::kMaxPacketBytes >> 20)),
+                     wxString());
+      }
       return Error(wxT("Invalid scene filename pattern specified"), wxString());
     }
   }

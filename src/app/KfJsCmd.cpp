@@ -2,6 +2,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <exception>
+#include <new>
+#include <string>
 
 #include <wx/log.h>
 
@@ -26,6 +29,79 @@ const bool g_startUpLogOff = !wxLog::EnableLogging(false);
 CKfJsCmd::CKfJsCmd() { m_core.SetCmdLine(&m_cmdLine); }
 
 bool CKfJsCmd::OnInit() {
+  try {
+    return Init();
+  } catch (...) {
+    ReportException();
+  }
+  m_exitCode = kKfExitFailure;
+  // The run must still end through OnRun, which returns the exit code.
+  return true;
+}
+
+int CKfJsCmd::OnRun() {
+  try {
+    return Run();
+  } catch (...) {
+    ReportException();
+  }
+  m_exitCode = kKfExitFailure;
+  return m_exitCode;
+}
+
+int CKfJsCmd::OnExit() {
+  try {
+    // Before the command line and the script home go: exit handlers of the
+    // scripts still use them.
+    m_core.FinishScripts();
+    m_core.ReleaseStartUp();
+  } catch (...) {
+    ReportException();
+    m_exitCode = kKfExitFailure;
+  }
+  return m_exitCode;
+}
+
+void CKfJsCmd::OnUnhandledException() {
+  ReportException();
+  m_exitCode = kKfExitFailure;
+}
+
+bool CKfJsCmd::OnExceptionInMainLoop() {
+  ReportException();
+  m_exitCode = kKfExitFailure;
+  return false;
+}
+
+void CKfJsCmd::ReportException() {
+  const char* what = "Unexpected failure; the run was stopped.";
+  std::string detail;
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    what = "Out of memory; the run was stopped.";
+  } catch (const std::exception& e) {
+    try {
+      if (e.what() && *e.what()) {
+        detail = std::string("Unexpected failure (") + e.what() + "); the run was stopped.";
+        what = detail.c_str();
+      }
+    } catch (...) {
+    }
+  } catch (...) {
+  }
+  try {
+    m_core.OutputLevelText(2, wxString::FromUTF8(what) + wxT("\n"));
+  } catch (...) {
+    // Even formatting failed: the bare line, straight to the console.
+    fputs("ERROR! ", stdout);
+    fputs(what, stdout);
+    fputs("\n", stdout);
+    fflush(stdout);
+  }
+}
+
+bool CKfJsCmd::Init() {
   wxLog::EnableLogging(true);
   // A reader that goes away early (`KfRcCmd ... | head -1`) must not end the
   // run half-way: what cannot be written is dropped, the command completes
@@ -83,17 +159,10 @@ bool CKfJsCmd::OnInit() {
   return true;
 }
 
-int CKfJsCmd::OnRun() {
+int CKfJsCmd::Run() {
   if (m_exitCode != 0) return m_exitCode;
   m_exitCode = m_core.Run();
   m_core.OutputNewLines(1);
   return m_exitCode;
 }
 
-int CKfJsCmd::OnExit() {
-  // Before the command line and the script home go: exit handlers of the
-  // scripts still use them.
-  m_core.FinishScripts();
-  m_core.ReleaseStartUp();
-  return m_exitCode;
-}

@@ -3,47 +3,9 @@
 #include <cstring>
 
 #include "net/MemoryStream.h"
+#include "platform/Utf8.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CDataQueryMsg, CCompressedMsgBase);
-
-namespace {
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool IsValidUtf8(const std::string& text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char* const end = p + text.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    size_t follow = 0;
-    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      follow = 1;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      follow = 2;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      follow = 3;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (static_cast<size_t>(end - p) <= follow) return false;
-    if (p[1] < low || p[1] > high) return false;
-    for (size_t i = 2; i <= follow; ++i) {
-      if (p[i] < 0x80 || p[i] > 0xBF) return false;
-    }
-    p += follow + 1;
-  }
-  return true;
-}
-
-}  // namespace
 
 CDataQueryMsg::CDataQueryMsg() { SetType(kType); }
 
@@ -55,7 +17,7 @@ void CDataQueryMsg::SetText(const wxString& text) {
 }
 
 std::string CDataQueryMsg::GetUtf8Text() const {
-  if (IsValidUtf8(m_bytes)) return m_bytes;
+  if (utf8text::IsValid(m_bytes.data(), m_bytes.size())) return m_bytes;
   // The buffer belongs to the string: keep the string alive while it is read.
   const wxString text = GetText();
   const wxScopedCharBuffer utf8 = text.utf8_str();
@@ -64,7 +26,7 @@ std::string CDataQueryMsg::GetUtf8Text() const {
 
 std::string CDataQueryMsg::TakeUtf8Text() {
   std::string text;
-  if (IsValidUtf8(m_bytes))
+  if (utf8text::IsValid(m_bytes.data(), m_bytes.size()))
     text.swap(m_bytes);
   else
     text = GetUtf8Text();

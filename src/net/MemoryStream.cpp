@@ -215,6 +215,13 @@ bool CMemoryStream::ReadString(wxString& text) {
   return true;
 }
 
+wxUint32 CMemoryStream::NextStringLength() const {
+  if (m_pos >= m_size) return 0;
+  const char* start = reinterpret_cast<const char*>(m_buffer + m_pos);
+  const void* zero = std::memchr(start, 0, m_size - m_pos);
+  return zero ? static_cast<wxUint32>(static_cast<const char*>(zero) - start) : m_size - m_pos;
+}
+
 wxString TextFromWire(const char* bytes, size_t length) {
   if (length == 0) return wxString();
   wxString text = wxString::FromUTF8(bytes, length);

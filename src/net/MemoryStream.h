@@ -77,6 +77,9 @@ class CMemoryStream : public wxObject {
   // Takes the bytes up to the first 0 byte (consumed) or the end of the
   // content. False, with `text` unchanged, when nothing remains.
   bool ReadString(wxString& text);
+  // The byte length of the text ReadString would read next, so that a reader
+  // can refuse it before it is converted.
+  wxUint32 NextStringLength() const;
 
  private:
   bool Grow(wxUint32 needed);

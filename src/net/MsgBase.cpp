@@ -1,6 +1,16 @@
 #include "net/MsgBase.h"
 
+#include "net/MemoryStream.h"
+
 wxIMPLEMENT_DYNAMIC_CLASS(CMsgBase, wxObject);
+
+bool CMsgBase::ReadText(CMemoryStream& stream, wxString& text) {
+  if (stream.NextStringLength() > kMaxTextBytes) {
+    SetOverLimit();
+    return false;
+  }
+  return stream.ReadString(text);
+}
 
 bool CMsgBase::Serialize(CMemoryStream& stream) {
   stream.Rewind();

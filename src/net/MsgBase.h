@@ -20,6 +20,9 @@ class CMsgBase : public wxObject {
  public:
   // The largest body a peer may make this program unpack (256 MiB).
   static constexpr wxUint32 kMaxUnpackedSize = 256u * 1024 * 1024;
+  // The longest single text (answer, message, name) taken from a peer: each
+  // byte becomes a wide character, and the text is printed and logged.
+  static constexpr wxUint32 kMaxTextBytes = 16u * 1024 * 1024;
 
   CMsgBase() = default;
   ~CMsgBase() override = default;
@@ -51,6 +54,9 @@ class CMsgBase : public wxObject {
 
  protected:
   void SetOverLimit() { m_overLimit = true; }
+  // ReadString for a text of the peer: a longer one than kMaxTextBytes is
+  // not converted, and the message is over the limit.
+  bool ReadText(CMemoryStream& stream, wxString& text);
 
  private:
   wxInt32 m_type = -1;

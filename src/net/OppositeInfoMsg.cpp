@@ -9,9 +9,9 @@ bool COppositeInfoMsg::WriteBody(CMemoryStream& stream) {
 }
 
 bool COppositeInfoMsg::ReadBody(CMemoryStream& stream) {
-  stream.ReadString(alias);
-  stream.ReadString(computerName);
-  stream.ReadString(thirdText);
+  if (!ReadText(stream, alias) && IsOverLimit()) return false;
+  if (!ReadText(stream, computerName) && IsOverLimit()) return false;
+  if (!ReadText(stream, thirdText) && IsOverLimit()) return false;
   stream.ReadUInt16(kind);
   stream.ReadUInt32(build);
   wxUint32 reserved = 0;

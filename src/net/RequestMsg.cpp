@@ -18,16 +18,34 @@ bool CRequestMsg::ReadBody(CMemoryStream& stream) {
   stream.ReadUInt32(parameter);
   stream.ReadString(text1);
   stream.ReadString(text2);
-  // Counts come from the peer: only what is really in the stream is read.
+  // Counts come from the peer: only what is really in the stream is read,
+  // and the lists together take no more than their memory budget.
+  size_t held = 0;
   wxUint32 count = 0;
   if (stream.ReadUInt32(count)) {
     integers.clear();
-    for (wxInt32 value = 0; count > 0 && stream.ReadInt32(value); --count) integers.push_back(value);
+    for (wxInt32 value = 0; count > 0 && stream.ReadInt32(value); --count) {
+      held += sizeof(wxInt32);
+      if (held > kMaxListBytes) break;
+      integers.push_back(value);
+    }
   }
   count = 0;
-  if (stream.ReadUInt32(count)) {
+  if (held <= kMaxListBytes && stream.ReadUInt32(count)) {
     strings.clear();
-    for (wxString text; count > 0 && stream.ReadString(text); --count) strings.Add(text);
+    for (; count > 0 && stream.RemainingCount() > 0; --count) {
+      held += kStringCost + stream.NextStringLength() * sizeof(wxChar);
+      if (held > kMaxListBytes) break;
+      wxString text;
+      stream.ReadString(text);
+      strings.Add(text);
+    }
+  }
+  if (held > kMaxListBytes) {
+    integers.clear();
+    strings.Clear();
+    SetOverLimit();
+    return false;
   }
   return true;
 }

@@ -12,6 +12,10 @@
 class CRequestMsg : public CGenericMsg {
  public:
   static constexpr wxInt32 kType = 1025;
+  // Memory the received lists may take together (a string counts its wide
+  // characters and a fixed cost): a request beyond it is over the limit.
+  static constexpr size_t kMaxListBytes = 64u * 1024 * 1024;
+  static constexpr size_t kStringCost = 64;
   enum Mode : wxInt32 { kAnswerWithMessage = 0, kAnswerWithAck = 1 };
 
   CRequestMsg() { SetType(kType); }

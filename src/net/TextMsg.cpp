@@ -11,6 +11,6 @@ bool CTextMsg::WriteData(CMemoryStream& stream) {
 }
 
 bool CTextMsg::ReadData(CMemoryStream& stream) {
-  stream.ReadString(text1) && stream.ReadString(text2);
-  return true;
+  ReadText(stream, text1) && ReadText(stream, text2);
+  return !IsOverLimit();
 }

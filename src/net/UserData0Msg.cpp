@@ -21,8 +21,8 @@ bool CUserData0Msg::WriteBody(CMemoryStream& stream) {
 }
 
 bool CUserData0Msg::ReadBody(CMemoryStream& stream) {
-  stream.ReadString(text1) && stream.ReadString(text2) && stream.ReadBool(flag) &&
+  ReadText(stream, text1) && ReadText(stream, text2) && stream.ReadBool(flag) &&
       stream.ReadUInt32(rights) && stream.ReadInt32(priorityLimit) &&
       stream.ReadUInt32(reserved) && stream.ReadUInt32(jobColour);
-  return true;
+  return !IsOverLimit();
 }

@@ -50,9 +50,16 @@ bool CUserData1Msg::ReadData(CMemoryStream& stream) {
   wxUint32 count = 0;
   if (!stream.ReadUInt8(leading) || !stream.ReadUInt32(count)) return true;
   // The count comes from the peer: never trust it beyond the bytes present.
+  size_t held = 0;
   for (wxUint32 i = 0; i < count && stream.RemainingCount() > 0; ++i) {
     wxString entry;
     if (!ReadPoolRecord(stream, &entry)) break;
+    held += kPoolEntryCost + entry.length() * sizeof(wxChar);
+    if (held > kMaxPoolListBytes) {
+      pools.Clear();
+      SetOverLimit();
+      return false;
+    }
     pools.Add(entry);
   }
   return true;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <wx/filefn.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,18 +36,51 @@ void AppendNumber(wxString& out, int number, int width) {
   while (count > 0) out += digits[--count];
 }
 
+// The number of characters AppendNumber writes without padding.
+size_t DecimalLength(int number) {
+  long long value = number;
+  size_t length = value < 0 ? 1 : 0;
+  if (value < 0) value = -value;
+  do {
+    ++length;
+    value /= 10;
+  } while (value != 0);
+  return length;
+}
+
+size_t Utf8Length(const wxString& text) {
+  size_t length = 0;
+  for (wxUniChar c : text) {
+    const wxUint32 code = c.GetValue();
+    length += code < 0x80 ? 1 : code < 0x800 ? 2 : code < 0x10000 ? 3 : 4;
+  }
+  return length;
+}
+
 }  // namespace
 
 CScenePattern::CScenePattern() : m_lister(&CScenePattern::ListFolder) {}
 
+bool CScenePattern::Spend(size_t bytes) const {
+  if (bytes > m_budget) {
+    m_tooLarge = true;
+    return false;
+  }
+  m_budget -= bytes;
+  return true;
+}
+
 bool CScenePattern::Expand(const wxString& argument, wxArrayString& scenes) const {
+  m_tooLarge = false;
   if (!argument.StartsWith(wxT("@"))) {
+    if (!Spend(Utf8Length(argument) + kPacketBytesPerScene)) return false;
     scenes.Add(argument);
     return true;
   }
   const wxString pattern = argument.Mid(1);
   if (pattern.find_first_of(wxT("*?")) != wxString::npos) return ExpandWildcard(pattern, scenes);
   if (pattern.Find(wxT('#')) == wxNOT_FOUND) {
+    if (!Spend(Utf8Length(pattern) + kPacketBytesPerScene)) return false;
     scenes.Add(pattern);
     return true;
   }
@@ -70,20 +104,27 @@ bool CScenePattern::ExpandWildcard(const wxString& pattern, wxArrayString& scene
   // Hidden names only for a mask that is hidden itself: shared folders hold
   // "._name" companion files that a mask like "*.ma" must not submit.
   const bool hidden = mask.StartsWith(wxT("."));
+  const size_t folderBytes = Utf8Length(folder);
+  const size_t before = scenes.size();
   for (const wxString& name : names) {
     if (!hidden && name.StartsWith(wxT("."))) continue;
-    if (wxMatchWild(mask, name, false)) scenes.Add(folder + name);
+    if (!wxMatchWild(mask, name, false)) continue;
+    if (!Spend(folderBytes + Utf8Length(name) + kPacketBytesPerScene)) {
+      scenes.RemoveAt(before, scenes.size() - before);
+      return false;
+    }
+    scenes.Add(folder + name);
   }
   return true;
 }
 
-bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes) {
+bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes) const {
   const size_t start = pattern.find(wxT('#'));
   if (start == wxString::npos) return false;
   const size_t end = pattern.find(wxT(']'), start);
   if (end == wxString::npos) return false;
 
-  // The spec: "#" characters giving the digit width, then "[ranges;step]".
+  // The frame part: "#" characters giving the digit width, then "[ranges;step]".
   int width = 0;
   size_t pos = start;
   while (pos < end && pattern[pos] == wxT('#')) {
@@ -102,7 +143,7 @@ bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes)
   // A step of 0 or below would never reach the end of a range.
   if (step <= 0) return false;
 
-  // Every "#" left in the pattern (the spec itself counts as one) takes the
+  // Every "#" left in the pattern (the frame part itself counts as one) takes the
   // number: cut the pattern into the texts between them once.
   const wxString shaped = pattern.Left(start) + wxT("#") + pattern.Mid(end + 1);
   std::vector<wxString> pieces;
@@ -130,8 +171,21 @@ bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes)
   }
 
   size_t fixed = 0;
-  for (const wxString& piece : pieces) fixed += piece.length();
+  size_t fixedBytes = 0;
+  for (const wxString& piece : pieces) {
+    fixed += piece.length();
+    fixedBytes += Utf8Length(piece);
+  }
   const size_t places = pieces.size() - 1;
+  // The exact size of the expansion, before any of it is built: every
+  // number has at least `width` characters, and at most 11.
+  unsigned long long bytes = 0;
+  for (int number : numbers) {
+    const size_t digits = std::max<size_t>(static_cast<size_t>(width), DecimalLength(number));
+    bytes += fixedBytes + places * digits + kPacketBytesPerScene;
+    if (bytes > m_budget) break;
+  }
+  if (!Spend(static_cast<size_t>(std::min<unsigned long long>(bytes, ~size_t(0))))) return false;
   scenes.reserve(scenes.size() + numbers.size());
   for (int number : numbers) {
     wxString digits;

@@ -52,7 +52,7 @@ wxString DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
 
 }  // namespace
 
-bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
+bool CFileIO::ReadBytes(const wxString& path, std::string* bytes, size_t maxBytes) {
   bytes->clear();
   if (path.empty()) return false;
   // Non-blocking, so that a named pipe in place of the file cannot hang us.
@@ -60,6 +60,10 @@ bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
   if (fd < 0) return false;
   struct stat st;
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return false;
+  }
+  if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes) {
     ::close(fd);
     return false;
   }
@@ -71,6 +75,11 @@ bool CFileIO::ReadBytes(const wxString& path, std::string* bytes) {
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    // A file that grows while it is read stays within the bound too.
+    if (static_cast<size_t>(n) > maxBytes - bytes->size()) {
       ok = false;
       break;
     }
@@ -101,9 +110,9 @@ wxString CFileIO::DecodeText(const std::string& bytes) {
   return latin1;
 }
 
-bool CFileIO::ReadText(const wxString& path, wxString* text) {
+bool CFileIO::ReadText(const wxString& path, wxString* text, size_t maxBytes) {
   std::string bytes;
-  if (!ReadBytes(path, &bytes)) {
+  if (!ReadBytes(path, &bytes, maxBytes)) {
     text->clear();
     return false;
   }

@@ -10,13 +10,18 @@
 
 class CFileIO {
  public:
+  // What a settings file (configuration, defaults, environment, preset,
+  // update control) may hold; a larger one is unreadable.
+  static constexpr size_t kMaxSettingsBytes = 4u * 1024 * 1024;
+
   // Reads a regular file completely. False when it does not exist, is not a
-  // regular file (a folder, a pipe, a device) or cannot be fully read.
-  static bool ReadBytes(const wxString& path, std::string* bytes);
+  // regular file (a folder, a pipe, a device), is larger than `maxBytes`
+  // (checked before anything is allocated) or cannot be fully read.
+  static bool ReadBytes(const wxString& path, std::string* bytes, size_t maxBytes = kMaxSettingsBytes);
 
   // Reads a regular file as text: UTF-8, UTF-16 with a byte-order mark, and
   // anything that is not valid UTF-8 as Latin-1 so that no byte is lost.
-  static bool ReadText(const wxString& path, wxString* text);
+  static bool ReadText(const wxString& path, wxString* text, size_t maxBytes = kMaxSettingsBytes);
   static wxString DecodeText(const std::string& bytes);
 
   // Writes `bytes` to a new file in the same folder and renames it over

@@ -98,7 +98,8 @@ void WriteNode(std::string* out, const CDataNode& node, int depth) {
 // at the ends of a run are layout too.
 class TreeBuilder {
  public:
-  TreeBuilder(XML_Parser parser, CDataNode* root) : m_parser(parser), m_root(root) {
+  TreeBuilder(XML_Parser parser, CDataNode* root, size_t budget)
+      : m_parser(parser), m_root(root), m_budget(budget) {
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &TreeBuilder::OnStart, &TreeBuilder::OnEnd);
     XML_SetCharacterDataHandler(parser, &TreeBuilder::OnText);
@@ -113,6 +114,7 @@ class TreeBuilder {
 
   bool SawRoot() const { return m_sawRoot; }
   bool TooDeep() const { return m_tooDeep; }
+  bool OverBudget() const { return m_overBudget; }
 
  private:
   enum class Boundary { kChild, kEnd, kOther };
@@ -159,6 +161,7 @@ class TreeBuilder {
     }
     if (white && layout) return;
     if (begin > 0 || end < text.size()) text = text.substr(begin, end - begin);
+    if (!Spend(text.size())) return;
     CDataXMLSerializer::Unescape(&text);
     open.node->GetValue().AddTextUTF8(std::move(text), false);
   }
@@ -171,6 +174,7 @@ class TreeBuilder {
       XML_StopParser(self->m_parser, XML_FALSE);
       return;
     }
+    if (!self->Spend(CDataXMLSerializer::kNodeCost + std::strlen(name))) return;
     CDataNode* node;
     if (self->m_stack.empty()) {
       node = self->m_root;
@@ -198,7 +202,12 @@ class TreeBuilder {
 
   static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
     auto* self = static_cast<TreeBuilder*>(data);
-    if (self->m_inCdata || self->m_stack.empty()) return;
+    if (self->m_inCdata || self->m_stack.empty() || self->m_overBudget) return;
+    // A run of text is weighed as it grows, before it is a node's text.
+    if (self->m_text.size() + static_cast<size_t>(length) > self->m_budget - self->m_spent) {
+      self->Spend(self->m_budget + 1);
+      return;
+    }
     self->m_text.append(text, static_cast<size_t>(length));
   }
 
@@ -220,8 +229,23 @@ class TreeBuilder {
 
   static void XMLCALL OnCdataEnd(void* data) { static_cast<TreeBuilder*>(data)->m_inCdata = false; }
 
+  // Counts `bytes` against the budget; stops the parser when it runs out.
+  bool Spend(size_t bytes) {
+    if (m_overBudget) return false;
+    if (bytes > m_budget - m_spent) {
+      m_overBudget = true;
+      XML_StopParser(m_parser, XML_FALSE);
+      return false;
+    }
+    m_spent += bytes;
+    return true;
+  }
+
   XML_Parser m_parser;
   CDataNode* m_root;
+  size_t m_budget;
+  size_t m_spent = 0;
+  bool m_overBudget = false;
   std::vector<Open> m_stack;
   std::vector<CDataNode*> m_pending;
   std::string m_text;
@@ -368,7 +392,7 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
     m_error = wxT("out of memory");
     return false;
   }
-  TreeBuilder builder(holder.parser, m_root);
+  TreeBuilder builder(holder.parser, m_root, m_treeBudget);
 
   // "&nbsp;" is not an XML entity: every one becomes a blank before the parser
   // sees it. The text is fed in pieces around them instead of being copied.
@@ -399,7 +423,9 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
   if (ok) ok = XML_Parse(holder.parser, "", 0, XML_TRUE) == XML_STATUS_OK;
 
   if (!ok || !builder.SawRoot()) {
-    if (builder.TooDeep()) {
+    if (builder.OverBudget()) {
+      m_error = wxT("the document would take more memory than a data tree may hold");
+    } else if (builder.TooDeep()) {
       m_error = wxString::Format(wxT("elements nested deeper than %d levels"), kMaxDepth);
     } else if (!ok) {
       m_error = wxString::Format(wxT("%s at line %lu"),
@@ -415,10 +441,10 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
   return true;
 }
 
-bool CDataXMLSerializer::LoadFile(const wxString& path) {
+bool CDataXMLSerializer::LoadFile(const wxString& path, size_t maxBytes) {
   m_error.clear();
   std::string bytes;
-  if (!CFileIO::ReadBytes(path, &bytes)) {
+  if (!CFileIO::ReadBytes(path, &bytes, maxBytes)) {
     m_error = wxT("cannot read ") + path;
     return false;
   }

@@ -25,7 +25,7 @@ class CDataXMLSerializer {
 
   // Reads the file and parses it; an empty file succeeds and leaves the tree
   // as it was. False when the file cannot be read or parsed.
-  bool LoadFile(const wxString& path);
+  bool LoadFile(const wxString& path, size_t maxBytes = kMaxFileBytes);
 
   wxString ToText() const;
   std::string ToUTF8() const;
@@ -45,8 +45,20 @@ class CDataXMLSerializer {
 
   // Documents nested deeper than this are refused.
   static constexpr int kMaxDepth = 256;
+  // Memory a parsed tree may take, counted as a fixed cost per node plus its
+  // name and texts: a document that would build more is refused, whatever
+  // its size on disk or on the wire.
+  static constexpr size_t kMaxTreeBytes = 256u * 1024 * 1024;
+  static constexpr size_t kNodeCost = 160;
+  // Files larger than this are not read at all: the renderer cache holds no
+  // more than a download may bring.
+  static constexpr size_t kMaxFileBytes = 64u * 1024 * 1024;
+
+  // A smaller budget (tests).
+  void SetTreeBudget(size_t bytes) { m_treeBudget = bytes; }
 
  private:
   CDataNode* m_root;
+  size_t m_treeBudget = kMaxTreeBytes;
   mutable wxString m_error;
 };

@@ -31,13 +31,26 @@ bool CRSDataMsg::ReadData(CMemoryStream& stream) {
   wxUint32 count = 0;
   if (!stream.ReadInt32(stamp) || !stream.ReadUInt32(count)) return true;
   // The count is the peer's word: a record ends where the bytes end.
+  // Each text is weighed before it is converted (a byte becomes at most one
+  // wide character).
+  size_t held = 0;
+  auto weigh = [&](size_t bytes) {
+    held += bytes * sizeof(wxChar);
+    return held <= kMaxRecordBytes;
+  };
   for (wxUint32 i = 0; i < count; ++i) {
-    CRSDataCommand record;
-    if (!(stream.ReadInt32(record.mode) && stream.ReadInt32(record.kind) &&
-          stream.ReadString(record.key) && stream.ReadString(record.text))) {
-      break;
+    auto record = std::make_unique<CRSDataCommand>();
+    if (!stream.ReadInt32(record->mode) || !stream.ReadInt32(record->kind)) break;
+    bool fits = weigh(kRecordCost / sizeof(wxChar) + stream.NextStringLength());
+    if (fits && !stream.ReadString(record->key)) break;
+    fits = fits && weigh(stream.NextStringLength());
+    if (!fits) {
+      m_records.clear();
+      SetOverLimit();
+      return false;
     }
-    AddRecord(record);
+    if (!stream.ReadString(record->text)) break;
+    if (record->IsValid()) m_records.push_back(std::move(record));
   }
   return true;
 }

@@ -13,6 +13,12 @@
 class CRSDataMsg : public CCompressedMsgBase {
  public:
   static constexpr wxInt32 kType = 22;
+  // Memory the received records may take, counted as their texts (as held,
+  // in wide characters) plus a fixed cost per record. A message beyond it is
+  // refused as over the limit: the download fails instead of the client
+  // growing past its memory budget.
+  static constexpr size_t kMaxRecordBytes = 128u * 1024 * 1024;
+  static constexpr size_t kRecordCost = 192;
 
   CRSDataMsg();
 

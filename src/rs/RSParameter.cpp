@@ -1,5 +1,10 @@
 #include "rs/RSParameter.h"
 
+#include <wx/hashmap.h>
+
+#include <unordered_map>
+#include <unordered_set>
+
 #include "rs/RSPool.h"
 #include "rs/RSXml.h"
 
@@ -94,15 +99,33 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     Standard = false;
     Settable = true;
   }
+  // Both lists are loaded through an index of what they hold, so that a long
+  // list loads in time linear in its entries (AddEnumValue and AddDependency
+  // each look through the whole list).
   if (const CDataNode* enums = node.FindChild("EnumValues")) {
+    std::unordered_map<wxString, size_t, wxStringHash, wxStringEqual> index;
+    for (size_t i = 0; i < EnumValues.size(); ++i) index.emplace(EnumValues[i].BeforeFirst(wxT('=')), i);
     for (const CDataNode* pair : enums->GetChildren()) {
       if (pair->GetNameUTF8() != "EnumValue") continue;
-      AddEnumValue(ReadString(*pair, "Name"), ReadString(*pair, "Value"));
+      const wxString name = ReadString(*pair, "Name");
+      const wxString entry = name + wxT("=") + ReadString(*pair, "Value");
+      // The first entry of a name is the one replaced; a name holding "="
+      // never matches an entry and is always added.
+      const bool plain = name.Find(wxT('=')) == wxNOT_FOUND;
+      const auto found = index.emplace(plain ? name : entry.BeforeFirst(wxT('=')), EnumValues.size());
+      if (found.second || !plain) {
+        EnumValues.Add(entry);
+      } else {
+        EnumValues[found.first->second] = entry;
+      }
     }
   }
   if (const CDataNode* deps = node.FindChild("Dependencies")) {
+    std::unordered_set<wxString, wxStringHash, wxStringEqual> known(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
-      if (dep->GetNameUTF8() == "Dependency") AddDependency(dep->GetText());
+      if (dep->GetNameUTF8() != "Dependency") continue;
+      const wxString id = dep->GetText();
+      if (id != ID && known.insert(id).second) Dependencies.Add(id);
     }
   }
   return true;

@@ -7,6 +7,9 @@
 
 class CRSPythonScript : public CRSComponent {
  public:
+  // A script file larger than this is unreadable.
+  static constexpr size_t kMaxFileBytes = 16u * 1024 * 1024;
+
   CRSPythonScript() = default;
 
   void Save(CDataNode& node, int mode) override;

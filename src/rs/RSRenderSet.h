@@ -16,6 +16,9 @@ class CRSVersion;
 
 class CRSRenderSet : public CRSObject {
  public:
+  // A render set file larger than this is unreadable.
+  static constexpr size_t kMaxFileBytes = 16u * 1024 * 1024;
+
   using ValueMap = std::map<wxString, std::unique_ptr<CRSRenderSetValue>>;
 
   CRSRenderSet() = default;

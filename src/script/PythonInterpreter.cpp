@@ -1,6 +1,8 @@
 #include "script/PyModule_Kilnforge.h"  // brings in the runtime's headers first
 #include "script/PythonInterpreter.h"
 
+#include "platform/FileIO.h"
+
 #include <wx/file.h>
 #include <wx/log.h>
 
@@ -32,19 +34,13 @@ bool IsBlank(const std::string& line) {
   return line.find_first_not_of(" \t\f\v") == std::string::npos;
 }
 
-// Reads a whole file as bytes; false when it cannot be opened or read.
+// An initialisation script larger than this is not run.
+constexpr size_t kMaxScriptBytes = 16u * 1024 * 1024;
+
+// Reads a whole file as bytes; false when it cannot be opened or read, or is
+// larger than kMaxScriptBytes.
 bool ReadFileBytes(const wxString& path, std::string& bytes) {
-  wxLogNull quiet;
-  if (!wxFile::Exists(path)) return false;
-  wxFile file;
-  if (!file.Open(path, wxFile::read)) return false;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t count = file.Read(buffer, sizeof(buffer));
-    if (count == wxInvalidOffset) return false;
-    if (count == 0) return true;
-    bytes.append(buffer, static_cast<size_t>(count));
-  }
+  return CFileIO::ReadBytes(path, &bytes, kMaxScriptBytes);
 }
 
 wxString StartFailureText(const PyStatus& status) {

@@ -142,6 +142,30 @@ void AddLine(wxString* out, const wxString& line) {
   *out += kLineEnd;
 }
 
+// Neither layout has escapes: a value whose line the reader would cut (a
+// line end, a comment marker outside quotes), refuse (an odd number of
+// quotes in the block layout) or change (blanks at the ends, "$:" at the
+// start, a text that reads as another number) cannot be written. Whether it
+// reads back is found by reading the line as the reader does.
+bool ReadsBack(const UXSSValue& value, const wxString& line, int mode) {
+  const std::vector<Line> lines = ReadLines(line, mode);
+  if (lines.size() != 1 || lines[0].kind != kValueLine) return false;
+  UXSSValue back;
+  back.SetFromLine(lines[0].text, mode);
+  if (back.GetName() != value.GetName()) return false;
+  // The block layout keeps the text as written, so it must come back whole;
+  // the INI layout keeps the value (an empty text reads as 0, but as "").
+  if (mode != UXSSValue::kIni && back.GetText() != value.GetText()) return false;
+  UXSSValue original(value);
+  return back.GetString() == original.GetString();
+}
+
+// Adds the value's line when it reads back to the same value.
+void AddValue(wxString* out, const wxString& indent, const UXSSValue& value, int mode) {
+  const wxString line = value.FormatLine(mode != UXSSValue::kIni);
+  if (ReadsBack(value, line, mode)) AddLine(out, indent + line);
+}
+
 void FormatIni(const UXSSSection& root, wxString* out) {
   const wxString rootPrefix = root.GetName() + wxT(".");
   std::vector<const UXSSSection*> pending{&root};
@@ -154,7 +178,7 @@ void FormatIni(const UXSSSection& root, wxString* out) {
         name.Replace(rootPrefix, wxString(), false);
         AddLine(out, wxT("[") + name + wxT("]"));
       }
-      for (const auto& value : section->GetValues()) AddLine(out, value->FormatLine(false));
+      for (const auto& value : section->GetValues()) AddValue(out, wxString(), *value, UXSSValue::kIni);
       AddLine(out, wxString());
     }
     const UXSSSectionList& children = section->GetSections();
@@ -177,7 +201,7 @@ void FormatBlock(const UXSSSection& root, wxString* out) {
       AddLine(out, tabs + wxT("{"));
     }
     const wxString tabs(wxT('\t'), f.depth);
-    for (const auto& value : f.section->GetValues()) AddLine(out, tabs + value->FormatLine(true));
+    for (const auto& value : f.section->GetValues()) AddValue(out, tabs, *value, UXSSValue::kBlock);
   };
   std::vector<Frame> stack{{&root, 0, false, 0}};
   open(stack.back());

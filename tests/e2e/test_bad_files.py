@@ -225,5 +225,46 @@ class RendererCache(BadFiles):
             self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(INDEX))
 
 
+class HugeFiles(BadFiles):
+    def test_a_64_gib_sparse_file_of_each_kind_is_refused_unread(self):
+        """Each file the program reads, made a 64 GiB file without data: refused by its size
+        before anything is allocated, with the report or fall-back of an unreadable file."""
+        self.submitted(SUBMIT, 'first run')
+        self.prog.write_preset('big', '')
+        self.prog.write_file('big.kset', '')
+        os.makedirs(self.prog.file('Python'), exist_ok=True)
+        self.prog.write_file(os.path.join('Python', 'KfInit.py'), '')
+        files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, INDEX,
+                 os.path.join('Presets', 'NetJobs', 'big.knjprs'), 'big.kset',
+                 os.path.join('Python', 'KfInit.py'), self.prog.machine_env]
+        args = ['-nj_preset', 'big', '-importset', self.prog.file('big.kset')] + SUBMIT
+        for name in files:
+            path = name if os.path.isabs(name) else self.prog.file(name)
+            saved = None
+            if os.path.exists(path):
+                with open(path, 'rb') as fh:
+                    saved = fh.read()
+            with open(path, 'ab') as fh:
+                fh.truncate(64 << 30)
+            r = self.run_safe(args, name)
+            self.assertNotIn('ERROR! Out of memory', r.out, (name, r))
+            if name.endswith('.knjprs'):
+                self.assertIn(failure(7, 'The specified net job preset cannot be loaded.',
+                                      self.prog), r.out, (name, r))
+            elif name.endswith('.kset'):
+                self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
+                                               'importset'), r.out, (name, r))
+            os.remove(path)
+            if saved is not None:
+                with open(path, 'wb') as fh:
+                    fh.write(saved)
+        # With every file whole again the same run goes through (the preset and the render
+        # set are empty files, which are well-formed).
+        self.prog.write_preset('big', preset(-1, []))
+        self.prog.write_file('big.kset', '<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n'
+                                         '\t<Values>\n\t</Values>\n</RenderSet>\n')
+        self.submitted(args, 'whole again')
+
+
 if __name__ == '__main__':
     kh.main()

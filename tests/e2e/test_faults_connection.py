@@ -8,8 +8,11 @@ run on to its time-out. The run time-out of each case is the hang guard; it lies
 
 import os
 import random
+import shutil
 import string
+import struct
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import kfharness as kh  # noqa: E402
@@ -148,6 +151,36 @@ class UnreadableAnswers(FaultCase):
         self.run_with({'garbage': {'on': 'request:9', 'kind': 'badzlib'}}, submit, 8,
                       'There are no client pools assigned to your user account.\n'
                       'Adding net jobs is not possible without at least one pool.')
+
+
+class HostileInsideTheLimits(FaultCase):
+    """Answers that keep every protocol limit but would make the client hold far more than
+    they weigh on the wire: each is the failure of its step (scaled down here; the full
+    sizes are measured by bench/hostile_server.py)."""
+
+    def test_answers_beyond_the_memory_budget_fail_their_step(self):
+        submit = ['-nj_renderer', 'Maya', 'shot.ma']
+        folder = tempfile.mkdtemp(prefix='kfhostile-')
+        try:
+            # One renderer record of 50 MiB of text (about 50 KB on the wire): weighed before
+            # it is converted, so the download fails.
+            body = os.path.join(folder, 'records')
+            with open(body, 'wb') as fh:
+                fh.write(struct.pack('<iIii', 42, 1, 1, 2) + b'Maya\0<Renderer>')
+                fh.write(b'x' * (50 << 20) + b'</Renderer>\0')
+            self.run_with({'body': {'on': 'request:22:1', 'file': body}}, submit, 6,
+                          DOWNLOAD_FAILED)
+            self.assertFalse(self.prog.exists(CACHE))
+            # A pool list announcing 0xFFFFFFFF pools followed by 80 MiB of zeros: about
+            # 1.6 million empty pools, more than the list may hold.
+            self.run_with({'body': {'on': 'request:9', 'hex': '00ffffffff', 'zeros': 80 << 20}},
+                          submit, 6, USER_DATA_FAILED)
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+        # The same server, well-behaved again, is served as before.
+        self.sim.set_faults({})
+        r = self.prog.run(submit, timeout=HANG_GUARD)
+        self.assertEqual((r.code, r.err), (0, ''), r)
 
 
 if __name__ == '__main__':

@@ -1,7 +1,9 @@
 """Scene files from free arguments and render settings from switches."""
 
 import os
+import resource
 import shutil
+import subprocess
 import tempfile
 import unittest
 
@@ -21,6 +23,28 @@ class SceneFiles(sl.SubmitCase, unittest.TestCase):
         for pattern in ('@s_#[1-5;0].ma', '@*.ma'):
             with self.subTest(pattern=pattern):
                 self.submit_refused([pattern], 'Invalid scene filename pattern specified', '')
+
+    def test_a_submission_larger_than_its_packet_budget_is_refused_before_it_is_built(self):
+        too_large = ('The submission is too large: its scene files would take more than 64 MiB '
+                     'of the net job packet')
+        # One pattern of a million names of 1000 digits, refused at once.
+        self.submit_refused(['@/p/' + '#' * 1000 + '[1-1000000]'], too_large, '')
+        # The budget is shared by all arguments: each pattern alone would fit.
+        self.submit_refused(['@/p/' + '#' * 40 + '[1-1000000;2]'] * 3, too_large, '')
+
+    @unittest.skipIf('ASAN_OPTIONS' in os.environ, 'the sanitizers need their own address space')
+    def test_running_out_of_memory_is_one_error_line_and_exit_code_minus_1(self):
+        # A million scene names fit the budget but not 400 MiB of address space.
+        def limit():
+            resource.setrlimit(resource.RLIMIT_AS, (400 << 20, 400 << 20))
+        env = dict(os.environ, KF_MACHINE_ENV_FILE=self.prog.machine_env)
+        p = subprocess.run([self.prog.binary] + sl.RENDERER + ['@/p/' + '#' * 30 + '[1-1000000]'],
+                           cwd=self.prog.root, env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.PIPE, preexec_fn=limit, timeout=120)
+        out = p.stdout.decode('utf-8', 'replace')
+        self.assertEqual((p.returncode, p.stderr), (255, b''), out)
+        self.assertIn('\nERROR! Out of memory; the run was stopped.\n', out)
+        self.assertEqual(self.sim.messages('NetJobPacket'), [])
 
     def test_wildcards_over_a_folder(self):
         folder = tempfile.mkdtemp(prefix='kfscenes-')

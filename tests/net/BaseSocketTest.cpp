@@ -160,8 +160,53 @@ TEST(BaseSocketReceiveTest, AtMost64MessagesAreInReassemblyAtOnce) {
   for (wxUint32 serial = 1; serial <= 64; ++serial) w.Feed(Frame(serial, 0, 2, "part"));
   EXPECT_EQ(w.sink.transferErrors, 0);
   EXPECT_EQ(w.socket.GetIncompleteMessages(), 64u);
-  w.Feed(Frame(65, 0, 2, "one too many"));
+  // A message whole in one frame waits in no queue: it still arrives, as
+  // often as the server likes.
+  for (wxUint32 serial = 100; serial < 300; ++serial) w.Feed(Frame(serial, 0, 1, "single"));
+  EXPECT_EQ(w.sink.transferErrors, 0);
+  EXPECT_EQ(w.sink.messages.size(), 200u);
+  EXPECT_EQ(w.socket.GetIncompleteMessages(), 64u);
+  // The last part of a held message completes it without a new queue.
+  w.Feed(Frame(1, 1, 2, "-end"));
+  ASSERT_EQ(w.sink.messages.size(), 201u);
+  EXPECT_EQ(w.sink.messages.back(), "part-end");
+  w.Feed(Frame(65, 0, 2, "fills the freed place"));
+  EXPECT_EQ(w.sink.transferErrors, 0);
+  w.Feed(Frame(66, 0, 2, "one too many"));
   EXPECT_EQ(w.sink.transferErrors, 1);
+}
+
+// A received frame, header decoded, as the socket hands it to the receiver.
+std::unique_ptr<CBaseSocketMsg> DecodedFrame(wxUint32 serial, wxUint32 index, wxUint32 count,
+                                             const std::string& payload) {
+  auto frame = std::make_unique<CBaseSocketMsg>();
+  frame->Build(serial, index, count, reinterpret_cast<const wxUint8*>(payload.data()),
+               static_cast<wxUint32>(payload.size()));
+  frame->DecodeHeader();
+  return frame;
+}
+
+TEST(BaseSocketReceiveTest, IncompleteMessagesTogetherHoldNoMoreThanTheBound) {
+  // Scaled down: a bound of 100 bytes instead of 256 MiB.
+  CBaseSocketMsgReceiver receiver(100);
+  const std::string forty(40, 'x');
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 0, 3, forty), nullptr), CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 0, 3, forty), nullptr), CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.GetHeldBytes(), 80u);
+  // A single-frame message is never held, whatever its size.
+  std::unique_ptr<CMemoryStream> whole;
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(3, 0, 1, std::string(500, 'y')), &whole),
+            CBaseSocketMsgReceiver::kComplete);
+  EXPECT_EQ(whole->Size(), 500u);
+  // 120 bytes held would break the bound, in either message.
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 1, 3, forty), nullptr), CBaseSocketMsgReceiver::kRejected);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(4, 0, 2, forty), nullptr), CBaseSocketMsgReceiver::kRejected);
+  // A completed message gives its bytes back.
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 1, 3, "y"), nullptr), CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 2, 3, "z"), &whole), CBaseSocketMsgReceiver::kComplete);
+  EXPECT_EQ(whole->Size(), 42u);
+  EXPECT_EQ(receiver.GetHeldBytes(), 40u);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(5, 0, 2, forty), nullptr), CBaseSocketMsgReceiver::kKept);
 }
 
 TEST(BaseSocketReceiveTest, PollReadsWhatArrivedAndReportsAPeerThatClosed) {

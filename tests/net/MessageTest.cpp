@@ -6,6 +6,7 @@
 #include "net/NetEngine.h"
 #include "net/NetMsgMap.h"
 #include "net/OppositeInfoMsg.h"
+#include "net/RequestMsg.h"
 
 #include "NetTestSupport.h"
 
@@ -129,6 +130,34 @@ TEST(MessageTest, AnUncompressedLengthOver256MiBIsRefusedAsOverTheLimit) {
   CPairMsg in;
   EXPECT_FALSE(Deserialize(in, bytes));
   EXPECT_TRUE(in.IsOverLimit());
+}
+
+TEST(MessageTest, ListsOfAMessageBeyondTheirMemoryBudgetAreOverTheLimit) {
+  // A request whose string list is a million empty strings per 1 MiB: 16
+  // MiB of zeros would make 16 million strings.
+  const std::string head = U32(CRequestMsg::kType) + U32(1) + U32(0) + U32(22) + U32(1) +
+                           std::string(2, '\0') + U32(0);
+  CRequestMsg fits;
+  ASSERT_TRUE(Deserialize(fits, head + U32(1000) + std::string(1000, '\0')));
+  EXPECT_EQ(fits.strings.size(), 1000u);
+  const size_t tooMany = CRequestMsg::kMaxListBytes / CRequestMsg::kStringCost + 1;
+  CRequestMsg over;
+  EXPECT_FALSE(Deserialize(over, head + U32(0xFFFFFFFFu) + std::string(tooMany, '\0')));
+  EXPECT_TRUE(over.IsOverLimit());
+  EXPECT_EQ(over.strings.size(), 0u);
+}
+
+TEST(MessageTest, ATextOfThePeerLongerThanTheBoundIsOverTheLimit) {
+  // Peer information is not compressed: its texts come as they are.
+  const std::string tail = std::string(2, '\0') + std::string(2 + 4 + 4 + 8, '\0');
+  const std::string head = U32(COppositeInfoMsg().GetType()) + U32(1);
+  COppositeInfoMsg fits;
+  ASSERT_TRUE(Deserialize(fits, head + std::string(CMsgBase::kMaxTextBytes, 'a') + '\0' + tail));
+  EXPECT_EQ(fits.alias.length(), CMsgBase::kMaxTextBytes);
+  COppositeInfoMsg over;
+  EXPECT_FALSE(Deserialize(over, head + std::string(CMsgBase::kMaxTextBytes + 1, 'a') + '\0' + tail));
+  EXPECT_TRUE(over.IsOverLimit());
+  EXPECT_TRUE(over.alias.empty());
 }
 
 TEST(MessageTest, AcknowledgementOfAChallengeHasNoValue3AndTextsAreCutTo256) {

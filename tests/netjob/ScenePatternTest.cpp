@@ -13,7 +13,7 @@ namespace {
 
 wxArrayString Frames(const wxString& pattern, bool expectOk = true) {
   wxArrayString scenes;
-  EXPECT_EQ(CScenePattern::ExpandFrames(pattern, scenes), expectOk) << pattern;
+  EXPECT_EQ(CScenePattern().ExpandFrames(pattern, scenes), expectOk) << pattern;
   return scenes;
 }
 
@@ -55,6 +55,34 @@ TEST(ScenePatternTest, MalformedFramePatternsAreRefused) {
 
 TEST(ScenePatternTest, NumbersNearTheIntegerLimitsDoNotOverflow) {
   EXPECT_EQ(Joined(Frames(wxT("s#[2147483646-2147483647;5]"))), wxT("s2147483646"));
+}
+
+TEST(ScenePatternTest, OneSubmissionsScenesShareOneBudgetWeighedBeforeExpanding) {
+  // Each scene weighs its UTF-8 bytes and the element that carries it.
+  const size_t per = CScenePattern::kPacketBytesPerScene;
+  CScenePattern patterns;
+  patterns.ResetBudget(3 * (7 + per) + 30);
+  wxArrayString scenes;
+  EXPECT_TRUE(patterns.Expand(wxT("@s_##[1-3].ma"), scenes));  // "s_01.ma": 7 bytes
+  EXPECT_EQ(scenes.size(), 3u);
+  // 2 x 22 bytes is over the 30 left: refused as too large, and nothing of it is added.
+  EXPECT_FALSE(patterns.Expand(wxT("@x#[1-2]"), scenes));
+  EXPECT_TRUE(patterns.IsTooLarge());
+  EXPECT_EQ(scenes.size(), 3u);
+  // What still fits is taken; a plain name counts too ("é.ma": 5 bytes).
+  EXPECT_TRUE(patterns.Expand(wxT("\u00e9.ma"), scenes));
+  EXPECT_FALSE(patterns.Expand(wxT("b"), scenes));
+  EXPECT_TRUE(patterns.IsTooLarge());
+  // An invalid pattern is not "too large".
+  EXPECT_FALSE(patterns.Expand(wxT("@s#[1-2;0]"), scenes));
+  EXPECT_FALSE(patterns.IsTooLarge());
+
+  // A million frames of 1000 digits each is refused at once, without building one.
+  patterns.ResetBudget();
+  wxArrayString none;
+  EXPECT_FALSE(patterns.Expand(wxT("@/p/") + wxString(wxT('#'), 1000) + wxT("[1-1000000]"), none));
+  EXPECT_TRUE(patterns.IsTooLarge());
+  EXPECT_TRUE(none.empty());
 }
 
 TEST(ScenePatternTest, PlainArgumentsAndPatternsWithoutSpecials) {

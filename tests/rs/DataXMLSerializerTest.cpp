@@ -194,6 +194,31 @@ TEST(DataXMLSerializerTest, BadDocumentsFailAndLeaveAnEmptyRoot) {
   EXPECT_TRUE(CDataXMLSerializer(&root).ParseUTF8(fine));
 }
 
+TEST(DataXMLSerializerTest, TreesBeyondTheirMemoryBudgetAreRefused) {
+  // Scaled down: 10 nodes' fixed cost and their names fit, one more node or
+  // a long text does not.
+  const size_t node = CDataXMLSerializer::kNodeCost + 1;
+  std::string ten = "<a>";
+  for (int i = 0; i < 9; ++i) ten += "<b/>";
+  ten += "</a>";
+  CDataNode root;
+  CDataXMLSerializer serializer(&root);
+  serializer.SetTreeBudget(10 * node);
+  EXPECT_TRUE(serializer.ParseUTF8(ten));
+  EXPECT_EQ(root.GetChildCount(), 9u);
+  const std::string eleven = "<a><b/>" + ten.substr(3);
+  EXPECT_FALSE(serializer.ParseUTF8(eleven));
+  EXPECT_EQ(root.GetChildCount(), 0u);
+  EXPECT_NE(serializer.GetError().Find(wxT("memory")), wxNOT_FOUND);
+  serializer.SetTreeBudget(node + 100);
+  EXPECT_TRUE(serializer.ParseUTF8("<a>" + std::string(100, 'x') + "</a>"));
+  EXPECT_FALSE(serializer.ParseUTF8("<a>" + std::string(101, 'x') + "</a>"));
+  // A text arriving in many pieces (entities cut it) is weighed as it grows.
+  std::string pieces = "<a>";
+  for (int i = 0; i < 60; ++i) pieces += "x&amp;";
+  EXPECT_FALSE(serializer.ParseUTF8(pieces + "</a>"));
+}
+
 TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
   TempDir temp;
   const wxString dir = temp.Path();
@@ -214,6 +239,9 @@ TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
   EXPECT_TRUE(reader.LoadFile(temp.Path("empty.xml")));
   EXPECT_EQ(back.GetName(), wxT("Pool"));
   EXPECT_FALSE(reader.LoadFile(temp.Path("missing.xml")));
+  // A file over the bound is not read at all.
+  EXPECT_TRUE(reader.LoadFile(path, 200));
+  EXPECT_FALSE(reader.LoadFile(path, 20));
   EXPECT_FALSE(reader.LoadFile(dir));
   EXPECT_FALSE(CDataXMLSerializer(&root).SaveFile(temp.Path("no/such/dir.xml")));
 }

@@ -151,6 +151,27 @@ TEST(ExtendedSettingsScriptTest, BlockSaveLayout) {
   EXPECT_EQ(Format(read, XSS::kBlock), wxT("V = 1.5\r\nB = true\r\n\r\nC\r\n{\r\n\tK = 1\r\n}\r\n"));
 }
 
+TEST(ExtendedSettingsScriptTest, ValuesALayoutCannotHoldAreLeftOutOfIt) {
+  XSS doc;
+  UXSSSection& root = doc.GetRootSection();
+  root.SetString(wxT("S::Odd"), wxT("say \"hi"));      // an odd quote refuses a block line
+  root.SetString(wxT("S::Comment"), wxT("a // b ; c"));  // INI cuts at ";"
+  root.SetString(wxT("S::Env"), wxT("$:HOME"));          // INI reads the variable
+  root.SetString(wxT("S::Lines"), wxT("one\ntwo"));      // no layout holds a line end
+  root.SetString(wxT("S::Blank"), wxT(" padded "));      // INI trims
+  root.SetString(wxT("S::Fine"), wxT("a \"quoted\" word"));
+  EXPECT_EQ(Format(doc, XSS::kBlock),
+            wxT("S\r\n{\r\n\tComment = \"a // b ; c\"\r\n\tEnv = \"$:HOME\"\r\n"
+                "\tBlank = \" padded \"\r\n\tFine = \"a \"quoted\" word\"\r\n}\r\n"));
+  EXPECT_EQ(Format(doc, XSS::kIni), wxT("[S]\r\nOdd = say \"hi\r\nFine = a \"quoted\" word\r\n\r\n"));
+  for (int layout : {XSS::kBlock, XSS::kIni}) {
+    XSS back;
+    ASSERT_TRUE(back.LoadFromText(Format(doc, layout), layout));
+    EXPECT_EQ(back.GetRootSection().GetString(wxT("S::Fine")), wxT("a \"quoted\" word"));
+    EXPECT_EQ(back.GetRootSection().FindValue(wxT("S::Lines")), nullptr);
+  }
+}
+
 TEST(ExtendedSettingsScriptTest, IniSaveLayoutAndRoundTrip) {
   XSS doc;
   UXSSSection& root = doc.GetRootSection();

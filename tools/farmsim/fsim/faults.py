@@ -27,6 +27,10 @@ The switches (all optional) as a dict or JSON object:
                             (compressed bodies of the answer damaged), "hugeul"
                             (compressed bodies announcing 4 GiB), "hex:<bytes>"
   frame_payload      N      cut server messages into pieces of N bytes
+  body               {"on": trigger, "hex": h, "file": path, "zeros": N}
+                            the compressed bodies of the answer carry these
+                            bytes (hex, then the file's content, then N zero
+                            bytes) in place of their fields
 
 A trigger names the client messages it applies to: a type number (7 login,
 14 net job packet, 15 server control, ...), "request:N" for a request asking for
@@ -85,7 +89,7 @@ class Faults:
             'refuse_challenge', 'refuse_login', 'critical_update', 'silent', 'delay',
             'refuse_job', 'refuse_control', 'close_after', 'close_on', 'close_mid_receive',
             'close_mid_message',
-            'wrong_part_index', 'garbage', 'frame_payload'}
+            'wrong_part_index', 'garbage', 'frame_payload', 'body'}
         if unknown:
             raise ValueError('unknown fault switches: %s' % ', '.join(sorted(unknown)))
         self.spec = spec
@@ -123,6 +127,17 @@ class Faults:
             self.garbage_kind = 'noise'
             self.garbage_close = False
         self.frame_payload = spec.get('frame_payload')
+        body = spec.get('body')
+        self.body = _triggers(body.get('on', '*')) if body else []
+        self.body_spec = body or {}
+
+    def plain_body(self):
+        """The bytes of the `body` switch."""
+        data = bytes.fromhex(self.body_spec.get('hex', ''))
+        if self.body_spec.get('file'):
+            with open(self.body_spec['file'], 'rb') as fh:
+                data += fh.read()
+        return data + bytes(int(self.body_spec.get('zeros', 0)))
 
     @staticmethod
     def any_match(triggers, msg):

@@ -336,14 +336,17 @@ def decompress_body(body):
     return data, 8 + cl
 
 
-def encode_body(msg, corrupt_zlib=False, uncompressed_length=None):
+def encode_body(msg, corrupt_zlib=False, uncompressed_length=None, plain_body=None):
     codec = BODIES.get(msg.type)
     if codec is None:
         return b''
     compressed, write, _ = codec
-    w = Writer()
-    write(w, msg.fields)
-    data = w.getvalue()
+    if compressed and plain_body is not None:
+        data = plain_body
+    else:
+        w = Writer()
+        write(w, msg.fields)
+        data = w.getvalue()
     if compressed:
         return compress_body(data, corrupt_zlib, uncompressed_length)
     return data

@@ -184,6 +184,8 @@ class Connection:
             raise _Closed('server stopping')
         self.trigger = msg
         self.body_options = {}
+        if Faults.any_match(faults.body, msg):
+            self.body_options = {'plain_body': faults.plain_body()}
         if Faults.any_match(faults.garbage, msg):
             kind = faults.garbage_kind
             if kind == 'badzlib':
