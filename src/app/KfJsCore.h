@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "net/NwUserCommander.h"
+#include "platform/Console.h"
 #include "platform/UserFolders.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSPool.h"
@@ -18,6 +19,7 @@
 #include "settings/EventQueue.h"
 #include "settings/LogFile.h"
 #include "settings/OptionSet.h"
+#include "update/UpdateControl.h"
 
 class CKfJsCmdLine;
 
@@ -25,7 +27,7 @@ class CKfJsCmdLine;
 constexpr int kKfExitOk = 0;
 constexpr int kKfExitFailure = -1;
 
-class CKfJsCore : public wxObject {
+class CKfJsCore : public wxObject, public CConsole {
  public:
   CKfJsCore();
   ~CKfJsCore() override;
@@ -44,27 +46,10 @@ class CKfJsCore : public wxObject {
   // done at the end of the run while everything they may use still exists.
   void FinishScripts() { m_interpreter.Finalize(); }
 
-  // Formats like printf and prints the result exactly as formatted, unless
-  // quiet; copies it to the log sink (when one is set) even when quiet.
-  template <typename... Args>
-  void Output(const wxString& format, Args... args) {
-    OutputText(Format(format, args...));
-  }
-
-  // Level 0 plain, 1 "WARNING! ", 2 "ERROR! ", 3 "DEBUG! ". Levels 2 and 3
-  // are shown even in quiet mode.
-  template <typename... Args>
-  void OutputLevel(int level, const wxString& format, Args... args) {
-    OutputLevelText(level, Format(format, args...));
-  }
-
-  // Writes `count` times `character` and a line feed.
-  void OutputRule(wxChar character, int count);
-  void OutputNewLines(int count);
-
-  // Prints already formatted text: it is never used as a format.
-  void OutputText(const wxString& text);
-  void OutputLevelText(int level, const wxString& text);
+  // Prints unless quiet (errors and debug lines print even then); copies
+  // everything to the log sink, when one is set, even when quiet.
+  void OutputText(const wxString& text) override;
+  void OutputLevelText(int level, const wxString& text) override;
 
   bool IsQuiet() const { return m_quiet; }
   void SetQuiet(bool quiet) { m_quiet = quiet; }
@@ -103,6 +88,11 @@ class CKfJsCore : public wxObject {
   const CKfJsCmdLine* GetCmdLine() const { return m_cmdLine; }
   void SetCmdLine(const CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
   CPythonInterpreter& GetInterpreter() { return m_interpreter; }
+  // What scripts reach: this console and the program's folders as set now
+  // (an installed program's own folder is not the user's to write in).
+  CPythonInterpreter::Host GetScriptHost();
+  // What an update check needs of the program: its folder and this console.
+  CUpdateControl::Host GetUpdateHost();
   // The core configuration loaded from KfRcCmd.conf.
   COptionSet& GetOptions() { return m_options; }
   CLogFile& GetLogFile() { return m_logFile; }
@@ -129,15 +119,6 @@ class CKfJsCore : public wxObject {
   void SetLogSink(TextSink sink) { m_log = std::move(sink); }
 
  private:
-  template <typename... Args>
-  static wxString Format(const wxString& format, Args... args) {
-    if constexpr (sizeof...(Args) == 0) {
-      return wxString::Format(wxT("%s"), format);
-    } else {
-      return wxString::Format(format, args...);
-    }
-  }
-
   // First member: destroyed last, after the process pointer is cleared, so
   // subscribers torn down with the core find no queue and leave it alone.
   UEventQueue m_eventQueue;
@@ -166,6 +147,8 @@ class CKfJsCore : public wxObject {
   bool HandleEnvironmentSwitch();
   bool PrepareConfiguration();
   bool InitializeCore();
+  // Where the server is and who logs in: the configuration and the command line.
+  CNwUserCommander::LogonSettings GetLogonSettings() const;
   // From the network part on: the connection, the command and the clean-up.
   int RunNetwork();
   // Connects, dispatches the one command and reports a submission's result.

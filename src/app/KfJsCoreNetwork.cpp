@@ -12,7 +12,7 @@
 #include "app/QueryCommand.h"
 #include "net/NetEngine.h"
 #include "netjob/NetJobPacketMsg.h"
-#include "netjob/NetJobSubmission.h"
+#include "app/NetJobSubmission.h"
 #include "net/NwUserCommander.h"
 #include "net/ServerControlSender.h"
 #include "rs/RSDataManager_JS.h"
@@ -30,10 +30,28 @@ void CKfJsCore::AddMessageClasses() {
   CNetEngine::AddMessageClass(CRSDataMsg::kType, CLASSINFO(CRSDataMsg));
 }
 
+CNwUserCommander::LogonSettings CKfJsCore::GetLogonSettings() const {
+  CNwUserCommander::LogonSettings s;
+  const COptionServer& server = m_options.GetServer();
+  s.serverAddress = server.address;
+  s.serverPort = server.port;
+  s.userName = server.userName;
+  s.password = server.password;
+  if (m_cmdLine != nullptr) {
+    s.cmdServer = m_cmdLine->GetServer();
+    s.cmdLogin = m_cmdLine->IsLoginGiven();
+    s.cmdLoginUser = m_cmdLine->GetLoginUser();
+    s.cmdLoginPassword = m_cmdLine->GetLoginPassword();
+  }
+  return s;
+}
+
 int CKfJsCore::RunNetwork() {
   Output(wxT("Initializing NUC...\n"));
   AddMessageClasses();
-  m_commander = std::make_unique<CNwUserCommander>();
+  m_commander = std::make_unique<CNwUserCommander>(this);
+  m_commander->SetSettingsSource([this] { return GetLogonSettings(); });
+  m_commander->SetUpdateHost(GetUpdateHost());
   m_commander->SetAlias(m_options.GetSettings().alias);
   if (!m_commander->Init()) {
     OutputLevel(2, wxT("Initializing the NUC failed\n"));
@@ -140,7 +158,7 @@ bool CKfJsCore::BeginCommand() {
 }
 
 void CKfJsCore::RunExecuteCommand() {
-  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData(), this);
   CExecuteCommand(*this, sender, m_commander->GetUserData())
       .Run(m_cmdLine->GetExecute(), m_cmdLine->GetFreeArgs(), m_cmdLine->IsIdleOnly());
 }
@@ -151,7 +169,7 @@ void CKfJsCore::RunQueryCommand() {
 }
 
 void CKfJsCore::RunControlCommands() {
-  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData(), this);
   CControlCommands(*this, sender)
       .Run(m_cmdLine->GetNetJobControls(), m_cmdLine->GetChunkControls(),
            m_cmdLine->GetPoolControls());

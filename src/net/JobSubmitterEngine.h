@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class CConsole;
 class CNwUserCommander;
 
 class CJobSubmitterEngine : public wxObject {
@@ -57,6 +58,9 @@ class CJobSubmitterEngine : public wxObject {
   const wxString& GetUserName() const { return m_userName; }
 
  private:
+  // The commander's console (null before Init).
+  CConsole* Console() const;
+
   CNwUserCommander* m_commander = nullptr;
   Downloader m_downloader;
   Submission m_submission;

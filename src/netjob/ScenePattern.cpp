@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/IntRange.h"
+#include "netjob/IntRange.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The submission as the run starts it: everything it needs is reached through
 // the process-wide core.
-#include "netjob/NetJobSubmission.h"
+#include "app/NetJobSubmission.h"
 
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
