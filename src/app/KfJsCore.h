@@ -22,6 +22,7 @@
 #include "update/UpdateControl.h"
 
 class CKfJsCmdLine;
+class CNetJobSubmission;
 
 // Exit codes of the process beyond a job ID returned with -retnjid.
 constexpr int kKfExitOk = 0;
@@ -84,9 +85,10 @@ class CKfJsCore : public wxObject, public CConsole {
   // The program's global event queue (UEventQueue::Global()).
   UEventQueue& GetEventQueue() { return m_eventQueue; }
 
-  // The parsed command line the run follows (owned by the application).
+  // The parsed command line the run follows (owned by the application; its
+  // switches read the defaults files as they are asked for).
   const CKfJsCmdLine* GetCmdLine() const { return m_cmdLine; }
-  void SetCmdLine(const CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
+  void SetCmdLine(CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
   CPythonInterpreter& GetInterpreter() { return m_interpreter; }
   // What scripts reach: this console and the program's folders as set now
   // (an installed program's own folder is not the user's to write in).
@@ -126,7 +128,7 @@ class CKfJsCore : public wxObject, public CConsole {
   COptionSet m_options;
   wxString m_programDir;
   CPythonInterpreter m_interpreter;
-  const CKfJsCmdLine* m_cmdLine = nullptr;
+  CKfJsCmdLine* m_cmdLine = nullptr;
   wxString m_userDir;
   bool m_sharedInstall = false;
   wxString m_stateDir;
@@ -153,6 +155,8 @@ class CKfJsCore : public wxObject, public CConsole {
   int RunNetwork();
   // Connects, dispatches the one command and reports a submission's result.
   int RunCommand();
+  // The submission of the command line's net job over the connection.
+  CNetJobSubmission CreateSubmission();
   // "Connection established" before a command other than a submission.
   bool BeginCommand();
   void RunExecuteCommand();

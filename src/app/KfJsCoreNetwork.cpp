@@ -9,12 +9,13 @@
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
+#include "app/NetJobSubmission.h"
 #include "app/QueryCommand.h"
 #include "net/NetEngine.h"
 #include "netjob/NetJobPacketMsg.h"
-#include "app/NetJobSubmission.h"
 #include "net/NwUserCommander.h"
 #include "net/ServerControlSender.h"
+#include "platform/Machine.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSDataMsg.h"
 #include "rs/RSPool.h"
@@ -77,7 +78,6 @@ int CKfJsCore::RunNetwork() {
     return kKfExitOk;
   }
   m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
-  m_commander->GetJobSubmitter().SetSubmission(&CNetJobSubmission::SubmitForEngine);
 
   OutputNewLines(1);
   OutputRule(wxT('='), kRuleWidth);
@@ -105,6 +105,9 @@ int CKfJsCore::RunCommand() {
   bool handled = false;
   bool submitted = false;
   int newId = 0;
+  // What a failed submission reports; a failed log-on reports its own.
+  int failureCode = 0;
+  wxString failureText;
   if (m_commander->Logon(fullData)) {
     OutputRule(wxT('='), kRuleWidth);
     if (!cmd.GetExecute().empty()) {
@@ -130,26 +133,52 @@ int CKfJsCore::RunCommand() {
       RunListParamsCommand();
     } else {
       Output(wxT("Connection established, submitting net job...\n"));
-      submitted = m_commander->GetJobSubmitter().SubmitNetJob(&newId);
+      CNetJobSubmission submission = CreateSubmission();
+      submitted = submission.Submit(&newId);
+      failureCode = submission.GetFailureCode();
+      failureText = submission.GetFailureText();
     }
     OutputNewLines(1);
     OutputRule(wxT('='), kRuleWidth);
     m_commander->Logoff();
+  } else {
+    failureCode = m_commander->GetJobSubmitter().GetFailureCode();
+    failureText = m_commander->GetJobSubmitter().GetFailureText();
   }
   OutputNewLines(1);
   if (handled) return kKfExitOk;
 
-  const CJobSubmitterEngine& submitter = m_commander->GetJobSubmitter();
   if (submitted) {
     OutputLevel(0, wxT("Job submission succeeded [ID=%04i]\n"), newId);
   } else {
     OutputLevel(2, wxT("Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n"),
-                submitter.GetFailureCode(), submitter.GetFailureText(),
+                failureCode, failureText,
                 GetDataPath(COptionSet::kFileName, false));
   }
   OutputNewLines(1);
   if (cmd.IsReturnJobId()) return submitted ? newId : kKfExitFailure;
-  return submitted ? kKfExitOk : submitter.GetFailureCode();
+  return submitted ? kKfExitOk : failureCode;
+}
+
+CNetJobSubmission CKfJsCore::CreateSubmission() {
+  CNwUserCommander* commander = m_commander.get();
+  CNetJobSubmission submission(
+      *m_cmdLine, m_pool, commander->GetUserData(),
+      [commander](CNetJobPacketMsg* packet, int timeoutMs) {
+        // Numbered like every message sent: its acknowledgement is matched by it.
+        commander->GetEngine().AssignSerial(packet);
+        const CNetMsgAckResult result = commander->SendAndWait(packet, static_cast<wxUint32>(timeoutMs));
+        CNetJobSubmission::Answer answer;
+        answer.code = result.GetResult();
+        answer.text = result.GetText();
+        answer.value1 = static_cast<int>(result.GetValue1());
+        return answer;
+      });
+  submission.SetHostName(MachineHostName());
+  submission.SetNameFormat(m_options.GetSettings().netJobNameFormat);
+  submission.SetProgramDir(m_programDir);
+  submission.SetDataDir(GetDataPath(wxString(), true));
+  return submission;
 }
 
 bool CKfJsCore::BeginCommand() {

@@ -98,12 +98,3 @@ bool CJobSubmitterEngine::Logoff() {
   if (m_commander != nullptr) m_commander->Disconnect(wxT("Logged off"), true);
   return true;
 }
-
-bool CJobSubmitterEngine::SubmitNetJob(int* newId) {
-  if (!m_submission) {
-    if (CConsole* console = Console())
-      console->OutputLevel(CConsole::kLevelError, wxT("Net job submission is not available in this build\n"));
-    return false;
-  }
-  return m_submission(*this, newId);
-}
