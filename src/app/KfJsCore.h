@@ -1,7 +1,8 @@
 // The remote-controller core: owns the long-lived components of one run and
-// the console output primitives every command prints through. Exactly one core
-// exists per process; it registers itself in the process-wide pointer that
-// every component uses to reach it.
+// is the console every command prints through. Exactly one core exists per
+// process; it registers itself in the process-wide pointer, which only the
+// application uses: the components below get what they need from it when
+// they are created.
 #pragma once
 
 #include <wx/object.h>
@@ -87,22 +88,12 @@ class CKfJsCore : public wxObject, public CConsole {
 
   // The parsed command line the run follows (owned by the application; its
   // switches read the defaults files as they are asked for).
-  const CKfJsCmdLine* GetCmdLine() const { return m_cmdLine; }
   void SetCmdLine(CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
-  CPythonInterpreter& GetInterpreter() { return m_interpreter; }
   // What scripts reach: this console and the program's folders as set now
   // (an installed program's own folder is not the user's to write in).
   CPythonInterpreter::Host GetScriptHost();
   // What an update check needs of the program: its folder and this console.
   CUpdateControl::Host GetUpdateHost();
-  // The core configuration loaded from KfRcCmd.conf.
-  COptionSet& GetOptions() { return m_options; }
-  CLogFile& GetLogFile() { return m_logFile; }
-  // The connection to the server; null outside the network part of the run.
-  CNwUserCommander* GetCommander() { return m_commander.get(); }
-  // The renderer definitions and the data manager that fills them.
-  CRSPool& GetPool() { return m_pool; }
-  CRSDataManager_JS& GetDataManager() { return m_dataManager; }
 
   // Checks made before the run: false when an update is being installed.
   // Also points the interpreter at the program's script folder.
