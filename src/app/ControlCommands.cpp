@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/IntRange.h"
+#include "netjob/IntRange.h"
 #include "app/KfJsCore.h"
 #include "net/ServerControlSender.h"
 

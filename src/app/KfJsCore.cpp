@@ -18,7 +18,10 @@ void WriteToStdout(const wxString& text) {
 }
 }  // namespace
 
-CKfJsCore::CKfJsCore() : m_console(WriteToStdout) { g_core = this; }
+CKfJsCore::CKfJsCore() : m_console(WriteToStdout) {
+  g_core = this;
+  UEventQueue::SetGlobal(&m_eventQueue);
+}
 
 CKfJsCore::~CKfJsCore() {
   // Python's exit handlers and threads still call the host module while the
@@ -26,6 +29,7 @@ CKfJsCore::~CKfJsCore() {
   // rules, log) only when that happens before anything of it goes.
   FinishScripts();
   if (g_core == this) g_core = nullptr;
+  if (UEventQueue::Global() == &m_eventQueue) UEventQueue::SetGlobal(nullptr);
 }
 
 CKfJsCore* CKfJsCore::Get() { return g_core; }
@@ -46,21 +50,10 @@ void CKfJsCore::OutputUtf8(const std::string& text) {
 }
 
 void CKfJsCore::OutputLevelText(int level, const wxString& text) {
-  static const wxChar* const kPrefix[] = {wxT(""), wxT("WARNING! "), wxT("ERROR! "),
-                                          wxT("DEBUG! ")};
-  if (level < 0 || level > 3) level = 0;
   const bool quiet = m_quiet;
-  if (level >= 2) m_quiet = false;
-  OutputText(kPrefix[level] + text);
+  if (level >= kLevelError && level <= kLevelDebug) m_quiet = false;
+  OutputText(LevelPrefix(level) + text);
   m_quiet = quiet;
-}
-
-void CKfJsCore::OutputRule(wxChar character, int count) {
-  OutputText(wxString(character, count > 0 ? count : 0) + wxT("\n"));
-}
-
-void CKfJsCore::OutputNewLines(int count) {
-  if (count > 0) OutputText(wxString(wxT('\n'), count));
 }
 
 wxString CKfJsCore::GetDataPath(const wxString& name, bool useUserDir) const {
@@ -87,4 +80,20 @@ void CKfJsCore::MakeUserDir() const {
   } else if (!CFileIO::IsDir(m_userDir)) {
     CFileIO::MakeDirs(m_userDir);
   }
+}
+
+CPythonInterpreter::Host CKfJsCore::GetScriptHost() {
+  CPythonInterpreter::Host host;
+  host.console = this;
+  host.programDir = m_programDir;
+  host.tempDir = GetDataPath(wxT("Temp"), m_sharedInstall);
+  return host;
+}
+
+CUpdateControl::Host CKfJsCore::GetUpdateHost() {
+  CUpdateControl::Host host;
+  host.programDir = m_programDir;
+  host.sharedInstall = m_sharedInstall;
+  host.console = this;
+  return host;
 }

@@ -1,7 +1,8 @@
 // The remote-controller core: owns the long-lived components of one run and
-// the console output primitives every command prints through. Exactly one core
-// exists per process; it registers itself in the process-wide pointer that
-// every component uses to reach it.
+// is the console every command prints through. Exactly one core exists per
+// process; it registers itself in the process-wide pointer, which only the
+// application uses: the components below get what they need from it when
+// they are created.
 #pragma once
 
 #include <wx/object.h>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "net/NwUserCommander.h"
+#include "platform/Console.h"
 #include "platform/UserFolders.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSPool.h"
@@ -19,14 +21,16 @@
 #include "settings/EventQueue.h"
 #include "settings/LogFile.h"
 #include "settings/OptionSet.h"
+#include "update/UpdateControl.h"
 
 class CKfJsCmdLine;
+class CNetJobSubmission;
 
 // Exit codes of the process beyond a job ID returned with -retnjid.
 constexpr int kKfExitOk = 0;
 constexpr int kKfExitFailure = -1;
 
-class CKfJsCore : public wxObject {
+class CKfJsCore : public wxObject, public CConsole {
  public:
   CKfJsCore();
   ~CKfJsCore() override;
@@ -45,27 +49,10 @@ class CKfJsCore : public wxObject {
   // done at the end of the run while everything they may use still exists.
   void FinishScripts() { m_interpreter.Finalize(); }
 
-  // Formats like printf and prints the result exactly as formatted, unless
-  // quiet; copies it to the log sink (when one is set) even when quiet.
-  template <typename... Args>
-  void Output(const wxString& format, Args... args) {
-    OutputText(Format(format, args...));
-  }
-
-  // Level 0 plain, 1 "WARNING! ", 2 "ERROR! ", 3 "DEBUG! ". Levels 2 and 3
-  // are shown even in quiet mode.
-  template <typename... Args>
-  void OutputLevel(int level, const wxString& format, Args... args) {
-    OutputLevelText(level, Format(format, args...));
-  }
-
-  // Writes `count` times `character` and a line feed.
-  void OutputRule(wxChar character, int count);
-  void OutputNewLines(int count);
-
-  // Prints already formatted text: it is never used as a format.
-  void OutputText(const wxString& text);
-  void OutputLevelText(int level, const wxString& text);
+  // Prints unless quiet (errors and debug lines print even then); copies
+  // everything to the log sink, when one is set, even when quiet.
+  void OutputText(const wxString& text) override;
+  void OutputLevelText(int level, const wxString& text) override;
   // The same for valid UTF-8 text: the standard output gets the bytes as they
   // are, so that a large text is never widened into a wxString for it.
   void OutputUtf8(const std::string& text);
@@ -103,18 +90,14 @@ class CKfJsCore : public wxObject {
   // The program's global event queue (UEventQueue::Global()).
   UEventQueue& GetEventQueue() { return m_eventQueue; }
 
-  // The parsed command line the run follows (owned by the application).
-  const CKfJsCmdLine* GetCmdLine() const { return m_cmdLine; }
-  void SetCmdLine(const CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
-  CPythonInterpreter& GetInterpreter() { return m_interpreter; }
-  // The core configuration loaded from KfRcCmd.conf.
-  COptionSet& GetOptions() { return m_options; }
-  CLogFile& GetLogFile() { return m_logFile; }
-  // The connection to the server; null outside the network part of the run.
-  CNwUserCommander* GetCommander() { return m_commander.get(); }
-  // The renderer definitions and the data manager that fills them.
-  CRSPool& GetPool() { return m_pool; }
-  CRSDataManager_JS& GetDataManager() { return m_dataManager; }
+  // The parsed command line the run follows (owned by the application; its
+  // switches read the defaults files as they are asked for).
+  void SetCmdLine(CKfJsCmdLine* cmdLine) { m_cmdLine = cmdLine; }
+  // What scripts reach: this console and the program's folders as set now
+  // (an installed program's own folder is not the user's to write in).
+  CPythonInterpreter::Host GetScriptHost();
+  // What an update check needs of the program: its folder and this console.
+  CUpdateControl::Host GetUpdateHost();
 
   // Checks made before the run: false when an update is being installed.
   // Also points the interpreter at the program's script folder.
@@ -136,15 +119,6 @@ class CKfJsCore : public wxObject {
   void SetLogSink(TextSink sink) { m_log = std::move(sink); }
 
  private:
-  template <typename... Args>
-  static wxString Format(const wxString& format, Args... args) {
-    if constexpr (sizeof...(Args) == 0) {
-      return wxString::Format(wxT("%s"), format);
-    } else {
-      return wxString::Format(format, args...);
-    }
-  }
-
   // First member: destroyed last, after the process pointer is cleared, so
   // subscribers torn down with the core find no queue and leave it alone.
   UEventQueue m_eventQueue;
@@ -152,7 +126,7 @@ class CKfJsCore : public wxObject {
   COptionSet m_options;
   wxString m_programDir;
   CPythonInterpreter m_interpreter;
-  const CKfJsCmdLine* m_cmdLine = nullptr;
+  CKfJsCmdLine* m_cmdLine = nullptr;
   wxString m_userDir;
   bool m_sharedInstall = false;
   wxString m_stateDir;
@@ -174,10 +148,14 @@ class CKfJsCore : public wxObject {
   bool HandleEnvironmentSwitch();
   bool PrepareConfiguration();
   bool InitializeCore();
+  // Where the server is and who logs in: the configuration and the command line.
+  CNwUserCommander::LogonSettings GetLogonSettings() const;
   // From the network part on: the connection, the command and the clean-up.
   int RunNetwork();
   // Connects, dispatches the one command and reports a submission's result.
   int RunCommand();
+  // The submission of the command line's net job over the connection.
+  CNetJobSubmission CreateSubmission();
   // "Connection established" before a command other than a submission.
   bool BeginCommand();
   void RunExecuteCommand();

@@ -9,12 +9,13 @@
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
+#include "app/NetJobSubmission.h"
 #include "app/QueryCommand.h"
 #include "net/NetEngine.h"
 #include "netjob/NetJobPacketMsg.h"
-#include "netjob/NetJobSubmission.h"
 #include "net/NwUserCommander.h"
 #include "net/ServerControlSender.h"
+#include "platform/Machine.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSDataMsg.h"
 #include "rs/RSPool.h"
@@ -30,10 +31,28 @@ void CKfJsCore::AddMessageClasses() {
   CNetEngine::AddMessageClass(CRSDataMsg::kType, CLASSINFO(CRSDataMsg));
 }
 
+CNwUserCommander::LogonSettings CKfJsCore::GetLogonSettings() const {
+  CNwUserCommander::LogonSettings s;
+  const COptionServer& server = m_options.GetServer();
+  s.serverAddress = server.address;
+  s.serverPort = server.port;
+  s.userName = server.userName;
+  s.password = server.password;
+  if (m_cmdLine != nullptr) {
+    s.cmdServer = m_cmdLine->GetServer();
+    s.cmdLogin = m_cmdLine->IsLoginGiven();
+    s.cmdLoginUser = m_cmdLine->GetLoginUser();
+    s.cmdLoginPassword = m_cmdLine->GetLoginPassword();
+  }
+  return s;
+}
+
 int CKfJsCore::RunNetwork() {
   Output(wxT("Initializing NUC...\n"));
   AddMessageClasses();
-  m_commander = std::make_unique<CNwUserCommander>();
+  m_commander = std::make_unique<CNwUserCommander>(this);
+  m_commander->SetSettingsSource([this] { return GetLogonSettings(); });
+  m_commander->SetUpdateHost(GetUpdateHost());
   m_commander->SetAlias(m_options.GetSettings().alias);
   if (!m_commander->Init()) {
     OutputLevel(2, wxT("Initializing the NUC failed\n"));
@@ -59,7 +78,6 @@ int CKfJsCore::RunNetwork() {
     return kKfExitOk;
   }
   m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
-  m_commander->GetJobSubmitter().SetSubmission(&CNetJobSubmission::SubmitForEngine);
 
   OutputNewLines(1);
   OutputRule(wxT('='), kRuleWidth);
@@ -87,6 +105,9 @@ int CKfJsCore::RunCommand() {
   bool handled = false;
   bool submitted = false;
   int newId = 0;
+  // What a failed submission reports; a failed log-on reports its own.
+  int failureCode = 0;
+  wxString failureText;
   if (m_commander->Logon(fullData)) {
     OutputRule(wxT('='), kRuleWidth);
     if (!cmd.GetExecute().empty()) {
@@ -112,26 +133,52 @@ int CKfJsCore::RunCommand() {
       RunListParamsCommand();
     } else {
       Output(wxT("Connection established, submitting net job...\n"));
-      submitted = m_commander->GetJobSubmitter().SubmitNetJob(&newId);
+      CNetJobSubmission submission = CreateSubmission();
+      submitted = submission.Submit(&newId);
+      failureCode = submission.GetFailureCode();
+      failureText = submission.GetFailureText();
     }
     OutputNewLines(1);
     OutputRule(wxT('='), kRuleWidth);
     m_commander->Logoff();
+  } else {
+    failureCode = m_commander->GetJobSubmitter().GetFailureCode();
+    failureText = m_commander->GetJobSubmitter().GetFailureText();
   }
   OutputNewLines(1);
   if (handled) return kKfExitOk;
 
-  const CJobSubmitterEngine& submitter = m_commander->GetJobSubmitter();
   if (submitted) {
     OutputLevel(0, wxT("Job submission succeeded [ID=%04i]\n"), newId);
   } else {
     OutputLevel(2, wxT("Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n"),
-                submitter.GetFailureCode(), submitter.GetFailureText(),
+                failureCode, failureText,
                 GetDataPath(COptionSet::kFileName, false));
   }
   OutputNewLines(1);
   if (cmd.IsReturnJobId()) return submitted ? newId : kKfExitFailure;
-  return submitted ? kKfExitOk : submitter.GetFailureCode();
+  return submitted ? kKfExitOk : failureCode;
+}
+
+CNetJobSubmission CKfJsCore::CreateSubmission() {
+  CNwUserCommander* commander = m_commander.get();
+  CNetJobSubmission submission(
+      *m_cmdLine, m_pool, commander->GetUserData(),
+      [commander](CNetJobPacketMsg* packet, int timeoutMs) {
+        // Numbered like every message sent: its acknowledgement is matched by it.
+        commander->GetEngine().AssignSerial(packet);
+        const CNetMsgAckResult result = commander->SendAndWait(packet, static_cast<wxUint32>(timeoutMs));
+        CNetJobSubmission::Answer answer;
+        answer.code = result.GetResult();
+        answer.text = result.GetText();
+        answer.value1 = static_cast<int>(result.GetValue1());
+        return answer;
+      });
+  submission.SetHostName(MachineHostName());
+  submission.SetNameFormat(m_options.GetSettings().netJobNameFormat);
+  submission.SetProgramDir(m_programDir);
+  submission.SetDataDir(GetDataPath(wxString(), true));
+  return submission;
 }
 
 bool CKfJsCore::BeginCommand() {
@@ -140,7 +187,7 @@ bool CKfJsCore::BeginCommand() {
 }
 
 void CKfJsCore::RunExecuteCommand() {
-  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData(), this);
   CExecuteCommand(*this, sender, m_commander->GetUserData())
       .Run(m_cmdLine->GetExecute(), m_cmdLine->GetFreeArgs(), m_cmdLine->IsIdleOnly());
 }
@@ -151,7 +198,7 @@ void CKfJsCore::RunQueryCommand() {
 }
 
 void CKfJsCore::RunControlCommands() {
-  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData());
+  CServerControlSender sender(m_commander.get(), &m_commander->GetUserData(), this);
   CControlCommands(*this, sender)
       .Run(m_cmdLine->GetNetJobControls(), m_cmdLine->GetChunkControls(),
            m_cmdLine->GetPoolControls());

@@ -28,7 +28,7 @@ void MakeFolders(const wxString& path) {
 bool CKfJsCore::StartUpChecks() {
   // While the updater installs a critical update the program does not start;
   // otherwise a new updater it left behind takes the old one's place.
-  CUpdateControl update;
+  CUpdateControl update(GetUpdateHost());
   const bool updating = update.IsUpdateRunning();
   if (updating) {
     OutputLevel(2, wxT("A client update is running (process %ld); try again when it has finished.\n"),
@@ -36,7 +36,7 @@ bool CKfJsCore::StartUpChecks() {
   } else {
     update.CleanUpUpdater();
   }
-  m_interpreter.SetPythonHome();
+  m_interpreter.SetPythonHome(GetDataPath(wxT("Python"), false));
   return !updating;
 }
 
@@ -47,6 +47,7 @@ int CKfJsCore::Run() {
   OpenLogAndFolders();
   RegisterProgramDir(m_programDir);
 
+  m_interpreter.SetHost(GetScriptHost());
   // A run executes no Python but the site's initialisation script: without
   // one the runtime stays unstarted, which is most of a run's start-up time.
   if (m_interpreter.HasInitScript() && !m_interpreter.Initialize()) {
@@ -76,7 +77,7 @@ void CKfJsCore::OpenLogAndFolders() {
   // A user folder named for the first time is created before the log opens
   // in it, so that -log writes a transcript on the first run too.
   MakeUserDir();
-  m_logFile.Open(kLogFileName);
+  m_logFile.OpenPath(GetDataPath(kLogFileName, true));
   if (m_cmdLine->IsLog()) SetLogSink(m_logFile.Sink());
   for (const wxChar* folder : kWorkFolders) MakeFolders(GetDataPath(folder, true));
 }

@@ -1,18 +1,22 @@
 #include "net/JobSubmitterEngine.h"
 
-#include "app/KfJsCore.h"
 #include "net/ChallengeMsg.h"
 #include "net/LoginMsg.h"
 #include "net/NwUserCommander.h"
+#include "platform/Console.h"
 
 namespace {
 
 template <typename... Args>
-void Progress(const wxString& format, Args... args) {
-  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+void Progress(CConsole* console, const wxString& format, Args... args) {
+  if (console) console->Output(format, args...);
 }
 
 }  // namespace
+
+CConsole* CJobSubmitterEngine::Console() const {
+  return m_commander != nullptr ? m_commander->GetConsole() : nullptr;
+}
 
 bool CJobSubmitterEngine::Init(CNwUserCommander* commander) {
   m_commander = commander;
@@ -37,7 +41,7 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
   CNwUserCommander& c = *m_commander;
   bool ok = false;
   do {
-    Progress(wxT("Connecting to remote server...\n"));
+    Progress(Console(), wxT("Connecting to remote server...\n"));
     if (!c.Connect(true, false)) {
       Fail(kFailConnect,
            wxT("Unable to connect to the remote server.\nMake sure that the server address and "
@@ -45,14 +49,14 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
       break;
     }
 
-    Progress(wxT("Challenging remote server...\n"));
+    Progress(Console(), wxT("Challenging remote server...\n"));
     if (c.SendAndWait(c.CreateChallenge(), kRequestTimeoutMs).GetResult() != 1 ||
         !c.IsReady()) {
       Fail(kFailConnect, wxT("Challenging the target server failed."));
       break;
     }
 
-    Progress(wxT("Logging in as %s...\n"), userName);
+    Progress(Console(), wxT("Logging in as %s...\n"), userName);
     auto* login = c.CreateMessage<CLoginMsg>();
     if (login != nullptr) {
       login->userName = userName;
@@ -65,14 +69,14 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
     }
 
     if (downloadRenderers) {
-      Progress(wxT("Downloading renderers...\n"));
+      Progress(Console(), wxT("Downloading renderers...\n"));
       if (!m_downloader || !m_downloader()) {
         Fail(kFailData, wxT("Unable to download the renderers from the server."));
         break;
       }
     }
 
-    Progress(wxT("Requesting user data...\n"));
+    Progress(Console(), wxT("Requesting user data...\n"));
     c.SendRequest(8, 0, wxString());
     bool haveData = c.WaitForState(0x10000, kRequestTimeoutMs);
     if (haveData) {
@@ -93,13 +97,4 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
 bool CJobSubmitterEngine::Logoff() {
   if (m_commander != nullptr) m_commander->Disconnect(wxT("Logged off"), true);
   return true;
-}
-
-bool CJobSubmitterEngine::SubmitNetJob(int* newId) {
-  if (!m_submission) {
-    if (CKfJsCore* core = CKfJsCore::Get())
-      core->OutputLevel(2, wxT("Net job submission is not available in this build\n"));
-    return false;
-  }
-  return m_submission(*this, newId);
 }

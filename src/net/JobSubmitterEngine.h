@@ -10,6 +10,7 @@
 
 #include <functional>
 
+class CConsole;
 class CNwUserCommander;
 
 class CJobSubmitterEngine : public wxObject {
@@ -27,9 +28,6 @@ class CJobSubmitterEngine : public wxObject {
 
   // Runs the renderer download of the log-on; true when the pool is loaded.
   using Downloader = std::function<bool()>;
-  // Builds, sends and waits for the net job of the command line; true with
-  // the new ID when the server accepted it, else false after Fail().
-  using Submission = std::function<bool(CJobSubmitterEngine& engine, int* newId)>;
 
   CJobSubmitterEngine() = default;
 
@@ -41,25 +39,20 @@ class CJobSubmitterEngine : public wxObject {
   // Ends the connection ("Logged off").
   bool Logoff();
 
-  // Submits the net job built from the command line.
-  bool SubmitNetJob(int* newId);
-
   // Who downloads the renderers (the data manager, set up by the run).
   void SetDownloader(Downloader downloader) { m_downloader = std::move(downloader); }
-  // Who builds and sends the net job.
-  void SetSubmission(Submission submission) { m_submission = std::move(submission); }
 
   const wxString& GetFailureText() const { return m_failureText; }
   int GetFailureCode() const { return m_failureCode; }
-  // Records the failure of a later step (the submission) in the same place.
-  bool Fail(int code, const wxString& text);
-
   const wxString& GetUserName() const { return m_userName; }
 
  private:
+  bool Fail(int code, const wxString& text);
+  // The commander's console (null before Init).
+  CConsole* Console() const;
+
   CNwUserCommander* m_commander = nullptr;
   Downloader m_downloader;
-  Submission m_submission;
   wxString m_userName;
   wxString m_password;
   wxString m_failureText = wxT("Submission failed");

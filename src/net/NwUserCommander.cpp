@@ -3,14 +3,12 @@
 
 #include <cstdlib>
 
-#include "app/KfJsCmdLine.h"
-#include "app/KfJsCore.h"
 #include "net/BaseSocket.h"
 #include "net/ChallengeMsg.h"
 #include "net/RequestMsg.h"
 #include "net/UserData0Msg.h"
 #include "net/UserData1Msg.h"
-#include "update/UpdateControl.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -20,13 +18,13 @@ const wxChar* const kIdentifier = wxT("Kilnforge.V2.RemoteController");
 class CJobSubmitterSocket : public CBaseSocket {};
 
 template <typename... Args>
-void Error(const wxString& format, Args... args) {
-  if (CKfJsCore* core = CKfJsCore::Get()) core->OutputLevel(2, format, args...);
+void Error(CConsole* console, const wxString& format, Args... args) {
+  if (console) console->OutputLevel(CConsole::kLevelError, format, args...);
 }
 
 template <typename... Args>
-void Print(const wxString& format, Args... args) {
-  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+void Print(CConsole* console, const wxString& format, Args... args) {
+  if (console) console->Output(format, args...);
 }
 
 wxString Trimmed(wxString text) {
@@ -41,7 +39,8 @@ long LeadingNumber(const wxString& text) {
 
 }  // namespace
 
-CNwUserCommander::CNwUserCommander() : m_settingsSource(&CNwUserCommander::SettingsFromCore) {
+CNwUserCommander::CNwUserCommander(CConsole* console) {
+  SetConsole(console);
   SetExpectedIdentifier(kIdentifier);
 }
 
@@ -52,15 +51,15 @@ CNwUserCommander::~CNwUserCommander() {
 
 bool CNwUserCommander::Init() {
   if (!m_engine.RegisterAll()) {
-    Error(wxT("Unable to initialize the network engine\n"));
+    Error(GetConsole(), wxT("Unable to initialize the network engine\n"));
     return false;
   }
   if (!CRemoteConnection::Init(&m_engine)) {
-    Error(wxT("Unable to initialize the remote connection\n"));
+    Error(GetConsole(), wxT("Unable to initialize the remote connection\n"));
     return false;
   }
   if (!m_submitter.Init(this)) {
-    Error(wxT("Unable to initialize the remote controller engine\n"));
+    Error(GetConsole(), wxT("Unable to initialize the remote controller engine\n"));
     return false;
   }
   return true;
@@ -84,23 +83,23 @@ bool CNwUserCommander::Logon(bool downloadRenderers) {
     password = s.cmdLoginPassword;
   }
   if (host.empty() || port < kMinPort || port > kMaxPort) {
-    Error(wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
+    Error(GetConsole(), wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
     return false;
   }
   m_serverHost = host;
   m_serverPort = port;
   if (user.empty()) {
-    Error(wxT("No login has been specified via commandline or KfRcCmd.conf\n"));
+    Error(GetConsole(), wxT("No login has been specified via commandline or KfRcCmd.conf\n"));
     return false;
   }
   if (!m_submitter.Logon(user, password, downloadRenderers)) return false;
-  Print(wxT("Logged on to server %s:%i\n"), m_serverHost, static_cast<int>(m_serverPort));
+  Print(GetConsole(), wxT("Logged on to server %s:%i\n"), m_serverHost, static_cast<int>(m_serverPort));
   return true;
 }
 
 bool CNwUserCommander::Logoff() {
   m_submitter.Logoff();
-  Print(wxT("Logged off from server\n"));
+  Print(GetConsole(), wxT("Logged off from server\n"));
   return true;
 }
 
@@ -158,18 +157,18 @@ void CNwUserCommander::OnNotify(int code, const wxString& /*line*/, long /*value
                                 long /*value2*/, int /*severity*/, bool& /*cancel*/) {
   if (code == 1) {
     m_announced = true;
-    Print(wxT("Network: Connection established to %s\n"), GetHost());
+    Print(GetConsole(), wxT("Network: Connection established to %s\n"), GetHost());
   } else if (code == 2 || code == 3) {
     m_userData.Clear();
     // An error ends the connection with both codes: say it once, and only
     // for a connection that was established.
-    if (m_announced) Print(wxT("Network: Disconnected from server\n"));
+    if (m_announced) Print(GetConsole(), wxT("Network: Disconnected from server\n"));
     m_announced = false;
   }
 }
 
 bool CNwUserCommander::CheckUpdate(const wxString& updateInfo) {
-  CUpdateControl control;
+  CUpdateControl control(m_updateHost);
   return control.CheckUpdate(updateInfo, GetHost());
 }
 
@@ -189,20 +188,3 @@ void CNwUserCommander::OnUserData1(CRemoteConnection* owner, CMsgBase* msg) {
   self->GetState().Set(CRemoteConnection::kStateUserData1);
 }
 
-CNwUserCommander::LogonSettings CNwUserCommander::SettingsFromCore() {
-  LogonSettings s;
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core == nullptr) return s;
-  const COptionServer& server = core->GetOptions().GetServer();
-  s.serverAddress = server.address;
-  s.serverPort = server.port;
-  s.userName = server.userName;
-  s.password = server.password;
-  if (const CKfJsCmdLine* cmd = core->GetCmdLine()) {
-    s.cmdServer = cmd->GetServer();
-    s.cmdLogin = cmd->IsLoginGiven();
-    s.cmdLoginUser = cmd->GetLoginUser();
-    s.cmdLoginPassword = cmd->GetLoginPassword();
-  }
-  return s;
-}

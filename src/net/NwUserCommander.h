@@ -12,6 +12,7 @@
 #include "net/NetEngine.h"
 #include "net/RemoteConnection.h"
 #include "net/UserData.h"
+#include "update/UpdateControl.h"
 
 class CChallengeMsg;
 
@@ -38,7 +39,8 @@ class CNwUserCommander : public CRemoteConnection {
   };
   using SettingsSource = std::function<LogonSettings()>;
 
-  CNwUserCommander();
+  // Prints on `console` (not owned; null: nowhere).
+  explicit CNwUserCommander(CConsole* console = nullptr);
   ~CNwUserCommander() override;
 
   // Registers the messages, initialises the connection and the submitter;
@@ -77,10 +79,10 @@ class CNwUserCommander : public CRemoteConnection {
   const wxString& GetServerHost() const { return m_serverHost; }
   long GetServerPort() const { return m_serverPort; }
 
-  // Replaces where Logon takes its settings from (tests).
+  // Where Logon takes its settings from (none: nothing is configured).
   void SetSettingsSource(SettingsSource source) { m_settingsSource = std::move(source); }
-  // The settings of the running program: configuration and command line.
-  static LogonSettings SettingsFromCore();
+  // The program that a server's update announcement is checked for.
+  void SetUpdateHost(const CUpdateControl::Host& host) { m_updateHost = host; }
 
  protected:
   CBaseSocket* CreateSocket() override;
@@ -100,5 +102,6 @@ class CNwUserCommander : public CRemoteConnection {
   wxString m_serverHost;
   long m_serverPort = kDefaultPort;
   SettingsSource m_settingsSource;
+  CUpdateControl::Host m_updateHost;
   bool m_announced = false;  // "Connection established" printed, no disconnect yet
 };

@@ -1,6 +1,6 @@
 #include "net/RemoteConnection.h"
 
-#include "app/KfJsCore.h"
+#include "platform/Console.h"
 #include "net/BaseSocket.h"
 #include "net/ChallengeMsg.h"
 #include "net/MsgAckMsg.h"
@@ -455,9 +455,9 @@ void CRemoteConnection::Notify(int code, const wxString& text, long value1, long
     }
   }
   if (echo && m_echo) {
-    if (CKfJsCore* core = CKfJsCore::Get()) {
+    if (m_console) {
       const int level = severity == 1 ? 2 : severity == 4 ? 1 : 0;
-      core->OutputLevelText(level, line + wxT("\n"));
+      m_console->OutputLevelText(level, line + wxT("\n"));
     }
   }
 }

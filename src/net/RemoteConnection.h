@@ -24,6 +24,7 @@
 
 class CBaseSocket;
 class CChallengeMsg;
+class CConsole;
 class CClock;
 class CNetEngine;
 
@@ -145,6 +146,10 @@ class CRemoteConnection : public CSocketNotificationSink {
   const wxString& GetAlias() const { return m_alias; }
   void SetNotify(bool notify) { m_notify = notify; }
   void SetEcho(bool echo) { m_echo = echo; }
+  // Where status lines are echoed and derived connections print (not owned;
+  // null: nowhere).
+  void SetConsole(CConsole* console) { m_console = console; }
+  CConsole* GetConsole() const { return m_console; }
   void SetWaitAll(bool waitAll) { m_waitAll = waitAll; }
 
   // The status line of `text`: "Network: [host:port] text", with the peer's
@@ -186,6 +191,7 @@ class CRemoteConnection : public CSocketNotificationSink {
   int m_port = 0;
   bool m_notify = true;
   bool m_echo = true;
+  CConsole* m_console = nullptr;
   bool m_waitAll = false;
   int m_dispatchDepth = 0;
   CNetEngine* m_engine = nullptr;

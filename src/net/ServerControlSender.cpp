@@ -1,10 +1,10 @@
 #include "net/ServerControlSender.h"
 
-#include "app/KfJsCore.h"
 #include "net/NetEngine.h"
 #include "net/RemoteConnection.h"
 #include "net/UserData.h"
 #include "platform/CaseFold.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -60,8 +60,8 @@ wxUint16 FindVerb(const CServerControlSender::Verb (&table)[N], const wxString& 
 }
 
 template <typename... Args>
-void Print(const wxString& format, Args... args) {
-  if (CKfJsCore* core = CKfJsCore::Get()) core->Output(format, args...);
+void Print(CConsole* console, const wxString& format, Args... args) {
+  if (console) console->Output(format, args...);
 }
 
 }  // namespace
@@ -112,7 +112,7 @@ void CServerControlSender::ControlNetJobs(const wxString& verb, const std::vecto
   if (code == 0) return;
   const wxString text = GetProgressText(code);
   for (int id : netJobIds) {
-    Print(wxT("Net job %04i: %s... "), id, text);
+    Print(m_console, wxT("Net job %04i: %s... "), id, text);
     SendAndReport(CServerControlMsg::kNetJob, wxString::Format(wxT("%i"), id), code, wxString(), 0);
   }
 }
@@ -124,7 +124,7 @@ void CServerControlSender::ControlChunks(const wxString& verb, int netJobId,
   const wxString text = GetProgressText(code);
   const wxString target = wxString::Format(wxT("%i"), netJobId);
   for (int chunk : chunkIds) {
-    Print(wxT("Net job %04i, Chunk %03i: %s... "), netJobId, chunk, text);
+    Print(m_console, wxT("Net job %04i, Chunk %03i: %s... "), netJobId, chunk, text);
     SendAndReport(CServerControlMsg::kChunk, target, code, wxString::Format(wxT("%i|"), chunk), 0);
   }
 }
@@ -134,7 +134,7 @@ void CServerControlSender::ControlPools(const wxString& verb, const wxArrayStrin
   if (code == 0) return;
   const wxString text = GetProgressText(code);
   for (const wxString& name : poolNames) {
-    Print(wxT("Pool '%s': %s... "), name, text);
+    Print(m_console, wxT("Pool '%s': %s... "), name, text);
     const wxString id = m_userData ? m_userData->FindPool(name) : wxString();
     if (id.empty()) {
       ReportOutcome(false, wxT("Pool not found"));
@@ -147,7 +147,7 @@ void CServerControlSender::ControlPools(const wxString& verb, const wxArrayStrin
 void CServerControlSender::ExecuteOnTarget(const wxString& command, const wxString& arguments,
                                            const wxString& target, const wxString& written,
                                            bool pool, bool idleOnly) {
-  Print(wxT("Executing %s on %s... "), command, written);
+  Print(m_console, wxT("Executing %s on %s... "), command, written);
   if (pool && target.empty()) {
     ReportOutcome(false, wxT("Pool not found"));
     return;
@@ -164,13 +164,13 @@ void CServerControlSender::SendAndReport(wxUint16 kind, const wxString& target, 
   ReportOutcome(success, error);
 }
 
-void CServerControlSender::ReportOutcome(bool success, const wxString& error) {
+void CServerControlSender::ReportOutcome(bool success, const wxString& error) const {
   if (success) {
-    Print(wxT("Done"));
+    Print(m_console, wxT("Done"));
   } else {
-    Print(wxT("\n  %s"), error);
+    Print(m_console, wxT("\n  %s"), error);
   }
-  if (CKfJsCore* core = CKfJsCore::Get()) core->OutputNewLines(1);
+  if (m_console) m_console->OutputNewLines(1);
 }
 
 CNetMsgAckResult CServerControlSender::Transmit(CServerControlMsg* message, wxUint32 timeoutMs) {

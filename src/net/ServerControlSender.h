@@ -14,6 +14,7 @@
 #include "net/NetMsgAckResult.h"
 #include "net/ServerControlMsg.h"
 
+class CConsole;
 class CRemoteConnection;
 class CUserData;
 
@@ -40,9 +41,10 @@ class CServerControlSender : public wxObject {
   // verb".
   static wxString GetProgressText(wxUint16 code);
 
-  // Sends on `connection`; pools are looked up in `userData`. Neither is owned.
-  CServerControlSender(CRemoteConnection* connection, const CUserData* userData)
-      : m_connection(connection), m_userData(userData) {}
+  // Sends on `connection`; pools are looked up in `userData`; progress goes
+  // to `console` (null: nowhere). None is owned.
+  CServerControlSender(CRemoteConnection* connection, const CUserData* userData, CConsole* console)
+      : m_connection(connection), m_userData(userData), m_console(console) {}
   ~CServerControlSender() override = default;
 
   // Sends one message and waits up to 30000 ms for its acknowledgement. True
@@ -70,8 +72,9 @@ class CServerControlSender : public wxObject {
   // Sends and finishes the progress line already begun.
   void SendAndReport(wxUint16 kind, const wxString& target, wxUint16 code,
                      const wxString& argument, wxUint32 number);
-  static void ReportOutcome(bool success, const wxString& error);
+  void ReportOutcome(bool success, const wxString& error) const;
 
   CRemoteConnection* m_connection;
   const CUserData* m_userData;
+  CConsole* m_console;
 };

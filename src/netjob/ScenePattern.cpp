@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/IntRange.h"
+#include "netjob/IntRange.h"
 
 namespace {
 

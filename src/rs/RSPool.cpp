@@ -1,6 +1,5 @@
 #include "rs/RSPool.h"
 
-#include "app/KfJsCore.h"
 #include "rs/DataXMLSerializer.h"
 #include "platform/FileIO.h"
 #include "rs/RSVersion.h"
@@ -57,10 +56,6 @@ CRSPool::~CRSPool() {
 
 bool CRSPool::Init(const wxString& path) {
   Path = path;
-  if (Path.empty()) {
-    CKfJsCore* core = CKfJsCore::Get();
-    Path = core ? core->GetDataPath(wxT("Renderers"), false) : wxString(wxT("Renderers"));
-  }
   Groups.SetPool(this);
   Renderers.SetPool(this);
   StandardParameters.SetPool(this);

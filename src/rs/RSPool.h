@@ -21,10 +21,9 @@ class CRSPool : public wxObject, public CEventObject {
   CRSPool(const CRSPool&) = delete;
   CRSPool& operator=(const CRSPool&) = delete;
 
-  // Stores the pool directory ("Renderers" in the program directory when
-  // `path` is empty), hands the pool to its lists and creates the standard
-  // parameters. Always true.
-  bool Init(const wxString& path = wxString());
+  // Stores the pool directory, hands the pool to its lists and creates the
+  // standard parameters. Always true.
+  bool Init(const wxString& path);
 
   // Writes "Pool.xml" in the pool directory (created when missing).
   bool SaveIndex();

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/KfJsCore.h"
+#include "platform/Console.h"
 
 namespace {
 
@@ -49,22 +49,6 @@ Py::String ToPython(const wxString& text) {
   return Py::String(std::string(utf8.data(), utf8.length()), "utf-8");
 }
 
-void WriteText(int level, const wxString& text) {
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core) {
-    core->OutputLevelText(level, text);
-    return;
-  }
-  const wxScopedCharBuffer utf8 = text.utf8_str();
-  fwrite(utf8.data(), 1, utf8.length(), stdout);
-  fflush(stdout);
-}
-
-wxString ProgramDir() {
-  CKfJsCore* core = CKfJsCore::Get();
-  return core ? core->GetProgramDir() : wxString();
-}
-
 // Output level of a LogEvent type: warnings and errors get their prefix,
 // every other number is plain output; anything that is not a number is a
 // TypeError in the script.
@@ -99,7 +83,8 @@ extern "C" PyObject* InitKilnforgeModule() {
 
 }  // namespace
 
-CPyModule_Kilnforge::CPyModule_Kilnforge() : Py::ExtensionModule<CPyModule_Kilnforge>("Kilnforge") {
+CPyModule_Kilnforge::CPyModule_Kilnforge(const CPythonInterpreter::Host& host)
+    : Py::ExtensionModule<CPyModule_Kilnforge>("Kilnforge"), m_host(host) {
   add_varargs_method("ConWriter", &CPyModule_Kilnforge::ConWriter,
                      "Console writer for Kilnforge V2 (for internal use only)");
   add_varargs_method("GetBuildNumber", &CPyModule_Kilnforge::GetBuildNumber,
@@ -121,6 +106,16 @@ CPyModule_Kilnforge::CPyModule_Kilnforge() : Py::ExtensionModule<CPyModule_Kilnf
 
 CPyModule_Kilnforge::~CPyModule_Kilnforge() {
   if (g_instance == this) g_instance = nullptr;
+}
+
+void CPyModule_Kilnforge::WriteText(int level, const wxString& text) const {
+  if (m_host.console) {
+    m_host.console->OutputLevelText(level, text);
+    return;
+  }
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  fwrite(utf8.data(), 1, utf8.length(), stdout);
+  fflush(stdout);
 }
 
 bool CPyModule_Kilnforge::RegisterBuiltin() {
@@ -146,7 +141,7 @@ Py::Object CPyModule_Kilnforge::GetBuildNumber(const Py::Tuple& args) {
 Py::Object CPyModule_Kilnforge::GetDirectory(const Py::Tuple& args) {
   return Guarded([&]() -> Py::Object {
     args.verify_length(0);
-    wxString dir = ProgramDir();
+    wxString dir = m_host.programDir;
     if (!dir.EndsWith(wxT("/"))) dir += wxT("/");
     return ToPython(dir);
   });
@@ -155,10 +150,7 @@ Py::Object CPyModule_Kilnforge::GetDirectory(const Py::Tuple& args) {
 Py::Object CPyModule_Kilnforge::GetTempDir(const Py::Tuple& args) {
   return Guarded([&]() -> Py::Object {
     args.verify_length(0);
-    CKfJsCore* core = CKfJsCore::Get();
-    // An installed program's own folder is not the user's to write in.
-    if (!core) return ToPython(wxString(wxT("Temp")));
-    return ToPython(core->GetDataPath(wxT("Temp"), core->IsSharedInstall()));
+    return ToPython(m_host.tempDir);
   });
 }
 

@@ -6,11 +6,13 @@
 
 #include "CXX/Extensions.hxx"
 #include "CXX/Objects.hxx"
+#include "script/PythonInterpreter.h"
 
 class CPyModule_Kilnforge : public Py::ExtensionModule<CPyModule_Kilnforge> {
  public:
-  // Creates the module object; the runtime must be running.
-  CPyModule_Kilnforge();
+  // Creates the module object; the runtime must be running. `host` must
+  // outlive the module.
+  explicit CPyModule_Kilnforge(const CPythonInterpreter::Host& host);
   ~CPyModule_Kilnforge() override;
 
   // Registers the module as a built-in of the runtime. Call before the
@@ -20,6 +22,10 @@ class CPyModule_Kilnforge : public Py::ExtensionModule<CPyModule_Kilnforge> {
   static constexpr int kBuildNumber = 1900;
 
  private:
+  void WriteText(int level, const wxString& text) const;
+
+  const CPythonInterpreter::Host& m_host;
+
   Py::Object ConWriter(const Py::Tuple& args);
   Py::Object GetBuildNumber(const Py::Tuple& args);
   Py::Object GetDirectory(const Py::Tuple& args);

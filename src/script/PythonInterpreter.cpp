@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/KfJsCore.h"
 #include "platform/Process.h"
 
 namespace {
@@ -83,20 +82,14 @@ CPythonInterpreter::CPythonInterpreter() = default;
 
 CPythonInterpreter::~CPythonInterpreter() { Finalize(); }
 
-void CPythonInterpreter::SetPythonHome() {
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core) m_home = core->GetDataPath(wxT("Python"), false);
-}
-
 void CPythonInterpreter::SetPythonHome(const wxString& home) { m_home = home; }
 
 bool CPythonInterpreter::Initialize() {
   if (m_initialized) return true;
-  if (m_home.empty()) SetPythonHome();
   if (!StartRuntime()) return false;
   m_initialized = true;
   try {
-    m_module = std::make_unique<CPyModule_Kilnforge>();
+    m_module = std::make_unique<CPyModule_Kilnforge>(m_host);
   } catch (const Py::BaseException&) {
     ReportError();
   }

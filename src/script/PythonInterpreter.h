@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+class CConsole;
 class CPyModule_Kilnforge;
 struct _object;  // the runtime's object type
 
@@ -20,9 +21,18 @@ class CPythonInterpreter {
   CPythonInterpreter(const CPythonInterpreter&) = delete;
   CPythonInterpreter& operator=(const CPythonInterpreter&) = delete;
 
-  // The "Python" folder of the program directory (from the core); or an
-  // explicit folder.
-  void SetPythonHome();
+  // What scripts reach through the module "Kilnforge": where they print and
+  // the program's folders.
+  struct Host {
+    CConsole* console = nullptr;  // null: standard output
+    wxString programDir;
+    wxString tempDir = wxT("Temp");
+  };
+  // Set by the owner before the runtime starts; kept for the runtime's life.
+  void SetHost(const Host& host) { m_host = host; }
+  const Host& GetHost() const { return m_host; }
+
+  // The program's "Python" folder; empty for none.
   void SetPythonHome(const wxString& home);
   const wxString& GetPythonHome() const { return m_home; }
 
@@ -62,6 +72,7 @@ class CPythonInterpreter {
   void RunInitScript();
   void ReportError();
 
+  Host m_host;
   wxString m_home;
   wxString m_error;
   bool m_initialized = false;

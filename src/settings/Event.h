@@ -5,7 +5,7 @@
 // Raising, on the one thread of the program:
 //
 //   UEvent event(kEvGroupDeleted, this);       // source: the raising object
-//   event.Raise();                             // to the core's queue
+//   event.Raise();                             // to the global queue
 //
 //   UEvent msgEvent(NetMsgEventName(msg->GetType()), this);
 //   msgEvent.Args().SetPointer(wxT("Message"), msg);   // stored as CMsgBase*
@@ -46,7 +46,7 @@ class UEvent {
   bool IsStopped() const { return m_stop; }
 
   // Dispatches the event at once through `queue`, or through the global queue
-  // (the core's) when none is given, and returns the last handler's result
+  // (UEventQueue::Global()) when none is given, and returns the last handler's result
   // (0 when no handler ran). With no queue at all nothing is delivered and the
   // result is 1.
   uint32_t Raise(UEventQueue* queue = nullptr);

@@ -1,5 +1,5 @@
 // Mix-in base of every object that subscribes to events on the global queue
-// (the core's). Its identity keys the object's subscriptions, and its
+// (UEventQueue::Global()). Its identity keys the object's subscriptions, and its
 // destructor removes them all, so a destroyed object is never called.
 //
 //   class CRSRenderer : public CRSObject, public CEventObject {
@@ -11,7 +11,7 @@
 //   };
 //
 // Every operation does nothing and returns false while there is no global
-// queue (before the core exists and while it is torn down).
+// queue (before its owner sets it and after it is reset).
 #pragma once
 
 #include <wx/string.h>

@@ -2,14 +2,15 @@
 
 #include <algorithm>
 
-#include "app/KfJsCore.h"
+namespace {
+UEventQueue* g_global = nullptr;
+}  // namespace
 
 UEventQueue::~UEventQueue() = default;
 
-UEventQueue* UEventQueue::Global() {
-  CKfJsCore* core = CKfJsCore::Get();
-  return core ? &core->GetEventQueue() : nullptr;
-}
+UEventQueue* UEventQueue::Global() { return g_global; }
+
+void UEventQueue::SetGlobal(UEventQueue* queue) { g_global = queue; }
 
 uint32_t UEventQueue::Dispatch(UEvent& event) {
   ++m_depth;

@@ -7,8 +7,8 @@
 // from then on and deleted when the outermost dispatch ends. Subscriptions
 // added during a dispatch receive only events raised after they were added.
 //
-// The program's global queue is the core's (CKfJsCore::GetEventQueue());
-// Global() reaches it and is null while no core exists. Components normally
+// The program's global queue is the one its owner hands to SetGlobal() for
+// its lifetime; Global() reaches it and is null outside it. Components normally
 // subscribe through CEventObject rather than calling the queue directly.
 // The queue has no lock and must not be destroyed from inside a handler.
 #pragma once
@@ -43,8 +43,10 @@ class UEventQueue {
   UEventQueue(const UEventQueue&) = delete;
   UEventQueue& operator=(const UEventQueue&) = delete;
 
-  // The core's queue, or null when there is no core.
+  // The program's queue, or null when none is set.
   static UEventQueue* Global();
+  // Set once by the queue's owner, and reset to null before it goes.
+  static void SetGlobal(UEventQueue* queue);
 
   // Delivers `event` now (see the class comment) and returns the result of the
   // last handler called, 0 when none was. Handlers that throw are skipped

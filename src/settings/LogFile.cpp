@@ -3,19 +3,9 @@
 #include <errno.h>
 #include <unistd.h>
 
-#include "app/KfJsCore.h"
 #include "platform/FileIO.h"
 
 CLogFile::~CLogFile() { Close(); }
-
-bool CLogFile::Open(const wxString& name) {
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core == nullptr) {
-    Close();
-    return false;
-  }
-  return OpenPath(core->GetDataPath(name, true));
-}
 
 bool CLogFile::OpenPath(const wxString& path) {
   Close();

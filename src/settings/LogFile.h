@@ -1,6 +1,6 @@
 // The run's log file, KfRcCmd.log: opened and emptied at the start of every
 // run, it receives a byte-exact UTF-8 copy of the console transcript when the
-// user asks for one (the core's log sink calls Write). A file that cannot be
+// user asks for one (the console's log sink calls Write). A file that cannot be
 // opened or written leaves the program without a log, silently.
 #pragma once
 
@@ -16,9 +16,6 @@ class CLogFile {
   CLogFile(const CLogFile&) = delete;
   CLogFile& operator=(const CLogFile&) = delete;
 
-  // Opens `name` in the user directory (the program directory when no user
-  // directory is set) through the core's data-path rule. False without a core.
-  bool Open(const wxString& name);
   // Puts a new, empty file in place of `path` (mode 0666 less the umask; an
   // old file keeps its permissions) and keeps it open for writing. Closes a
   // file opened before.
@@ -32,7 +29,7 @@ class CLogFile {
   // True once a write failed; later writes are dropped.
   bool HasError() const { return m_error; }
 
-  // A sink for CKfJsCore::SetLogSink that writes to this file, which must
+  // A log sink for the console that writes to this file, which must
   // outlive the sink.
   std::function<void(const wxString&)> Sink() {
     return [this](const wxString& text) { Write(text); };

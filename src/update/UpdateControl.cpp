@@ -6,7 +6,7 @@
 #include <wx/log.h>
 #include <wx/tokenzr.h>
 
-#include "app/KfJsCore.h"
+#include "platform/Console.h"
 #include "platform/FileIO.h"
 #include "platform/Utf8.h"
 #include "settings/ExtendedSettingsScript.h"
@@ -27,24 +27,24 @@ wxString QuoteArgument(const wxString& argument) {
   return quoted + wxT("\"");
 }
 
-void Output(const wxString& text) {
-  if (CKfJsCore* core = CKfJsCore::Get()) core->OutputText(text);
-}
-
 }  // namespace
 
-CUpdateControl::CUpdateControl(CProcess& process) : m_process(process) {}
+CUpdateControl::CUpdateControl(const Host& host, CProcess& process) : m_host(host), m_process(process) {}
+
+void CUpdateControl::Output(const wxString& text) const {
+  if (m_host.console) m_host.console->OutputText(text);
+}
 
 wxString CUpdateControl::ProgramDir() const {
-  CKfJsCore* core = CKfJsCore::Get();
-  wxString dir = core ? core->GetProgramDir() : wxString();
+  wxString dir = m_host.programDir;
   if (dir.length() > 1 && dir.EndsWith(wxT("/"))) dir.RemoveLast();
   return dir;
 }
 
 wxString CUpdateControl::ProgramPath(const wxString& name) const {
-  CKfJsCore* core = CKfJsCore::Get();
-  return core ? core->GetDataPath(name, false) : name;
+  wxString base = m_host.programDir;
+  if (!base.empty() && !base.EndsWith(wxT("/"))) base += wxT("/");
+  return base + name;
 }
 
 bool CUpdateControl::IsUpdateRunning() {
@@ -67,8 +67,7 @@ bool CUpdateControl::IsUpdateRunning() {
 void CUpdateControl::CleanUpUpdater() {
   // An installed program is updated by the system's package manager only:
   // nothing found in its folder is ever renamed into a program.
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core && core->IsSharedInstall()) return;
+  if (m_host.sharedInstall) return;
   wxLogNull quiet;
   const wxString fresh = GetNewUpdaterPath();
   const wxString updater = GetUpdaterPath();
@@ -126,12 +125,13 @@ bool CUpdateControl::CheckUpdate(const wxString& updateInfo, const wxString& ser
     if (!names.empty()) names += wxT(", ");
     names += key.BeforeFirst(wxT(':'));
   }
-  CKfJsCore* core = CKfJsCore::Get();
-  if (core && core->IsSharedInstall()) {
+  if (m_host.sharedInstall) {
     // The program folder belongs to another user: nothing may be started
     // from it or written for the updater there. The package manager updates.
-    core->OutputLevel(
-        1, wxT("A client update is available (%s); install it with the system's package manager.\n"), names);
+    if (m_host.console)
+      m_host.console->OutputLevel(
+          CConsole::kLevelWarning,
+          wxT("A client update is available (%s); install it with the system's package manager.\n"), names);
     return !announcement.critical;
   }
   Output(wxString::Format(wxT("The following update(s) will be installed: %s (%i)\n"), names,
@@ -177,7 +177,7 @@ bool CUpdateControl::InstallPackages(const wxArrayString& packages, const wxStri
   if (packages.empty()) return false;  // nothing to install
   const UpdaterCommand command = BuildUpdaterCommand(packages, server, critical);
   if (!critical) {
-    if (CKfJsCore* core = CKfJsCore::Get()) core->OutputNewLines(1);
+    if (m_host.console) m_host.console->OutputNewLines(1);
     if (!m_process.RunAndWait(command.argv)) return false;
     Output(wxT("All updates were installed, back to work...\n\n"));
     CleanUpUpdater();

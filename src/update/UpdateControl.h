@@ -12,9 +12,18 @@
 
 #include "platform/Process.h"
 
+class CConsole;
+
 class CUpdateControl {
  public:
-  explicit CUpdateControl(CProcess& process = CProcess::System());
+  // The program the check is made for and where it reports.
+  struct Host {
+    wxString programDir;         // empty: file names are used as they are
+    bool sharedInstall = false;  // the program directory is another user's
+    CConsole* console = nullptr;  // null: nothing is printed
+  };
+
+  explicit CUpdateControl(const Host& host, CProcess& process = CProcess::System());
 
   // True when the control file names a process that still runs this
   // program directory's updater. A control file that names anything else is
@@ -67,7 +76,9 @@ class CUpdateControl {
   bool WriteControlFile(long updaterId);
   wxString ProgramDir() const;
   wxString ProgramPath(const wxString& name) const;
+  void Output(const wxString& text) const;
 
+  const Host m_host;
   CProcess& m_process;
   bool m_endRequested = false;
   long m_runningId = 0;

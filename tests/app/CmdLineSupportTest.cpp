@@ -13,7 +13,7 @@
 #include "rs/RSPool.h"
 #include "rs/RSRenderSet.h"
 #include "rs/RSVersion.h"
-#include "../netjob/TestPool.h"
+#include "TestPool.h"
 
 namespace {
 

@@ -15,7 +15,8 @@ namespace {
 // Accepts every message and keeps it instead of sending it.
 class KeepingSender : public CServerControlSender {
  public:
-  explicit KeepingSender(const CUserData* userData) : CServerControlSender(nullptr, userData) {}
+  KeepingSender(const CUserData* userData, CConsole* console)
+      : CServerControlSender(nullptr, userData, console) {}
   std::vector<std::unique_ptr<CServerControlMsg>> sent;
 
  protected:
@@ -32,7 +33,7 @@ struct CommandTest : ::testing::Test {
   CKfJsCore core;
   wxString console;
   CUserData user;
-  KeepingSender sender{&user};
+  KeepingSender sender{&user, &core};
 
   CommandTest() {
     core.SetConsoleSink([this](const wxString& t) { console += t; });

@@ -2,6 +2,7 @@
 
 #include "net/MsgBase.h"
 #include "net/NetEngine.h"
+#include "settings/LogFile.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -42,6 +43,40 @@ TEST(KfJsCoreTest, FormattedTextIsNotFormattedTwice) {
   c.core.Output(wxT("%s\n"), wxString(wxT("100%s %d")));
   c.core.Output(wxT("50%\n"));
   EXPECT_EQ(c.console, wxT("100%s %d\n50%\n"));
+}
+
+TEST(KfJsCoreTest, TranscriptThroughTheCoreIsByteExactAndIgnoresQuiet) {
+  TempDir m_dir;
+  CKfJsCore core;
+  core.SetUserDir(m_dir.Path());
+  wxString console;
+  core.SetConsoleSink([&](const wxString& t) { console += t; });
+  CLogFile log;
+  ASSERT_TRUE(log.OpenPath(core.GetDataPath(wxT("KfRcCmd.log"), true)));
+  core.SetLogSink(log.Sink());
+
+  core.Output(wxT("Scene %s at 100%%\n"), wxString::FromUTF8("/tmp/szene_ü %d.max"));
+  core.SetQuiet(true);
+  core.Output(wxT("progress only in the log\n"));
+  core.OutputLevel(2, wxT("Login failed\n"));
+  core.OutputRule(wxT('='), 3);
+  core.SetLogSink(nullptr);
+
+  EXPECT_EQ(m_dir.Read("KfRcCmd.log"),
+            "Scene /tmp/szene_\xC3\xBC %d.max at 100%\n"
+            "progress only in the log\n"
+            "ERROR! Login failed\n"
+            "===\n");
+  EXPECT_EQ(console, wxString::FromUTF8("Scene /tmp/szene_ü %d.max at 100%\nERROR! Login failed\n"));
+  EXPECT_FALSE(log.HasError());
+}
+
+TEST(KfJsCoreTest, TheCoresQueueIsTheGlobalQueueForItsLifetime) {
+  {
+    CKfJsCore core;
+    EXPECT_EQ(UEventQueue::Global(), &core.GetEventQueue());
+  }
+  EXPECT_EQ(UEventQueue::Global(), nullptr);
 }
 
 TEST(KfJsCoreTest, DataPathUsesUserDirOnlyWhenAskedAndSet) {

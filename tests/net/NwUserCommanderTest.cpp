@@ -5,16 +5,15 @@
 
 #include <wx/init.h>
 
-#include "app/KfJsCore.h"
 #include "net/NwUserCommander.h"
 #include "../support/LoopbackPort.h"
+#include "../support/RecordingConsole.h"
 
 namespace {
 
 class NwUserCommanderTest : public ::testing::Test {
  protected:
   NwUserCommanderTest() {
-    core.SetConsoleSink([this](const wxString& t) { console += t; });
     EXPECT_TRUE(commander.Init());
     commander.SetSettingsSource([this] { return settings; });
     settings.serverAddress = wxT("127.0.0.1");
@@ -24,10 +23,10 @@ class NwUserCommanderTest : public ::testing::Test {
   }
 
   wxInitializer init;
-  CKfJsCore core;
-  wxString console;
+  RecordingConsole output;
+  wxString& console = output.text;
   CNwUserCommander::LogonSettings settings;
-  CNwUserCommander commander;
+  CNwUserCommander commander{&output};
 };
 
 const wxChar kNotConfigured[] =
@@ -53,7 +52,7 @@ TEST_F(NwUserCommanderTest, PortsBelow1024AndEmptyHostsAreNotAConfiguration) {
   EXPECT_FALSE(console.Contains(kNotConfigured));
   // Nothing failed inside the engine before it ran.
   settings.cmdServer = wxT("127.0.0.1:1023");
-  CNwUserCommander fresh;
+  CNwUserCommander fresh{&output};
   fresh.SetSettingsSource([this] { return settings; });
   ASSERT_TRUE(fresh.Init());
   EXPECT_FALSE(fresh.Logon(false));

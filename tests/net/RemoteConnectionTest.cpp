@@ -1,6 +1,6 @@
 #include "net/RemoteConnection.h"
 
-#include "app/KfJsCore.h"
+#include "../support/RecordingConsole.h"
 #include "net/ChallengeMsg.h"
 #include "net/CompressedMsgBase.h"
 #include "net/MsgAckMsg.h"
@@ -407,10 +407,10 @@ TEST(RemoteConnectionTest, WaitsEndAtTheirTimeOutOrAtOnceWhenTheConnectionIsLost
 }
 
 TEST(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferError) {
-  CKfJsCore core;
-  wxString console;
-  core.SetConsoleSink([&console](const wxString& text) { console += text; });
+  RecordingConsole output;
+  wxString& console = output.text;
   Fixture f;
+  f.connection.SetConsole(&output);
   f.Challenged();
   // A compressed body announcing 512 MiB unpacked.
   f.engine.Register(3, CLASSINFO(CCompressedMsgBase));
@@ -432,10 +432,10 @@ TEST(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferE
 }
 
 TEST(RemoteConnectionTest, AFailedConnectIsReportedOnceAsAnError) {
-  CKfJsCore core;
-  wxString console;
-  core.SetConsoleSink([&console](const wxString& text) { console += text; });
+  RecordingConsole output;
+  wxString& console = output.text;
   Fixture f;
+  f.connection.SetConsole(&output);
   f.connection.setup = [](CFakeSocket& s) { s.connectOk = false; };
   EXPECT_FALSE(f.connection.Connect(true, true));
   EXPECT_EQ(f.connection.GetSocket(), nullptr);

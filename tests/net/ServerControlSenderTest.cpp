@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/KfJsCore.h"
+#include "../support/RecordingConsole.h"
 #include "net/UserData.h"
 
 namespace {
@@ -15,7 +15,8 @@ namespace {
 // results (success when the script is empty).
 class RecordingSender : public CServerControlSender {
  public:
-  explicit RecordingSender(const CUserData* userData) : CServerControlSender(nullptr, userData) {}
+  RecordingSender(const CUserData* userData, CConsole* console)
+      : CServerControlSender(nullptr, userData, console) {}
 
   void Answer(wxInt32 result, const wxString& text = wxString()) {
     CNetMsgAckResult ack;
@@ -44,13 +45,12 @@ class RecordingSender : public CServerControlSender {
 };
 
 struct SenderTest : ::testing::Test {
-  CKfJsCore core;
-  wxString console;
+  RecordingConsole output;
+  wxString& console = output.text;
   CUserData user;
-  RecordingSender sender{&user};
+  RecordingSender sender{&user, &output};
 
   SenderTest() {
-    core.SetConsoleSink([this](const wxString& t) { console += t; });
     wxArrayString pools;
     pools.Add(wxT("12|Main"));
     pools.Add(wxT("14|Lighting"));

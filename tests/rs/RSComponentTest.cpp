@@ -1,6 +1,6 @@
 #include "RSTestUtil.h"
 
-#include "app/KfJsCore.h"
+#include "../support/GlobalEventQueue.h"
 #include "platform/FileIO.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
@@ -11,7 +11,7 @@
 namespace {
 
 struct ComponentFixture : ::testing::Test {
-  CKfJsCore core;
+  GlobalEventQueue events;
   TempDir dir;
   CRSPool pool;
   CRSRenderer* renderer = nullptr;

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/KfJsCore.h"
+#include "../support/GlobalEventQueue.h"
 #include "rs/RSDataExport.h"
 #include "rs/RSDataImport.h"
 #include "rs/RSDataManager_JS.h"
@@ -92,7 +92,7 @@ class RSDataManagerTest : public ::testing::Test {
   }
 
   wxInitializer init;
-  CKfJsCore core;
+  GlobalEventQueue events;
   TempDir temp;
   wxString dir = temp.Path();
   std::unique_ptr<CRSPool> pool;
@@ -106,7 +106,7 @@ class RSDataManagerTest : public ::testing::Test {
 
 TEST_F(RSDataManagerTest, FullDownloadFillsThePoolAndWritesTheCache) {
   int loaded = 0;
-  core.GetEventQueue().Subscribe(this, kEvPoolLoaded, [&](UEvent&) { return ++loaded, 0u; });
+  events.queue.Subscribe(this, kEvPoolLoaded, [&](UEvent&) { return ++loaded, 0u; });
   ASSERT_TRUE(manager.Download()) << manager.GetError();
   EXPECT_EQ(stampRequests, 1);
   EXPECT_EQ(fullRequests, 1);
@@ -124,7 +124,7 @@ TEST_F(RSDataManagerTest, FullDownloadFillsThePoolAndWritesTheCache) {
   EXPECT_NE(cache.find("<Uuid>{R-Nuke}</Uuid>"), std::string::npos);
   EXPECT_EQ(cache.find("Unknown"), std::string::npos);
   EXPECT_NE(temp.Read("Pool.xml").find("<UpdateIndex>42</UpdateIndex>"), std::string::npos);
-  core.GetEventQueue().Unsubscribe(this, kEvNone);
+  events.queue.Unsubscribe(this, kEvNone);
 }
 
 // Reuse for the same stamp and a download for a new one are compared end to end.

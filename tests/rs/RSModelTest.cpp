@@ -1,6 +1,6 @@
 #include "RSTestUtil.h"
 
-#include "app/KfJsCore.h"
+#include "../support/GlobalEventQueue.h"
 #include "platform/FileIO.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
@@ -10,9 +10,9 @@
 
 namespace {
 
-// A pool in a fresh directory, with the core (and so the event queue) alive.
+// A pool in a fresh directory, with the event queue alive.
 struct PoolFixture : ::testing::Test {
-  CKfJsCore core;
+  GlobalEventQueue events;
   TempDir dir;
   CRSPool pool;
   PoolFixture() { pool.Init(dir.Path()); }

@@ -1,6 +1,6 @@
 #include "RSTestUtil.h"
 
-#include "app/KfJsCore.h"
+#include "../support/GlobalEventQueue.h"
 #include "rs/RSPool.h"
 #include "rs/RSSamplePool.h"
 #include "rs/RSVersion.h"
@@ -16,7 +16,7 @@ std::string PoolText(CRSPool& pool) {
 }
 
 TEST(RSPoolRoundTripTest, SavedLoadedAndSavedAgainIsIdentical) {
-  CKfJsCore core;
+  GlobalEventQueue events;
   for (uint32_t seed = 1; seed <= 6; ++seed) {
     CRSPool original;
     original.Init(wxT("/nonexistent"));
@@ -55,7 +55,7 @@ TEST(RSPoolRoundTripTest, SavedLoadedAndSavedAgainIsIdentical) {
 }
 
 TEST(RSPoolRoundTripTest, CutOrDamagedDocumentsNeverCrashALoad) {
-  CKfJsCore core;
+  GlobalEventQueue events;
   CRSPool original;
   original.Init(wxT("/nonexistent"));
   RSSampleSize size;

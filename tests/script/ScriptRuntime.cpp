@@ -42,7 +42,8 @@ ScriptRuntime::ScriptRuntime() {
   core.SetProgramDir(programDir);
   core.SetConsoleSink([this](const wxString& text) { console += text; });
   core.SetLogSink([this](const wxString& text) { log += text; });
-  interpreter.SetPythonHome();
+  interpreter.SetHost(core.GetScriptHost());
+  interpreter.SetPythonHome(core.GetDataPath(wxT("Python"), false));
   started = interpreter.Initialize();
 }
 

@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/KfJsCore.h"
 #include "settings/EventObject.h"
+#include "../support/GlobalEventQueue.h"
 
 namespace {
 
@@ -170,7 +170,7 @@ TEST(EventQueueTest, PostTakesOwnership) {
   EXPECT_EQ(queue.GetDeferredCount(), 1u);
 }
 
-// Subscribers on the global queue, which is the core's.
+// Subscribers on the global queue, which its owner sets for a run.
 
 class CGroup {};
 
@@ -188,9 +188,8 @@ class CRenderer : public CEventObject {
   int deletions = 0;
 };
 
-TEST(EventObjectTest, WithoutACoreNothingIsDeliveredAndRaiseGivesOne) {
-  ASSERT_EQ(CKfJsCore::Get(), nullptr);
-  EXPECT_EQ(UEventQueue::Global(), nullptr);
+TEST(EventObjectTest, WithoutAQueueNothingIsDeliveredAndRaiseGivesOne) {
+  ASSERT_EQ(UEventQueue::Global(), nullptr);
   CGroup group;
   CRenderer renderer(&group);
   EXPECT_FALSE(renderer.subscribed);
@@ -201,8 +200,8 @@ TEST(EventObjectTest, WithoutACoreNothingIsDeliveredAndRaiseGivesOne) {
 }
 
 TEST(EventObjectTest, MemberHandlersFollowTheirGroupAndLeaveWithTheObject) {
-  CKfJsCore core;
-  UEventQueue& queue = core.GetEventQueue();
+  GlobalEventQueue global;
+  UEventQueue& queue = global.queue;
   ASSERT_EQ(UEventQueue::Global(), &queue);
   CGroup groupA, groupB;
   {
@@ -222,12 +221,12 @@ TEST(EventObjectTest, MemberHandlersFollowTheirGroupAndLeaveWithTheObject) {
 }
 
 TEST(EventObjectTest, ObjectDestroyedByAnEarlierHandlerIsNotCalled) {
-  CKfJsCore core;
+  GlobalEventQueue global;
   CGroup group;
   auto victim = std::make_unique<CRenderer>(&group);
   bool killerRan = false;
   // Subscribed after the victim but placed first by re-subscribing the victim.
-  core.GetEventQueue().Subscribe(&g_ownerA, kEvGroupDeleted, [&](UEvent&) -> uint32_t {
+  global.queue.Subscribe(&g_ownerA, kEvGroupDeleted, [&](UEvent&) -> uint32_t {
     killerRan = true;
     victim.reset();
     return 0;
@@ -238,7 +237,7 @@ TEST(EventObjectTest, ObjectDestroyedByAnEarlierHandlerIsNotCalled) {
   event.Raise();  // would call into the freed renderer if its removal were lost
   EXPECT_TRUE(killerRan);
   EXPECT_EQ(victim, nullptr);
-  EXPECT_EQ(core.GetEventQueue().GetSubscriptionCount(), 1u);
+  EXPECT_EQ(global.queue.GetSubscriptionCount(), 1u);
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "app/KfJsCore.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -55,31 +54,6 @@ TEST_F(LogFileTest, TwoRunsAtOnceNeverWriteIntoOneFile) {
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
 
-TEST_F(LogFileTest, TranscriptThroughTheCoreIsByteExactAndIgnoresQuiet) {
-  CKfJsCore core;
-  core.SetUserDir(m_dir.Path());
-  wxString console;
-  core.SetConsoleSink([&](const wxString& t) { console += t; });
-  CLogFile log;
-  ASSERT_TRUE(log.Open(wxT("KfRcCmd.log")));
-  core.SetLogSink(log.Sink());
-
-  core.Output(wxT("Scene %s at 100%%\n"), wxString::FromUTF8("/tmp/szene_ü %d.max"));
-  core.SetQuiet(true);
-  core.Output(wxT("progress only in the log\n"));
-  core.OutputLevel(2, wxT("Login failed\n"));
-  core.OutputRule(wxT('='), 3);
-  core.SetLogSink(nullptr);
-
-  EXPECT_EQ(m_dir.Read("KfRcCmd.log"),
-            "Scene /tmp/szene_\xC3\xBC %d.max at 100%\n"
-            "progress only in the log\n"
-            "ERROR! Login failed\n"
-            "===\n");
-  EXPECT_EQ(console, wxString::FromUTF8("Scene /tmp/szene_ü %d.max at 100%\nERROR! Login failed\n"));
-  EXPECT_FALSE(log.HasError());
-}
-
 TEST_F(LogFileTest, AFileThatCannotBeOpenedLeavesTheRunWithoutALog) {
   CLogFile log;
   // A folder in place of the file, and a folder that does not exist.
@@ -103,12 +77,6 @@ TEST_F(LogFileTest, AFileThatCannotBeOpenedLeavesTheRunWithoutALog) {
   EXPECT_FALSE(log.OpenPath(wxString()));
   log.Write(wxT("dropped\n"));
   EXPECT_EQ(m_dir.Read("KfRcCmd.log"), "");
-}
-
-TEST_F(LogFileTest, WithoutACoreOpenFails) {
-  ASSERT_EQ(CKfJsCore::Get(), nullptr);
-  CLogFile log;
-  EXPECT_FALSE(log.Open(wxT("KfRcCmd.log")));
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "app/KfJsCore.h"
+#include "../support/RecordingConsole.h"
 #include "settings/ExtendedSettingsScript.h"
 #include "../support/TempDir.h"
 
@@ -55,9 +55,8 @@ class UpdateControlTest : public testing::Test {
  protected:
   UpdateControlTest() {
     mkdir(Local("Updates").c_str(), 0777);
-    core.SetProgramDir(dir.Path());
-    core.SetUserFolders(CUserFolders(nullptr, geteuid(), dir.Path()));
-    core.SetConsoleSink([this](const wxString& text) { console += text; });
+    host.programDir = dir.Path();
+    host.console = &output;
     process.updater = dir.Path() + wxT("/KfUpdate.exe");
   }
 
@@ -65,8 +64,9 @@ class UpdateControlTest : public testing::Test {
   std::string Local(const char* name) const { return std::string(dir.Path(name).utf8_str()); }
 
   TempDir dir;
-  CKfJsCore core;
-  wxString console;
+  RecordingConsole output;
+  wxString& console = output.text;
+  CUpdateControl::Host host;
   FakeProcess process;
 };
 
@@ -101,7 +101,7 @@ TEST(UpdateInfoTest, NewPackagesCriticalMarkAndPort) {
 }
 
 TEST_F(UpdateControlTest, UpdaterCommandLineText) {
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   wxArrayString packages;
   packages.Add(wxT("A:1"));
   packages.Add(wxT("B:2"));
@@ -119,14 +119,14 @@ TEST_F(UpdateControlTest, UpdaterCommandLineText) {
 TEST_F(UpdateControlTest, UpdaterThatCannotRunLetsTheConnectionGoOn) {
   process.runs = false;
   dir.Write("KfUpdate.tmp", "new");
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   EXPECT_TRUE(control.CheckUpdate(wxT("A|1|no?1"), wxT("h")));
   EXPECT_EQ(console, wxT("The following update(s) will be installed: A (1)\n\n"));
   EXPECT_TRUE(dir.Exists("KfUpdate.tmp"));
 }
 
 TEST_F(UpdateControlTest, CriticalUpdateStartsTheUpdaterLeavesTheControlFileAndRefuses) {
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   EXPECT_FALSE(control.CheckUpdate(wxT("A|1|no,Core|2.15|Yes?8090"), wxT("farm")));
   // The updater's whole command line is compared end to end.
   EXPECT_TRUE(process.waited.empty());
@@ -143,14 +143,14 @@ TEST_F(UpdateControlTest, CriticalUpdateStartsTheUpdaterLeavesTheControlFileAndR
 
   // While that updater runs, the program must not start.
   process.running.insert(777);
-  EXPECT_TRUE(CUpdateControl(process).IsUpdateRunning());
+  EXPECT_TRUE(CUpdateControl(host, process).IsUpdateRunning());
   process.running.clear();
-  EXPECT_FALSE(CUpdateControl(process).IsUpdateRunning());
+  EXPECT_FALSE(CUpdateControl(host, process).IsUpdateRunning());
 }
 
 TEST_F(UpdateControlTest, CriticalUpdaterThatCannotStartStillRefuses) {
   process.startId = 0;
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?1"), wxT("farm")));
   EXPECT_FALSE(dir.Exists("Temp/UpdControl.xss"));
   EXPECT_FALSE(control.IsEndRequested());
@@ -159,7 +159,7 @@ TEST_F(UpdateControlTest, CriticalUpdaterThatCannotStartStillRefuses) {
 TEST_F(UpdateControlTest, ControlFilesThatNameNoRunningUpdaterAreStaleAndRemoved) {
   process.running.insert(55);
   process.foreign.insert(1);
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   EXPECT_FALSE(control.IsUpdateRunning());  // no file
   mkdir(Local("Temp").c_str(), 0777);
   const struct {
@@ -186,7 +186,7 @@ TEST_F(UpdateControlTest, ControlFileIsPrivateAndReplacesALinkPlantedAtIt) {
   mkdir(Local("Temp").c_str(), 0777);
   dir.Write("victim", "precious\n");
   ASSERT_EQ(symlink(Local("victim").c_str(), Local("Temp/UpdControl.xss").c_str()), 0);
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?1"), wxT("farm")));
   EXPECT_EQ(dir.Read("victim"), "precious\n");
   struct stat st;
@@ -197,9 +197,9 @@ TEST_F(UpdateControlTest, ControlFileIsPrivateAndReplacesALinkPlantedAtIt) {
 
 TEST_F(UpdateControlTest, InAnInstalledProgramTheUpdateIsOnlyReported) {
   // The program directory belongs to someone else.
-  core.SetUserFolders(CUserFolders(nullptr, geteuid() + 1, dir.Path()));
+  host.sharedInstall = true;
   dir.Write("KfUpdate.tmp", "planted");
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   control.CleanUpUpdater();
   EXPECT_TRUE(control.CheckUpdate(wxT("Tools|1|no,Maya Plugin|3?8090"), wxT("farm")));
   EXPECT_FALSE(control.CheckUpdate(wxT("Core|2|yes?8090"), wxT("farm")));
@@ -217,7 +217,7 @@ TEST_F(UpdateControlTest, InAnInstalledProgramTheUpdateIsOnlyReported) {
 }
 
 TEST_F(UpdateControlTest, CleanUpReplacesTheUpdaterOnlyWhenANewOneWaits) {
-  CUpdateControl control(process);
+  CUpdateControl control(host, process);
   dir.Write("KfUpdate.exe", "old");
   control.CleanUpUpdater();
   EXPECT_EQ(dir.Read("KfUpdate.exe"), "old");

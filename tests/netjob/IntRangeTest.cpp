@@ -1,4 +1,4 @@
-#include "app/IntRange.h"
+#include "netjob/IntRange.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // One net job submission after the log-on: builds the net job (defaults,
 // user colour, presets, command line), marshals it into the packet, sends it
-// and reads the new job's ID from the answer. The submitter engine runs it
-// and takes over its failure code and text.
+// and reads the new job's ID from the answer; a failure keeps the code that
+// becomes the exit code and the text that is printed.
 #pragma once
 
 #include <wx/arrstr.h>
@@ -11,7 +11,6 @@
 
 #include "app/CmdLineSupport.h"
 
-class CJobSubmitterEngine;
 class CNetJobPacketMsg;
 
 class CNetJobSubmission {
@@ -43,11 +42,6 @@ class CNetJobSubmission {
 
   // True when the server accepted the job; `newId` then holds its ID.
   bool Submit(int* newId);
-
-  // The submission of the process's command line for the submitter engine:
-  // the core's command line, pool, commander and options; a failure is
-  // recorded in the engine.
-  static bool SubmitForEngine(CJobSubmitterEngine& engine, int* newId);
 
   // Where a preset named on the command line is read from: the name as
   // given (with "knjprs" when it has no extension), else in

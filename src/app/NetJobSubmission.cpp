@@ -1,4 +1,4 @@
-#include "netjob/NetJobSubmission.h"
+#include "app/NetJobSubmission.h"
 
 #include <wx/filename.h>
 
