@@ -38,7 +38,10 @@ bool CRSRenderer::Load(const CDataNode& node, int mode) {
   Capabilities = ReadInt(node, "Capabilities", 0);
   Visible = ReadBool(node, "Visible", false);
   if (!IsValidName(Name)) return false;
-  const bool hasGroup = !GroupName.empty();
+  // A group name that no group may carry is taken like a missing one: the
+  // renderer reads on and fails at the end. Made into a group, it would be
+  // written to the cache as a group that can never be read back.
+  const bool hasGroup = !GroupName.empty() && IsValidName(GroupName);
   if (hasGroup) SetGroup(GroupName);
   if (mode != 0) {
     if (!LoadComponents(node, mode)) return false;
