@@ -72,30 +72,29 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     if (!Inherited) LoadPresentation(node);
   } else {
     LoadCommon(node);
-    if (!Inherited) {
-      Type = ReadInt(node, "Type", 0);
-      TypeFlags = ReadUInt(node, "TypeFlags", 0);
-      // A renderer's own parameter starts from the defaults, not from what a
-      // matched earlier load left.
-      const CRSParameter defaults;
-      Group = defaults.Group;
-      DisplayName = defaults.DisplayName;
-      Help = defaults.Help;
-      Mandatory = defaults.Mandatory;
-      Invisible = defaults.Invisible;
-      UseRange = defaults.UseRange;
-      MinValue = defaults.MinValue;
-      MaxValue = defaults.MaxValue;
-      SplittableList = defaults.SplittableList;
-      ListSeparator = defaults.ListSeparator;
-      ForceSplitting = defaults.ForceSplitting;
-      QuoteSplits = defaults.QuoteSplits;
-      TrueValue = defaults.TrueValue;
-      FalseValue = defaults.FalseValue;
-      DefaultValue = defaults.DefaultValue;
-      ShowInNjDetails = defaults.ShowInNjDetails;
-      LoadPresentation(node);
-    }
+    // A parameter starts from the defaults, not from what a matched earlier
+    // load left: an inherited one reads none of these, and would otherwise be
+    // written with the attributes of what it was before.
+    const CRSParameter defaults;
+    Type = Inherited ? defaults.Type : ReadInt(node, "Type", 0);
+    TypeFlags = Inherited ? defaults.TypeFlags : ReadUInt(node, "TypeFlags", 0);
+    Group = defaults.Group;
+    DisplayName = defaults.DisplayName;
+    Help = defaults.Help;
+    Mandatory = defaults.Mandatory;
+    Invisible = defaults.Invisible;
+    UseRange = defaults.UseRange;
+    MinValue = defaults.MinValue;
+    MaxValue = defaults.MaxValue;
+    SplittableList = defaults.SplittableList;
+    ListSeparator = defaults.ListSeparator;
+    ForceSplitting = defaults.ForceSplitting;
+    QuoteSplits = defaults.QuoteSplits;
+    TrueValue = defaults.TrueValue;
+    FalseValue = defaults.FalseValue;
+    DefaultValue = defaults.DefaultValue;
+    ShowInNjDetails = defaults.ShowInNjDetails;
+    if (!Inherited) LoadPresentation(node);
     Standard = false;
     Settable = true;
   }
