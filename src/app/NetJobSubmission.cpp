@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/KfJsCmdLine.h"
+#include "net/JobSubmitterEngine.h"
 #include "net/UserData.h"
 #include "netjob/JsNetJob.h"
 #include "netjob/NetJobPacketMsg.h"
@@ -16,6 +17,10 @@ CNetJobSubmission::CNetJobSubmission(CKfJsCmdLine& cmdLine, CRSPool& pool,
       m_userData(userData),
       m_sender(std::move(sender)),
       m_fileExists([](const wxString& path) { return wxFileName::FileExists(path); }) {}
+
+namespace {
+using Engine = CJobSubmitterEngine;  // its failure codes
+}  // namespace
 
 bool CNetJobSubmission::Fail(int code, const wxString& text) {
   m_failureCode = code;
@@ -42,8 +47,9 @@ wxString CNetJobSubmission::FindPreset(const wxString& name) const {
 
 bool CNetJobSubmission::Submit(int* newId) {
   if (m_userData.GetPools().empty()) {
-    return Fail(8, wxT("There are no client pools assigned to your user account.\n")
-                   wxT("Adding net jobs is not possible without at least one pool."));
+    return Fail(Engine::kFailNoPools,
+                wxT("There are no client pools assigned to your user account.\n")
+                    wxT("Adding net jobs is not possible without at least one pool."));
   }
 
   CJsNetJob job;
@@ -56,7 +62,7 @@ bool CNetJobSubmission::Submit(int* newId) {
 
   for (const wxString& preset : m_cmdLine.GetPresets()) {
     if (!job.LoadPreset(FindPreset(preset))) {
-      return Fail(7, wxT("The specified net job preset cannot be loaded."));
+      return Fail(Engine::kFailCommandLine, wxT("The specified net job preset cannot be loaded."));
     }
   }
 
@@ -64,15 +70,20 @@ bool CNetJobSubmission::Submit(int* newId) {
   support.SetNameFormat(m_nameFormat);
   support.SetProgramDir(m_programDir);
   support.SetDataDir(m_dataDir);
-  if (!support.Apply()) return Fail(7, wxT("The passed command-line is invalid or incomplete."));
+  if (!support.Apply()) {
+    return Fail(Engine::kFailCommandLine, wxT("The passed command-line is invalid or incomplete."));
+  }
 
   auto packet = std::make_unique<CNetJobPacketMsg>();
-  if (!packet->MarshalFrom(job)) return Fail(1, wxT("Unable to marshal the net job."));
+  if (!packet->MarshalFrom(job)) {
+    return Fail(Engine::kFailMarshal, wxT("Unable to marshal the net job."));
+  }
 
   const Answer answer = m_sender(packet.release(), kSubmitTimeoutMs);
   if (answer.code != 1) {
-    return Fail(9, wxString::Format(wxT("Submitting net job \"%s\" failed (%s)."), job.GetName(),
-                                    answer.text));
+    return Fail(Engine::kFailRefused,
+                wxString::Format(wxT("Submitting net job \"%s\" failed (%s)."), job.GetName(),
+                                 answer.text));
   }
   if (newId != nullptr) *newId = answer.value1;
   return true;

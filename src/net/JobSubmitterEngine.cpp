@@ -3,6 +3,8 @@
 #include "net/ChallengeMsg.h"
 #include "net/LoginMsg.h"
 #include "net/NwUserCommander.h"
+#include "net/UserData0Msg.h"
+#include "net/UserData1Msg.h"
 #include "platform/Console.h"
 
 namespace {
@@ -77,11 +79,12 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
     }
 
     Progress(Console(), wxT("Requesting user data...\n"));
-    c.SendRequest(8, 0, wxString());
-    bool haveData = c.WaitForState(0x10000, kRequestTimeoutMs);
+    // A request names the type of the message that answers it.
+    c.SendRequest(CUserData0Msg::kType, 0, wxString());
+    bool haveData = c.WaitForState(CRemoteConnection::kStateUserData0, kRequestTimeoutMs);
     if (haveData) {
-      c.SendRequest(9, 0, wxString());
-      haveData = c.WaitForState(0x20000, kRequestTimeoutMs);
+      c.SendRequest(CUserData1Msg::kType, 0, wxString());
+      haveData = c.WaitForState(CRemoteConnection::kStateUserData1, kRequestTimeoutMs);
     }
     if (!haveData) {
       Fail(kFailData, wxT("Unable to retrieve the necessary user data."));

@@ -155,10 +155,10 @@ bool CNwUserCommander::RegisterHandlers() {
 
 void CNwUserCommander::OnNotify(int code, const wxString& /*line*/, long /*value1*/,
                                 long /*value2*/, int /*severity*/, bool& /*cancel*/) {
-  if (code == 1) {
+  if (code == kNotifyConnected) {
     m_announced = true;
     Print(GetConsole(), wxT("Network: Connection established to %s\n"), GetHost());
-  } else if (code == 2 || code == 3) {
+  } else if (code == kNotifyDisconnected || code == kNotifyError) {
     m_userData.Clear();
     // An error ends the connection with both codes: say it once, and only
     // for a connection that was established.
