@@ -42,9 +42,10 @@ if [ -n "$writable" ]; then
 fi
 
 # A shared password in the site configuration: the next configure makes it
-# readable by the group only.
-printf '[RemoteController.Server]\nUserName = farm\nUserPwd = shared\n' > "$dir/KfRcCmd.conf"
-chmod 0664 "$dir/KfRcCmd.conf"
+# readable by the group only. It is written private first, so that no other
+# user may read or change it in between.
+(umask 077 && printf '[RemoteController.Server]\nUserName = farm\nUserPwd = shared\n' > "$dir/KfRcCmd.conf")
+chmod 0600 "$dir/KfRcCmd.conf"
 dpkg-reconfigure kilnforge-kfrccmd 2>/dev/null || /var/lib/dpkg/info/kilnforge-kfrccmd.postinst configure
 check "$dir/KfRcCmd.conf" 640 root:kilnforge
 
