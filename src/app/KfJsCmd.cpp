@@ -34,7 +34,6 @@ bool CKfJsCmd::OnInit() {
   } catch (...) {
     ReportException();
   }
-  m_exitCode = kKfExitFailure;
   // The run must still end through OnRun, which returns the exit code.
   return true;
 }
@@ -45,7 +44,6 @@ int CKfJsCmd::OnRun() {
   } catch (...) {
     ReportException();
   }
-  m_exitCode = kKfExitFailure;
   return m_exitCode;
 }
 
@@ -57,23 +55,19 @@ int CKfJsCmd::OnExit() {
     m_core.ReleaseStartUp();
   } catch (...) {
     ReportException();
-    m_exitCode = kKfExitFailure;
   }
   return m_exitCode;
 }
 
-void CKfJsCmd::OnUnhandledException() {
-  ReportException();
-  m_exitCode = kKfExitFailure;
-}
+void CKfJsCmd::OnUnhandledException() { ReportException(); }
 
 bool CKfJsCmd::OnExceptionInMainLoop() {
   ReportException();
-  m_exitCode = kKfExitFailure;
   return false;
 }
 
 void CKfJsCmd::ReportException() {
+  m_exitCode = kKfExitFailure;
   const char* what = "Unexpected failure; the run was stopped.";
   std::string detail;
   try {

@@ -30,7 +30,8 @@ class CKfJsCmd : public wxAppConsole {
  private:
   bool Init();
   int Run();
-  // Reports the exception being handled as one level-2 line.
+  // Reports the exception being handled as one level-2 line; the run then
+  // ends with the failure exit code.
   void ReportException();
 
   CKfJsCore m_core;
