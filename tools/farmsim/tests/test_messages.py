@@ -109,57 +109,6 @@ class Bodies(unittest.TestCase):
                          + s('<DataRoot></DataRoot>\n'))
 
 
-def packet_bytes():
-    """A net job packet body built item by item."""
-    i, u8 = (lambda v: struct.pack('<i', v)), (lambda v: struct.pack('<B', v))
-    strlist = lambda items: struct.pack('<I', len(items)) + b''.join(s(x) for x in items)  # noqa: E731
-    parts = [
-        i(0), i(-1), s(''), s('Shot 10 – light'), struct.pack('<I', 0xFF112233), i(8), u8(1),
-        s('3D/Blender'), u8(0), u8(1), i(4), u8(1), u8(0),
-        i(1), i(10), i(2), i(2), i(4), i(3), s('tile_%x_%y'),
-        strlist(['a', 'b']), i(1), u8(1), u8(1), struct.pack('<d', 0.0), s('tonight'),
-        i(5), i(6), i(7), i(8), struct.pack('<Iii', 2, 41, 40), i(1), u8(1),
-        u8(1), i(10), i(30), i(2), u8(0), i(120), i(0), i(1), i(3), i(9), u8(1),
-        i(2), s('/img'), s('f_####.exr'), i(1024), u8(1), u8(0), u8(1),
-        struct.pack('<Iii', 1, 2, 3) + s('OnDone') + i(4) + strlist(['mail']),
-        s('a@b.c'), strlist(['$anna']), s('proj'), s('notes\nline 2'), s('t1,t2'), s('k|v'),
-        u8(1), strlist(['12', '14']), strlist(['node01']), u8(1),
-        s('<RenderSet>\n\t<Renderer>Blender/4.1</Renderer>\n\t<Values></Values>\n</RenderSet>\n'),
-    ]
-    return b''.join(parts)
-
-
-class NetJobPacket(unittest.TestCase):
-    def framed(self, body):
-        packed = zlib.compress(body, 9)
-        return struct.pack('<IIII', 14, 5, len(packed), len(body)) + packed
-
-    def test_every_item_decodes_in_order(self):
-        msg = m.decode(self.framed(packet_bytes()))
-        self.assertFalse(msg.underrun)
-        self.assertEqual(msg.trailing, 0)
-        f = msg.fields
-        self.assertEqual(len(f), 63)
-        self.assertEqual((f['lead'], f['id'], f['name'], f['color'], f['priority'], f['urgent']),
-                         (0, -1, 'Shot 10 – light', 0xFF112233, 8, 1))
-        self.assertEqual((f['slice_y'], f['slice_x'], f['slice_overlap']), (2, 4, 3))
-        self.assertEqual((f['scheduled_time'], f['scheduled_text']), (0.0, 'tonight'))
-        self.assertEqual((f['dependencies'], f['dependency_type']), ([41, 40], 1))
-        self.assertEqual(f['events'], [{'scope': 2, 'type': 3, 'name': 'OnDone', 'flags': 4,
-                                        'contents': ['mail']}])
-        self.assertEqual((f['email_users'], f['pools'], f['clients']), (['$anna'], ['12', '14'], ['node01']))
-        self.assertEqual((f['check_image_name'], f['check_size_threshold']), ('f_####.exr', 1024))
-        self.assertTrue(f['render_settings'].startswith('<RenderSet>'))
-        self.assertEqual(m.encode(msg), self.framed(packet_bytes()))
-
-    def test_short_and_long_packets_are_flagged(self):
-        body = packet_bytes()
-        short = m.decode(self.framed(body[:-20]))
-        self.assertTrue(short.underrun)
-        long = m.decode(self.framed(body + b'\0\0\0'))
-        self.assertEqual(long.trailing, 3)
-
-
 class BrokenCompression(unittest.TestCase):
     def test_damaged_stream_and_lying_lengths(self):
         good = m.encode(m.Message(m.TEXT, 1, text1='hello'))

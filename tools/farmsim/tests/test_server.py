@@ -140,33 +140,6 @@ class Jobs(ServerCase, unittest.TestCase):
         ack = c.wait_ack(14, serial)
         self.assertEqual(ack['text'], 'Malformed net job packet (cut short)')
 
-    def test_job_verbs_change_state_or_are_refused(self):
-        c = self.logged_on()
-        jobs = self.server.farm.jobs
-        steps = [
-            (205, '42', 1, 'paused'), (205, '42', 1, 'paused'), (206, '42', 1, 'waiting'),
-            (206, '42', 0, 'waiting'), (201, '42', 1, 'cancelled'), (205, '42', 0, 'cancelled'),
-            (204, '42', 1, 'waiting'), (203, '42', 1, 'waiting'),
-        ]
-        for code, target, result, state in steps:
-            ack = c.control(KIND_JOB, target, code)
-            self.assertEqual((ack['result'], jobs[42]['state']), (result, state), (code, ack['text']))
-        self.assertEqual({ch['state'] for ch in jobs[42]['chunks']}, {'waiting'})
-        self.assertEqual(c.control(KIND_JOB, '4242', 205)['text'], 'Net job 4242 does not exist')
-        self.assertEqual(c.control(KIND_JOB, '43', 200)['result'], 1)
-        self.assertNotIn(43, jobs)
-
-    def test_chunk_verbs_address_existing_chunks(self):
-        c = self.logged_on()
-        chunks = self.server.farm.jobs[42]['chunks']
-        self.assertEqual(c.control(KIND_CHUNK, '42', 400, '7|')['result'], 1)
-        self.assertEqual(chunks[6]['state'], 'skipped')
-        self.assertEqual(c.control(KIND_CHUNK, '42', 401, '6|')['result'], 1)
-        self.assertEqual(chunks[5]['state'], 'waiting')
-        self.assertEqual(c.control(KIND_CHUNK, '42', 402, '9|')['text'], 'Chunk 9 of net job 42 does not exist')
-        self.assertEqual(c.control(KIND_CHUNK, '42', 400, '1|')['text'],
-                         'Chunk 1 of net job 42 is already finished')
-
     def test_pool_verbs_and_remote_execution(self):
         anna, ben = self.logged_on(), self.logged_on('ben', 'ben456')
         farm = self.server.farm
