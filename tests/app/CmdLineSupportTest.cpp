@@ -159,17 +159,4 @@ TEST_F(CmdLineSupportTest, SliceFormatAndSplittingParametersOfTheRenderer) {
   EXPECT_EQ(wxJoin(m_job.GetExtendedSplitting(), wxT(','), wxT('\0')), wxT("camera,PASSES,tiles"));
 }
 
-TEST_F(CmdLineSupportTest, TextsFieldsColourAndClients) {
-  ASSERT_TRUE(Apply({"-nj_project", "C\\\\D", "-nj_setfield", "Flag=true=x", "-nj_setfield", "Bare",
-                     "-nj_color", "255,128,-1", "-nj_clients", "n1; ;n2", "-nj_blockedclients", "b1",
-                     "-nj_emailusers", "anna;bob;", "a.ma"}));
-  EXPECT_EQ(m_job.GetProject(), wxT("C\\\\D"));
-  EXPECT_EQ(m_job.GetCustomFields(), wxT("Flag|true\nBare|"));
-  EXPECT_EQ(m_job.GetColor(), 0xFF80FFu);
-  // -nj_clients wins over -nj_blockedclients wherever it stands.
-  EXPECT_EQ(wxJoin(m_job.GetClientList(), wxT(','), wxT('\0')), wxT("n1,n2"));
-  EXPECT_TRUE(m_job.GetClientListAdmitsOnly());
-  EXPECT_EQ(wxJoin(m_job.GetEmailUsers(), wxT(','), wxT('\0')), wxT("anna,bob"));
-}
-
 }  // namespace

@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "app/KfJsCore.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -24,32 +21,6 @@ struct CmdLine : CKfJsCmdLine {
   }
   TempDir m_dir;
 };
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-std::string Utf8(const wxString& s) { return std::string(s.utf8_str()); }
-
-TEST(KfJsCmdLineTest, UsageTextMatchesTheHandWrittenCopy) {
-  CmdLine help;
-  ASSERT_TRUE(help.ParseArgs({"-help"}));
-  EXPECT_EQ(Utf8(help.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage.txt"));
-  EXPECT_EQ(help.GetSwitches().GetCount(), 64u);
-
-  CmdLine none;
-  EXPECT_FALSE(none.ParseArgs({}));
-  EXPECT_TRUE(none.IsRejected());
-  EXPECT_EQ(Utf8(none.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage-rejected.txt"));
-
-  // -help does not hide a rejected value.
-  CmdLine bad;
-  EXPECT_FALSE(bad.ParseArgs({"-help", "-nj_priority", "high"}));
-  EXPECT_EQ(Utf8(bad.FormatUsage()), ReadFile(KF_TEST_DATA_DIR "/usage-rejected.txt"));
-}
 
 TEST(KfJsCmdLineTest, CommandLineWithoutACommandIsIncomplete) {
   EXPECT_FALSE(CmdLine().ParseArgs({"-nj_priority", "5", "-compact"}));
@@ -178,26 +149,6 @@ TEST(KfJsCmdLineTest, TheUsersOwnDefaultsWinKeyByKey) {
   ASSERT_TRUE(d.ParseArgs({"-nj_priority", "2", "scene.max"}));
   ASSERT_TRUE(d.GetSwitchLong(wxT("nj_priority"), &priority));
   EXPECT_EQ(priority, 2);
-}
-
-TEST(KfJsCmdLineTest, UndeclaredSwitchesAreRenderSettingsAndReportedFirstOnly) {
-  CmdLine c;
-  ASSERT_TRUE(c.ParseArgs({"-Width", "640", "-nj_name", "x", "-aa", "-listpools"}));
-  const std::vector<const CCmdLineParam*> extra = c.GetUndeclaredSwitches();
-  ASSERT_EQ(extra.size(), 2u);
-  EXPECT_EQ(extra[0]->GetName(), wxT("Width"));
-  EXPECT_EQ(extra[0]->GetValues()[0], wxT("640"));
-  EXPECT_EQ(extra[1]->GetName(), wxT("aa"));
-
-  CKfJsCore core;
-  wxString out;
-  core.SetConsoleSink([&out](const wxString& t) { out += t; });
-  EXPECT_FALSE(c.CheckSwitches());
-  EXPECT_EQ(out, wxT("\nERROR! Command-line error:\nUnknown switch [switch=Width]\n"));
-
-  CmdLine clean;
-  ASSERT_TRUE(clean.ParseArgs({"-HELP"}));
-  EXPECT_TRUE(clean.CheckSwitches());
 }
 
 }  // namespace

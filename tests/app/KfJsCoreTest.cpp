@@ -2,13 +2,8 @@
 
 #include "net/MsgBase.h"
 #include "net/NetEngine.h"
-#include "settings/LogFile.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "../support/TempDir.h"
 
 #include <memory>
 #include <utility>
@@ -45,72 +40,12 @@ TEST(KfJsCoreTest, FormattedTextIsNotFormattedTwice) {
   EXPECT_EQ(c.console, wxT("100%s %d\n50%\n"));
 }
 
-TEST(KfJsCoreTest, TranscriptThroughTheCoreIsByteExactAndIgnoresQuiet) {
-  TempDir m_dir;
-  CKfJsCore core;
-  core.SetUserDir(m_dir.Path());
-  wxString console;
-  core.SetConsoleSink([&](const wxString& t) { console += t; });
-  CLogFile log;
-  ASSERT_TRUE(log.OpenPath(core.GetDataPath(wxT("KfRcCmd.log"), true)));
-  core.SetLogSink(log.Sink());
-
-  core.Output(wxT("Scene %s at 100%%\n"), wxString::FromUTF8("/tmp/szene_ü %d.max"));
-  core.SetQuiet(true);
-  core.Output(wxT("progress only in the log\n"));
-  core.OutputLevel(2, wxT("Login failed\n"));
-  core.OutputRule(wxT('='), 3);
-  core.SetLogSink(nullptr);
-
-  EXPECT_EQ(m_dir.Read("KfRcCmd.log"),
-            "Scene /tmp/szene_\xC3\xBC %d.max at 100%\n"
-            "progress only in the log\n"
-            "ERROR! Login failed\n"
-            "===\n");
-  EXPECT_EQ(console, wxString::FromUTF8("Scene /tmp/szene_ü %d.max at 100%\nERROR! Login failed\n"));
-  EXPECT_FALSE(log.HasError());
-}
-
 TEST(KfJsCoreTest, TheCoresQueueIsTheGlobalQueueForItsLifetime) {
   {
     CKfJsCore core;
     EXPECT_EQ(UEventQueue::Global(), &core.GetEventQueue());
   }
   EXPECT_EQ(UEventQueue::Global(), nullptr);
-}
-
-TEST(KfJsCoreTest, DataPathUsesUserDirOnlyWhenAskedAndSet) {
-  CKfJsCore core;
-  core.SetProgramDir(wxT("/opt/kf"));
-  EXPECT_EQ(core.GetDataPath(wxT("KfRcCmd.conf"), true), wxT("/opt/kf/KfRcCmd.conf"));
-  core.SetUserDir(wxT("/home/u/kf/"));
-  EXPECT_EQ(core.GetDataPath(wxT("Temp"), true), wxT("/home/u/kf/Temp"));
-  EXPECT_EQ(core.GetDataPath(wxT("Python"), false), wxT("/opt/kf/Python"));
-}
-
-TEST(KfJsCoreTest, PerUserFoldersOnlyWhenTheProgramDirectoryIsAnotherUsers) {
-  TempDir dir;
-  CKfJsCore core;
-  core.SetProgramDir(dir.Dir());
-  const auto env = [](const char* name) {
-    return wxString(name) == wxT("XDG_CACHE_HOME") ? wxString(wxT("/c")) : wxString();
-  };
-  // The user's own program directory: everything stays beside the program.
-  core.SetUserFolders(CUserFolders(env, geteuid(), wxT("/home/u")));
-  EXPECT_FALSE(core.IsSharedInstall());
-  EXPECT_EQ(core.GetDefaultUserDir(), wxT(""));
-  EXPECT_EQ(core.GetRendererCacheDir(), dir.Dir() + wxT("Renderers"));
-  EXPECT_EQ(core.GetUserConfigDir(), wxT("/home/u/.config/kilnforge"));
-  // Another user's (root's) program directory.
-  core.SetUserFolders(CUserFolders(env, geteuid() + 1, wxT("/home/u")));
-  EXPECT_TRUE(core.IsSharedInstall());
-  EXPECT_EQ(core.GetDefaultUserDir(), wxT("/home/u/.local/state/kilnforge"));
-  EXPECT_EQ(core.GetRendererCacheDir(), wxT("/c/kilnforge/Renderers"));
-  core.SetUserDir(dir.Path("state/kilnforge"));
-  core.MakeUserDir();
-  struct stat st;
-  ASSERT_EQ(stat(std::string(dir.Path("state/kilnforge").utf8_str()).c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
 }  // namespace

@@ -61,24 +61,6 @@ struct ListTest : ::testing::Test {
   }
 };
 
-// The group filter and the order ignore the case of letters beyond ASCII,
-// whatever the locale.
-TEST_F(ListTest, GroupFilterAndOrderFoldEveryLetter) {
-  // By code alone "Öl" (U+00D6) would come before "ärger" (U+00E4).
-  const wxString oel = wxString::FromUTF8("\xC3\x96l");
-  const wxString aerger = wxString::FromUTF8("\xC3\xA4rger");
-  AddGroup(oel.wc_str(), true);
-  AddGroup(aerger.wc_str(), true);
-  AddVersion(AddRenderer(oel.wc_str(), wxT("R1"), true), wxT("1"), true, true);
-  AddVersion(AddRenderer(aerger.wc_str(), wxT("R2"), true), wxT("2"), true, true);
-  CListCommands compact(core, true, false);
-  compact.ListRenderers(pool, wxString(), false);
-  EXPECT_EQ(console, wxT("R2/2\nR1/1\n"));
-  console.clear();
-  compact.ListRenderers(pool, wxString::FromUTF8("\xC3\x84RGER"), false);  // "ÄRGER"
-  EXPECT_EQ(console, wxT("R2/2\n"));
-}
-
 // Sorting, hidden groups, renderers and versions, the group filter and the
 // capabilities of the renderer list are compared whole end to end; the
 // parameter layout below has cases the demo farm has not.

@@ -7,45 +7,16 @@
 
 #include <string>
 
-#include "app/KfJsCore.h"
 #include "../support/TempDir.h"
 
 namespace {
 
-// The answer shown despite quiet and a refusal kept to the log are compared
-// end to end; here the answer file is written in place like a shell's ">"
-// and a pipe written through.
+// What the console shows, the old content replaced and a file that cannot be
+// made are the end-to-end tests'; here the answer file is written in place
+// like a shell's ">", through links and into a pipe.
 struct QueryTest : ::testing::Test {
-  CKfJsCore core;
-  wxString console;
-  wxString log;
   TempDir dir;
-
-  QueryTest() {
-    core.SetConsoleSink([this](const wxString& t) { console += t; });
-    core.SetLogSink([this](const wxString& t) { log += t; });
-    core.SetQuiet(true);
-  }
-  CQueryCommand Answering(const wxString& answer) {
-    return CQueryCommand(core, [answer](const wxString&, std::string* out) {
-      *out = answer.utf8_str().data();
-      return true;
-    });
-  }
 };
-
-TEST_F(QueryTest, AnswerReplacesTheFileContent) {
-  dir.Write("answer.txt", "a much longer older content than the answer\n");
-  Answering(wxString::FromUTF8("Grüße")).Run(wxT("q"), dir.Path("answer.txt"));
-  EXPECT_EQ(console, wxT(""));
-  EXPECT_EQ(dir.Read("answer.txt"), "Grüße");
-  EXPECT_EQ(dir.Count(), 1u);  // no temporary file is left beside it
-
-  // A file that cannot be created is skipped silently.
-  Answering(wxT("x")).Run(wxT("q"), dir.Path("no/such/dir"));
-  EXPECT_EQ(console, wxT(""));
-  EXPECT_EQ(log, wxT(""));
-}
 
 TEST_F(QueryTest, AnswerFileIsWrittenInPlaceThroughLinks) {
   // The user named the file: a symbolic link leads to its target, and a hard
