@@ -9,15 +9,12 @@
 #include <memory>
 
 #include "../support/GlobalEventQueue.h"
-#include "rs/RSDataExport.h"
-#include "rs/RSDataImport.h"
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSDataMsg.h"
 #include "rs/RSGroup.h"
 #include "rs/RSPool.h"
 #include "rs/RSRenderer.h"
 #include "rs/RSVersion.h"
-#include "settings/Event.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -103,65 +100,6 @@ class RSDataManagerTest : public ::testing::Test {
   int stampRequests = 0;
   int fullRequests = 0;
 };
-
-TEST_F(RSDataManagerTest, FullDownloadFillsThePoolAndWritesTheCache) {
-  int loaded = 0;
-  events.queue.Subscribe(this, kEvPoolLoaded, [&](UEvent&) { return ++loaded, 0u; });
-  ASSERT_TRUE(manager.Download()) << manager.GetError();
-  EXPECT_EQ(stampRequests, 1);
-  EXPECT_EQ(fullRequests, 1);
-  EXPECT_EQ(loaded, 1);
-  ASSERT_EQ(pool->Groups.GetCount(), 2u);
-  EXPECT_EQ(pool->Groups.GetAt(1)->Name, wxT("Comp"));
-  EXPECT_FALSE(pool->Groups.GetAt(1)->Visible);
-  ASSERT_EQ(pool->Renderers.GetCount(), 2u);
-  EXPECT_EQ(pool->Renderers.FindByKey(wxT("Nuke"))->Group, pool->Groups.GetAt(1));
-  EXPECT_EQ(pool->UpdateIndex, 42);
-
-  // The cache is the whole pool in the same form, and reads back the same.
-  const std::string cache = temp.Read("Renderers.kren");
-  EXPECT_EQ(cache.rfind("<DataRoot>\n\t<ContentType>Pool/1.0</ContentType>\n\t<Content>", 0), 0u);
-  EXPECT_NE(cache.find("<Uuid>{R-Nuke}</Uuid>"), std::string::npos);
-  EXPECT_EQ(cache.find("Unknown"), std::string::npos);
-  EXPECT_NE(temp.Read("Pool.xml").find("<UpdateIndex>42</UpdateIndex>"), std::string::npos);
-  events.queue.Unsubscribe(this, kEvNone);
-}
-
-// Reuse for the same stamp and a download for a new one are compared end to end.
-TEST_F(RSDataManagerTest, APoolLoadedFromTheCacheWritesTheSameFile) {
-  ASSERT_TRUE(manager.Download());
-  const std::string first = temp.Read("Renderers.kren");
-  Restart();
-  ASSERT_TRUE(manager.Download());
-  EXPECT_EQ(fullRequests, 1);
-  CRSDataExport again;
-  ASSERT_TRUE(again.Bind(pool.get()));
-  ASSERT_TRUE(again.ExportPool());
-  EXPECT_EQ(std::string(again.ToText().utf8_str()), first);
-}
-
-TEST_F(RSDataManagerTest, MissingOrDamagedCacheFallsBackToAFullDownload) {
-  ASSERT_TRUE(manager.Download());
-  const std::string good = temp.Read("Renderers.kren");
-  const char* damages[] = {nullptr, "", "<DataRoot><ContentType>Pool/1.0</Content",
-                           "<DataRoot><ContentType>Group/1.0</ContentType><Content/></DataRoot>",
-                           "<DataRoot><ContentType>Pool/1.0</ContentType><Content><RendererGroup>"
-                           "<Name>..</Name></RendererGroup></Content></DataRoot>"};
-  int expectedFull = 1;
-  for (const char* damage : damages) {
-    if (damage == nullptr) {
-      wxRemoveFile(Cache());
-    } else {
-      temp.Write("Renderers.kren", damage);
-    }
-    Restart();
-    ASSERT_TRUE(manager.Download()) << (damage ? damage : "missing");
-    EXPECT_EQ(fullRequests, ++expectedFull);
-    EXPECT_EQ(pool->Groups.GetCount(), 2u);
-    EXPECT_EQ(pool->Renderers.GetCount(), 2u) << "nothing of the damaged cache stays";
-    EXPECT_EQ(temp.Read("Renderers.kren"), good);
-  }
-}
 
 TEST_F(RSDataManagerTest, OnlyARefusedRequestFailsTheDownload) {
   refuse = true;

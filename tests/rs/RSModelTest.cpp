@@ -38,13 +38,6 @@ TEST(RSNameTest, Validity) {
     EXPECT_FALSE(IsValidName(wxString::FromUTF8(bad))) << bad;
 }
 
-TEST_F(PoolFixture, StandardParametersInOrder) {
-  ASSERT_EQ(pool.StandardParameters.GetCount(), 23u);
-  EXPECT_EQ(pool.StandardParameters.GetAt(0)->ID, wxT("frames"));
-  EXPECT_EQ(pool.StandardParameters.GetAt(22)->ID, wxT("projdir"));
-  EXPECT_EQ(pool.StandardParameters.Contains(wxT("outdir"))->DisplayName, wxT("Output directoy"));
-}
-
 TEST_F(PoolFixture, RendererCreatesItsMissingGroupAndFailsWithoutOne) {
   CDataNode existing;
   ParseInto(existing, "<G><RendererGroup><Name>First</Name></RendererGroup></G>");

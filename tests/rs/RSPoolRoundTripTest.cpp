@@ -54,48 +54,6 @@ TEST(RSPoolRoundTripTest, SavedLoadedAndSavedAgainIsIdentical) {
   }
 }
 
-TEST(RSPoolRoundTripTest, CutOrDamagedDocumentsNeverCrashALoad) {
-  GlobalEventQueue events;
-  CRSPool original;
-  original.Init(wxT("/nonexistent"));
-  RSSampleSize size;
-  size.renderers = 2;
-  size.versionsPerRenderer = 1;
-  size.parametersPerObject = 3;
-  FillSamplePool(original, size, 99);
-  const std::string text = PoolText(original);
-
-  // Cut anywhere: either the parse fails, or (cut after the root) the load
-  // works on what is there.
-  for (size_t cut = 0; cut < text.size(); cut += 97) {
-    CDataNode root;
-    if (!CDataXMLSerializer(&root).ParseUTF8(text.data(), cut)) continue;
-    CRSPool pool;
-    pool.Init(wxT("/nonexistent"));
-    LoadPoolDocument(pool, root);
-  }
-  // Elements renamed into each other's places load or fail, never crash.
-  const std::pair<std::string, std::string> swaps[] = {
-      {"<Parameters>", "<Versions>"},   {"</Parameters>", "</Versions>"},
-      {"<Parameter>", "<RendererVersion>"}, {"</Parameter>", "</RendererVersion>"},
-      {"<Switches>", "<Renderers>"},    {"</Switches>", "</Renderers>"},
-      {"<Renderer>", "<RendererGroup>"}, {"</Renderer>", "</RendererGroup>"},
-  };
-  for (const auto& swap : swaps) {
-    std::string damaged = text;
-    for (size_t pos = damaged.find(swap.first); pos != std::string::npos;
-         pos = damaged.find(swap.first, pos + swap.second.size())) {
-      damaged.replace(pos, swap.first.size(), swap.second);
-    }
-    CDataNode root;
-    if (!CDataXMLSerializer(&root).ParseUTF8(damaged)) continue;
-    CRSPool pool;
-    pool.Init(wxT("/nonexistent"));
-    for (int mode = 0; mode < 4; ++mode) pool.Groups.Load(*root.FindChild("Content"), mode);
-  }
-  SUCCEED();
-}
-
 }  // namespace
 
 TEST(RSPoolRoundTripTest, ARendererNamingAGroupNoGroupMayCarryLeavesNoSuchGroup) {

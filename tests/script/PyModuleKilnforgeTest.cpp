@@ -59,14 +59,6 @@ TEST_F(KilnforgeModuleTest, LogEventLevelsFollowTheEventType) {
             wxT("type error"));
 }
 
-TEST_F(KilnforgeModuleTest, QuietKeepsPlainTextOffTheConsoleButNotOutOfTheLog) {
-  rt.core.SetQuiet(true);
-  EXPECT_EQ(rt.Run("Kilnforge.ConWriter('plain')\nKilnforge.LogEvent('warn', 3)\nKilnforge.LogEvent('err', 4)"),
-            wxT("ERROR! err"));
-  EXPECT_EQ(rt.log, wxT("plainWARNING! warnERROR! err"));
-  EXPECT_TRUE(rt.core.IsQuiet());
-}
-
 TEST_F(KilnforgeModuleTest, FailuresOfTheArgumentsStayInsideTheScript) {
   EXPECT_EQ(rt.Run("class Bad:\n    def __str__(self):\n        raise KeyError('no text')\n"
                    "try:\n    Kilnforge.ConWriter(Bad())\nexcept KeyError:\n    Kilnforge.ConWriter('caught')"),

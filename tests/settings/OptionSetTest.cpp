@@ -9,15 +9,6 @@
 
 namespace {
 
-void ExpectDefaults(const COptionSet& options) {
-  EXPECT_EQ(options.GetSettings().alias, wxT(""));
-  EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("Unnamed job - $(scene)"));
-  EXPECT_EQ(options.GetServer().address, wxT(""));
-  EXPECT_EQ(options.GetServer().port, 7506);
-  EXPECT_EQ(options.GetServer().userName, wxT("User"));
-  EXPECT_EQ(options.GetServer().password, wxT(""));
-}
-
 TEST(OptionSetTest, MissingKeysAndSectionsKeepTheirDefaults) {
   TempDir dir;
   dir.Write("a.conf", "[RemoteController.Server]\nServerPort = 80\n");
@@ -61,17 +52,6 @@ TEST(OptionSetTest, ValuesAreTakenAsTheIniLayoutReadsThem) {
   EXPECT_EQ(back.GetServer().password, wxT(""));
   EXPECT_EQ(back.GetSettings().alias, wxT(""));
   EXPECT_EQ(back.GetServer().userName, wxT("Jos\u00e9"));
-}
-
-TEST(OptionSetTest, UnreadableConfigurationFails) {
-  TempDir dir;
-  COptionSet options;
-  EXPECT_FALSE(options.Load(dir.Dir()));  // a folder
-  ExpectDefaults(options);
-  EXPECT_FALSE(options.Save());
-  dir.Write("binary.conf", std::string("\0\xff\x01[[=\n=;\x80", 10));
-  EXPECT_TRUE(options.Load(dir.Path("binary.conf")));
-  ExpectDefaults(options);
 }
 
 TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {

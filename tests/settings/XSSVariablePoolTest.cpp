@@ -21,21 +21,6 @@ struct Bound {
   }
 };
 
-TEST(XSSVariablePoolTest, LoadKeepsWhatTheFileDoesNotHold) {
-  TempDir dir;
-  dir.Write("pool.conf", "[A.Server]\nServerPort = abc\nOther = 1\n[C]\nRatio = 2.5\n");
-  Bound b(dir.Path("pool.conf"));
-  ASSERT_TRUE(b.pool.Exchange(true));
-  EXPECT_EQ(b.port, 0);                 // text where a number belongs
-  EXPECT_EQ(b.name, wxT("User"));       // missing key
-  EXPECT_DOUBLE_EQ(b.ratio, 0.5);       // missing section
-  EXPECT_FALSE(b.flag);
-
-  Bound missing(dir.Path("none.conf"));
-  EXPECT_FALSE(missing.pool.Exchange(true));
-  EXPECT_EQ(missing.port, 7506);
-}
-
 TEST(XSSVariablePoolTest, SaveWritesOnlyTheBindingsInTheirOrder) {
   TempDir dir;
   dir.Write("pool.conf", "[Old]\nKey = 1\n");
