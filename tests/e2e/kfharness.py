@@ -1,67 +1,6 @@
 """End-to-end test harness: the farm simulator in-process and throw-away program directories.
 
-Every end-to-end test is a script run as `/usr/bin/python3 tests/e2e/test_x.py` with the
-environment variables KFRCCMD (the built binary) and KF_SOURCE_DIR (the source root).
-
-    import unittest
-    import kfharness as kh
-
-    class ListPools(unittest.TestCase):
-        def test_lists_the_users_pools(self):
-            with kh.FarmSim() as sim, kh.ProgramDir(sim, user='anna') as prog:
-                r = prog.run(['-listpools', '-compact'])
-                self.assertEqual(r.code, 0, r)
-                self.assertIn('Main\\n', r.out)
-                self.assertEqual(sim.messages('Login')[0]['user'], 'anna')
-
-    if __name__ == '__main__':
-        kh.main()
-
-FarmSim(farm=None, overrides=None, faults=None, journal=None, base_dir=None)
-    Context manager; starts the simulator in a thread on a free 127.0.0.1 port and stops it.
-    farm       None for the demo farm, a dict (a farm description; a relative `renderers` folder
-               is taken from the demo folder unless base_dir is given), or a path of a farm JSON file.
-    overrides  dict deep-merged into the farm description (a value of None deletes the key),
-               e.g. {'users': {'anna': {'rights': 0}}, 'data_stamp': 7}.
-    faults     fault switches (see tools/farmsim/fsim/faults.py or its README), e.g.
-               {'refuse_login': 'Account locked'} or {'silent': 14}.
-    journal    path of the journal file; default: a file in a private temporary folder.
-    Attributes and methods:
-      .host, .port, .address ('127.0.0.1:PORT')
-      .server            the running fsim.FarmServer; .farm the fsim.Farm (jobs, pools, executions)
-      .journal()         every client message received so far, as a list of dicts (one per JSON line;
-                         still available after the simulator stopped):
-                         'conn', 'type', 'msg' (name), 'serial', and every field of the message;
-                         a net job packet also has 'render_set' = {'renderer', 'values'}.
-      .messages(kind)    journal entries of one type number or name ('Login', 'NetJobPacket', ...)
-      .last(kind)        the last of these, or None
-      .requests(requested_type)   journal entries of request messages asking for that type
-      .set_faults(spec)  replaces the fault switches for messages still to come
-      .jobs              dict job ID -> job record of the farm
-
-ProgramDir(sim=None, user='anna', password=None, alias='', name_format=None, conf=True, keep=False)
-    Context manager; a temporary program directory holding a COPY (hard link when possible) of
-    the binary, because the program resolves its directory from /proc/self/exe. With `sim` and
-    `conf` true it writes KfRcCmd.conf pointing at the simulator, logged in as `user` (the demo
-    password is looked up in USERS when `password` is None). Methods:
-      .path, .binary
-      .write_conf(address='127.0.0.1', port=None, user=..., password=..., alias='',
-                  name_format='Unnamed job - $(scene)')   INI layout, "Key = value" with CR LF
-      .write_conf_text(text)                            any text as KfRcCmd.conf
-      .write_defaults(sections)      KfRcDefaults.conf from {'Defaults': {'nj_priority': 10}} (or text)
-      .write_env(variables)          Kilnforge.env from a dict (or text)
-      .write_init_py(text)           Python/KfInit.py
-      .write_preset(name, text, folder=None)  Presets/NetJobs/<name>[.knjprs] under folder
-                                     (default the program directory)
-      .write_file(relpath, content)  any file (str is written as UTF-8); returns its full path
-      .read_file(relpath), .exists(relpath), .file(relpath) (full path), .log() (KfRcCmd.log or '')
-      .run(args, env=None, timeout=120, input=None, cwd=None) -> Result
-    Result: .code (exit status), .out and .err (decoded as UTF-8), .args; str(result) shows all.
-    Each run gets KF_MACHINE_ENV_FILE pointing into the temporary folder unless `env` sets it.
-
-Other helpers: free_port() (a loopback port nobody listens on, for refused connections), binary(), source_dir(), farmsim_dir(), demo_farm() (a fresh dict), USERS
-(demo user -> password), ini_text(sections), raw_client(sim) (the simulator's own protocol
-client, fsim.client.RawClient), main() (unittest.main with verbosity 2).
+The API is described in README.md beside this file.
 """
 
 import copy
@@ -321,6 +260,12 @@ def free_port():
     with socket.socket(socket.AF_INET, socket.SOCK_STREAM) as sock:
         sock.bind(('127.0.0.1', 0))
         return sock.getsockname()[1]
+
+
+def failure_report(code, text, prog):
+    """The report of a failed submission or log-on with failure code `code`."""
+    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
+        code, text, prog.file('KfRcCmd.conf'))
 
 
 def raw_client(sim, timeout=10.0):

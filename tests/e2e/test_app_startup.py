@@ -4,12 +4,10 @@ configuration file written on the first run, -env, -log and -compact."""
 import os
 import shutil
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import BANNER  # noqa: E402
+import kfharness as kh
+from farmcase import BANNER
 
 DATA = os.path.join(os.environ.get("KF_SOURCE_DIR",
                                    os.path.join(os.path.dirname(__file__), "..", "..")),

@@ -5,11 +5,11 @@ fall-back; none may crash the program or print anything on stderr.
 
 import os
 import random
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import FarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import FarmCase
+
+failure = kh.failure_report
 
 SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 CACHE = os.path.join('Renderers', 'Renderers.kren')
@@ -31,11 +31,6 @@ def preset(groups, values):
         lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
                   'Value = %s' % value, '}']
     return '\r\n'.join(lines + ['}', 'Events', '{', 'Count = 0', '}']) + '\r\n'
-
-
-def failure(code, text, prog):
-    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
-        code, text, prog.file('KfRcCmd.conf'))
 
 
 class BadFiles(FarmCase):

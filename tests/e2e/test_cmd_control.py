@@ -1,13 +1,10 @@
 """Control verbs for net jobs, chunks and client pools against the simulated
 farm: the lines the user sees and the messages the farm received."""
 
-import os
-import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import FarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import FarmCase
 
 
 def controls(sim):
@@ -18,7 +15,8 @@ def controls(sim):
 class ControlTest(FarmCase):
     # Every test changes the farm: each gets a fresh one.
     def test_pause_two_net_jobs(self):
-        r = self.run_ok(["-control_nj", "pause:42,43", "-compact"])
+        # What names no net job and no known verb is passed over.
+        r = self.run_ok(["-control_nj", "PAUSE:42,x,43;freeze:42;;remove", "-compact"])
         self.assertEqual(r.out, "Net job 0042: Pausing... Done\nNet job 0043: Pausing... Done\n")
         self.assertEqual(controls(self.sim), [(3, "42", 205, 0, ""), (3, "43", 205, 0, "")])
         self.assertEqual(self.sim.jobs[42]["state"], "paused")
@@ -42,6 +40,11 @@ class ControlTest(FarmCase):
                                               (5, "42", 401, 0, "3|"), (5, "42", 401, 0, "7|")])
         self.assertEqual(r.out, "".join("Net job 0042, Chunk %03d: Restarting... Done\n" % c
                                         for c in (1, 2, 3, 7)))
+        # A backward range with blanks is ordered; an entry without its net job is passed over.
+        r = self.run_ok(["-control_chunk", "skip: 9-8 @42;skip:3", "-compact"])
+        self.assertEqual(controls(self.sim)[4:], [(5, "42", 400, 0, "8|"), (5, "42", 400, 0, "9|")])
+        self.assertEqual(r.out, "Net job 0042, Chunk 008: Skipping... Done\nNet job 0042, Chunk 009: "
+                                "Skipping... \n  Chunk 9 of net job 42 does not exist\n")
 
     def test_refusal_capitals_and_unknown_verbs(self):
         # 43 is paused: unpausing works, and a second time the farm refuses.

@@ -1,12 +1,9 @@
 """-execute: a command line run on render clients and client pools, only
 with the user's right for remote execution."""
 
-import os
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import SharedFarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import SharedFarmCase
 
 
 class ExecuteTest(SharedFarmCase):

@@ -4,13 +4,11 @@ compared with the whole text a user sees."""
 
 import os
 import shutil
-import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import BANNER, SharedFarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import BANNER, SharedFarmCase
 
 RULE = "-" * 75 + "\n\n"
 PAD = " " * 16

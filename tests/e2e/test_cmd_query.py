@@ -4,11 +4,9 @@ argument, and a refused query kept off the console."""
 
 import os
 import stat
-import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import SharedFarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import SharedFarmCase
 
 
 class QueryTest(SharedFarmCase):

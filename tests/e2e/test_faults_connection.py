@@ -11,12 +11,12 @@ import random
 import shutil
 import string
 import struct
-import sys
 import tempfile
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
-from farmcase import FarmCase  # noqa: E402
+import kfharness as kh
+from farmcase import FarmCase
+
+report = kh.failure_report
 
 HANG_GUARD = 20   # seconds; less than any time-out the program has
 CACHE = os.path.join('Renderers', 'Renderers.kren')
@@ -27,11 +27,6 @@ LOGIN_TIMEOUT = 'Unable to login (message timeout).'
 DOWNLOAD_FAILED = 'Unable to download the renderers from the server.'
 USER_DATA_FAILED = 'Unable to retrieve the necessary user data.'
 SUBMIT_TIMEOUT = 'Submitting net job "%s" failed (message timeout).'
-
-
-def report(code, text, prog):
-    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
-        code, text, prog.file('KfRcCmd.conf'))
 
 
 def many_scenes(count=900, seed=10):

@@ -8,20 +8,15 @@ The run time-out is only the hang guard.
 
 import os
 import subprocess
-import sys
 import time
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
+
+report = kh.failure_report
 
 HANG_GUARD = 120
 SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
-
-
-def report(code, text, prog):
-    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
-        code, text, prog.file('KfRcCmd.conf'))
 
 
 class Case:

@@ -2,11 +2,9 @@
 
 import os
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
 
 CACHE = os.path.join('Renderers', 'Renderers.kren')
 INDEX = os.path.join('Renderers', 'Pool.xml')
@@ -46,7 +44,7 @@ class RendererCache(unittest.TestCase):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
             prog.run(['shot.blend'])
             good = prog.read_file(CACHE)
-            # Every kind of damage is the data manager's unit test; here a cut file.
+            # Every kind of damage is the bad-files test's; here a cut file.
             prog.write_file(CACHE, good[:len(good) // 2])
             r = prog.run(['shot.blend'])
             self.assertIn('Logged on to server', r.out, r)

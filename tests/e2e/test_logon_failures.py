@@ -1,33 +1,21 @@
 """Log-on failures: each gives its error line, the failure report and its exit status."""
 
 import os
-import socket
-import sys
 import tempfile
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
+
+report = kh.failure_report
 
 CONNECT_FAILED = ('Unable to connect to the remote server.\n'
                   'Make sure that the server address and port are correct.')
 
 
-def free_port():
-    with socket.socket() as s:
-        s.bind(('127.0.0.1', 0))
-        return s.getsockname()[1]
-
-
-def report(code, text, prog):
-    return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
-        code, text, prog.file('KfRcCmd.conf'))
-
-
 class LogonFailures(unittest.TestCase):
     def test_unreachable_port(self):
         with kh.ProgramDir() as prog:
-            prog.write_conf(port=free_port(), user='anna', password='secret-pw')
+            prog.write_conf(port=kh.free_port(), user='anna', password='secret-pw')
             r = prog.run(['shot.blend'])
             self.assertEqual(r.code, 4, r)
             self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
@@ -44,7 +32,7 @@ class LogonFailures(unittest.TestCase):
 
     def test_server_switch_without_port_uses_7506_and_low_ports_are_refused(self):
         with kh.ProgramDir() as prog:
-            prog.write_conf(port=free_port(), user='anna')
+            prog.write_conf(port=kh.free_port(), user='anna')
             r = prog.run(['-server', '127.0.0.1:', 'shot.blend'])
             self.assertIn('[127.0.0.1:7506]', r.out, r)
             r = prog.run(['-server', ' 127.0.0.1 : 1023 ', 'shot.blend'])
@@ -65,7 +53,7 @@ class LogonFailures(unittest.TestCase):
         # fails without sending anything to any name server.
         host = 'h' * 64 + '.invalid'
         with kh.ProgramDir() as prog:
-            prog.write_conf(port=free_port(), user='anna')
+            prog.write_conf(port=kh.free_port(), user='anna')
             r = prog.run(['-server', host + ':7506', 'shot.blend'])
             self.assertEqual(r.code, 4, r)
             self.assertIn('] Unable to connect (Unknown host)\n', r.out)

@@ -2,11 +2,9 @@
 
 import os
 import socket
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
 
 PROGRESS = [
     'Initialization done, connecting to server...\n',

@@ -9,14 +9,12 @@ transcript of one run.
 import os
 import re
 import subprocess
-import sys
 import threading
 import time
 import unittest
 import xml.etree.ElementTree as ET
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
 
 RUNS = 20
 HANG_GUARD = 240

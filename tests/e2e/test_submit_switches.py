@@ -79,6 +79,10 @@ class Switches(sl.SubmitCase, unittest.TestCase):
              {'project': 'Film\tA\nreel 2', 'notes': 'n' * 2048, 'tags': 'hero, fx',
               'custom_fields': 'Shot|010\nApproved|true', 'color': 255}),
             (['-nj_color', '0,128,511'], {'color': 128 * 256 + 255 * 65536}),
+            (['-nj_color', '255,128,-1', '-nj_setfield', 'Bare', '-nj_project', r'C\\D',
+              '-nj_clients', 'n1; ;n2', '-nj_emailusers', 'anna;bob;'],
+             {'color': 0xFF80FF, 'custom_fields': 'Bare|', 'project': r'C\\D',
+              'clients': ['n1', 'n2'], 'email_users': ['$anna', '$bob']}),
             (['-nj_urgent'], {'urgent': 1}),
             (['-nj_blockedclients', 'node01; node02'],
              {'clients': ['node01', 'node02'], 'clients_admit_only': 0}),
@@ -103,9 +107,11 @@ class PriorityLimits(sl.SubmitCase, unittest.TestCase):
     user = 'ben'  # priority limit 8, no right for urgent jobs
 
     def test_priority_is_kept_in_range_and_urgency_needs_the_right(self):
+        above = 'WARNING! The specified net job priority is above the limit (8)\n'
+        # 9 is a valid priority: only the user's limit brings it down.
         for args, warning, field, value in (
-                (['-nj_priority', '12'], 'WARNING! The specified net job priority is above the limit (8)\n',
-                 'priority', 8),
+                (['-nj_priority', '9'], above, 'priority', 8),
+                (['-nj_priority', '12'], above, 'priority', 8),
                 (['-nj_priority', '0'], 'WARNING! The specified net job priority is too low\n', 'priority', 1),
                 (['-nj_urgent'], 'WARNING! Urgency flag ignored; you do not have the proper permissions\n',
                  'urgent', 0)):

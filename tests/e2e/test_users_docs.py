@@ -6,11 +6,9 @@ import os
 import re
 import shutil
 import subprocess
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
 
 BUILD = os.path.dirname(os.path.abspath(kh.binary()))
 MANPAGE = os.path.join(BUILD, 'KfRcCmd.1')
