@@ -192,6 +192,8 @@ class RendererCache(BadFiles):
                 '<RendererGroup>' * 200000 + '</RendererGroup>' * 200000 +
                 '</Content></DataRoot>'),
             'other kind': lambda: self.prog.write_file(CACHE, good.replace('Pool/1.0', 'Set/1.0')),
+            'a group': lambda: self.prog.write_file(
+                CACHE, '<DataRoot><ContentType>Group/1.0</ContentType><Content/></DataRoot>'),
             'pipe': lambda: (os.remove(self.prog.file(CACHE)), os.mkfifo(self.prog.file(CACHE))),
             'folder': lambda: (os.remove(self.prog.file(CACHE)),
                                os.mkdir(self.prog.file(CACHE))),
