@@ -1,7 +1,6 @@
 #include "RSTestUtil.h"
 
 #include "../support/GlobalEventQueue.h"
-#include "platform/FileIO.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
 #include "rs/RSXml.h"
@@ -254,45 +253,6 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
   ASSERT_TRUE(script.Load(sc, 1));
   EXPECT_EQ(script.Script, wxT("print(1)\r\nprint(2)"));
   EXPECT_TRUE(script.Inherited && script.Disabled);
-}
-
-TEST_F(ComponentFixture, ComponentFiles) {
-  // The script file holds the bare text, byte for byte.
-  const std::string bytes = "import sys\r\n\r\n\tprint('\xC3\xA4')\r\n";
-  ASSERT_TRUE(CFileIO::WriteAtomically(dir.Path("RendererScript.py"), bytes));
-  CRSPythonScript script;
-  ASSERT_TRUE(script.LoadFromFile(dir.Path()));
-  TempDir out;
-  ASSERT_TRUE(script.SaveToFile(out.Path()));
-  std::string back;
-  ASSERT_TRUE(CFileIO::ReadBytes(out.Path("RendererScript.py"), &back));
-  EXPECT_EQ(back, bytes);
-  EXPECT_FALSE(script.LoadFromFile(out.Path("nowhere")));
-  EXPECT_TRUE(script.Script.empty());
-
-  // An XML component file has the component's element as its root.
-  CRSTemplate tpl;
-  tpl.Active = true;
-  tpl.ScriptTemplate = wxT("line 1\n\tline 2\r\n  \"quoted\" <tag> & C:\\path\\n");
-  tpl.Inherited = true;
-  ASSERT_TRUE(tpl.SaveToFile(out.Path()));
-  std::string xml;
-  ASSERT_TRUE(CFileIO::ReadBytes(out.Path("Template.xml"), &xml));
-  EXPECT_EQ(xml.rfind("<Template>\n\t<Inherited>true</Inherited>\n\t<Disabled>false</Disabled>", 0), 0u);
-  CRSTemplate read;
-  ASSERT_TRUE(read.LoadFromFile(out.Path()));
-  EXPECT_EQ(read.ScriptTemplate, tpl.ScriptTemplate);
-  EXPECT_TRUE(read.Active && read.Inherited);
-
-  ASSERT_TRUE(CFileIO::WriteAtomically(out.Path("Template.xml"), std::string("<Template><Active>")));
-  EXPECT_FALSE(read.LoadFromFile(out.Path()));
-
-  // Parameters written and read as a file.
-  ASSERT_TRUE(renderer->Parameters.SaveToFile(out.Path()));
-  CRSParameterList list;
-  list.SetPool(&pool);
-  ASSERT_TRUE(list.LoadFromFile(out.Path()));
-  EXPECT_EQ(IDs(list), IDs(renderer->Parameters));
 }
 
 // Badly placed elements are seeds of the render-system fuzz target, which

@@ -244,6 +244,7 @@ TEST_F(RSDataManagerTest, RecordsOfSingleObjects) {
   EXPECT_EQ(manager.GetQueueCount(), 0u);
   EXPECT_EQ(pool->Groups.GetCount(), 3u);
   EXPECT_EQ(pool->Renderers.FindByKey(wxT("Nuke")), nullptr);
+  EXPECT_EQ(pool->Groups.FindByKey(wxT("Comp"))->Renderers.GetCount(), 0u);
   EXPECT_EQ(pool->FindVersion(wxT("Maya/2024")), nullptr);
   ASSERT_NE(pool->FindVersion(wxT("Maya/2025")), nullptr);
   EXPECT_EQ(pool->Renderers.FindByKey(wxT("Maya"))->Group, pool->Groups.FindByKey(wxT("3D")));

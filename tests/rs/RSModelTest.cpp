@@ -220,40 +220,6 @@ TEST_F(PoolFixture, VersionsModeOnePrunesAndCapabilitiesCombine) {
   EXPECT_EQ(b->Capabilities, 0);  // read again, default 0
 }
 
-TEST_F(PoolFixture, DeleteRemovesFilesAndEmptyFolders) {
-  ASSERT_TRUE(LoadRenderers(
-      "<L>" +
-          RendererXml("R", "G",
-                      "<Versions><RendererVersion><Name>1</Name><Parameters/><CommandLine><Switches/>"
-                      "</CommandLine></RendererVersion></Versions>") +
-          "</L>",
-      1));
-  CRSRenderer* r = pool.Renderers.GetAt(0);
-  CRSVersion* v = r->Versions.GetAt(0);
-  r->Path = dir.Path("R");
-  v->Path = dir.Path("R/1");
-  ASSERT_TRUE(CFileIO::MakeDirs(v->Path));
-  for (CRSComponent* c : r->GetComponents()) ASSERT_TRUE(c->SaveToFile(r->Path)) << c->GetName();
-  for (CRSComponent* c : v->GetComponents()) ASSERT_TRUE(c->SaveToFile(v->Path)) << c->GetName();
-  EXPECT_TRUE(CFileIO::IsFile(v->Path + wxT("/RendererScript.py")));
-  EXPECT_TRUE(CFileIO::IsFile(r->Path + wxT("/Parameters.xml")));
-
-  pool.Renderers.RemoveAt(0);
-  EXPECT_FALSE(CFileIO::IsDir(dir.Path("R")));
-  EXPECT_TRUE(pool.Groups.GetAt(0)->Renderers.GetCount() == 0);
-
-  // A folder that still holds other files stays.
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("S", "G") + "</L>", 1));
-  CRSRenderer* s = pool.Renderers.GetAt(0);
-  s->Path = dir.Path("S");
-  ASSERT_TRUE(CFileIO::MakeDirs(s->Path));
-  ASSERT_TRUE(s->Template.SaveToFile(s->Path));
-  ASSERT_TRUE(CFileIO::WriteAtomically(s->Path + wxT("/notes.txt"), std::string("keep")));
-  s->Delete();
-  EXPECT_FALSE(CFileIO::IsFile(s->Path + wxT("/Template.xml")));
-  EXPECT_TRUE(CFileIO::IsFile(s->Path + wxT("/notes.txt")));
-}
-
 TEST_F(PoolFixture, IndexFile) {
   EXPECT_FALSE(pool.LoadIndex());
   pool.UpdateIndex = 4711;
