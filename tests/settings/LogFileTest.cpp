@@ -18,23 +18,6 @@ class LogFileTest : public ::testing::Test {
   TempDir m_dir;
 };
 
-TEST_F(LogFileTest, EveryOpenEmptiesTheLogOfTheRunBefore) {
-  const std::string path = Path("KfRcCmd.log");
-  m_dir.Write("KfRcCmd.log", "transcript of an earlier run\n");
-  {
-    CLogFile log;
-    ASSERT_TRUE(log.OpenPath(wxString::FromUTF8(path.c_str())));
-  }  // a run without -log writes nothing
-  EXPECT_EQ(m_dir.Read("KfRcCmd.log"), "");
-
-  CLogFile log;
-  ASSERT_TRUE(log.OpenPath(wxString::FromUTF8(path.c_str())));
-  log.Write(wxT("first\n"));
-  ASSERT_TRUE(log.OpenPath(wxString::FromUTF8(path.c_str())));
-  log.Write(wxT("second\n"));
-  EXPECT_EQ(m_dir.Read("KfRcCmd.log"), "second\n");
-}
-
 TEST_F(LogFileTest, TwoRunsAtOnceNeverWriteIntoOneFile) {
   const std::string path = Path("KfRcCmd.log");
   m_dir.Write("KfRcCmd.log", "old\n");
