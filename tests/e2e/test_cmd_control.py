@@ -43,8 +43,9 @@ class ControlTest(FarmCase):
         # A backward range with blanks is ordered; an entry without its net job is passed over.
         r = self.run_ok(["-control_chunk", "skip: 9-8 @42;skip:3", "-compact"])
         self.assertEqual(controls(self.sim)[4:], [(5, "42", 400, 0, "8|"), (5, "42", 400, 0, "9|")])
-        self.assertEqual(r.out, "Net job 0042, Chunk 008: Skipping... Done\nNet job 0042, Chunk 009: "
-                                "Skipping... \n  Chunk 9 of net job 42 does not exist\n")
+        self.assertEqual(r.out, "Net job 0042, Chunk 008: Skipping... Done\n"
+                                "Net job 0042, Chunk 009: Skipping... \n"
+                                "  Chunk 9 of net job 42 does not exist\n")
 
     def test_refusal_capitals_and_unknown_verbs(self):
         # 43 is paused: unpausing works, and a second time the farm refuses.
