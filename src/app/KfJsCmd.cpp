@@ -128,7 +128,7 @@ bool CKfJsCmd::Init() {
   if (invalidArgument != 0) {
     // Nothing of such a command line is used: a guessed decoding would name
     // a scene that does not exist, or send text the server cannot read.
-    m_core.OutputLevel(2, wxT("Command-line error:\n%s [argument=%d]\n"),
+    m_core.OutputLevel(CConsole::kLevelError, wxT("Command-line error:\n%s [argument=%d]\n"),
                        wxString(wxT("The argument is not valid UTF-8 text")),
                        static_cast<int>(invalidArgument));
     m_exitCode = kKfExitFailure;

@@ -20,9 +20,11 @@ class KeepingSender : public CServerControlSender {
   std::vector<std::unique_ptr<CServerControlMsg>> sent;
 
  protected:
-  CServerControlMsg* CreateMessage() override { return new CServerControlMsg; }
-  CNetMsgAckResult Transmit(CServerControlMsg* message, wxUint32) override {
-    sent.emplace_back(message);
+  std::unique_ptr<CServerControlMsg> CreateMessage() override {
+    return std::make_unique<CServerControlMsg>();
+  }
+  CNetMsgAckResult Transmit(std::unique_ptr<CServerControlMsg> message, wxUint32) override {
+    sent.push_back(std::move(message));
     CNetMsgAckResult ack;
     ack.SetResult(1);
     return ack;

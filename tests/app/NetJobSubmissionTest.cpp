@@ -23,8 +23,8 @@ class NetJobSubmissionTest : public CmdLineTestBase {
 
   bool Submit(std::vector<const char*> args, int* id) {
     CNetJobSubmission submission(Parse(args), m_pool, m_user,
-                                 [this](CNetJobPacketMsg* sent, int timeoutMs) {
-                                   std::unique_ptr<CNetJobPacketMsg> packet(sent);
+                                 [this](std::unique_ptr<CNetJobPacketMsg> packet,
+                                        int timeoutMs) {
                                    ++m_sent;
                                    m_timeout = timeoutMs;
                                    m_name = packet->GetBody().name;
