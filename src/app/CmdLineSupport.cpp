@@ -227,7 +227,7 @@ void CCmdLineSupport::SetRenderSettingsFromSwitches() {
   for (size_t i = 0; i < parameters.GetCount(); ++i) {
     const CRSParameter* parameter = parameters.GetAt(i);
     const wxString& id = parameter->ID;
-    if (parameter->Type == 4) {
+    if (parameter->Type == CRSParameter::kBoolSwitch) {
       // A boolean switch: its first value on the command line decides.
       if (!parser.Found(id)) continue;
       const wxString first = parser.GetParamString(id, wxString()).Lower();

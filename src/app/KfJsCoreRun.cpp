@@ -121,7 +121,7 @@ bool CKfJsCore::PrepareConfiguration() {
   // The user's own file may hold the password: refused, before anything is
   // sent, while others can read it.
   if (CConfigPrivacy::ExposesPassword(userPath, CConfigPrivacy::kCoreConfiguration)) {
-    OutputLevelText(2, CConfigPrivacy::Report(userPath));
+    OutputLevelText(kLevelError, CConfigPrivacy::Report(userPath));
     return false;
   }
   const bool missing = !CFileIO::Exists(path);

@@ -87,7 +87,7 @@ bool CRemoteConnection::Connect(bool logConnect, bool challengeAfterConnect) {
   m_peerAlias.clear();
   m_peerComputerName.clear();
 
-  if (logConnect) Notify(kNotifyConnecting, wxT("Connecting..."), 0, 0, 0, false);
+  if (logConnect) Notify(kNotifyConnecting, wxT("Connecting..."), 0, 0, kSeverityInfo, false);
   m_socket->SetWaitAll(m_waitAll);
   if (m_socket->Connect(host, port)) {
     m_logConnect = logConnect;
@@ -100,7 +100,8 @@ bool CRemoteConnection::Connect(bool logConnect, bool challengeAfterConnect) {
 }
 
 void CRemoteConnection::Connected() {
-  if (m_logConnect) Notify(kNotifyConnected, wxT("Connection established"), 0, 0, 0, false);
+  if (m_logConnect)
+    Notify(kNotifyConnected, wxT("Connection established"), 0, 0, kSeverityInfo, false);
   if (m_challengeAfterConnect) StartChallenge();
 }
 
@@ -268,7 +269,7 @@ bool CRemoteConnection::StartChallenge() {
   challenge->SetUpdateInfo(wxString());
   const bool sent = Send(std::move(challenge), true);
   m_state.Set(kStateChallengeSent);
-  Notify(kNotifyChallengeStarted, wxT("Challenging remote machine..."), 0, 0, 0, false);
+  Notify(kNotifyChallengeStarted, wxT("Challenging remote machine..."), 0, 0, kSeverityInfo, false);
   return sent;
 }
 
@@ -278,18 +279,18 @@ bool CRemoteConnection::AnswerChallenge(bool success, const wxString& reason,
     m_pendingReason = wxT("A critical update is pending.");
     m_disconnectPending = true;
     m_pendingIsError = true;
-    Notify(kNotifyChallengeOutcome, wxT("Critical update pending"), 0, 0, 1, false);
+    Notify(kNotifyChallengeOutcome, wxT("Critical update pending"), 0, 0, kSeverityError, false);
     return false;
   }
   if (!success) {
     m_pendingReason = wxString::Format(wxT("Challenging the target machine failed (%s)."), reason);
     m_disconnectPending = true;
     m_pendingIsError = true;
-    Notify(kNotifyChallengeOutcome, wxT("Challenge failed"), 0, 0, 1, false);
+    Notify(kNotifyChallengeOutcome, wxT("Challenge failed"), 0, 0, kSeverityError, false);
     return false;
   }
   m_state.SetAndClear(kStateChallenged, kStateChallengeSent);
-  Notify(kNotifyChallengeOutcome, wxT("Challenge succeeded"), 0, 0, 0, false);
+  Notify(kNotifyChallengeOutcome, wxT("Challenge succeeded"), 0, 0, kSeverityInfo, false);
 
   if (!m_engine) return true;
   std::unique_ptr<COppositeInfoMsg> info =
@@ -367,7 +368,7 @@ void CRemoteConnection::Disconnect(const wxString& reason, bool log) {
   if (log) {
     const wxString text =
         reason.empty() ? wxString(wxT("Disconnected")) : wxString::Format(wxT("Disconnected (%s)"), reason);
-    Notify(kNotifyDisconnected, text, 0, 0, 0, false);
+    Notify(kNotifyDisconnected, text, 0, 0, kSeverityInfo, false);
   }
   CBaseSocket* socket = m_socket;
   m_socket = nullptr;
@@ -393,7 +394,7 @@ void CRemoteConnection::ErrorDisconnect(const wxString& reason, bool withSocketE
     }
   }
   Disconnect(text, true);
-  Notify(kNotifyError, text, 0, 0, 1, true);
+  Notify(kNotifyError, text, 0, 0, kSeverityError, true);
 }
 
 void CRemoteConnection::OnDisconnected(int error) {
@@ -410,7 +411,7 @@ bool CRemoteConnection::CanDisconnectNow() { return m_dispatchDepth == 0; }
 
 bool CRemoteConnection::ProcessPendingDisconnect() {
   if (!m_disconnectPending) return true;
-  Notify(kNotifyPendingDisconnect, wxString(), 0, 0, 0, false);
+  Notify(kNotifyPendingDisconnect, wxString(), 0, 0, kSeverityInfo, false);
   if (m_pendingIsError) {
     const wxString reason = m_pendingReason;
     m_disconnectPending = false;
@@ -457,7 +458,9 @@ void CRemoteConnection::Notify(int code, const wxString& text, long value1, long
   }
   if (echo && m_echo) {
     if (m_console) {
-      const int level = severity == 1 ? 2 : severity == 4 ? 1 : 0;
+      const int level = severity == kSeverityError     ? CConsole::kLevelError
+                        : severity == kSeverityWarning ? CConsole::kLevelWarning
+                                                       : CConsole::kLevelPlain;
       m_console->OutputLevelText(level, line + wxT("\n"));
     }
   }

@@ -49,6 +49,12 @@ class CRemoteConnection : public CSocketNotificationSink {
     kNotifyConnecting = 6,
     kNotifyPendingDisconnect = 7,
   };
+  // Severities of a status notification.
+  enum NotifySeverity {
+    kSeverityInfo = 0,
+    kSeverityError = 1,
+    kSeverityWarning = 4,
+  };
 
   // Time-out of a message sent with Send(want ack).
   static constexpr wxUint32 kAckTimeout = 30000;
