@@ -4,6 +4,7 @@
 #include "net/MsgAckMsg.h"
 #include "net/NetEngine.h"
 #include "net/RemoteConnection.h"
+#include "platform/UniqueCast.h"
 
 #include "net_loopback.h"
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -77,13 +79,13 @@ int main(int argc, char** argv) {
     std::printf("connect failed\n");
     return 1;
   }
-  CChallengeMsg* challenge = wxDynamicCast(engine.CreateForSend(1), CChallengeMsg);
+  std::unique_ptr<CChallengeMsg> challenge = UniqueCast<CChallengeMsg>(engine.CreateForSend(1));
   challenge->SetIdentifier(CChallengeMsg::kRemoteControllerId);
   challenge->SetVersion(CChallengeMsg::kProtocolVersion);
 
   const double cpuStart = ThreadCpuSeconds();
   const auto start = std::chrono::steady_clock::now();
-  const CNetMsgAckResult result = connection.SendAndWait(challenge, 30000);
+  const CNetMsgAckResult result = connection.SendAndWait(std::move(challenge), 30000);
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
   const double cpu = ThreadCpuSeconds() - cpuStart;
   connection.Disconnect(wxString(), false);

@@ -14,7 +14,7 @@
 
 # --- generated from the switch table ----------------------------------------
 add_executable(kf_mangen ${CMAKE_SOURCE_DIR}/tools/mangen/mangen.cpp)
-target_link_libraries(kf_mangen PRIVATE kfrc)
+target_link_libraries(kf_mangen PRIVATE kf_app)
 target_compile_options(kf_mangen PRIVATE -Wall -Wextra -Werror)
 
 set(KF_MANPAGE ${CMAKE_BINARY_DIR}/KfRcCmd.1)

@@ -3,17 +3,14 @@
 #include <climits>
 
 #include "platform/CaseFold.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
 const wxChar kQuoteEscape[] = wxT("@(^Q^)");
 const wxChar kApostropheEscape[] = wxT("@(^S^)");
 
-wxString Trimmed(const wxString& text) {
-  wxString t(text);
-  t.Trim(true).Trim(false);
-  return t;
-}
+using strutil::Trimmed;
 
 wxString Unescape(const wxString& text) {
   wxString t(text);

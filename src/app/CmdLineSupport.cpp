@@ -12,6 +12,7 @@
 #include "net/UserData.h"
 #include "netjob/JsNetJob.h"
 #include "platform/CaseFold.h"
+#include "platform/StringUtil.h"
 #include "rs/RSParameter.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -33,24 +34,11 @@ int LeadingInt(const wxString& text) {
   return ClampToInt(strtol(utf8.data(), nullptr, 10));
 }
 
-wxString Trimmed(wxString text) {
-  text.Trim(true).Trim(false);
-  return text;
-}
-
-// Splits at `separator`, trims every piece and drops empty ones.
-wxArrayString SplitList(const wxString& text, wxChar separator) {
-  wxArrayString list;
-  for (const wxString& piece : wxSplit(text, separator, wxT('\0'))) {
-    const wxString item = Trimmed(piece);
-    if (!item.empty()) list.Add(item);
-  }
-  return list;
-}
+using strutil::Trimmed;
 
 // Splits at "," keeping empty fields, each trimmed.
 wxArrayString Fields(const wxString& text) {
-  wxArrayString fields = wxSplit(text, wxT(','), wxT('\0'));
+  wxArrayString fields = strutil::Split(text, wxT(','));
   for (wxString& field : fields) field = Trimmed(field);
   return fields;
 }
@@ -84,7 +72,8 @@ bool CCmdLineSupport::Apply() {
 bool CCmdLineSupport::Error(const wxString& message, const wxString& switchName) {
   if (CKfJsCore* core = CKfJsCore::Get()) {
     core->OutputNewLines(1);
-    core->OutputLevel(2, wxT("Command-line error:\n%s [switch=%s]\n"), message, switchName);
+    core->OutputLevel(CConsole::kLevelError, wxT("Command-line error:\n%s [switch=%s]\n"), message,
+                      switchName);
   }
   return false;
 }
@@ -238,7 +227,7 @@ void CCmdLineSupport::SetRenderSettingsFromSwitches() {
   for (size_t i = 0; i < parameters.GetCount(); ++i) {
     const CRSParameter* parameter = parameters.GetAt(i);
     const wxString& id = parameter->ID;
-    if (parameter->Type == 4) {
+    if (parameter->Type == CRSParameter::kBoolSwitch) {
       // A boolean switch: its first value on the command line decides.
       if (!parser.Found(id)) continue;
       const wxString first = parser.GetParamString(id, wxString()).Lower();
@@ -251,7 +240,7 @@ void CCmdLineSupport::SetRenderSettingsFromSwitches() {
     CRSRenderSetValue* value = set.AddValue(id);
     if (parameter->TypeFlags & CRSParameter::kFlagMultiValue) {
       text.Replace(wxT(","), wxT(";"));
-      for (const wxString& item : SplitList(text, wxT(';'))) value->AddString(item);
+      for (const wxString& item : strutil::SplitTrimmed(text, wxT(';'))) value->AddString(item);
     } else {
       value->AddString(text);
     }
@@ -291,7 +280,7 @@ bool CCmdLineSupport::ApplySwitches() {
   if (Flag(wxT("nj_noemails"))) m_job.SetSendEmails(false);
   wxString text;
   if (Text(wxT("nj_emailrecpt"), text)) m_job.SetEmailRecipients(text);
-  if (Text(wxT("nj_emailusers"), text)) m_job.GetEmailUsers() = SplitList(text, wxT(';'));
+  if (Text(wxT("nj_emailusers"), text)) m_job.GetEmailUsers() = strutil::SplitTrimmed(text, wxT(';'));
   if (Flag(wxT("nj_cachescenes"))) m_job.SetCacheScenesLocally(true);
   if (!ApplyLimits()) return false;
   ApplyTimeThreshold(false);
@@ -321,7 +310,7 @@ bool CCmdLineSupport::ApplyPools() {
   if (Text(wxT("nj_pools"), text)) {
     text.Replace(wxT(","), wxT(";"));
     bool matched = false;
-    for (const wxString& wanted : SplitList(text, wxT(';'))) {
+    for (const wxString& wanted : strutil::SplitTrimmed(text, wxT(';'))) {
       for (const wxString& entry : userPools) {
         if (casefold::Equal(entry.AfterFirst(wxT('|')).BeforeFirst(wxT('|')), wanted)) {
           m_job.AddPool(entry);
@@ -346,11 +335,12 @@ bool CCmdLineSupport::ApplyPriority() {
   const int limit = m_userData != nullptr ? m_userData->GetPriorityLimit() : 10;
   CKfJsCore* core = CKfJsCore::Get();
   if (priority < 1) {
-    core->OutputLevel(1, wxT("The specified net job priority is too low\n"));
+    core->OutputLevel(CConsole::kLevelWarning, wxT("The specified net job priority is too low\n"));
     priority = 1;
   }
   if (priority > limit) {
-    core->OutputLevel(1, wxT("The specified net job priority is above the limit (%i)\n"), limit);
+    core->OutputLevel(CConsole::kLevelWarning,
+                      wxT("The specified net job priority is above the limit (%i)\n"), limit);
     priority = limit;
   }
   if (!m_job.SetPriority(priority)) return Error(wxT("Invalid net job priority"), wxT("nj_priority"));
@@ -387,7 +377,7 @@ void CCmdLineSupport::ApplyExtendedSplitting() {
   wxString text;
   if (Text(wxT("nj_extsplitting"), text)) {
     text.Replace(wxT(","), wxT(";"));
-    for (const wxString& name : SplitList(text, wxT(';'))) list.Add(name);
+    for (const wxString& name : strutil::SplitTrimmed(text, wxT(';'))) list.Add(name);
   }
   // Parameters that always split the job: forced ones, and whole-number
   // lists that are not multi-value texts.
@@ -556,12 +546,12 @@ void CCmdLineSupport::ApplyTexts() {
 void CCmdLineSupport::ApplyClients() {
   wxString text;
   if (Text(wxT("nj_blockedclients"), text)) {
-    m_job.SetClientList(SplitList(text, wxT(';')));
+    m_job.SetClientList(strutil::SplitTrimmed(text, wxT(';')));
     m_job.SetClientListAdmitsOnly(false);
   }
   // Admitted clients win over blocked ones when both are given.
   if (Text(wxT("nj_clients"), text)) {
-    m_job.SetClientList(SplitList(text, wxT(';')));
+    m_job.SetClientList(strutil::SplitTrimmed(text, wxT(';')));
     m_job.SetClientListAdmitsOnly(true);
   }
 }

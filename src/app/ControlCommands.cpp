@@ -7,22 +7,20 @@
 #include "netjob/IntRange.h"
 #include "app/KfJsCore.h"
 #include "net/ServerControlSender.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
 // Chunks are sent in batches so that a huge range never needs a huge list.
 constexpr size_t kChunkBatch = 1024;
 
-wxString Trimmed(const wxString& text) {
-  wxString result = text;
-  return result.Trim(true).Trim(false);
-}
+using strutil::Trimmed;
 
 // Each entry of `text` ("verb:targets") as verb and target text.
 template <typename Handler>
 void ForEachEntry(const wxString& text, Handler handle) {
-  for (const wxString& entry : wxSplit(text, wxT(';'), wxT('\0'))) {
-    const wxArrayString fields = wxSplit(entry, wxT(':'), wxT('\0'));
+  for (const wxString& entry : strutil::Split(text, wxT(';'))) {
+    const wxArrayString fields = strutil::Split(entry, wxT(':'));
     const wxString verb = fields.GetCount() > 0 ? Trimmed(fields[0]) : wxString();
     const wxString targets = fields.GetCount() > 1 ? fields[1] : wxString();
     handle(verb, targets);
@@ -56,7 +54,7 @@ void CControlCommands::ControlNetJobs(const wxString& text) {
   ForEachEntry(text, [this](const wxString& verb, const wxString& targets) {
     if (CServerControlSender::FindNetJobVerb(verb) == 0) return;
     std::vector<int> ids;
-    for (const wxString& piece : wxSplit(targets, wxT(','), wxT('\0'))) {
+    for (const wxString& piece : strutil::Split(targets, wxT(','))) {
       int id = 0;
       if (ReadInt(piece, &id)) ids.push_back(id);
     }
@@ -72,7 +70,7 @@ void CControlCommands::ControlChunks(const wxString& text) {
       return;
     }
     std::vector<int> chunks;
-    for (const wxString& piece : wxSplit(targets.BeforeFirst(wxT('@')), wxT(','), wxT('\0'))) {
+    for (const wxString& piece : strutil::Split(targets.BeforeFirst(wxT('@')), wxT(','))) {
       IntRange range;
       if (!range.FromString(Trimmed(piece))) continue;
       for (long long chunk = range.GetFrom(); chunk <= range.GetTo(); ++chunk) {
@@ -91,7 +89,7 @@ void CControlCommands::ControlPools(const wxString& text) {
   ForEachEntry(text, [this](const wxString& verb, const wxString& targets) {
     if (CServerControlSender::FindPoolVerb(verb) == 0) return;
     wxArrayString names;
-    for (const wxString& piece : wxSplit(targets, wxT(','), wxT('\0'))) {
+    for (const wxString& piece : strutil::Split(targets, wxT(','))) {
       const wxString name = Trimmed(piece);
       if (!name.empty()) names.Add(name);
     }

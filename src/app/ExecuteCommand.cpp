@@ -3,6 +3,7 @@
 #include "app/KfJsCore.h"
 #include "net/ServerControlSender.h"
 #include "net/UserData.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ void CExecuteCommand::Execute(const wxString& targets, const wxArrayString& comm
   }
   const wxString& command = commandLine[0];
   const wxString arguments = JoinArguments(commandLine);
-  for (const wxString& entry : wxSplit(targets, wxT(';'), wxT('\0'))) {
+  for (const wxString& entry : strutil::Split(targets, wxT(';'))) {
     wxString target = entry;
     target.Trim(true).Trim(false);
     if (target.empty()) continue;

@@ -2,17 +2,14 @@
 
 #include "app/Version.h"
 #include "platform/CaseFold.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
 constexpr size_t kHelpWidth = 55;
 constexpr size_t kNameColumn = 26;
 
-wxString Trimmed(const wxString& text) {
-  wxString t(text);
-  t.Trim(true).Trim(false);
-  return t;
-}
+using strutil::Trimmed;
 
 }  // namespace
 

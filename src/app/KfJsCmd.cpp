@@ -85,7 +85,7 @@ void CKfJsCmd::ReportException() {
   } catch (...) {
   }
   try {
-    m_core.OutputLevelText(2, wxString::FromUTF8(what) + wxT("\n"));
+    m_core.OutputLevelText(CConsole::kLevelError, wxString::FromUTF8(what) + wxT("\n"));
   } catch (...) {
     // Even formatting failed: the bare line, straight to the console.
     fputs("ERROR! ", stdout);
@@ -115,7 +115,7 @@ bool CKfJsCmd::Init() {
   // other users can read is refused before anything is read or sent.
   const wxString userDefaults = CFileIO::JoinPath(m_core.GetUserConfigDir(), kDefaultsFileName);
   if (CConfigPrivacy::ExposesPassword(userDefaults, CConfigPrivacy::kDefaults)) {
-    m_core.OutputLevelText(2, CConfigPrivacy::Report(userDefaults));
+    m_core.OutputLevelText(CConsole::kLevelError, CConfigPrivacy::Report(userDefaults));
     m_exitCode = kKfExitFailure;
     return true;
   }
@@ -128,7 +128,7 @@ bool CKfJsCmd::Init() {
   if (invalidArgument != 0) {
     // Nothing of such a command line is used: a guessed decoding would name
     // a scene that does not exist, or send text the server cannot read.
-    m_core.OutputLevel(2, wxT("Command-line error:\n%s [argument=%d]\n"),
+    m_core.OutputLevel(CConsole::kLevelError, wxT("Command-line error:\n%s [argument=%d]\n"),
                        wxString(wxT("The argument is not valid UTF-8 text")),
                        static_cast<int>(invalidArgument));
     m_exitCode = kKfExitFailure;

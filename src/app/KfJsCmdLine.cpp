@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/KfJsCore.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
@@ -165,11 +166,7 @@ const SwitchRow kGeneralSwitches[] = {
     {wxT("help"), kNone, kOnce, wxT("Shows this help")},
 };
 
-wxString Trimmed(const wxString& text) {
-  wxString t(text);
-  t.Trim(true).Trim(false);
-  return t;
-}
+using strutil::Trimmed;
 
 }  // namespace
 
@@ -320,7 +317,8 @@ bool CKfJsCmdLine::CheckSwitches() const {
   CKfJsCore* core = CKfJsCore::Get();
   if (core) {
     core->OutputNewLines(1);
-    core->OutputLevel(2, wxT("Command-line error:\n%s [switch=%s]\n"), wxString(wxT("Unknown switch")),
+    core->OutputLevel(CConsole::kLevelError, wxT("Command-line error:\n%s [switch=%s]\n"),
+                      wxString(wxT("Unknown switch")),
                       undeclared.front()->GetName());
   }
   return false;

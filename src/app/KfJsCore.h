@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "app/SubmitCommand.h"
 #include "net/NwUserCommander.h"
 #include "platform/Console.h"
 #include "platform/UserFolders.h"
@@ -24,7 +25,6 @@
 #include "update/UpdateControl.h"
 
 class CKfJsCmdLine;
-class CNetJobSubmission;
 
 // Exit codes of the process beyond a job ID returned with -retnjid.
 constexpr int kKfExitOk = 0;
@@ -152,12 +152,10 @@ class CKfJsCore : public wxObject, public CConsole {
   CNwUserCommander::LogonSettings GetLogonSettings() const;
   // From the network part on: the connection, the command and the clean-up.
   int RunNetwork();
-  // Connects, dispatches the one command and reports a submission's result.
+  // Connects and runs the one command: a submission unless another is asked for.
   int RunCommand();
-  // The submission of the command line's net job over the connection.
-  CNetJobSubmission CreateSubmission();
-  // "Connection established" before a command other than a submission.
-  bool BeginCommand();
+  // What a submission takes from the configuration and the folders.
+  CSubmitCommand::Settings GetSubmitSettings() const;
   void RunExecuteCommand();
   void RunQueryCommand();
   void RunControlCommands();

@@ -9,8 +9,8 @@
 #include "app/KfJsCmdLine.h"
 #include "app/KfJsCore.h"
 #include "app/ListCommands.h"
-#include "app/NetJobSubmission.h"
 #include "app/QueryCommand.h"
+#include "app/SubmitCommand.h"
 #include "net/NetEngine.h"
 #include "netjob/NetJobPacketMsg.h"
 #include "net/NwUserCommander.h"
@@ -19,12 +19,6 @@
 #include "rs/RSDataManager_JS.h"
 #include "rs/RSDataMsg.h"
 #include "rs/RSPool.h"
-
-namespace {
-
-constexpr int kRuleWidth = 75;
-
-}  // namespace
 
 void CKfJsCore::AddMessageClasses() {
   CNetEngine::AddMessageClass(CNetJobPacketMsg::kType, CLASSINFO(CNetJobPacketMsg));
@@ -55,7 +49,7 @@ int CKfJsCore::RunNetwork() {
   m_commander->SetUpdateHost(GetUpdateHost());
   m_commander->SetAlias(m_options.GetSettings().alias);
   if (!m_commander->Init()) {
-    OutputLevel(2, wxT("Initializing the NUC failed\n"));
+    OutputLevel(kLevelError, wxT("Initializing the NUC failed\n"));
     return kKfExitFailure;
   }
 
@@ -67,14 +61,14 @@ int CKfJsCore::RunNetwork() {
     wxFileName::Mkdir(poolDir, 0777, wxPATH_MKDIR_FULL);
   }
   if (!m_pool.Init(poolDir)) {
-    OutputLevel(2, wxT("Initializing the renderer pool failed\n"));
+    OutputLevel(kLevelError, wxT("Initializing the renderer pool failed\n"));
     return kKfExitOk;
   }
   // The stamp of the cached definitions, compared with the server's at log-on.
   if (!m_pool.LoadIndex()) m_pool.UpdateIndex = -1;
 
   if (!m_dataManager.Init(&m_pool) || !m_dataManager.Bind(m_commander.get())) {
-    OutputLevel(2, wxT("Initializing the render system data manager failed\n"));
+    OutputLevel(kLevelError, wxT("Initializing the render system data manager failed\n"));
     return kKfExitOk;
   }
   m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
@@ -99,91 +93,49 @@ int CKfJsCore::RunCommand() {
   const CKfJsCmdLine& cmd = *m_cmdLine;
   const bool control = !cmd.GetNetJobControls().empty() || !cmd.GetChunkControls().empty() ||
                        !cmd.GetPoolControls().empty();
-  const bool fullData = cmd.GetQuery().empty() && !control;
+  const bool list = cmd.IsListPools() || cmd.IsListRenderers() || cmd.IsListCaps() ||
+                    !cmd.GetParamRenderer().empty();
+  const bool query = !cmd.GetQuery().empty();
 
   Output(wxT("Initialization done, connecting to server...\n"));
-  bool handled = false;
-  bool submitted = false;
-  int newId = 0;
-  // What a failed submission reports; a failed log-on reports its own.
-  int failureCode = 0;
-  wxString failureText;
-  if (m_commander->Logon(fullData)) {
-    OutputRule(wxT('='), kRuleWidth);
-    if (!cmd.GetExecute().empty()) {
-      handled = BeginCommand();
-      RunExecuteCommand();
-    } else if (!cmd.GetQuery().empty()) {
-      handled = BeginCommand();
-      RunQueryCommand();
-    } else if (control) {
-      handled = BeginCommand();
-      RunControlCommands();
-    } else if (cmd.IsListPools()) {
-      handled = BeginCommand();
-      RunListPoolsCommand();
-    } else if (cmd.IsListRenderers()) {
-      handled = BeginCommand();
-      RunListRenderersCommand(false);
-    } else if (cmd.IsListCaps()) {
-      handled = BeginCommand();
-      RunListRenderersCommand(true);
-    } else if (!cmd.GetParamRenderer().empty()) {
-      handled = BeginCommand();
-      RunListParamsCommand();
-    } else {
-      Output(wxT("Connection established, submitting net job...\n"));
-      CNetJobSubmission submission = CreateSubmission();
-      submitted = submission.Submit(&newId);
-      failureCode = submission.GetFailureCode();
-      failureText = submission.GetFailureText();
-    }
-    OutputNewLines(1);
-    OutputRule(wxT('='), kRuleWidth);
-    m_commander->Logoff();
-  } else {
-    failureCode = m_commander->GetJobSubmitter().GetFailureCode();
-    failureText = m_commander->GetJobSubmitter().GetFailureText();
-  }
-  OutputNewLines(1);
-  if (handled) return kKfExitOk;
+  CSubmitCommand submit(*this, *m_commander, *m_cmdLine, m_pool, GetSubmitSettings());
+  if (cmd.GetExecute().empty() && !query && !control && !list) return submit.Run();
 
-  if (submitted) {
-    OutputLevel(0, wxT("Job submission succeeded [ID=%04i]\n"), newId);
-  } else {
-    OutputLevel(2, wxT("Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n"),
-                failureCode, failureText,
-                GetDataPath(COptionSet::kFileName, false));
-  }
-  OutputNewLines(1);
-  if (cmd.IsReturnJobId()) return submitted ? newId : kKfExitFailure;
-  return submitted ? kKfExitOk : failureCode;
-}
-
-CNetJobSubmission CKfJsCore::CreateSubmission() {
-  CNwUserCommander* commander = m_commander.get();
-  CNetJobSubmission submission(
-      *m_cmdLine, m_pool, commander->GetUserData(),
-      [commander](CNetJobPacketMsg* packet, int timeoutMs) {
-        // Numbered like every message sent: its acknowledgement is matched by it.
-        commander->GetEngine().AssignSerial(packet);
-        const CNetMsgAckResult result = commander->SendAndWait(packet, static_cast<wxUint32>(timeoutMs));
-        CNetJobSubmission::Answer answer;
-        answer.code = result.GetResult();
-        answer.text = result.GetText();
-        answer.value1 = static_cast<int>(result.GetValue1());
-        return answer;
-      });
-  submission.SetHostName(MachineHostName());
-  submission.SetNameFormat(m_options.GetSettings().netJobNameFormat);
-  submission.SetProgramDir(m_programDir);
-  submission.SetDataDir(GetDataPath(wxString(), true));
-  return submission;
-}
-
-bool CKfJsCore::BeginCommand() {
+  // The renderer definitions and the user's data serve neither a query nor control.
+  const bool fullData = !query && !control;
+  if (!m_commander->Logon(fullData)) return submit.ReportLogonFailure();
+  OutputRule(wxT('='), kRuleWidth);
   Output(wxT("Connection established\n\n"));
-  return true;
+  if (!cmd.GetExecute().empty()) {
+    RunExecuteCommand();
+  } else if (query) {
+    RunQueryCommand();
+  } else if (control) {
+    RunControlCommands();
+  } else if (cmd.IsListPools()) {
+    RunListPoolsCommand();
+  } else if (cmd.IsListRenderers()) {
+    RunListRenderersCommand(false);
+  } else if (cmd.IsListCaps()) {
+    RunListRenderersCommand(true);
+  } else {
+    RunListParamsCommand();
+  }
+  OutputNewLines(1);
+  OutputRule(wxT('='), kRuleWidth);
+  m_commander->Logoff();
+  OutputNewLines(1);
+  return kKfExitOk;
+}
+
+CSubmitCommand::Settings CKfJsCore::GetSubmitSettings() const {
+  CSubmitCommand::Settings settings;
+  settings.hostName = MachineHostName();
+  settings.nameFormat = m_options.GetSettings().netJobNameFormat;
+  settings.programDir = m_programDir;
+  settings.dataDir = GetDataPath(wxString(), true);
+  settings.configFile = GetDataPath(COptionSet::kFileName, false);
+  return settings;
 }
 
 void CKfJsCore::RunExecuteCommand() {

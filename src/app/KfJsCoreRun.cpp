@@ -31,7 +31,8 @@ bool CKfJsCore::StartUpChecks() {
   CUpdateControl update(GetUpdateHost());
   const bool updating = update.IsUpdateRunning();
   if (updating) {
-    OutputLevel(2, wxT("A client update is running (process %ld); try again when it has finished.\n"),
+    OutputLevel(kLevelError,
+                wxT("A client update is running (process %ld); try again when it has finished.\n"),
                 update.GetRunningUpdaterId());
   } else {
     update.CleanUpUpdater();
@@ -52,7 +53,7 @@ int CKfJsCore::Run() {
   // one the runtime stays unstarted, which is most of a run's start-up time.
   if (m_interpreter.HasInitScript() && !m_interpreter.Initialize()) {
     // Exit 0 would tell a script that the run succeeded.
-    OutputLevel(2, wxT("The Python runtime could not be started\n"));
+    OutputLevel(kLevelError, wxT("The Python runtime could not be started\n"));
     return kKfExitFailure;
   }
 
@@ -62,11 +63,11 @@ int CKfJsCore::Run() {
   if (m_cmdLine->IsConnectionFree()) return kKfExitOk;
 
   if (!PrepareConfiguration()) {
-    OutputLevel(2, wxT("Preparing the remote controller failed\n"));
+    OutputLevel(kLevelError, wxT("Preparing the remote controller failed\n"));
     return kKfExitFailure;
   }
   if (!InitializeCore()) {
-    OutputLevel(2, wxT("Initializing the remote controller core failed\n"));
+    OutputLevel(kLevelError, wxT("Initializing the remote controller core failed\n"));
     return kKfExitFailure;
   }
   LoadEnvironmentFile(m_programDir);
@@ -86,7 +87,7 @@ void CKfJsCore::PrintBanner() {
   Output(wxT("%s - %s\n"), wxString(wxT(KF_PRODUCT_NAME)), wxString(wxT(KF_NOTICE_LINE)));
   Output(wxT("Version %i.%i.%i.%i (Built: %s)\n"), kKfVersionMajor, kKfVersionMinor,
          kKfVersionRelease, kKfVersionBuild, wxString(wxT(KF_BUILD_DATE)));
-  OutputRule(wxT('='), 75);
+  OutputRule(wxT('='), kRuleWidth);
   OutputNewLines(1);
 }
 
@@ -108,7 +109,7 @@ bool CKfJsCore::HandleEnvironmentSwitch() {
   if (command) {
     SetQuiet(true);
   } else if (!handled && cmd.GetFreeArgCount() == 0) {
-    OutputLevel(2, wxT("No source/scene files were specified\n"));
+    OutputLevel(kLevelError, wxT("No source/scene files were specified\n"));
   }
   return handled;
 }
@@ -120,7 +121,7 @@ bool CKfJsCore::PrepareConfiguration() {
   // The user's own file may hold the password: refused, before anything is
   // sent, while others can read it.
   if (CConfigPrivacy::ExposesPassword(userPath, CConfigPrivacy::kCoreConfiguration)) {
-    OutputLevelText(2, CConfigPrivacy::Report(userPath));
+    OutputLevelText(kLevelError, CConfigPrivacy::Report(userPath));
     return false;
   }
   const bool missing = !CFileIO::Exists(path);
@@ -132,7 +133,7 @@ bool CKfJsCore::PrepareConfiguration() {
     if (CFileIO::IsFile(userPath)) m_options.LoadOver(userPath);
     return true;
   }
-  OutputLevel(2, wxT("The core configuration could not be loaded\n"));
+  OutputLevel(kLevelError, wxT("The core configuration could not be loaded\n"));
   // Only a missing file is written with defaults, which the next run finds
   // to edit. One that exists and cannot be read (a folder, a file the user
   // may not read) is the administrator's: it is never replaced.

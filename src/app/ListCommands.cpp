@@ -7,6 +7,7 @@
 
 #include "app/KfJsCore.h"
 #include "platform/CaseFold.h"
+#include "platform/StringUtil.h"
 #include "rs/RSGroup.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -40,7 +41,7 @@ std::vector<T*> SortedByName(std::vector<T*> items) {
 }
 
 wxString Field(const wxString& text, size_t index) {
-  const wxArrayString fields = wxSplit(text, wxT('|'), wxT('\0'));
+  const wxArrayString fields = strutil::Split(text, wxT('|'));
   return index < fields.GetCount() ? fields[index] : wxString();
 }
 
@@ -105,9 +106,9 @@ void CListCommands::ListRenderers(const CRSPool& pool, const wxString& group, bo
 void CListCommands::ListParams(const CRSPool& pool, const wxString& rendererId) {
   QuietGuard guard(m_core);
   m_core.SetQuiet(false);
-  const wxString rendererName = rendererId.BeforeFirst(wxT('/')).Trim(true).Trim(false);
+  const wxString rendererName = strutil::Trimmed(rendererId.BeforeFirst(wxT('/')));
   wxString versionName = rendererId.AfterFirst(wxT('/'));
-  versionName = versionName.BeforeFirst(wxT('/')).Trim(true).Trim(false);
+  versionName = strutil::Trimmed(versionName.BeforeFirst(wxT('/')));
   const CRSRenderer* renderer = pool.Renderers.FindByName(rendererName);
   if (!renderer) return;
   const CRSVersion* version = versionName.empty() ? renderer->Versions.GetDefaultVersion()

@@ -46,10 +46,16 @@ wxString CNetJobSubmission::FindPreset(const wxString& name) const {
 }
 
 bool CNetJobSubmission::Submit(int* newId) {
+  std::unique_ptr<CNetJobPacketMsg> packet = Build();
+  return packet != nullptr && Send(std::move(packet), newId);
+}
+
+std::unique_ptr<CNetJobPacketMsg> CNetJobSubmission::Build() {
   if (m_userData.GetPools().empty()) {
-    return Fail(Engine::kFailNoPools,
-                wxT("There are no client pools assigned to your user account.\n")
-                    wxT("Adding net jobs is not possible without at least one pool."));
+    Fail(Engine::kFailNoPools,
+         wxT("There are no client pools assigned to your user account.\n")
+             wxT("Adding net jobs is not possible without at least one pool."));
+    return nullptr;
   }
 
   CJsNetJob job;
@@ -62,7 +68,8 @@ bool CNetJobSubmission::Submit(int* newId) {
 
   for (const wxString& preset : m_cmdLine.GetPresets()) {
     if (!job.LoadPreset(FindPreset(preset))) {
-      return Fail(Engine::kFailCommandLine, wxT("The specified net job preset cannot be loaded."));
+      Fail(Engine::kFailCommandLine, wxT("The specified net job preset cannot be loaded."));
+      return nullptr;
     }
   }
 
@@ -71,18 +78,24 @@ bool CNetJobSubmission::Submit(int* newId) {
   support.SetProgramDir(m_programDir);
   support.SetDataDir(m_dataDir);
   if (!support.Apply()) {
-    return Fail(Engine::kFailCommandLine, wxT("The passed command-line is invalid or incomplete."));
+    Fail(Engine::kFailCommandLine, wxT("The passed command-line is invalid or incomplete."));
+    return nullptr;
   }
 
   auto packet = std::make_unique<CNetJobPacketMsg>();
   if (!packet->MarshalFrom(job)) {
-    return Fail(Engine::kFailMarshal, wxT("Unable to marshal the net job."));
+    Fail(Engine::kFailMarshal, wxT("Unable to marshal the net job."));
+    return nullptr;
   }
+  m_jobName = job.GetName();
+  return packet;
+}
 
-  const Answer answer = m_sender(packet.release(), kSubmitTimeoutMs);
-  if (answer.code != 1) {
+bool CNetJobSubmission::Send(std::unique_ptr<CNetJobPacketMsg> packet, int* newId) {
+  const Answer answer = m_sender(std::move(packet), kSubmitTimeoutMs);
+  if (answer.code != kAnswerAccepted) {
     return Fail(Engine::kFailRefused,
-                wxString::Format(wxT("Submitting net job \"%s\" failed (%s)."), job.GetName(),
+                wxString::Format(wxT("Submitting net job \"%s\" failed (%s)."), m_jobName,
                                  answer.text));
   }
   if (newId != nullptr) *newId = answer.value1;

@@ -1,13 +1,14 @@
 // One net job submission after the log-on: builds the net job (defaults,
-// user colour, presets, command line), marshals it into the packet, sends it
-// and reads the new job's ID from the answer; a failure keeps the code that
-// becomes the exit code and the text that is printed.
+// user colour, presets, command line) and marshals it into the packet, then
+// sends it and reads the new job's ID from the answer; a failure keeps the
+// code that becomes the exit code and the text that is printed.
 #pragma once
 
 #include <wx/arrstr.h>
 #include <wx/string.h>
 
 #include <functional>
+#include <memory>
 
 #include "app/CmdLineSupport.h"
 
@@ -15,15 +16,18 @@ class CNetJobPacketMsg;
 
 class CNetJobSubmission {
  public:
-  // The server's answer to the packet: result code (1 accepted), its text,
-  // and value 1 (the new job's ID).
+  // The result code of an accepted packet.
+  static constexpr int kAnswerAccepted = 1;
+  // The server's answer to the packet: result code, its text, and value 1
+  // (the new job's ID).
   struct Answer {
     int code = -1;
     wxString text = wxT("message timeout");
     int value1 = 0;
   };
-  // Sends the packet (taken over) and waits up to `timeoutMs` for the answer.
-  using Sender = std::function<Answer(CNetJobPacketMsg* packet, int timeoutMs)>;
+  // Sends the packet and waits up to `timeoutMs` for the answer.
+  using Sender =
+      std::function<Answer(std::unique_ptr<CNetJobPacketMsg> packet, int timeoutMs)>;
   // Whether a file exists (tests replace it).
   using FileCheck = std::function<bool(const wxString& path)>;
 
@@ -40,7 +44,11 @@ class CNetJobSubmission {
   void SetDataDir(const wxString& dir) { m_dataDir = dir; }
   void SetFileCheck(FileCheck check) { m_fileExists = std::move(check); }
 
-  // True when the server accepted the job; `newId` then holds its ID.
+  // The packet of the command line's net job; null when it cannot be built.
+  std::unique_ptr<CNetJobPacketMsg> Build();
+  // True when the server accepted the packet; `newId` then holds its ID.
+  bool Send(std::unique_ptr<CNetJobPacketMsg> packet, int* newId);
+  // Build and Send.
   bool Submit(int* newId);
 
   // Where a preset named on the command line is read from: the name as
@@ -63,6 +71,8 @@ class CNetJobSubmission {
   wxString m_nameFormat;
   wxString m_programDir;
   wxString m_dataDir;
+  // The built job's name, for the report of a refusal.
+  wxString m_jobName;
   int m_failureCode = 1;
   wxString m_failureText = wxT("Submission failed");
 };

@@ -31,7 +31,7 @@ void CQueryCommand::Run(const wxString& query, const wxString& outputFile) {
   if (!m_asker || !m_asker(query, &answer)) {
     // Shown even under -compact: a script must tell a failure from an
     // empty answer, although the exit code is 0 as for every listing.
-    m_core.OutputLevel(2, wxT("Failed to query the server\n"));
+    m_core.OutputLevel(CConsole::kLevelError, wxT("Failed to query the server\n"));
     return;
   }
   if (!outputFile.empty()) {

@@ -1,5 +1,7 @@
 #include "net/JobSubmitterEngine.h"
 
+#include <memory>
+
 #include "net/ChallengeMsg.h"
 #include "net/LoginMsg.h"
 #include "net/NwUserCommander.h"
@@ -52,20 +54,19 @@ bool CJobSubmitterEngine::Logon(const wxString& userName, const wxString& passwo
     }
 
     Progress(Console(), wxT("Challenging remote server...\n"));
-    if (c.SendAndWait(c.CreateChallenge(), kRequestTimeoutMs).GetResult() != 1 ||
-        !c.IsReady()) {
+    if (!c.SendAndWait(c.CreateChallenge(), kRequestTimeoutMs).IsSuccess() || !c.IsReady()) {
       Fail(kFailConnect, wxT("Challenging the target server failed."));
       break;
     }
 
     Progress(Console(), wxT("Logging in as %s...\n"), userName);
-    auto* login = c.CreateMessage<CLoginMsg>();
+    std::unique_ptr<CLoginMsg> login = c.CreateMessage<CLoginMsg>();
     if (login != nullptr) {
       login->userName = userName;
       login->password = password;
     }
-    const CNetMsgAckResult result = c.SendAndWait(login, kRequestTimeoutMs);
-    if (result.GetResult() != 1) {
+    const CNetMsgAckResult result = c.SendAndWait(std::move(login), kRequestTimeoutMs);
+    if (!result.IsSuccess()) {
       Fail(kFailLogin, wxString::Format(wxT("Unable to login (%s)."), result.GetText()));
       break;
     }

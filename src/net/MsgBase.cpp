@@ -1,6 +1,7 @@
 #include "net/MsgBase.h"
 
 #include "net/MemoryStream.h"
+#include "platform/UniqueCast.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMsgBase, wxObject);
 
@@ -32,23 +33,17 @@ bool CMsgBase::WriteBody(CMemoryStream&) { return true; }
 
 bool CMsgBase::ReadBody(CMemoryStream&) { return true; }
 
-CMsgBase* CMsgBase::Clone() const {
-  wxObject* object = GetClassInfo()->CreateObject();
-  CMsgBase* copy = dynamic_cast<CMsgBase*>(object);
-  if (!copy) {
-    delete object;
-    return nullptr;
-  }
+std::unique_ptr<CMsgBase> CMsgBase::Clone() const {
+  std::unique_ptr<CMsgBase> copy =
+      UniqueCast<CMsgBase>(std::unique_ptr<wxObject>(GetClassInfo()->CreateObject()));
+  if (!copy) return nullptr;
   CMemoryStream stream(CMemoryStream::kWrite);
   CMsgBase& self = const_cast<CMsgBase&>(*this);
   bool ok = self.Serialize(stream);
   stream.SetMode(CMemoryStream::kRead);
   copy->SetRaw(m_raw);
   ok = ok && copy->Serialize(stream);
-  if (!ok) {
-    delete copy;
-    return nullptr;
-  }
+  if (!ok) return nullptr;
   return copy;
 }
 

@@ -16,6 +16,8 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+#include <memory>
+
 class CMsgBase : public wxObject {
  public:
   // The largest body a peer may make this program unpack (256 MiB).
@@ -47,7 +49,7 @@ class CMsgBase : public wxObject {
 
   // A new message of the same class with the same content (written into a
   // stream and read back); null when that fails.
-  CMsgBase* Clone() const;
+  std::unique_ptr<CMsgBase> Clone() const;
 
   // "evNetMsg::%i": the event under which a received message is announced.
   static wxString EventName(wxInt32 type);

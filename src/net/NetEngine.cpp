@@ -13,6 +13,7 @@
 #include "net/UserData0Msg.h"
 #include "net/UserData1Msg.h"
 #include "platform/Clock.h"
+#include "platform/UniqueCast.h"
 
 namespace {
 
@@ -71,22 +72,18 @@ bool CNetEngine::RegisterAll() {
   return true;
 }
 
-CMsgBase* CNetEngine::Make(wxInt32 type) {
+std::unique_ptr<CMsgBase> CNetEngine::Make(wxInt32 type) {
   auto it = m_registry.find(type);
   wxClassInfo* info = it != m_registry.end() ? it->second : CLASSINFO(CGenericMsg);
-  wxObject* object = info->CreateObject();
-  CMsgBase* message = dynamic_cast<CMsgBase*>(object);
-  if (!message) {
-    delete object;
-    return nullptr;
-  }
-  message->SetType(type);
+  std::unique_ptr<CMsgBase> message =
+      UniqueCast<CMsgBase>(std::unique_ptr<wxObject>(info->CreateObject()));
+  if (message) message->SetType(type);
   return message;
 }
 
-CMsgBase* CNetEngine::CreateForSend(wxInt32 type) {
-  CMsgBase* message = Make(type);
-  AssignSerial(message);
+std::unique_ptr<CMsgBase> CNetEngine::CreateForSend(wxInt32 type) {
+  std::unique_ptr<CMsgBase> message = Make(type);
+  AssignSerial(message.get());
   return message;
 }
 
@@ -94,7 +91,7 @@ void CNetEngine::AssignSerial(CMsgBase* message) {
   if (message) message->SetSerial(m_nextSerial++);
 }
 
-CMsgBase* CNetEngine::Create(wxInt32 type) { return Make(type); }
+std::unique_ptr<CMsgBase> CNetEngine::Create(wxInt32 type) { return Make(type); }
 
 void CNetEngine::AddAck(const CMsgBase* message, CSocketNotificationSink* sinkA,
                         CSocketNotificationSink* sinkB, wxUint32 timeout, wxUint32 value1,
@@ -206,63 +203,51 @@ void CNetEngine::HandleAck(CMsgAckMsg* ack) {
   }
 }
 
-CMsgBase* CNetEngine::DecodeAttached(const CMsgAckMsg& ack) {
+std::unique_ptr<CMsgBase> CNetEngine::DecodeAttached(const CMsgAckMsg& ack) {
   wxInt32 type = 0;
   if (!ack.GetAttachedType(&type)) return nullptr;
   CMemoryStream data(CMemoryStream::kRead, 1);
   const CMemoryStream& source = ack.GetData();
   if (!data.Write(source.Data(), source.Size())) return nullptr;
-  return DecodeAttached(type, data).release();
+  return DecodeAttached(type, data);
 }
 
 std::unique_ptr<CMsgBase> CNetEngine::DecodeAttached(wxInt32 type, CMemoryStream& data) {
-  std::unique_ptr<CMsgBase> message(Create(type));
+  std::unique_ptr<CMsgBase> message = Create(type);
   if (!message || !message->Serialize(data)) return nullptr;
   return message;
 }
 
 void CNetEngine::HandleRequest(CRequestMsg* request, CRemoteConnection* connection) {
   if (!request || !connection) return;
-  CMsgBase* reply = CreateForSend(request->requestedType);
+  std::unique_ptr<CMsgBase> reply = CreateForSend(request->requestedType);
   if (!reply) return;
   bool handled = false;
-  const wxInt32 result = connection->HandleRequest(reply, request->requestedType,
+  const wxInt32 result = connection->HandleRequest(reply.get(), request->requestedType,
                                                    request->parameter, request->text1,
                                                    request->text2, handled);
-  if (handled) {
-    delete reply;
-    return;
-  }
+  if (handled) return;
   if (request->mode == CRequestMsg::kAnswerWithMessage) {
-    connection->Send(reply, false);
-    return;
+    connection->Send(std::move(reply), false);
+  } else if (request->mode == CRequestMsg::kAnswerWithAck) {
+    std::unique_ptr<CMsgAckMsg> ack =
+        CreateAck(request, result != 0, wxString(), 0, 0, 0, reply.get());
+    if (ack) connection->Send(std::move(ack), false);
   }
-  if (request->mode == CRequestMsg::kAnswerWithAck) {
-    CMsgAckMsg* ack = CreateAck(request, result != 0, wxString(), 0, 0, 0, reply);
-    delete reply;
-    if (ack) connection->Send(ack, false);
-    return;
-  }
-  delete reply;  // a mode this program does not know: nothing is answered
+  // A mode this program does not know is not answered.
 }
 
-CMsgAckMsg* CNetEngine::CreateAck(const CMsgBase* message, bool result, const wxString& text,
-                                  wxUint32 value1, wxUint32 value2, wxUint32 value3,
-                                  CMsgBase* attached) {
+std::unique_ptr<CMsgAckMsg> CNetEngine::CreateAck(const CMsgBase* message, bool result,
+                                                  const wxString& text, wxUint32 value1,
+                                                  wxUint32 value2, wxUint32 value3,
+                                                  CMsgBase* attached) {
   if (!message) return nullptr;
-  CMsgBase* created = CreateForSend(CMsgAckMsg::kType);
-  CMsgAckMsg* ack = dynamic_cast<CMsgAckMsg*>(created);
-  if (!ack) {
-    delete created;
-    return nullptr;
-  }
+  std::unique_ptr<CMsgAckMsg> ack = UniqueCast<CMsgAckMsg>(CreateForSend(CMsgAckMsg::kType));
+  if (!ack) return nullptr;
   ack->SetAcked(message->GetType(), message->GetSerial());
   ack->SetResult(result);
   ack->SetText(text);
   ack->SetValues(value1, value2, value3);
-  if (attached && !ack->SetAttachedMessage(attached)) {
-    delete ack;
-    return nullptr;
-  }
+  if (attached && !ack->SetAttachedMessage(attached)) return nullptr;
   return ack;
 }

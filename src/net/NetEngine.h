@@ -61,12 +61,12 @@ class CNetEngine : public wxObject {
   bool IsRegistered(wxInt32 type) const { return m_registry.count(type) != 0; }
 
   // A new message of `type` with the next serial; null when it cannot be made.
-  CMsgBase* CreateForSend(wxInt32 type);
+  std::unique_ptr<CMsgBase> CreateForSend(wxInt32 type);
   // Gives a message made elsewhere (a net job packet built before it is
   // sent) the next serial, as CreateForSend does.
   void AssignSerial(CMsgBase* message);
   // A new message of `type` for reading a received one.
-  CMsgBase* Create(wxInt32 type);
+  std::unique_ptr<CMsgBase> Create(wxInt32 type);
   wxUint32 GetNextSerial() const { return m_nextSerial; }
 
   // Starts waiting for the acknowledgement of `message` from now on.
@@ -91,16 +91,17 @@ class CNetEngine : public wxObject {
   void HandleRequest(CRequestMsg* request, CRemoteConnection* connection);
   // A new acknowledgement of `message`; `attached` (not taken over) is
   // serialized into its data. Null when it cannot be made.
-  CMsgAckMsg* CreateAck(const CMsgBase* message, bool result, const wxString& text, wxUint32 value1,
-                        wxUint32 value2, wxUint32 value3, CMsgBase* attached);
+  std::unique_ptr<CMsgAckMsg> CreateAck(const CMsgBase* message, bool result,
+                                        const wxString& text, wxUint32 value1, wxUint32 value2,
+                                        wxUint32 value3, CMsgBase* attached);
   // The message held in an acknowledgement's data, or null.
-  CMsgBase* DecodeAttached(const CMsgAckMsg& ack);
+  std::unique_ptr<CMsgBase> DecodeAttached(const CMsgAckMsg& ack);
   // The same read in place from `data` (data bytes of an acknowledgement
   // whose attached message is of `type`).
   std::unique_ptr<CMsgBase> DecodeAttached(wxInt32 type, CMemoryStream& data);
 
  private:
-  CMsgBase* Make(wxInt32 type);
+  std::unique_ptr<CMsgBase> Make(wxInt32 type);
 
   CClock* m_clock;
   wxUint32 m_nextSerial = 1;

@@ -37,7 +37,7 @@ std::unique_ptr<CMsgBase> CNetMsgAckResult::TakeAttached() {
   if (!attached || !attached->message) return nullptr;
   // Besides the local above, nobody else holds the box: the message is ours.
   if (attached.use_count() == 1) return std::move(attached->message);
-  return std::unique_ptr<CMsgBase>(attached->message->Clone());
+  return attached->message->Clone();
 }
 
 void CNetMsgAckResult::SetAttached(std::unique_ptr<CMsgBase> message) {

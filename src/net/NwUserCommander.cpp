@@ -9,6 +9,7 @@
 #include "net/UserData0Msg.h"
 #include "net/UserData1Msg.h"
 #include "platform/Console.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
@@ -27,10 +28,7 @@ void Print(CConsole* console, const wxString& format, Args... args) {
   if (console) console->Output(format, args...);
 }
 
-wxString Trimmed(wxString text) {
-  text.Trim(true).Trim(false);
-  return text;
-}
+using strutil::Trimmed;
 
 // The leading decimal number of `text` (0 when there is none).
 long LeadingNumber(const wxString& text) {
@@ -83,7 +81,8 @@ bool CNwUserCommander::Logon(bool downloadRenderers) {
     password = s.cmdLoginPassword;
   }
   if (host.empty() || port < kMinPort || port > kMaxPort) {
-    Error(GetConsole(), wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
+    Error(GetConsole(),
+          wxT("The remote server has not been properly configured in KfRcCmd.conf\n"));
     return false;
   }
   m_serverHost = host;
@@ -93,7 +92,8 @@ bool CNwUserCommander::Logon(bool downloadRenderers) {
     return false;
   }
   if (!m_submitter.Logon(user, password, downloadRenderers)) return false;
-  Print(GetConsole(), wxT("Logged on to server %s:%i\n"), m_serverHost, static_cast<int>(m_serverPort));
+  Print(GetConsole(), wxT("Logged on to server %s:%i\n"), m_serverHost,
+        static_cast<int>(m_serverPort));
   return true;
 }
 
@@ -104,22 +104,23 @@ bool CNwUserCommander::Logoff() {
 }
 
 bool CNwUserCommander::IsReadyForData() {
-  return IsReady() && GetState().Has(CRemoteConnection::kStateUserData0 | CRemoteConnection::kStateUserData1);
+  return IsReady() && GetState().Has(CRemoteConnection::kStateUserData0 |
+                                     CRemoteConnection::kStateUserData1);
 }
 
 bool CNwUserCommander::SendRequest(wxInt32 type, wxInt32 parameter, const wxString& text) {
-  auto* request = CreateMessage<CRequestMsg>();
+  std::unique_ptr<CRequestMsg> request = CreateMessage<CRequestMsg>();
   if (request == nullptr) return false;
   request->mode = CRequestMsg::kAnswerWithMessage;
   request->requestedType = type;
   request->parameter = static_cast<wxUint32>(parameter);
   request->text2 = text;
-  return Send(request, false);
+  return Send(std::move(request), false);
 }
 
 CNetMsgAckResult CNwUserCommander::RequestAndWait(wxInt32 type, wxInt32 parameter,
                                                   const wxString& text1, const wxString& text2) {
-  auto* request = CreateMessage<CRequestMsg>();
+  std::unique_ptr<CRequestMsg> request = CreateMessage<CRequestMsg>();
   if (request != nullptr) {
     request->mode = CRequestMsg::kAnswerWithAck;
     request->requestedType = type;
@@ -127,11 +128,11 @@ CNetMsgAckResult CNwUserCommander::RequestAndWait(wxInt32 type, wxInt32 paramete
     request->text1 = text1;
     request->text2 = text2;
   }
-  return SendAndWait(request, CJobSubmitterEngine::kRequestTimeoutMs);
+  return SendAndWait(std::move(request), CJobSubmitterEngine::kRequestTimeoutMs);
 }
 
-CChallengeMsg* CNwUserCommander::CreateChallenge() {
-  auto* challenge = CreateMessage<CChallengeMsg>();
+std::unique_ptr<CChallengeMsg> CNwUserCommander::CreateChallenge() {
+  std::unique_ptr<CChallengeMsg> challenge = CreateMessage<CChallengeMsg>();
   if (challenge != nullptr) {
     challenge->SetIdentifier(kIdentifier);
     challenge->SetVersion(CChallengeMsg::kProtocolVersion);

@@ -7,11 +7,13 @@
 #include <wx/string.h>
 
 #include <functional>
+#include <memory>
 
 #include "net/JobSubmitterEngine.h"
 #include "net/NetEngine.h"
 #include "net/RemoteConnection.h"
 #include "net/UserData.h"
+#include "platform/UniqueCast.h"
 #include "update/UpdateControl.h"
 
 class CChallengeMsg;
@@ -66,11 +68,11 @@ class CNwUserCommander : public CRemoteConnection {
 
   // A fresh challenge of this program (identifier, protocol version, no
   // update information), numbered for sending.
-  CChallengeMsg* CreateChallenge();
+  std::unique_ptr<CChallengeMsg> CreateChallenge();
   // A message of class T created by the engine for sending (null on failure).
   template <typename T>
-  T* CreateMessage() {
-    return dynamic_cast<T*>(m_engine.CreateForSend(T::kType));
+  std::unique_ptr<T> CreateMessage() {
+    return UniqueCast<T>(m_engine.CreateForSend(T::kType));
   }
 
   CJobSubmitterEngine& GetJobSubmitter() { return m_submitter; }

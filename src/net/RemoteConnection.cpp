@@ -9,6 +9,8 @@
 #include "net/RequestMsg.h"
 #include "platform/Clock.h"
 #include "platform/Machine.h"
+#include "platform/StringUtil.h"
+#include "platform/UniqueCast.h"
 #include "settings/Event.h"
 
 #include <algorithm>
@@ -26,8 +28,7 @@ constexpr wxUint32 kRefusalPauseMs = 500;
 wxString CleanErrorText(wxString text) {
   text.Replace(wxT("\r"), wxEmptyString);
   text.Replace(wxT("\n"), wxT(" "));
-  text.Trim(true).Trim(false);
-  return text;
+  return strutil::Trimmed(text);
 }
 
 // Update information carried as an acknowledgement's data bytes; a trailing
@@ -86,7 +87,7 @@ bool CRemoteConnection::Connect(bool logConnect, bool challengeAfterConnect) {
   m_peerAlias.clear();
   m_peerComputerName.clear();
 
-  if (logConnect) Notify(kNotifyConnecting, wxT("Connecting..."), 0, 0, 0, false);
+  if (logConnect) Notify(kNotifyConnecting, wxT("Connecting..."), 0, 0, kSeverityInfo, false);
   m_socket->SetWaitAll(m_waitAll);
   if (m_socket->Connect(host, port)) {
     m_logConnect = logConnect;
@@ -99,7 +100,8 @@ bool CRemoteConnection::Connect(bool logConnect, bool challengeAfterConnect) {
 }
 
 void CRemoteConnection::Connected() {
-  if (m_logConnect) Notify(kNotifyConnected, wxT("Connection established"), 0, 0, 0, false);
+  if (m_logConnect)
+    Notify(kNotifyConnected, wxT("Connection established"), 0, 0, kSeverityInfo, false);
   if (m_challengeAfterConnect) StartChallenge();
 }
 
@@ -113,30 +115,27 @@ bool CRemoteConnection::IsReady() const { return IsConnected() && m_state.Has(kS
 
 // --- sending and waiting ---------------------------------------------------
 
-bool CRemoteConnection::Send(CMsgBase* message, bool wantAck, wxUint32 value1, wxUint32 value2,
-                             wxUint32 value3) {
-  std::unique_ptr<CMsgBase> owned(message);
+bool CRemoteConnection::Send(std::unique_ptr<CMsgBase> message, bool wantAck, wxUint32 value1,
+                             wxUint32 value2, wxUint32 value3) {
   if (!message || !m_socket) return false;
   if (!IsTypeAllowed(message->GetType())) return false;
-  const bool sent = m_socket->SendMsg(message);
+  const bool sent = m_socket->SendMsg(message.get());
   if (sent && wantAck && m_engine)
-    m_engine->AddAck(message, this, nullptr, kAckTimeout, value1, value2, value3);
+    m_engine->AddAck(message.get(), this, nullptr, kAckTimeout, value1, value2, value3);
   if (!sent) OnTransferError();
   return sent;
 }
 
-CNetMsgAckResult CRemoteConnection::SendAndWait(CMsgBase* message, wxUint32 timeout) {
+CNetMsgAckResult CRemoteConnection::SendAndWait(std::unique_ptr<CMsgBase> message,
+                                                wxUint32 timeout) {
   if (!message) return CNetMsgAckResult();
   const wxInt32 type = message->GetType();
   const wxUint32 serial = message->GetSerial();
   const CNetMsgAckResult timedOut(type, serial);
-  if (!m_engine) {
-    delete message;
-    return timedOut;
-  }
-  m_engine->AddAck(message, this, nullptr, timeout);
+  if (!m_engine) return timedOut;
+  m_engine->AddAck(message.get(), this, nullptr, timeout);
   const wxUint32 start = GetClock().Now();
-  if (!Send(message, false)) {
+  if (!Send(std::move(message), false)) {
     m_engine->RemoveAck(type, serial);
     return timedOut;
   }
@@ -210,7 +209,7 @@ void CRemoteConnection::OnMessage(CMemoryStream& stream, bool raw) {
   stream.ReadInt32(type);
   if (!AcceptType(type)) return;
 
-  std::unique_ptr<CMsgBase> message(m_engine->Create(type));
+  std::unique_ptr<CMsgBase> message = m_engine->Create(type);
   if (!message) return;
   // Read in the form it arrived in, whatever the class writes.
   message->SetRaw(raw);
@@ -255,21 +254,22 @@ bool CRemoteConnection::AcceptType(wxInt32 type) { return IsTypeAllowed(type); }
 void CRemoteConnection::OnAckResult(const CNetMsgAckResult& result) {
   m_lastAckResult = result;
   if (result.GetType() == CChallengeMsg::kType)
-    AnswerChallenge(result.GetResult() == 1, result.GetText(), UpdateInfoFromData(result.GetData()));
+    AnswerChallenge(result.IsSuccess(), result.GetText(), UpdateInfoFromData(result.GetData()));
 }
 
 // --- the challenge ---------------------------------------------------------
 
 bool CRemoteConnection::StartChallenge() {
   if (!m_engine) return false;
-  CChallengeMsg* challenge = dynamic_cast<CChallengeMsg*>(m_engine->CreateForSend(CChallengeMsg::kType));
+  std::unique_ptr<CChallengeMsg> challenge =
+      UniqueCast<CChallengeMsg>(m_engine->CreateForSend(CChallengeMsg::kType));
   if (!challenge) return false;
   challenge->SetIdentifier(CChallengeMsg::kRemoteControllerId);
   challenge->SetVersion(CChallengeMsg::kProtocolVersion);
   challenge->SetUpdateInfo(wxString());
-  const bool sent = Send(challenge, true);
+  const bool sent = Send(std::move(challenge), true);
   m_state.Set(kStateChallengeSent);
-  Notify(kNotifyChallengeStarted, wxT("Challenging remote machine..."), 0, 0, 0, false);
+  Notify(kNotifyChallengeStarted, wxT("Challenging remote machine..."), 0, 0, kSeverityInfo, false);
   return sent;
 }
 
@@ -279,21 +279,22 @@ bool CRemoteConnection::AnswerChallenge(bool success, const wxString& reason,
     m_pendingReason = wxT("A critical update is pending.");
     m_disconnectPending = true;
     m_pendingIsError = true;
-    Notify(kNotifyChallengeOutcome, wxT("Critical update pending"), 0, 0, 1, false);
+    Notify(kNotifyChallengeOutcome, wxT("Critical update pending"), 0, 0, kSeverityError, false);
     return false;
   }
   if (!success) {
     m_pendingReason = wxString::Format(wxT("Challenging the target machine failed (%s)."), reason);
     m_disconnectPending = true;
     m_pendingIsError = true;
-    Notify(kNotifyChallengeOutcome, wxT("Challenge failed"), 0, 0, 1, false);
+    Notify(kNotifyChallengeOutcome, wxT("Challenge failed"), 0, 0, kSeverityError, false);
     return false;
   }
   m_state.SetAndClear(kStateChallenged, kStateChallengeSent);
-  Notify(kNotifyChallengeOutcome, wxT("Challenge succeeded"), 0, 0, 0, false);
+  Notify(kNotifyChallengeOutcome, wxT("Challenge succeeded"), 0, 0, kSeverityInfo, false);
 
   if (!m_engine) return true;
-  COppositeInfoMsg* info = dynamic_cast<COppositeInfoMsg*>(m_engine->CreateForSend(COppositeInfoMsg::kType));
+  std::unique_ptr<COppositeInfoMsg> info =
+      UniqueCast<COppositeInfoMsg>(m_engine->CreateForSend(COppositeInfoMsg::kType));
   if (!info) return true;
   const wxString computer = MachineHostName();
   info->alias = m_alias;
@@ -302,7 +303,7 @@ bool CRemoteConnection::AnswerChallenge(bool success, const wxString& reason,
   info->kind = COppositeInfoMsg::kRemoteControllerKind;
   info->build = COppositeInfoMsg::kBuild;
   info->physicalMemory = MachinePhysicalMemory();
-  Send(info, false);
+  Send(std::move(info), false);
   return true;
 }
 
@@ -328,11 +329,12 @@ void CRemoteConnection::OnChallenge(CChallengeMsg* challenge) {
   }
   const bool valid = validId && validVersion;
   if (m_engine) {
-    CMsgAckMsg* ack = m_engine->CreateAck(challenge, valid, reason, 0, 0, 0, nullptr);
+    std::unique_ptr<CMsgAckMsg> ack =
+        m_engine->CreateAck(challenge, valid, reason, 0, 0, 0, nullptr);
     if (ack) {
       // Peers before version 30 read acknowledgements unframed.
       if (challenge->GetVersion() < kFirstFramedVersion) ack->SetRaw(true);
-      Send(ack, false);
+      Send(std::move(ack), false);
     }
   }
   if (!valid) GetClock().Sleep(kRefusalPauseMs);
@@ -366,7 +368,7 @@ void CRemoteConnection::Disconnect(const wxString& reason, bool log) {
   if (log) {
     const wxString text =
         reason.empty() ? wxString(wxT("Disconnected")) : wxString::Format(wxT("Disconnected (%s)"), reason);
-    Notify(kNotifyDisconnected, text, 0, 0, 0, false);
+    Notify(kNotifyDisconnected, text, 0, 0, kSeverityInfo, false);
   }
   CBaseSocket* socket = m_socket;
   m_socket = nullptr;
@@ -392,7 +394,7 @@ void CRemoteConnection::ErrorDisconnect(const wxString& reason, bool withSocketE
     }
   }
   Disconnect(text, true);
-  Notify(kNotifyError, text, 0, 0, 1, true);
+  Notify(kNotifyError, text, 0, 0, kSeverityError, true);
 }
 
 void CRemoteConnection::OnDisconnected(int error) {
@@ -409,7 +411,7 @@ bool CRemoteConnection::CanDisconnectNow() { return m_dispatchDepth == 0; }
 
 bool CRemoteConnection::ProcessPendingDisconnect() {
   if (!m_disconnectPending) return true;
-  Notify(kNotifyPendingDisconnect, wxString(), 0, 0, 0, false);
+  Notify(kNotifyPendingDisconnect, wxString(), 0, 0, kSeverityInfo, false);
   if (m_pendingIsError) {
     const wxString reason = m_pendingReason;
     m_disconnectPending = false;
@@ -456,7 +458,9 @@ void CRemoteConnection::Notify(int code, const wxString& text, long value1, long
   }
   if (echo && m_echo) {
     if (m_console) {
-      const int level = severity == 1 ? 2 : severity == 4 ? 1 : 0;
+      const int level = severity == kSeverityError     ? CConsole::kLevelError
+                        : severity == kSeverityWarning ? CConsole::kLevelWarning
+                                                       : CConsole::kLevelPlain;
       m_console->OutputLevelText(level, line + wxT("\n"));
     }
   }

@@ -22,6 +22,8 @@
 
 #include <wx/string.h>
 
+#include <memory>
+
 class CBaseSocket;
 class CChallengeMsg;
 class CConsole;
@@ -47,6 +49,12 @@ class CRemoteConnection : public CSocketNotificationSink {
     kNotifyConnecting = 6,
     kNotifyPendingDisconnect = 7,
   };
+  // Severities of a status notification.
+  enum NotifySeverity {
+    kSeverityInfo = 0,
+    kSeverityError = 1,
+    kSeverityWarning = 4,
+  };
 
   // Time-out of a message sent with Send(want ack).
   static constexpr wxUint32 kAckTimeout = 30000;
@@ -63,13 +71,12 @@ class CRemoteConnection : public CSocketNotificationSink {
   // Connects to the address of GetAddress; with `challengeAfterConnect` the
   // challenge is sent at once. True when the socket connected.
   bool Connect(bool logConnect, bool challengeAfterConnect);
-  // Sends `message`, which the connection takes over and destroys in every
-  // case. With `wantAck` the acknowledgement is awaited for 30000 ms. False
-  // when there is no socket or the type may not be sent now.
-  bool Send(CMsgBase* message, bool wantAck, wxUint32 value1 = 0, wxUint32 value2 = 0,
-            wxUint32 value3 = 0);
-  // Sends `message` (taken over) and waits for its acknowledgement.
-  CNetMsgAckResult SendAndWait(CMsgBase* message, wxUint32 timeout);
+  // Sends `message`. With `wantAck` the acknowledgement is awaited for
+  // 30000 ms. False when there is no socket or the type may not be sent now.
+  bool Send(std::unique_ptr<CMsgBase> message, bool wantAck, wxUint32 value1 = 0,
+            wxUint32 value2 = 0, wxUint32 value3 = 0);
+  // Sends `message` and waits for its acknowledgement.
+  CNetMsgAckResult SendAndWait(std::unique_ptr<CMsgBase> message, wxUint32 timeout);
   // Waits until the state has all `bits`; false after `timeout` ms, or at
   // once when the connection is lost.
   bool WaitForState(wxUint32 bits, wxUint32 timeout);

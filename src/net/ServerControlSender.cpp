@@ -5,6 +5,7 @@
 #include "net/UserData.h"
 #include "platform/CaseFold.h"
 #include "platform/Console.h"
+#include "platform/UniqueCast.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ wxString CServerControlSender::GetProgressText(wxUint16 code) {
 bool CServerControlSender::SendControl(wxUint16 kind, const wxString& target, wxUint16 code,
                                        wxString& error, const wxString& argument,
                                        wxUint32 number) {
-  CServerControlMsg* message = CreateMessage();
+  std::unique_ptr<CServerControlMsg> message = CreateMessage();
   if (!message) {
     error = wxT("Timed out");
     return false;
@@ -98,8 +99,8 @@ bool CServerControlSender::SendControl(wxUint16 kind, const wxString& target, wx
   message->code = code;
   message->number = number;
   message->argument = argument;
-  const CNetMsgAckResult result = Transmit(message, kTimeoutMs);
-  if (result.GetResult() == 1) return true;
+  const CNetMsgAckResult result = Transmit(std::move(message), kTimeoutMs);
+  if (result.IsSuccess()) return true;
   // A time-out (or a lost connection, which ends the wait the same way)
   // gives a negative result; a refusal carries the server's reason.
   const wxUint32 code32 = static_cast<wxUint32>(result.GetResult());
@@ -173,24 +174,21 @@ void CServerControlSender::ReportOutcome(bool success, const wxString& error) co
   if (m_console) m_console->OutputNewLines(1);
 }
 
-CNetMsgAckResult CServerControlSender::Transmit(CServerControlMsg* message, wxUint32 timeoutMs) {
-  if (!m_connection) {
-    const CNetMsgAckResult timedOut(message->GetType(), message->GetSerial());
-    delete message;
-    return timedOut;
-  }
-  return m_connection->SendAndWait(message, timeoutMs);
+CNetMsgAckResult CServerControlSender::Transmit(std::unique_ptr<CServerControlMsg> message,
+                                                wxUint32 timeoutMs) {
+  if (!m_connection) return CNetMsgAckResult(message->GetType(), message->GetSerial());
+  return m_connection->SendAndWait(std::move(message), timeoutMs);
 }
 
-CServerControlMsg* CServerControlSender::CreateMessage() {
+std::unique_ptr<CServerControlMsg> CServerControlSender::CreateMessage() {
   CNetEngine* engine = m_connection ? m_connection->GetEngine() : nullptr;
   if (!engine) return nullptr;
-  CMsgBase* made = engine->CreateForSend(CServerControlMsg::kType);
+  std::unique_ptr<CMsgBase> made = engine->CreateForSend(CServerControlMsg::kType);
   if (!made) return nullptr;
-  if (CServerControlMsg* message = dynamic_cast<CServerControlMsg*>(made)) return message;
+  const wxUint32 serial = made->GetSerial();
+  if (auto message = UniqueCast<CServerControlMsg>(std::move(made))) return message;
   // The engine's table lacks the class: keep the serial it gave.
-  CServerControlMsg* message = new CServerControlMsg;
-  message->SetSerial(made->GetSerial());
-  delete made;
+  auto message = std::make_unique<CServerControlMsg>();
+  message->SetSerial(serial);
   return message;
 }

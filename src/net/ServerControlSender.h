@@ -9,6 +9,7 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+#include <memory>
 #include <vector>
 
 #include "net/NetMsgAckResult.h"
@@ -64,9 +65,10 @@ class CServerControlSender : public wxObject {
 
  protected:
   // Sends `message` (taken over) and waits for its acknowledgement.
-  virtual CNetMsgAckResult Transmit(CServerControlMsg* message, wxUint32 timeoutMs);
+  virtual CNetMsgAckResult Transmit(std::unique_ptr<CServerControlMsg> message,
+                                    wxUint32 timeoutMs);
   // A new message numbered for sending, or null.
-  virtual CServerControlMsg* CreateMessage();
+  virtual std::unique_ptr<CServerControlMsg> CreateMessage();
 
  private:
   // Sends and finishes the progress line already begun.

@@ -1,8 +1,9 @@
 #include "net/UserData.h"
 
+#include "platform/StringUtil.h"
+
 wxString CUserData::FindPool(const wxString& name) const {
-  wxString wanted = name;
-  wanted.Trim(true).Trim(false);
+  const wxString wanted = strutil::Trimmed(name);
   for (const wxString& entry : m_pools) {
     const int bar = entry.Find(wxT('|'));
     if (bar == wxNOT_FOUND) continue;

@@ -19,7 +19,8 @@ bool CZlib::Compress(const wxUint8* input, wxUint32 length, CCompressedBuffer& o
   if (!output.bytes) return false;
   uLongf written = bound;
   static const Bytef kEmpty = 0;
-  if (compress2(output.bytes.get(), &written, length ? input : &kEmpty, length, 9) != Z_OK)
+  if (compress2(output.bytes.get(), &written, length ? input : &kEmpty, length,
+                Z_BEST_COMPRESSION) != Z_OK)
     return false;
   output.compressedLength = static_cast<wxUint32>(written);
   return true;

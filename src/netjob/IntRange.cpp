@@ -1,5 +1,7 @@
 #include "netjob/IntRange.h"
 
+#include "platform/StringUtil.h"
+
 namespace {
 
 // Reads a whole decimal integer (blanks around it allowed) into `out`.
@@ -29,8 +31,8 @@ bool IntRange::FromString(const wxString& text) {
     first = text.Left(dash + 1);
     second = text.Mid(dash + 2);
   }
-  first.Trim(true).Trim(false);
-  second.Trim(true).Trim(false);
+  first = strutil::Trimmed(first);
+  second = strutil::Trimmed(second);
 
   bool ok = true;
   if (!first.empty()) ok = ReadInt(first, &m_from);

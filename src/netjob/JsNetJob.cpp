@@ -72,7 +72,7 @@ void CJsNetJob::ApplyGroups(const CDataContainer& data) {
     if (!renderer.empty()) SetRenderer(m_lookup ? m_lookup(renderer) : nullptr);
     SetUse32Bit(ReadBool(data, wxT("Renderer32bit"), false));
     SetUse64Bit(ReadBool(data, wxT("Renderer64bit"), false));
-    AssignPriority(ReadInt(data, wxT("Priority"), 5));
+    AssignPriority(ReadInt(data, wxT("Priority"), kDefaultPriority));
     SetUrgent(ReadBool(data, wxT("Urgent"), false));
   }
   if (groups & kGroupRenderCores) {

@@ -9,7 +9,7 @@ CNetJobCore::~CNetJobCore() = default;
 bool CNetJobCore::Reset(int id) {
   m_id = id;
   bool ok = SetName(wxString::Format(wxT("Unnamed job - %04i"), id));
-  ok = SetPriority(5) && ok;
+  ok = SetPriority(kDefaultPriority) && ok;
   ok = SetUrgent(false) && ok;
   ok = SetRenderCoreCount(1) && ok;
   ok = SetSendEmails(true) && ok;

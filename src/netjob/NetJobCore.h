@@ -68,6 +68,8 @@ class CNetJobCore : public wxObject {
   static constexpr unsigned kNoColor = 0xFF000000u;
   static constexpr size_t kMaxNotes = 2048;
   static constexpr size_t kMaxTags = 512;
+  // The priority of a new job and of a preset that names none.
+  static constexpr int kDefaultPriority = 5;
 
   CNetJobCore();
   ~CNetJobCore() override;

@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "netjob/IntRange.h"
+#include "platform/StringUtil.h"
 
 namespace {
 
 // Reads a whole decimal integer, blanks around it allowed.
-bool ReadStep(wxString text, long* out) {
-  text.Trim(true).Trim(false);
-  return !text.empty() && text.ToLong(out);
+bool ReadStep(const wxString& text, long* out) {
+  const wxString step = strutil::Trimmed(text);
+  return !step.empty() && step.ToLong(out);
 }
 
 // Appends `number` in decimal, zero-padded to `width` characters with the
@@ -156,7 +157,7 @@ bool CScenePattern::ExpandFrames(const wxString& pattern, wxArrayString& scenes)
   }
 
   std::vector<int> numbers;
-  const wxArrayString parts = wxSplit(ranges, wxT(','), wxT('\0'));
+  const wxArrayString parts = strutil::Split(ranges, wxT(','));
   if (parts.empty()) return false;
   for (wxString part : parts) {
     part.Trim(true).Trim(false);

@@ -13,6 +13,8 @@ class CConsole {
   static constexpr int kLevelWarning = 1;
   static constexpr int kLevelError = 2;
   static constexpr int kLevelDebug = 3;
+  // The width of the rules that frame the program's sections.
+  static constexpr int kRuleWidth = 75;
 
   virtual ~CConsole() = default;
 

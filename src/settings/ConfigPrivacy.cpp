@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include "platform/StringUtil.h"
 #include "platform/Utf8.h"
 #include "settings/ExtendedSettingsScript.h"
 
@@ -20,7 +21,7 @@ bool AnyValue(UXSSSection& section, const wxString& key, bool (*test)(const wxSt
   return false;
 }
 
-bool NotEmpty(const wxString& text) { return !wxString(text).Trim(true).Trim(false).empty(); }
+bool NotEmpty(const wxString& text) { return !strutil::Trimmed(text).empty(); }
 
 // "user:password": anything after the first ":" is a password.
 bool LoginWithPassword(const wxString& text) { return NotEmpty(text.AfterFirst(wxT(':'))); }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/FileIO.h"
+#include "platform/StringUtil.h"
 #include "platform/Utf8.h"
 
 namespace {
@@ -28,10 +29,7 @@ bool IsName(const wxString& s) {
   return true;
 }
 
-wxString Trimmed(wxString s) {
-  s.Trim(true).Trim(false);
-  return s;
-}
+using strutil::Trimmed;
 
 // Cuts the line before the first comment marker that is not inside double
 // quotes. Every double quote toggles the quoted state; there is no escape.

@@ -23,8 +23,7 @@ TEST_F(NetJobSubmissionTest, AcceptedJobGivesTheNewIdAfterAWaitOf150Seconds) {
   int sent = 0;
   int timeout = 0;
   CNetJobSubmission submission(Parse({"-nj_renderer", "Cam", "-nj_name", "Shot", "a.ma"}), m_pool,
-                               m_user, [&](CNetJobPacketMsg* packet, int timeoutMs) {
-                                 std::unique_ptr<CNetJobPacketMsg> owned(packet);
+                               m_user, [&](std::unique_ptr<CNetJobPacketMsg>, int timeoutMs) {
                                  ++sent;
                                  timeout = timeoutMs;
                                  CNetJobSubmission::Answer answer;

@@ -317,11 +317,11 @@ TEST(RemoteConnectionTest, MessagesBeforeTheChallengeAreDroppedAndNothingButChal
 TEST(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
   Fixture f;
   f.Challenged();
-  CMsgBase* job = f.engine.CreateForSend(14);
+  std::unique_ptr<CMsgBase> job = f.engine.CreateForSend(14);
   const wxUint32 serial = job->GetSerial();
   const wxUint32 start = f.clock.Now();
   f.connection.fake->ArriveAt(start + 10000, f.Ack(14, serial, true, wxT("queued"), "", false, 1234));
-  const CNetMsgAckResult result = f.connection.SendAndWait(job, 150000);
+  const CNetMsgAckResult result = f.connection.SendAndWait(std::move(job), 150000);
   EXPECT_EQ(result.GetResult(), 1);
   EXPECT_EQ(result.GetValue1(), 1234u);
   EXPECT_EQ(result.GetText(), wxT("queued"));
@@ -366,7 +366,7 @@ TEST(NetMsgAckResultTest, CopiesShareOneAttachedMessageThatOnlyItsLastHolderHand
 TEST(RemoteConnectionTest, TheWaiterOfAnAnswerHoldsItsMessageAlone) {
   Fixture f;
   f.Challenged();
-  CMsgBase* request = f.engine.CreateForSend(1025);
+  std::unique_ptr<CMsgBase> request = f.engine.CreateForSend(1025);
   COppositeInfoMsg answer;
   answer.alias = wxT("answer");
   CMemoryStream bytes(CMemoryStream::kWrite);
@@ -374,7 +374,7 @@ TEST(RemoteConnectionTest, TheWaiterOfAnAnswerHoldsItsMessageAlone) {
   f.connection.fake->incoming.push_back(
       f.Ack(1025, request->GetSerial(), true, wxT("ok"),
             std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()), true));
-  CNetMsgAckResult result = f.connection.SendAndWait(request, 30000);
+  CNetMsgAckResult result = f.connection.SendAndWait(std::move(request), 30000);
   EXPECT_EQ(result.GetResult(), 1);
   const CMsgBase* const received = result.GetAttached();
   ASSERT_TRUE(received);

@@ -30,9 +30,12 @@ class RecordingSender : public CServerControlSender {
   std::deque<CNetMsgAckResult> answers;
 
  protected:
-  CServerControlMsg* CreateMessage() override { return new CServerControlMsg; }
-  CNetMsgAckResult Transmit(CServerControlMsg* message, wxUint32 timeoutMs) override {
-    sent.emplace_back(message);
+  std::unique_ptr<CServerControlMsg> CreateMessage() override {
+    return std::make_unique<CServerControlMsg>();
+  }
+  CNetMsgAckResult Transmit(std::unique_ptr<CServerControlMsg> message,
+                            wxUint32 timeoutMs) override {
+    sent.push_back(std::move(message));
     timeouts.push_back(timeoutMs);
     CNetMsgAckResult ack;
     ack.SetResult(1);

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "rs/DataXMLSerializer.h"
 #include "../support/TempDir.h"
 
 namespace {
@@ -25,8 +24,6 @@ TEST(FileIOTest, OnlyRegularFilesAreRead) {
   ASSERT_EQ(mkfifo(pipe.utf8_str().data(), 0600), 0);
   EXPECT_FALSE(CFileIO::ReadBytes(pipe, &bytes));
   EXPECT_EQ(bytes, "");
-  CDataNode root;
-  EXPECT_FALSE(CDataXMLSerializer(&root).LoadFile(pipe));
   EXPECT_FALSE(CFileIO::ReadBytes(dir.Path(), &bytes));
   EXPECT_FALSE(CFileIO::ReadBytes(dir.Path("missing"), &bytes));
 }
