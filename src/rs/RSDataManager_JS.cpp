@@ -113,35 +113,37 @@ bool CRSDataManager_JS::LoadNeededPart() {
 }
 
 bool CRSDataManager_JS::LoadWholeCache() {
+  // The whole read is the one every run made before the index; the index it
+  // leads to describes the cache file held open across it.
+  CReadOnlyFile cache;
+  CRSCacheIndex index;
+  const bool opened = cache.Open(CachePath(kCacheFile));
+  const bool current = opened && ReadCurrentIndex(cache, &index);
+  // Mapped before the whole read, whose bytes are its own.
+  CRSCacheLayout layout;
+  bool mapped = false;
+  if (opened && !current) {
+    std::string bytes;
+    mapped = cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes) && layout.Scan(bytes);
+  }
+
   CRSDataImport_JS import;
   m_importing = true;
   ResetPool();
-  CReadOnlyFile cache;
-  std::string bytes;
-  wxString readError;
-  bool ok = import.Bind(m_pool);
-  if (ok && !(cache.Open(CachePath(kCacheFile)) &&
-              cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes))) {
-    ok = false;
-    readError = wxT("cannot read ") + CachePath(kCacheFile);
-  }
-  // The cache is mapped before it is parsed, so that its bytes are let go
-  // before the pool is built.
-  CRSCacheIndex index;
-  const bool current = ok && ReadCurrentIndex(cache, &index);
-  CRSCacheLayout layout;
-  const bool mapped = ok && !current && layout.Scan(bytes);
-  ok = ok && import.ParseBytes(bytes);
-  std::string().swap(bytes);
-  ok = ok && import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
+  bool ok = import.Bind(m_pool) && import.LoadFile(CachePath(kCacheFile)) &&
+            import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
   if (ok) import.Complete();
   m_importing = false;
   if (!ok) {
-    m_error = readError.empty() ? import.GetError() : readError;
+    m_error = import.GetError();
     ResetPool();
     return false;
   }
-  if (!current) {
+  // The name still leads to the file held open, whose inode no other file
+  // can take meanwhile: the whole read was of that file.
+  CReadOnlyFile after;
+  if (opened && !current && after.Open(CachePath(kCacheFile)) &&
+      after.GetIdentity() == cache.GetIdentity()) {
     index.Build(*m_pool, mapped ? &layout : nullptr, cache.GetIdentity(), m_pool->UpdateIndex);
     CFileIO::WriteAtomically(CachePath(CRSCacheIndex::kFileName), index.ToBytes());
   }
