@@ -1,6 +1,5 @@
 #include "rs/RSDataImport.h"
 
-#include "rs/DataXMLSerializer.h"
 #include "rs/RSDataCommand.h"
 #include "rs/RSPool.h"
 #include "rs/RSRenderer.h"
@@ -12,18 +11,6 @@
 bool CRSDataImport::Fail(const wxString& text) {
   m_error = text;
   return false;
-}
-
-bool CRSDataImport::ParseBytes(const std::string& bytes) {
-  m_root.Reset();
-  if (bytes.empty()) return true;
-  CDataXMLSerializer serializer(&m_root);
-  if (!serializer.ParseUTF8(bytes)) {
-    m_error = serializer.GetError();
-    if (m_error.empty()) m_error = wxT("the document is not well-formed");
-    return false;
-  }
-  return true;
 }
 
 bool CRSDataImport::Import(bool keyed) {

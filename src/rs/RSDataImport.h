@@ -11,15 +11,10 @@
 // the import with the reason kept in GetError().
 #pragma once
 
-#include <string>
-
 #include "rs/RSDataExchange.h"
 
 class CRSDataImport : public CRSDataExchange {
  public:
-  // Reads the document from the UTF-8 bytes of a file the caller read; no
-  // bytes leave the document empty, as an empty file does.
-  bool ParseBytes(const std::string& bytes);
   // Imports the document into the bound pool. `keyed` tells that it came
   // from a keyed record (mode 0); such a document is read like any other.
   bool Import(bool keyed = false);

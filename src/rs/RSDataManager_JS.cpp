@@ -98,7 +98,7 @@ bool CRSDataManager_JS::LoadNeededPart() {
   CRSDataImport_JS import;
   m_importing = true;
   bool ok = index.ReadRendererDocument(cache, static_cast<size_t>(found), &document) &&
-            import.Bind(m_pool) && import.ParseBytes(document) &&
+            import.Bind(m_pool) && import.ParseUTF8(document) &&
             import.GetDocumentKind() == CRSDataCommand::kPool && import.Import() &&
             index.HoldsRenderer(*m_pool, static_cast<size_t>(found));
   if (ok) import.Complete();
