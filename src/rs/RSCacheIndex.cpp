@@ -17,6 +17,15 @@
 
 namespace {
 
+// The index line by line; each field is followed by one blank, and a name is
+// the rest of its line:
+//   KfRcCmd renderer cache index 1
+//   C size mtime-seconds mtime-nanoseconds inode stamp mapped
+//   G visible begin header-end name                 each group, in order
+//   R visible capabilities group begin end versions name
+//   V visible default capabilities name             each renderer in the pool's
+//                                                   order, then its versions
+//   crc the checksum of all before it, eight hex digits
 const char kHeader[] = "KfRcCmd renderer cache index 1\n";
 const char kChecksum[] = "crc ";
 // "crc " and eight hex digits and a line feed.
@@ -64,12 +73,6 @@ class LineReader {
  public:
   LineReader(const char* begin, const char* end) : m_p(begin), m_end(end) {}
 
-  bool Tag(const char* tag) {
-    for (; *tag; ++tag, ++m_p) {
-      if (m_p == m_end || *m_p != *tag) return false;
-    }
-    return true;
-  }
   bool Unsigned(uint64_t* value) {
     uint64_t v = 0;
     const char* start = m_p;

@@ -84,9 +84,6 @@ class CRSCacheIndex {
   // Whether `pool` holds just that renderer, loaded into its group.
   bool HoldsRenderer(const CRSPool& pool, size_t renderer) const;
 
-  const std::vector<Group>& GetGroups() const { return m_groups; }
-  const std::vector<Renderer>& GetRenderers() const { return m_renderers; }
-
  private:
   bool Map(const CRSPool& pool, const CRSCacheLayout& layout);
   void Clear();
