@@ -2,11 +2,13 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <unordered_set>
 
 #include "platform/Utf8.h"
+#include "rs/DataXMLSerializer.h"
 #include "rs/RSCacheLayout.h"
 #include "rs/RSDataCommand.h"
 #include "rs/RSDataExchange.h"
@@ -244,7 +246,11 @@ bool CRSCacheIndex::FromBytes(const std::string& bytes, uint64_t cacheSize) {
   snprintf(expected, sizeof expected, "%s%08x\n", kChecksum, Checksum(bytes.data(), body));
   if (bytes.compare(body, kChecksumLine, expected) != 0) return false;
 
-  const uint64_t maxObjects = cacheSize / kMinObjectBytes;
+  const uint64_t maxGroups = cacheSize / kMinGroupBytes;
+  const uint64_t maxObjects =
+      std::min<uint64_t>(cacheSize / kMinRendererBytes, CDataXMLSerializer::kMaxTreeBytes /
+                                                            CDataXMLSerializer::kNodeCost /
+                                                            kMinRendererElements);
   uint64_t objects = 0;
   uint64_t versionsDue = 0;
   bool ok = true;
@@ -274,7 +280,8 @@ bool CRSCacheIndex::FromBytes(const std::string& bytes, uint64_t cacheSize) {
     }
     // Objects only in an index of a mapped cache, and no more than the cache
     // could hold.
-    if (!blank || !m_mapped || ++objects > maxObjects) {
+    if (!blank || !m_mapped || (kind == 'G' ? m_groups.size() >= maxGroups
+                                            : ++objects > maxObjects)) {
       ok = false;
     } else if (versionsDue > 0) {
       Version v;

@@ -32,9 +32,15 @@ class CRSCacheIndex {
  public:
   static constexpr const wxChar* kFileName = wxT("Renderers.kidx");
   static constexpr size_t kMaxFileBytes = 64u * 1024 * 1024;
-  // No element of a group, renderer or version that loads (its tags and its
-  // name) is shorter: the cache's size bounds how many objects it may hold.
-  static constexpr uint64_t kMinObjectBytes = 32;
+  // No element of a group that loads (its tags and its name), nor of a
+  // renderer or version (with a name and the command line each must hold),
+  // is shorter: the cache's size bounds how many objects it may hold.
+  static constexpr uint64_t kMinGroupBytes = 32;
+  static constexpr uint64_t kMinRendererBytes = 80;
+  // Nor does a renderer or version take fewer than four elements of the tree
+  // the whole read builds: the index never describes more of them than that
+  // read could build.
+  static constexpr uint64_t kMinRendererElements = 4;
 
   struct Version {
     std::string name;
