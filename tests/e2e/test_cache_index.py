@@ -3,11 +3,9 @@ and sends exactly what a run that reads the whole cache does."""
 
 import os
 import re
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import kfharness as kh  # noqa: E402
+import kfharness as kh
 
 CACHE = os.path.join('Renderers', 'Renderers.kren')
 POOL = os.path.join('Renderers', 'Pool.xml')
