@@ -312,6 +312,53 @@ def query_answer(binary, runs):
                    peak / size_mb, '< 3')]
 
 
+# Generated render systems: groups x renderers x versions x parameters, with the renderer cache
+# size they come to.
+WARM_CACHES = (('0.1 MB', (2, 2, 2, 10), '<= 1.5'), ('2 MB', (10, 4, 4, 10), ''),
+               ('8 MB', (20, 5, 4, 20), '<= 3'))
+
+
+def warm_cache_runs(binary, runs):
+    """Warm submissions and listings against farms of generated render systems: CPU and peak
+    memory as ratios to those of -help, measured against the same farm."""
+    import render_systems
+    figures = []
+    for label, size, target in WARM_CACHES:
+        folder = tempfile.mkdtemp(prefix='kfbench-farm-')
+        try:
+            farm_file = render_systems.write_farm(folder, *size)
+            with FarmSim(farm_file) as sim:
+                prog = ProgramDir(binary, sim.port)
+                try:
+                    helps = repeat(prog, ['-help'], runs, check=None)
+                    help_cpu = median([r.cpu for r in helps])
+                    help_peak = median([r.peak_mb for r in helps])
+                    args = ['-nj_renderer', 'R%d_0' % (size[0] // 2), 'scenes/one.scn']
+                    repeat(prog, args, 2)  # fills the cache, then its index
+                    cache_mb = os.path.getsize(os.path.join(
+                        prog.path, 'Renderers', 'Renderers.kren')) / 1e6
+                    warm = repeat(prog, args, runs)
+                    cpu = median([r.cpu for r in warm])
+                    peak = median([r.peak_mb for r in warm])
+                    name = 'warm submission, %s cache (%.2f MB), CPU' % (label, cache_mb)
+                    figures.append(Figure(name, cpu * 1000, 'ms', '-help CPU', cpu / help_cpu,
+                                          target))
+                    figures.append(Figure('  peak memory of that submission', peak, 'MB',
+                                          '-help peak', peak / help_peak,
+                                          '<= 20 MB' if label == '8 MB' else ''))
+                    if label == '8 MB':
+                        listed = repeat(prog, ['-listrenderers'], runs,
+                                        check=lambda r: r.code == 0 and 'R0_0/4.0 *' in r.out)
+                        cpu = median([r.cpu for r in listed])
+                        figures.append(Figure('-listrenderers, 8 MB cache, CPU', cpu * 1000, 'ms',
+                                              '-help CPU', cpu / help_cpu, '< 50 ms'))
+                finally:
+                    prog.cleanup()
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+    return figures
+
+
 def print_table(figures, load_before, load_after):
     print()
     print('%-52s %10s %-8s %-16s %7s  %s' % ('figure', 'value', 'unit', 'ratio to', 'ratio',
@@ -333,7 +380,8 @@ def main():
     parser.add_argument('--build', default=os.path.join(SOURCE, 'build'))
     parser.add_argument('--runs', type=int, default=5)
     parser.add_argument('--callgrind', action='store_true')
-    parser.add_argument('--only', default='', help='comma-separated: process,wait,transfer,pool,query')
+    parser.add_argument('--only', default='',
+                        help='comma-separated: process,wait,transfer,pool,query,warm')
     opts = parser.parse_args()
     build = os.path.abspath(opts.build)
     binary = os.path.join(build, 'KfRcCmd')
@@ -344,7 +392,8 @@ def main():
              ('wait', lambda: ack_wait(build, max(1, min(opts.runs, 3)))),
              ('transfer', lambda: transfer(build, max(1, min(opts.runs, 3)))),
              ('pool', lambda: pool(build, max(1, min(opts.runs, 3)))),
-             ('query', lambda: query_answer(binary, opts.runs)))
+             ('query', lambda: query_answer(binary, opts.runs)),
+             ('warm', lambda: warm_cache_runs(binary, opts.runs)))
     for name, step in steps:
         if only and name not in only:
             continue

@@ -20,6 +20,28 @@
 #include "rs/RSDataMsg.h"
 #include "rs/RSPool.h"
 
+namespace {
+
+// What the command reads of the renderer definitions, found in the order
+// RunCommand dispatches: a warm run reads no more of the cache than that.
+// A submission whose renderer comes from a preset (or is missing) reads the
+// whole pool.
+void TellPoolNeed(CKfJsCmdLine& cmd, CRSDataManager_JS& manager) {
+  using Need = CRSDataManager_JS::Need;
+  wxString renderer;
+  if (!cmd.GetExecute().empty() || cmd.IsListPools()) {
+    manager.SetNeed(Need::kNothing);
+  } else if (cmd.IsListRenderers() || cmd.IsListCaps()) {
+    manager.SetNeed(Need::kRendererList);
+  } else if (!cmd.GetParamRenderer().empty()) {
+    manager.SetNeed(Need::kOneRenderer, cmd.GetParamRenderer());
+  } else if (cmd.GetSwitchString(wxT("nj_renderer"), &renderer) && !renderer.empty()) {
+    manager.SetNeed(Need::kOneRenderer, renderer);
+  }
+}
+
+}  // namespace
+
 void CKfJsCore::AddMessageClasses() {
   CNetEngine::AddMessageClass(CNetJobPacketMsg::kType, CLASSINFO(CNetJobPacketMsg));
   CNetEngine::AddMessageClass(CRSDataMsg::kType, CLASSINFO(CRSDataMsg));
@@ -71,6 +93,7 @@ int CKfJsCore::RunNetwork() {
     OutputLevel(kLevelError, wxT("Initializing the render system data manager failed\n"));
     return kKfExitOk;
   }
+  if (m_cmdLine != nullptr) TellPoolNeed(*m_cmdLine, m_dataManager);
   m_commander->GetJobSubmitter().SetDownloader([this] { return m_dataManager.Download(); });
 
   OutputNewLines(1);

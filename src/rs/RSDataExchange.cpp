@@ -1,5 +1,6 @@
 #include "rs/RSDataExchange.h"
 
+#include "platform/Utf8.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSDataCommand.h"
 #include "rs/RSPool.h"
@@ -15,9 +16,11 @@ bool CRSDataExchange::LoadFile(const wxString& path) {
   return true;
 }
 
-bool CRSDataExchange::ParseText(const wxString& text) {
+bool CRSDataExchange::ParseText(const wxString& text) { return ParseUTF8(utf8text::From(text)); }
+
+bool CRSDataExchange::ParseUTF8(const std::string& bytes) {
   CDataXMLSerializer serializer(&m_root);
-  if (!serializer.ParseText(text)) {
+  if (!serializer.ParseUTF8(bytes)) {
     m_error = serializer.GetError();
     if (m_error.empty()) m_error = wxT("the document is not well-formed");
     return false;

@@ -7,6 +7,8 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+#include <string>
+
 #include "rs/DataNode.h"
 #include "settings/EventObject.h"
 
@@ -21,10 +23,11 @@ class CRSDataExchange : public wxObject, public CEventObject {
   CRSDataExchange(const CRSDataExchange&) = delete;
   CRSDataExchange& operator=(const CRSDataExchange&) = delete;
 
-  // Read the document from a file or a text; false (with GetError()) when it
-  // cannot be read or is not well-formed.
+  // Read the document from a file, a text or UTF-8 bytes; false (with
+  // GetError()) when it cannot be read or is not well-formed.
   bool LoadFile(const wxString& path);
   bool ParseText(const wxString& text);
+  bool ParseUTF8(const std::string& bytes);
   // Writes the document; the file is replaced atomically.
   bool SaveFile(const wxString& path);
   wxString ToText() const;

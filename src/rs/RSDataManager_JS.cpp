@@ -4,6 +4,9 @@
 
 #include "net/NwUserCommander.h"
 #include "platform/FileIO.h"
+#include "rs/DataXMLSerializer.h"
+#include "rs/RSCacheIndex.h"
+#include "rs/RSCacheLayout.h"
 #include "rs/RSDataExport.h"
 #include "rs/RSDataImport.h"
 #include "rs/RSDataMsg.h"
@@ -55,8 +58,75 @@ bool CRSDataManager_JS::Download() {
   return FullDownload();
 }
 
+void CRSDataManager_JS::SetNeed(Need need, const wxString& rendererId) {
+  m_need = need;
+  // The renderer part of the ID, as the lookups of the commands take it.
+  m_rendererName = rendererId.BeforeFirst(wxT('/'));
+  m_rendererName.Trim(true).Trim(false);
+}
+
 bool CRSDataManager_JS::LoadFromCache() {
   if (m_pool == nullptr) return false;
+  if (m_need != Need::kWholePool && LoadNeededPart()) return true;
+  return LoadWholeCache();
+}
+
+bool CRSDataManager_JS::ReadCurrentIndex(const CReadOnlyFile& cache, CRSCacheIndex* index) const {
+  std::string bytes;
+  return CFileIO::ReadBytes(CachePath(CRSCacheIndex::kFileName), &bytes,
+                            CRSCacheIndex::kMaxFileBytes) &&
+         index->FromBytes(bytes, cache.GetIdentity().size) &&
+         index->Describes(cache.GetIdentity(), m_pool->UpdateIndex);
+}
+
+bool CRSDataManager_JS::LoadNeededPart() {
+  // The index vouches that the whole cache loads: a part of it stands for
+  // the whole only then.
+  CReadOnlyFile cache;
+  CRSCacheIndex index;
+  if (!cache.Open(CachePath(kCacheFile)) || !ReadCurrentIndex(cache, &index) ||
+      !index.IsMapped()) {
+    return false;
+  }
+  ResetPool();
+  if (m_need == Need::kRendererList) index.FillRendererList(*m_pool);
+  if (m_need != Need::kOneRenderer) return true;
+  // A name the cache does not hold is not found in the empty pool either.
+  const int found = index.FindRenderer(m_rendererName);
+  if (found < 0) return true;
+  std::string document;
+  CRSDataImport_JS import;
+  m_importing = true;
+  bool ok = index.ReadRendererDocument(cache, static_cast<size_t>(found), &document) &&
+            import.Bind(m_pool) && import.ParseUTF8(document) &&
+            import.GetDocumentKind() == CRSDataCommand::kPool && import.Import() &&
+            index.HoldsRenderer(*m_pool, static_cast<size_t>(found));
+  if (ok) import.Complete();
+  m_importing = false;
+  if (!ok) {
+    // The index vouched for what the cache does not hold: the whole read
+    // writes it anew.
+    ResetPool();
+    CFileIO::Remove(CachePath(CRSCacheIndex::kFileName));
+  }
+  return ok;
+}
+
+bool CRSDataManager_JS::LoadWholeCache() {
+  // The whole read is the one every run made before the index; the index it
+  // leads to describes the cache file held open across it.
+  CReadOnlyFile cache;
+  CRSCacheIndex index;
+  const bool opened = cache.Open(CachePath(kCacheFile));
+  const bool current = opened && ReadCurrentIndex(cache, &index);
+  // Mapped before the whole read, whose bytes are its own.
+  CRSCacheLayout layout;
+  bool mapped = false;
+  if (opened && !current) {
+    std::string bytes;
+    mapped = cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes) && layout.Scan(bytes);
+  }
+
   CRSDataImport_JS import;
   m_importing = true;
   ResetPool();
@@ -67,8 +137,17 @@ bool CRSDataManager_JS::LoadFromCache() {
   if (!ok) {
     m_error = import.GetError();
     ResetPool();
+    return false;
   }
-  return ok;
+  // The name still leads to the file held open, whose inode no other file
+  // can take meanwhile: the whole read was of that file.
+  CReadOnlyFile after;
+  if (opened && !current && after.Open(CachePath(kCacheFile)) &&
+      after.GetIdentity() == cache.GetIdentity()) {
+    index.Build(*m_pool, mapped ? &layout : nullptr, cache.GetIdentity(), m_pool->UpdateIndex);
+    CFileIO::WriteAtomically(CachePath(CRSCacheIndex::kFileName), index.ToBytes());
+  }
+  return true;
 }
 
 bool CRSDataManager_JS::FullDownload() {
@@ -81,6 +160,8 @@ bool CRSDataManager_JS::FullDownload() {
   // load keeps what loaded before it, the others still load, and the cache
   // holds the pool as it was loaded.
   ApplyMessage(*msg, true);
+  // The index describes the cache file being replaced: it goes first.
+  CFileIO::Remove(CachePath(CRSCacheIndex::kFileName));
   bool saved = exporter.Bind(m_pool) && exporter.ExportPool() &&
                exporter.SaveFile(CachePath(kCacheFile));
   if (saved) {

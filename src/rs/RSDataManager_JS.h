@@ -6,20 +6,35 @@
 // document) with "Pool.xml" (the data stamp) in the pool's directory. Both
 // are replaced atomically, so that runs at the same moment never read half a
 // file; a cache that cannot be read falls back to a full download.
+//
+// Beside them lies the cache's index ("Renderers.kidx", CRSCacheIndex). A run
+// told what its command needs reads, with a current index, only that part of
+// the cache; without one (missing, damaged, or describing another cache
+// file) it reads the whole cache and writes the index anew.
 #pragma once
 
 #include <functional>
 #include <memory>
 
+#include "platform/ReadOnlyFile.h"
 #include "rs/RSDataManager.h"
 
 class CNwUserCommander;
+class CRSCacheIndex;
 class CRSDataMsg;
 
 class CRSDataManager_JS : public CRSDataManager {
  public:
   static constexpr const wxChar* kCacheFile = wxT("Renderers.kren");
   static constexpr const wxChar* kIndexFile = wxT("Pool.xml");
+
+  // What the command of the run reads of the pool.
+  enum class Need {
+    kWholePool,
+    kNothing,       // the pool stays empty
+    kRendererList,  // groups, renderers, versions: names, flags, capabilities
+    kOneRenderer,   // the renderer a "Renderer/Version" ID names, with its group
+  };
 
   CRSDataCommand* CreateCommand() override { return new CRSDataCommand_JS(); }
   // Binds to the user commander; false without one.
@@ -39,11 +54,21 @@ class CRSDataManager_JS : public CRSDataManager {
   // from a full download. True when the pool is loaded.
   bool Download();
 
+  // Tells what the command needs; the whole pool until told otherwise.
+  void SetNeed(Need need, const wxString& rendererId = wxString());
+
   // Loads the pool from the cache file alone; false when it is missing or
   // damaged (the pool is then reset).
   bool LoadFromCache();
 
  private:
+  // What the command needs, from the cache the index describes; false when
+  // the index is not current.
+  bool LoadNeededPart();
+  bool LoadWholeCache();
+  // Reads the index and tells whether it describes the cache file `cache`
+  // as loaded with the pool's stamp.
+  bool ReadCurrentIndex(const CReadOnlyFile& cache, CRSCacheIndex* index) const;
   bool FullDownload();
   std::unique_ptr<CRSDataMsg> Request(wxInt32 parameter);
   void ResetPool();
@@ -51,4 +76,6 @@ class CRSDataManager_JS : public CRSDataManager {
 
   CNwUserCommander* m_commander = nullptr;
   Fetch m_fetch;
+  Need m_need = Need::kWholePool;
+  wxString m_rendererName;
 };

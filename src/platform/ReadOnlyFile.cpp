@@ -1,0 +1,68 @@
+#include "platform/ReadOnlyFile.h"
+
+#include "platform/Utf8.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+bool CReadOnlyFile::Open(const wxString& path) {
+  Close();
+  if (path.empty()) return false;
+  // Non-blocking, so that a named pipe in place of the file cannot hang us.
+  m_fd = ::open(utf8text::From(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (m_fd < 0) return false;
+  struct stat st;
+  if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0) {
+    Close();
+    return false;
+  }
+  m_identity.size = static_cast<uint64_t>(st.st_size);
+  m_identity.mtimeSec = static_cast<int64_t>(st.st_mtim.tv_sec);
+  m_identity.mtimeNsec = static_cast<int64_t>(st.st_mtim.tv_nsec);
+  m_identity.inode = static_cast<uint64_t>(st.st_ino);
+  return true;
+}
+
+void CReadOnlyFile::Close() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_identity = Identity();
+}
+
+bool CReadOnlyFile::ReadAll(std::string* bytes, size_t maxBytes) {
+  bytes->clear();
+  if (m_fd < 0 || m_identity.size > maxBytes) return false;
+  if (!AppendRange(0, m_identity.size, bytes)) return false;
+  // A file that grew while it was read is not the file the identity names.
+  char probe;
+  const off_t end = static_cast<off_t>(m_identity.size);
+  ssize_t n;
+  while ((n = ::pread(m_fd, &probe, 1, end)) < 0 && errno == EINTR) {
+  }
+  if (n != 0) {
+    bytes->clear();
+    return false;
+  }
+  return true;
+}
+
+bool CReadOnlyFile::AppendRange(uint64_t offset, uint64_t length, std::string* bytes) {
+  if (m_fd < 0 || offset > m_identity.size || length > m_identity.size - offset) return false;
+  const size_t start = bytes->size();
+  bytes->resize(start + static_cast<size_t>(length));
+  uint64_t done = 0;
+  while (done < length) {
+    const ssize_t n = ::pread(m_fd, &(*bytes)[start + done], static_cast<size_t>(length - done),
+                              static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      // The file shrank while it was read.
+      bytes->resize(start);
+      return false;
+    }
+    done += static_cast<uint64_t>(n);
+  }
+  return true;
+}
