@@ -4,23 +4,21 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMsgBase, wxObject);
 
-bool CMsgBase::ReadText(CMemoryStream& stream, wxString& text) {
-  if (stream.NextStringLength() > kMaxTextBytes) {
-    SetOverLimit();
-    return false;
-  }
-  return stream.ReadString(text);
+bool CMsgBase::Serialize(CMemoryStream& stream) {
+  return stream.IsReading() ? ReadFrom(stream) : WriteTo(stream);
 }
 
-bool CMsgBase::Serialize(CMemoryStream& stream) {
+bool CMsgBase::ReadFrom(CMemoryStream& stream) {
   stream.Rewind();
-  if (stream.IsReading()) {
-    m_overLimit = false;
-    if (m_raw) stream.Skip(4);
-    stream.ReadInt32(m_type);
-    stream.ReadUInt32(m_serial);
-    return ReadBody(stream);
-  }
+  m_overLimit = false;
+  if (m_raw) stream.Skip(4);
+  stream.ReadInt32(m_type);
+  stream.ReadUInt32(m_serial);
+  return ReadBody(stream);
+}
+
+bool CMsgBase::WriteTo(CMemoryStream& stream) const {
+  stream.Rewind();
   if (m_raw && !stream.WriteUInt32(0)) return false;
   if (!stream.WriteInt32(m_type) || !stream.WriteUInt32(m_serial) || !WriteBody(stream))
     return false;
@@ -28,7 +26,7 @@ bool CMsgBase::Serialize(CMemoryStream& stream) {
   return true;
 }
 
-bool CMsgBase::WriteBody(CMemoryStream&) { return true; }
+bool CMsgBase::WriteBody(CMemoryStream&) const { return true; }
 
 bool CMsgBase::ReadBody(CMemoryStream&) { return true; }
 
@@ -39,13 +37,9 @@ CMsgBase* CMsgBase::Clone() const {
     delete object;
     return nullptr;
   }
-  CMemoryStream stream(CMemoryStream::kWrite);
-  CMsgBase& self = const_cast<CMsgBase&>(*this);
-  bool ok = self.Serialize(stream);
-  stream.SetMode(CMemoryStream::kRead);
+  CMemoryStream stream(CMemoryStream::kReadWrite);
   copy->SetRaw(m_raw);
-  ok = ok && copy->Serialize(stream);
-  if (!ok) {
+  if (!WriteTo(stream) || !copy->ReadFrom(stream)) {
     delete copy;
     return nullptr;
   }
