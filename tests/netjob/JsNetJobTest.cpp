@@ -104,7 +104,20 @@ TEST(JsNetJobTest, AllGroupsApplyEveryNamedSetting) {
   EXPECT_EQ(job.GetEvents().GetAt(0)->GetName(), wxT("done"));
 }
 
-// Which groups a preset applies is proven end to end with the same values.
+// Which groups a preset applies is proven end to end with the same values;
+// the client limits, which no end-to-end preset changes, here bit by bit.
+TEST(JsNetJobTest, ClientLimitsApplyUnderTheirOwnBitAndNoOther) {
+  PresetFiles files;
+  for (int bit = 0x1; bit <= 0x4000; bit <<= 1) {
+    NewJob job;
+    job.AssignClientLimit(4);
+    job.AssignMinClientPriority(7);
+    ASSERT_TRUE(job.LoadPreset(files.Write("g.knjprs", General("G", bit) + kEverything)));
+    const bool applies = bit == CJsNetJob::kGroupClientLimits;
+    EXPECT_EQ(job.GetClientLimit(), applies ? 3 : 4) << bit;
+    EXPECT_EQ(job.GetMinClientPriority(), applies ? 0 : 7) << bit;
+  }
+}
 
 TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
   PresetFiles files;
