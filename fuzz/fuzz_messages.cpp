@@ -40,13 +40,20 @@ struct TypeEntry {
 // Every type the program registers, and one it does not know (read as a
 // generic message).
 const TypeEntry kTypes[] = {
-    {0, CLASSINFO(CGenericMsg)},        {1, CLASSINFO(CChallengeMsg)},
-    {2, CLASSINFO(COppositeInfoMsg)},   {3, CLASSINFO(CTextMsg)},
-    {7, CLASSINFO(CLoginMsg)},          {8, CLASSINFO(CUserData0Msg)},
-    {9, CLASSINFO(CUserData1Msg)},      {14, CLASSINFO(CNetJobPacketMsg)},
-    {15, CLASSINFO(CServerControlMsg)}, {22, CLASSINFO(CRSDataMsg)},
-    {24, CLASSINFO(CDataQueryMsg)},     {1024, CLASSINFO(CMsgAckMsg)},
-    {1025, CLASSINFO(CRequestMsg)},     {4711, nullptr},
+    {kGenericMsgType, CLASSINFO(CGenericMsg)},
+    {kChallengeMsgType, CLASSINFO(CChallengeMsg)},
+    {kOppositeInfoMsgType, CLASSINFO(COppositeInfoMsg)},
+    {kTextMsgType, CLASSINFO(CTextMsg)},
+    {kLoginMsgType, CLASSINFO(CLoginMsg)},
+    {kUserData0MsgType, CLASSINFO(CUserData0Msg)},
+    {kUserData1MsgType, CLASSINFO(CUserData1Msg)},
+    {kNetJobPacketMsgType, CLASSINFO(CNetJobPacketMsg)},
+    {kServerControlMsgType, CLASSINFO(CServerControlMsg)},
+    {kRSDataMsgType, CLASSINFO(CRSDataMsg)},
+    {kDataQueryMsgType, CLASSINFO(CDataQueryMsg)},
+    {kMsgAckMsgType, CLASSINFO(CMsgAckMsg)},
+    {kRequestMsgType, CLASSINFO(CRequestMsg)},
+    {4711, nullptr},
 };
 constexpr size_t kTypeCount = sizeof kTypes / sizeof kTypes[0];
 constexpr wxUint32 kMaxUnpackedForFuzzing = 4u * 1024 * 1024;
