@@ -16,7 +16,7 @@
 class CBenchBlobMsg : public CGenericMsg {
  public:
   explicit CBenchBlobMsg(wxUint32 size = 0) : m_body(size, '\x5a') { SetType(77); }
-  bool WriteBody(CMemoryStream& stream) override {
+  bool WriteBody(CMemoryStream& stream) const override {
     return stream.Write(m_body.data(), static_cast<wxUint32>(m_body.size()));
   }
 

@@ -8,15 +8,3 @@ CChallengeMsg::CChallengeMsg() {
   SetType(kType);
   SetRaw(true);
 }
-
-bool CChallengeMsg::WriteBody(CMemoryStream& stream) {
-  return stream.WriteString(m_identifier) && stream.WriteInt32(m_version) &&
-         stream.WriteString(m_updateInfo);
-}
-
-bool CChallengeMsg::ReadBody(CMemoryStream& stream) {
-  stream.ReadString(m_identifier);
-  stream.ReadInt32(m_version);
-  stream.ReadString(m_updateInfo);
-  return true;
-}

@@ -3,18 +3,20 @@
 // written length-prefixed and unframed.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
-class CChallengeMsg : public CGenericMsg {
+class CChallengeMsg : public CFieldMsg<CChallengeMsg> {
  public:
-  static constexpr wxInt32 kType = 1;
+  static constexpr wxInt32 kType = kChallengeMsgType;
   static constexpr wxInt32 kProtocolVersion = 45;
   static const wxChar* const kRemoteControllerId;  // "Kilnforge.V2.RemoteController"
 
   CChallengeMsg();
 
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.m_identifier) && io(m.m_version) && io(m.m_updateInfo);
+  }
 
   const wxString& GetIdentifier() const { return m_identifier; }
   wxInt32 GetVersion() const { return m_version; }

@@ -4,7 +4,7 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CCompressedMsgBase, CGenericMsg);
 
-bool CCompressedMsgBase::WriteBody(CMemoryStream& stream) {
+bool CCompressedMsgBase::WriteBody(CMemoryStream& stream) const {
   CMemoryStream data(CMemoryStream::kWrite);
   if (!data.IsValid() || !WriteData(data)) return false;
   CCompressedBuffer compressed;
@@ -38,6 +38,6 @@ bool CCompressedMsgBase::ReadBody(CMemoryStream& stream) {
   return ReadData(data);
 }
 
-bool CCompressedMsgBase::WriteData(CMemoryStream&) { return true; }
+bool CCompressedMsgBase::WriteData(CMemoryStream&) const { return true; }
 
 bool CCompressedMsgBase::ReadData(CMemoryStream&) { return true; }

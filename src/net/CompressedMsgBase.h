@@ -9,11 +9,11 @@
 
 class CCompressedMsgBase : public CGenericMsg {
  public:
-  bool WriteBody(CMemoryStream& stream) override;
+  bool WriteBody(CMemoryStream& stream) const override;
   bool ReadBody(CMemoryStream& stream) override;
 
   // The uncompressed fields of the derived class.
-  virtual bool WriteData(CMemoryStream& stream);
+  virtual bool WriteData(CMemoryStream& stream) const;
   virtual bool ReadData(CMemoryStream& stream);
 
   // Whether the last body read inflated to exactly the announced length.

@@ -34,7 +34,7 @@ std::string CDataQueryMsg::TakeUtf8Text() {
   return text;
 }
 
-bool CDataQueryMsg::WriteData(CMemoryStream& stream) {
+bool CDataQueryMsg::WriteData(CMemoryStream& stream) const {
   if (m_bytes.size() >= 0xFFFFFFFFu) return false;
   return stream.Write(m_bytes.data(), static_cast<wxUint32>(m_bytes.size())) &&
          stream.WriteUInt8(0);

@@ -9,7 +9,7 @@
 
 class CDataQueryMsg : public CCompressedMsgBase {
  public:
-  static constexpr wxInt32 kType = 24;
+  static constexpr wxInt32 kType = kDataQueryMsgType;
 
   CDataQueryMsg();
 
@@ -23,7 +23,8 @@ class CDataQueryMsg : public CCompressedMsgBase {
   std::string TakeUtf8Text();
 
  protected:
-  bool WriteData(CMemoryStream& stream) override;
+  // Written by hand: the text stays in the bytes it came in (see above).
+  bool WriteData(CMemoryStream& stream) const override;
   bool ReadData(CMemoryStream& stream) override;
 
  private:

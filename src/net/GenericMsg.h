@@ -7,7 +7,9 @@
 
 class CGenericMsg : public CMsgBase {
  public:
-  CGenericMsg() { SetType(0); }
+  static constexpr wxInt32 kType = kGenericMsgType;
+
+  CGenericMsg() { SetType(kType); }
 
  private:
   wxDECLARE_DYNAMIC_CLASS(CGenericMsg);

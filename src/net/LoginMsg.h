@@ -3,11 +3,11 @@
 // refuses it with a reason.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
-class CLoginMsg : public CGenericMsg {
+class CLoginMsg : public CFieldMsg<CLoginMsg> {
  public:
-  static constexpr wxInt32 kType = 7;
+  static constexpr wxInt32 kType = kLoginMsgType;
 
   CLoginMsg();
 
@@ -15,9 +15,10 @@ class CLoginMsg : public CGenericMsg {
   wxString userName;
   wxString password;
 
- protected:
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.login) && io(m.userName) && io(m.password);
+  }
 
  private:
   wxDECLARE_DYNAMIC_CLASS(CLoginMsg);

@@ -167,6 +167,35 @@ bool CMemoryStream::WriteString(const wxString& text) {
   return Write(utf8.data(), static_cast<wxUint32>(length)) && WriteUInt8(0);
 }
 
+bool CMemoryStream::WriteUtf8(const char* bytes, size_t length) {
+  if (length > kMaxCapacity) return false;
+  return Write(bytes, static_cast<wxUint32>(length)) && WriteUInt8(0);
+}
+
+bool CMemoryStream::WriteWholeString(const wxString& text) {
+  const wxScopedCharBuffer utf8 = text.utf8_str();
+  return WriteUtf8(utf8.data(), utf8.length());
+}
+
+bool CMemoryStream::WriteDouble(double value) {
+  static_assert(sizeof(wxUint64) == sizeof(double), "a double is eight bytes");
+  wxUint64 bits = 0;
+  std::memcpy(&bits, &value, sizeof(bits));
+  return WriteUInt64(bits);
+}
+
+bool CMemoryStream::WriteStringList(const wxArrayString& list, const wxString& prefix) {
+  bool ok = WriteUInt32(static_cast<wxUint32>(list.size()));
+  for (size_t i = 0; ok && i < list.size(); ++i) ok = WriteWholeString(prefix + list[i]);
+  return ok;
+}
+
+bool CMemoryStream::WriteInt32List(const std::vector<wxInt32>& list) {
+  bool ok = WriteUInt32(static_cast<wxUint32>(list.size()));
+  for (size_t i = 0; ok && i < list.size(); ++i) ok = WriteInt32(list[i]);
+  return ok;
+}
+
 bool CMemoryStream::ReadBool(bool& value) {
   wxUint8 b;
   if (!ReadUInt8(b)) return false;

@@ -1,12 +1,16 @@
 // A growable byte buffer with one cursor, in which every message is written
-// and read. It also knows the wire encoding of the common values: 32-bit
-// integers little-endian, booleans one byte, strings as their UTF-8 bytes and
-// one 0 byte. Reads never go past the content: a failed read copies nothing
-// and leaves the cursor (and the caller's value) as they were.
+// and read. It is the one place that knows the wire encoding of values:
+// integers little-endian, booleans one byte, doubles as their eight IEEE
+// bytes, strings as their UTF-8 bytes and one 0 byte, lists as a 32-bit count
+// and the items. Reads never go past the content: a failed read copies
+// nothing and leaves the cursor (and the caller's value) as they were.
 #pragma once
 
 #include <wx/object.h>
+#include <wx/arrstr.h>
 #include <wx/string.h>
+
+#include <vector>
 
 class CMemoryStream : public wxObject {
  public:
@@ -66,6 +70,15 @@ class CMemoryStream : public wxObject {
   bool WriteUInt64(wxUint64 value);
   // The UTF-8 bytes of `text` up to its first NUL, then one 0 byte.
   bool WriteString(const wxString& text);
+  // The UTF-8 bytes as given, an embedded NUL included, then one 0 byte. The
+  // net job packet has always sent its texts whole this way.
+  bool WriteUtf8(const char* bytes, size_t length);
+  bool WriteWholeString(const wxString& text);
+  bool WriteDouble(double value);
+  // A 32-bit count, then the items; `prefix` goes before every string, and
+  // each is written whole.
+  bool WriteStringList(const wxArrayString& list, const wxString& prefix = wxString());
+  bool WriteInt32List(const std::vector<wxInt32>& list);
 
   bool ReadUInt8(wxUint8& value) { return Read(&value, 1); }
   // Any non-zero byte reads as true.

@@ -2,11 +2,6 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMsgAckMsg, CGenericMsg);
 
-namespace {
-// The type number of the challenge, whose acknowledgement has no value 3.
-constexpr wxInt32 kChallengeType = 1;
-}  // namespace
-
 CMsgAckMsg::CMsgAckMsg() : m_data(std::make_unique<CMemoryStream>(CMemoryStream::kReadWrite)) {
   SetType(kType);
 }
@@ -50,12 +45,12 @@ bool CMsgAckMsg::GetAttachedType(wxInt32* type) const {
   return true;
 }
 
-bool CMsgAckMsg::WriteBody(CMemoryStream& stream) {
+bool CMsgAckMsg::WriteBody(CMemoryStream& stream) const {
   const wxString text = m_text.length() > kMaxText ? m_text.Left(kMaxText) : m_text;
   bool ok = stream.WriteInt32(m_ackedType) && stream.WriteUInt32(m_ackedSerial) &&
             stream.WriteBool(m_result) && stream.WriteString(text) &&
             stream.WriteUInt32(m_values[0]) && stream.WriteUInt32(m_values[1]);
-  if (ok && m_ackedType != kChallengeType) ok = stream.WriteUInt32(m_values[2]);
+  if (ok && m_ackedType != kChallengeMsgType) ok = stream.WriteUInt32(m_values[2]);
   return ok && stream.WriteBool(m_dataIsMessage) && stream.WriteUInt32(m_data->Size()) &&
          stream.Write(m_data->Data(), m_data->Size());
 }
@@ -67,7 +62,7 @@ bool CMsgAckMsg::ReadBody(CMemoryStream& stream) {
   stream.ReadString(m_text);
   stream.ReadUInt32(m_values[0]);
   stream.ReadUInt32(m_values[1]);
-  if (m_ackedType != kChallengeType) stream.ReadUInt32(m_values[2]);
+  if (m_ackedType != kChallengeMsgType) stream.ReadUInt32(m_values[2]);
   stream.ReadBool(m_dataIsMessage);
   wxUint32 length = 0;
   stream.ReadUInt32(length);

@@ -10,12 +10,14 @@
 
 class CMsgAckMsg : public CGenericMsg {
  public:
-  static constexpr wxInt32 kType = 1024;
+  static constexpr wxInt32 kType = kMsgAckMsgType;
   static constexpr size_t kMaxText = 256;
 
   CMsgAckMsg();
 
-  bool WriteBody(CMemoryStream& stream) override;
+  // Written by hand: value 3 is there or not by the acknowledged type, and
+  // the data is a length-prefixed block.
+  bool WriteBody(CMemoryStream& stream) const override;
   bool ReadBody(CMemoryStream& stream) override;
 
   wxInt32 GetAckedType() const { return m_ackedType; }

@@ -5,23 +5,21 @@
 
 wxIMPLEMENT_DYNAMIC_CLASS(CMsgBase, wxObject);
 
-bool CMsgBase::ReadText(CMemoryStream& stream, wxString& text) {
-  if (stream.NextStringLength() > kMaxTextBytes) {
-    SetOverLimit();
-    return false;
-  }
-  return stream.ReadString(text);
+bool CMsgBase::Serialize(CMemoryStream& stream) {
+  return stream.IsReading() ? ReadFrom(stream) : WriteTo(stream);
 }
 
-bool CMsgBase::Serialize(CMemoryStream& stream) {
+bool CMsgBase::ReadFrom(CMemoryStream& stream) {
   stream.Rewind();
-  if (stream.IsReading()) {
-    m_overLimit = false;
-    if (m_raw) stream.Skip(4);
-    stream.ReadInt32(m_type);
-    stream.ReadUInt32(m_serial);
-    return ReadBody(stream);
-  }
+  m_overLimit = false;
+  if (m_raw) stream.Skip(4);
+  stream.ReadInt32(m_type);
+  stream.ReadUInt32(m_serial);
+  return ReadBody(stream);
+}
+
+bool CMsgBase::WriteTo(CMemoryStream& stream) const {
+  stream.Rewind();
   if (m_raw && !stream.WriteUInt32(0)) return false;
   if (!stream.WriteInt32(m_type) || !stream.WriteUInt32(m_serial) || !WriteBody(stream))
     return false;
@@ -29,7 +27,7 @@ bool CMsgBase::Serialize(CMemoryStream& stream) {
   return true;
 }
 
-bool CMsgBase::WriteBody(CMemoryStream&) { return true; }
+bool CMsgBase::WriteBody(CMemoryStream&) const { return true; }
 
 bool CMsgBase::ReadBody(CMemoryStream&) { return true; }
 
@@ -37,13 +35,9 @@ std::unique_ptr<CMsgBase> CMsgBase::Clone() const {
   std::unique_ptr<CMsgBase> copy =
       UniqueCast<CMsgBase>(std::unique_ptr<wxObject>(GetClassInfo()->CreateObject()));
   if (!copy) return nullptr;
-  CMemoryStream stream(CMemoryStream::kWrite);
-  CMsgBase& self = const_cast<CMsgBase&>(*this);
-  bool ok = self.Serialize(stream);
-  stream.SetMode(CMemoryStream::kRead);
+  CMemoryStream stream(CMemoryStream::kReadWrite);
   copy->SetRaw(m_raw);
-  ok = ok && copy->Serialize(stream);
-  if (!ok) return nullptr;
+  if (!WriteTo(stream) || !copy->ReadFrom(stream)) return nullptr;
   return copy;
 }
 

@@ -1,7 +1,8 @@
-// The base of every protocol message: a 32-bit type number, a 32-bit serial
-// given by the sending engine, and a body that each class writes and reads
-// itself. The envelope is type, serial, body; a raw-flagged message is written
-// with its own total length in front and travels unframed.
+// The base of every protocol message: a 32-bit type number (see MsgType.h),
+// a 32-bit serial given by the sending engine, and a body that each class
+// writes and reads, from one description of its fields where it has a fixed
+// run of them (CFieldMsg). The envelope is type, serial, body; a raw-flagged
+// message is written with its own total length in front and travels unframed.
 //
 // Message classes are created from their type number through wx run-time
 // class information: every class declares itself with wxDECLARE_DYNAMIC_CLASS.
@@ -12,6 +13,7 @@
 #pragma once
 
 #include "net/MemoryStream.h"
+#include "net/MsgType.h"
 
 #include <wx/object.h>
 #include <wx/string.h>
@@ -39,8 +41,11 @@ class CMsgBase : public wxObject {
   // Rewinds `stream`, then reads the message from it when the stream is for
   // reading, else writes it. False when writing or reading fails.
   bool Serialize(CMemoryStream& stream);
+  // The two directions of Serialize on their own.
+  bool WriteTo(CMemoryStream& stream) const;
+  bool ReadFrom(CMemoryStream& stream);
 
-  virtual bool WriteBody(CMemoryStream& stream);
+  virtual bool WriteBody(CMemoryStream& stream) const;
   virtual bool ReadBody(CMemoryStream& stream);
 
   // True when the last read failed because the peer announced more than the
@@ -56,9 +61,6 @@ class CMsgBase : public wxObject {
 
  protected:
   void SetOverLimit() { m_overLimit = true; }
-  // ReadString for a text of the peer: a longer one than kMaxTextBytes is
-  // not converted, and the message is over the limit.
-  bool ReadText(CMemoryStream& stream, wxString& text);
 
  private:
   wxInt32 m_type = -1;

@@ -18,22 +18,28 @@
 namespace {
 
 struct TypeEntry {
-  wxInt32 type;
+  NetMsgType type;
   wxClassInfo* info;  // null: a class of a layer above this one, handed in by AddMessageClass
 };
 
-// The message types of the protocol and the classes that read them. Every
-// class is named by a direct reference: a class found only by its name is
-// dropped by the linker when nothing else refers to its object file, and its
-// type would then be read as a generic message.
-const TypeEntry kMessageTypes[] = {
-    {0, CLASSINFO(CGenericMsg)},        {1, CLASSINFO(CChallengeMsg)},
-    {2, CLASSINFO(COppositeInfoMsg)},   {3, CLASSINFO(CTextMsg)},
-    {7, CLASSINFO(CLoginMsg)},          {8, CLASSINFO(CUserData0Msg)},
-    {9, CLASSINFO(CUserData1Msg)},      {14, nullptr},  // the net job packet
-    {15, CLASSINFO(CServerControlMsg)}, {22, nullptr},  // the render-system data
-    {24, CLASSINFO(CDataQueryMsg)},     {1024, CLASSINFO(CMsgAckMsg)},
-    {1025, CLASSINFO(CRequestMsg)},
+// The class of each message type. Every class is named by a direct reference:
+// a class found only by its name is dropped by the linker when nothing else
+// refers to its object file, and its type would then be read as a generic
+// message.
+const TypeEntry kMessageClasses[] = {
+    {kGenericMsgType, CLASSINFO(CGenericMsg)},
+    {kChallengeMsgType, CLASSINFO(CChallengeMsg)},
+    {kOppositeInfoMsgType, CLASSINFO(COppositeInfoMsg)},
+    {kTextMsgType, CLASSINFO(CTextMsg)},
+    {kLoginMsgType, CLASSINFO(CLoginMsg)},
+    {kUserData0MsgType, CLASSINFO(CUserData0Msg)},
+    {kUserData1MsgType, CLASSINFO(CUserData1Msg)},
+    {kNetJobPacketMsgType, nullptr},
+    {kServerControlMsgType, CLASSINFO(CServerControlMsg)},
+    {kRSDataMsgType, nullptr},
+    {kDataQueryMsgType, CLASSINFO(CDataQueryMsg)},
+    {kMsgAckMsgType, CLASSINFO(CMsgAckMsg)},
+    {kRequestMsgType, CLASSINFO(CRequestMsg)},
 };
 
 std::unordered_map<wxInt32, wxClassInfo*>& UpperLayerClasses() {
@@ -60,7 +66,7 @@ bool CNetEngine::Register(wxInt32 type, wxClassInfo* info) {
 }
 
 bool CNetEngine::RegisterAll() {
-  for (const TypeEntry& entry : kMessageTypes) {
+  for (const TypeEntry& entry : kMessageClasses) {
     wxClassInfo* info = entry.info;
     if (!info) {
       auto it = UpperLayerClasses().find(entry.type);

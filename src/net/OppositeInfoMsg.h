@@ -3,24 +3,28 @@
 // and the machine's physical memory.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
-class COppositeInfoMsg : public CGenericMsg {
+class COppositeInfoMsg : public CFieldMsg<COppositeInfoMsg> {
  public:
-  static constexpr wxInt32 kType = 2;
+  static constexpr wxInt32 kType = kOppositeInfoMsgType;
   static constexpr wxUint16 kRemoteControllerKind = 1;
   static constexpr wxUint32 kBuild = 1900;
 
   COppositeInfoMsg() { SetType(kType); }
 
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.alias) && io(m.computerName) && io(m.thirdText) && io(m.kind) && io(m.build) &&
+           io(m.reserved) && io(m.physicalMemory);
+  }
 
   wxString alias;
   wxString computerName;
   wxString thirdText;
   wxUint16 kind = 0;
   wxUint32 build = 0;
+  wxUint32 reserved = 0;
   wxUint64 physicalMemory = 0;
 
  private:

@@ -3,25 +3,24 @@
 // request that carries the requested message as its attached message.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
 #include <wx/arrstr.h>
 
 #include <vector>
 
-class CRequestMsg : public CGenericMsg {
+class CRequestMsg : public CFieldMsg<CRequestMsg> {
  public:
-  static constexpr wxInt32 kType = 1025;
-  // Memory the received lists may take together (a string counts its wide
-  // characters and a fixed cost): a request beyond it is over the limit.
-  static constexpr size_t kMaxListBytes = 64u * 1024 * 1024;
-  static constexpr size_t kStringCost = 64;
+  static constexpr wxInt32 kType = kRequestMsgType;
   enum Mode : wxInt32 { kAnswerWithMessage = 0, kAnswerWithAck = 1 };
 
   CRequestMsg() { SetType(kType); }
 
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.mode) && io(m.requestedType) && io(m.parameter) && io(m.text1) && io(m.text2) &&
+           io(m.integers) && io(m.strings);
+  }
 
   wxInt32 mode = kAnswerWithMessage;
   wxInt32 requestedType = 0;

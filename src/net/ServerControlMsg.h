@@ -4,20 +4,21 @@
 // refuses it with 0 and a text the user is shown.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
-class CServerControlMsg : public CGenericMsg {
+class CServerControlMsg : public CFieldMsg<CServerControlMsg> {
  public:
-  static constexpr wxInt32 kType = 15;
+  static constexpr wxInt32 kType = kServerControlMsgType;
 
   // What the target names.
   enum Kind : wxUint16 { kNone = 0, kClient = 1, kPool = 2, kNetJob = 3, kChunk = 5 };
 
   CServerControlMsg() { SetType(kType); }
 
-  // Kind, target, code, number and argument, in this order.
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.kind) && io(m.target) && io(m.code) && io(m.number) && io(m.argument);
+  }
 
   wxUint16 kind = kNone;
   // A client name, a pool identifier or a net job ID in decimal.

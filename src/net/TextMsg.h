@@ -1,20 +1,21 @@
 // Two texts from the peer (for example a message of the day after login).
 #pragma once
 
-#include "net/CompressedMsgBase.h"
+#include "net/FieldMsg.h"
 
-class CTextMsg : public CCompressedMsgBase {
+class CTextMsg : public CFieldMsg<CTextMsg, CCompressedMsgBase> {
  public:
-  static constexpr wxInt32 kType = 3;
+  static constexpr wxInt32 kType = kTextMsgType;
 
   CTextMsg();
 
   wxString text1;
   wxString text2;
 
- protected:
-  bool WriteData(CMemoryStream& stream) override;
-  bool ReadData(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.text1) && io(m.text2);
+  }
 
  private:
   wxDECLARE_DYNAMIC_CLASS(CTextMsg);

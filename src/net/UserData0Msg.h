@@ -2,13 +2,13 @@
 // carries, the user's rights, priority limit and net job colour.
 #pragma once
 
-#include "net/GenericMsg.h"
+#include "net/FieldMsg.h"
 
 class CUserData;
 
-class CUserData0Msg : public CGenericMsg {
+class CUserData0Msg : public CFieldMsg<CUserData0Msg> {
  public:
-  static constexpr wxInt32 kType = 8;
+  static constexpr wxInt32 kType = kUserData0MsgType;
 
   CUserData0Msg();
 
@@ -23,9 +23,11 @@ class CUserData0Msg : public CGenericMsg {
   wxUint32 reserved = 0;
   wxUint32 jobColour = 0xFF000000;
 
- protected:
-  bool WriteBody(CMemoryStream& stream) override;
-  bool ReadBody(CMemoryStream& stream) override;
+  template <class Io, class Self>
+  static bool Fields(Io& io, Self& m) {
+    return io(m.text1) && io(m.text2) && io(m.flag) && io(m.rights) && io(m.priorityLimit) &&
+           io(m.reserved) && io(m.jobColour);
+  }
 
  private:
   wxDECLARE_DYNAMIC_CLASS(CUserData0Msg);

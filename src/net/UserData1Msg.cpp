@@ -35,7 +35,7 @@ bool WritePoolRecord(CMemoryStream& s, const wxString& entry) {
 
 CUserData1Msg::CUserData1Msg() { SetType(kType); }
 
-bool CUserData1Msg::WriteData(CMemoryStream& stream) {
+bool CUserData1Msg::WriteData(CMemoryStream& stream) const {
   if (!stream.WriteUInt8(0) || !stream.WriteUInt32(static_cast<wxUint32>(pools.GetCount())))
     return false;
   for (const wxString& entry : pools) {

@@ -12,7 +12,7 @@
 
 class CUserData1Msg : public CCompressedMsgBase {
  public:
-  static constexpr wxInt32 kType = 9;
+  static constexpr wxInt32 kType = kUserData1MsgType;
 
   // Memory the pool list may take, counted as the entries' text plus a fixed
   // cost per entry; far above any real farm, far below what 256 MiB of
@@ -26,7 +26,9 @@ class CUserData1Msg : public CCompressedMsgBase {
   wxArrayString pools;
 
  protected:
-  bool WriteData(CMemoryStream& stream) override;
+  // Written by hand: of each pool record only two texts are kept, and the
+  // list is weighed against its own budget as it is read.
+  bool WriteData(CMemoryStream& stream) const override;
   bool ReadData(CMemoryStream& stream) override;
 
  private:

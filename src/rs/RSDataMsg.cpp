@@ -14,7 +14,7 @@ bool CRSDataMsg::AddRecord(const CRSDataCommand& record) {
   return true;
 }
 
-bool CRSDataMsg::WriteData(CMemoryStream& stream) {
+bool CRSDataMsg::WriteData(CMemoryStream& stream) const {
   if (!stream.WriteInt32(stamp) || !stream.WriteUInt32(static_cast<wxUint32>(m_records.size())))
     return false;
   for (const auto& r : m_records) {

@@ -12,7 +12,7 @@
 
 class CRSDataMsg : public CCompressedMsgBase {
  public:
-  static constexpr wxInt32 kType = 22;
+  static constexpr wxInt32 kType = kRSDataMsgType;
   // Memory the received records may take, counted as their texts (as held,
   // in wide characters) plus a fixed cost per record. A message beyond it is
   // refused as over the limit: the download fails instead of the client
@@ -30,7 +30,7 @@ class CRSDataMsg : public CCompressedMsgBase {
   wxInt32 stamp = -1;
 
  protected:
-  bool WriteData(CMemoryStream& stream) override;
+  bool WriteData(CMemoryStream& stream) const override;
   bool ReadData(CMemoryStream& stream) override;
 
  private:

@@ -16,7 +16,7 @@ class CBlobMsg : public CGenericMsg {
   CBlobMsg() { SetType(77); }
   explicit CBlobMsg(std::string body) : m_body(std::move(body)) { SetType(77); }
 
-  bool WriteBody(CMemoryStream& stream) override {
+  bool WriteBody(CMemoryStream& stream) const override {
     return stream.Write(m_body.data(), static_cast<wxUint32>(m_body.size()));
   }
   bool ReadBody(CMemoryStream& stream) override {

@@ -61,36 +61,13 @@ struct SenderTest : ::testing::Test {
   }
 };
 
-TEST_F(SenderTest, VerbTablesIgnoreLetterCaseAndKeepTheirKinds) {
-  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("PAUSE")), 205);
-  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("RestartErroneous")), 210);
-  EXPECT_EQ(CServerControlSender::FindChunkVerb(wxT("restart")), 401);
-  EXPECT_EQ(CServerControlSender::FindPoolVerb(wxT("reboot")), 109);
-  // A verb of one kind is not one of another, and near misses are no verb.
-  EXPECT_EQ(CServerControlSender::FindChunkVerb(wxT("pause")), 0);
-  EXPECT_EQ(CServerControlSender::FindPoolVerb(wxT("remove")), 0);
-  EXPECT_EQ(CServerControlSender::FindNetJobVerb(wxT("pause ")), 0);
-  EXPECT_EQ(CServerControlSender::GetProgressText(202), wxT("Cancelling pending chunks"));
-  EXPECT_EQ(CServerControlSender::GetProgressText(14), wxT("Unknown control verb"));
-}
-
-// The lines printed and the messages sent for net jobs and chunks are
-// compared whole end to end; here the wait and what the farm cannot show.
+// The verbs, the lines printed and the messages sent are compared whole end
+// to end; here the wait and what the farm cannot show.
 TEST_F(SenderTest, EachControlWaitsUpTo30000Ms) {
   sender.ControlNetJobs(wxT("Unpause"), {12});
   ASSERT_EQ(sender.sent.size(), 1u);
   EXPECT_EQ(sender.sent[0]->code, 206);
   EXPECT_EQ(sender.timeouts[0], 30000u);
-}
-
-TEST_F(SenderTest, UnknownVerbSendsAndPrintsNothing) {
-  sender.ControlNetJobs(wxT("freeze"), {12});
-  sender.ControlChunks(wxT("pause"), 42, {1});
-  wxArrayString pools;
-  pools.Add(wxT("Main"));
-  sender.ControlPools(wxT("cancel"), pools);
-  EXPECT_TRUE(sender.sent.empty());
-  EXPECT_EQ(console, wxT(""));
 }
 
 TEST_F(SenderTest, ChunkNumbersWiderThanThreeDigitsAreWrittenWhole) {

@@ -24,16 +24,6 @@ TEST(UserDataTest, FindPoolTrimsComparesWithCaseAndSplitsAtTheFirstBar) {
   EXPECT_EQ(data.FindPool(wxT("no bar at all")), wxString());
 }
 
-TEST(UserDataTest, RightsNeedEveryBitAsked) {
-  CUserRights rights;
-  EXPECT_FALSE(rights.Has(CUserRights::kUrgentJobs));
-  rights.Set(0x40100);
-  EXPECT_TRUE(rights.Has(CUserRights::kUrgentJobs));
-  EXPECT_TRUE(rights.Has(CUserRights::kUrgentJobs | CUserRights::kRemoteExecution));
-  rights.Set(0x100);
-  EXPECT_FALSE(rights.Has(CUserRights::kUrgentJobs | CUserRights::kRemoteExecution));
-}
-
 TEST(UserDataTest, ClearDropsPoolsAndRightsButKeepsTheRest) {
   CUserData data = WithPools({"12|Main"});
   data.GetRights().Set(0x100);

@@ -104,7 +104,20 @@ TEST(JsNetJobTest, AllGroupsApplyEveryNamedSetting) {
   EXPECT_EQ(job.GetEvents().GetAt(0)->GetName(), wxT("done"));
 }
 
-// Which groups a preset applies is proven end to end with the same values.
+// Which groups a preset applies is proven end to end with the same values;
+// the client limits, which no end-to-end preset changes, here bit by bit.
+TEST(JsNetJobTest, ClientLimitsApplyUnderTheirOwnBitAndNoOther) {
+  PresetFiles files;
+  for (int bit = 0x1; bit <= 0x4000; bit <<= 1) {
+    NewJob job;
+    job.AssignClientLimit(4);
+    job.AssignMinClientPriority(7);
+    ASSERT_TRUE(job.LoadPreset(files.Write("g.knjprs", General("G", bit) + kEverything)));
+    const bool applies = bit == CJsNetJob::kGroupClientLimits;
+    EXPECT_EQ(job.GetClientLimit(), applies ? 3 : 4) << bit;
+    EXPECT_EQ(job.GetMinClientPriority(), applies ? 0 : 7) << bit;
+  }
+}
 
 TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
   PresetFiles files;
@@ -126,15 +139,16 @@ TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
   EXPECT_FALSE(job.IsUrgent());
 }
 
-TEST(JsNetJobTest, PresetsAccumulateListsAndKeepEarlierSettings) {
+TEST(JsNetJobTest, PresetsKeepEarlierSettings) {
   PresetFiles files;
   NewJob job;
   ASSERT_TRUE(job.LoadPreset(files.Write(
       "a.knjprs", General("A", 0x40 | 0x1000) + Data({{4, "PoolList", "1|Main"}, {4, "Notes", "a"}}))));
   ASSERT_TRUE(job.LoadPreset(
       files.Write("b.knjprs", General("B", 0x40) + Data({{4, "PoolList", "2|Night"}, {4, "Notes", "b"}}))));
-  EXPECT_EQ(wxJoin(job.GetPoolList(), wxT(','), wxT('\0')), wxT("1|Main,2|Night"));
-  EXPECT_EQ(job.GetNotes(), wxT("a"));  // the second preset leaves notes out
+  // Pools accumulate (compared end to end); notes stay when a later preset
+  // leaves their group out.
+  EXPECT_EQ(job.GetNotes(), wxT("a"));
   EXPECT_EQ(job.GetName(), wxT("B"));
 }
 
@@ -176,16 +190,6 @@ TEST(JsNetJobTest, PresetsWithoutEventsStillCountAsLoaded) {
   EXPECT_TRUE(job.LoadPreset(files.Write("p.knjprs", General("NoEvents", 0x1000) + Data({}))));
   EXPECT_TRUE(job.LoadPreset(files.Write("e.knjprs", "General\n{\n}\n")));
   EXPECT_EQ(job.GetName(), wxT("Unnamed preset"));
-}
-
-TEST(JsNetJobTest, UnreadableFilesFailAndLeaveTheJobAlone) {
-  PresetFiles files;
-  NewJob job;
-  EXPECT_FALSE(job.LoadPreset(wxT("/nonexistent/preset.knjprs")));
-  EXPECT_FALSE(job.LoadPreset(files.Write("bad.knjprs", General("Bad", -1) + "}\n")));
-  EXPECT_FALSE(job.LoadPreset(files.Write("junk.knjprs", "this is not = a preset ???\n")));
-  EXPECT_EQ(job.GetName(), wxT("Unnamed job - -001"));
-  EXPECT_EQ(job.GetSelectedGroups(), -1);
 }
 
 }  // namespace

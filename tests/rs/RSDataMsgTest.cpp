@@ -62,7 +62,7 @@ TEST(RSDataMsgTest, StampAloneAndACountBeyondTheBytes) {
   // A data part announcing 2^31 records but holding one.
   class Lying : public CRSDataMsg {
    protected:
-    bool WriteData(CMemoryStream& s) override {
+    bool WriteData(CMemoryStream& s) const override {
       return s.WriteInt32(5) && s.WriteUInt32(0x80000000u) && s.WriteInt32(1) &&
              s.WriteInt32(1) && s.WriteString(wxT("Pool")) && s.WriteString(wxT("<a/>"));
     }
