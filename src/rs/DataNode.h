@@ -7,6 +7,7 @@
 
 #include <wx/string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,7 @@ class CDataNodeList {
 
 class CDataNode {
  public:
-  explicit CDataNode(CDataNode* parent = nullptr) : m_parent(parent) {}
+  explicit CDataNode(CDataNode* parent = nullptr);
   ~CDataNode() = default;
   CDataNode(const CDataNode&) = delete;
   CDataNode& operator=(const CDataNode&) = delete;
@@ -51,9 +52,10 @@ class CDataNode {
   CDataNode* GetParent() const { return m_parent; }
 
   wxString GetName() const;
-  const std::string& GetNameUTF8() const { return m_name; }
+  const std::string& GetNameUTF8() const { return *m_name; }
   void SetName(const wxString& name);
-  void SetNameUTF8(std::string name) { m_name = std::move(name); }
+  void SetNameUTF8(const std::string& name) { SetNameUTF8(name.data(), name.size()); }
+  void SetNameUTF8(const char* name, size_t length);
 
   CDataNodeValue& GetValue() { return m_value; }
   const CDataNodeValue& GetValue() const { return m_value; }
@@ -100,7 +102,11 @@ class CDataNode {
   CDataNode* FindChild(const char* name, size_t length) const;
 
   CDataNode* m_parent;
-  std::string m_name;
+  // A tree repeats a few element names millions of times: the name is shared
+  // from a table of names seen before, and only one that the table cannot
+  // take any more is held by the node itself.
+  const std::string* m_name;
+  std::unique_ptr<std::string> m_ownName;
   CDataNodeValue m_value;
   CDataNodeList m_children;
 };

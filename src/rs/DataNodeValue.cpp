@@ -22,7 +22,7 @@ wxString CDataNodeValue::GetAt(size_t index) const { return utf8text::ToWx(GetAt
 const std::string& CDataNodeValue::GetAtUTF8(size_t index) const {
   if (!m_hasFirst) return kEmpty;
   if (index == 0) return m_first;
-  return index - 1 < m_more.size() ? m_more[index - 1] : kEmpty;
+  return m_more && index - 1 < m_more->size() ? (*m_more)[index - 1] : kEmpty;
 }
 
 void CDataNodeValue::AddText(const wxString& text, bool replace) {
@@ -30,12 +30,13 @@ void CDataNodeValue::AddText(const wxString& text, bool replace) {
 }
 
 void CDataNodeValue::AddTextUTF8(std::string text, bool replace) {
-  if (replace || (m_hasFirst && m_more.empty() && IsBlank(m_first))) Clear();
+  if (replace || (m_hasFirst && !m_more && IsBlank(m_first))) Clear();
   if (!m_hasFirst) {
     m_first = std::move(text);
     m_hasFirst = true;
   } else {
-    m_more.push_back(std::move(text));
+    if (!m_more) m_more = std::make_unique<std::vector<std::string>>();
+    m_more->push_back(std::move(text));
   }
 }
 
@@ -44,11 +45,11 @@ void CDataNodeValue::Assign(const CDataNodeValue& other) {
   m_mode = other.m_mode;
   m_hasFirst = other.m_hasFirst;
   m_first = other.m_first;
-  m_more = other.m_more;
+  m_more.reset(other.m_more ? new std::vector<std::string>(*other.m_more) : nullptr);
 }
 
 void CDataNodeValue::Clear() {
   m_hasFirst = false;
   m_first.clear();
-  m_more.clear();
+  m_more.reset();
 }

@@ -5,12 +5,20 @@
 
 #include <wx/string.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class CDataNodeValue {
  public:
   CDataNodeValue() = default;
+  CDataNodeValue(const CDataNodeValue& other) { Assign(other); }
+  CDataNodeValue& operator=(const CDataNodeValue& other) {
+    Assign(other);
+    return *this;
+  }
+  CDataNodeValue(CDataNodeValue&&) noexcept = default;
+  CDataNodeValue& operator=(CDataNodeValue&&) noexcept = default;
 
   int GetMode() const { return m_mode; }
   void SetMode(int mode) { m_mode = mode; }
@@ -19,7 +27,7 @@ class CDataNodeValue {
   wxString GetText() const;
   const std::string& GetTextUTF8() const;
 
-  size_t GetCount() const { return m_hasFirst ? 1 + m_more.size() : 0; }
+  size_t GetCount() const { return m_hasFirst ? 1 + (m_more ? m_more->size() : 0) : 0; }
   wxString GetAt(size_t index) const;
   const std::string& GetAtUTF8(size_t index) const;
 
@@ -38,9 +46,11 @@ class CDataNodeValue {
   void Clear();
 
  private:
-  // The first text lives in the value itself: most nodes hold exactly one.
+  // The first text lives in the value itself: most nodes hold exactly one,
+  // and a parsed tree has millions of nodes, so the rare further texts cost
+  // a pointer until there are any.
+  std::string m_first;
+  std::unique_ptr<std::vector<std::string>> m_more;
   int m_mode = 0;
   bool m_hasFirst = false;
-  std::string m_first;
-  std::vector<std::string> m_more;
 };

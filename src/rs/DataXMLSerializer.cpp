@@ -174,7 +174,8 @@ class TreeBuilder {
       XML_StopParser(self->m_parser, XML_FALSE);
       return;
     }
-    if (!self->Spend(CDataXMLSerializer::kNodeCost + std::strlen(name))) return;
+    const size_t nameLength = std::strlen(name);
+    if (!self->Spend(CDataXMLSerializer::kNodeCost + nameLength)) return;
     CDataNode* node;
     if (self->m_stack.empty()) {
       node = self->m_root;
@@ -183,7 +184,7 @@ class TreeBuilder {
       node = new CDataNode(self->m_stack.back().node);
       self->m_pending.push_back(node);
     }
-    node->SetNameUTF8(name);
+    node->SetNameUTF8(name, nameLength);
     self->m_stack.push_back(Open{node, self->m_pending.size()});
   }
 

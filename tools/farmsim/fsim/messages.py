@@ -9,6 +9,8 @@ A decoded message is a `Message` whose `fields` dict holds every body value
 under the names used in the journal.
 """
 
+import collections
+import threading
 import zlib
 
 from .stream import Reader, Writer
@@ -304,9 +306,34 @@ BODIES = {
 
 # --- envelope ------------------------------------------------------------------
 
+# A large body that is sent again (a canned query answer, the renderer data) is compressed once:
+# level 9 over tens of MiB takes seconds, and a client asking twice would wait for it twice.
+_PACKED_FROM = 64 << 10
+_PACKED_KEPT = 4
+_packed = collections.OrderedDict()
+_packed_lock = threading.Lock()
+
+
+def _deflate(data):
+    if len(data) < _PACKED_FROM:
+        return zlib.compress(data, 9)
+    data = bytes(data)
+    with _packed_lock:
+        packed = _packed.get(data)
+        if packed is not None:
+            _packed.move_to_end(data)
+            return packed
+    packed = zlib.compress(data, 9)
+    with _packed_lock:
+        _packed[data] = packed
+        while len(_packed) > _PACKED_KEPT:
+            _packed.popitem(last=False)
+    return packed
+
+
 def compress_body(data, corrupt=False, uncompressed_length=None):
     """The compressed body: CL, UL and the zlib stream (optionally damaged for tests)."""
-    packed = zlib.compress(data, 9)
+    packed = _deflate(data)
     if corrupt:
         packed = bytes(b ^ 0x5A for b in packed)
     ul = len(data) if uncompressed_length is None else uncompressed_length
