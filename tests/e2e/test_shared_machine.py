@@ -235,9 +235,8 @@ class InstalledLayout(unittest.TestCase):
         # the log is never opened through it, and the run goes on without one.
         self.write_user_conf(0o600)
         folder = os.path.join(self.root, 'ro-userdir-%s' % self._testMethodName)
-        os.makedirs(os.path.join(folder, 'Temp'))
-        os.makedirs(os.path.join(folder, 'Updates'))
-        os.makedirs(os.path.join(folder, 'Presets', 'NetJobs'))
+        for sub in ('Temp', 'Updates', 'Presets/NetJobs'):
+            os.makedirs(os.path.join(folder, sub))
         victim = os.path.join(self.root, 'victim-%s' % self._testMethodName)
         with open(victim, 'w') as fh:
             fh.write('precious\n')
