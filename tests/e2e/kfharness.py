@@ -122,6 +122,10 @@ class FarmSim:
     def requests(self, requested_type):
         return [e for e in self.messages('Request') if e.get('requested_type') == requested_type]
 
+    def downloads(self):
+        """How many times the whole renderer data was asked for."""
+        return len([e for e in self.requests(22) if e['parameter'] == 1])
+
 
 class Result:
     def __init__(self, args, code, out, err):

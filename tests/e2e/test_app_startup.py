@@ -53,21 +53,16 @@ class UsageTest(AppTest):
         self.assertFalse(os.path.exists(self.prog.file("KfRcCmd.conf")))
         self.assertFalse(os.path.exists(self.prog.file("KfRcCmd.log")))
 
-    def test_help_prints_usage_without_error_line(self):
-        rc, out, _ = self.run_prog("-help")
-        self.assertEqual((rc, out), (255, golden("usage.txt")))
-        rc, out, _ = self.run_prog("-HELP", "scene.max")
-        self.assertEqual((rc, out), (255, golden("usage.txt")))
-
-    def test_unknown_switch_is_reported_after_usage(self):
-        rc, out, _ = self.run_prog("-help", "-foo", "-bar", "1")
-        self.assertEqual(rc, 255)
-        self.assertEqual(out, golden("usage.txt") +
-                         "\nERROR! Command-line error:\nUnknown switch [switch=foo]\n")
-
-    def test_rejected_value_prints_usage_with_error_line(self):
-        rc, out, _ = self.run_prog("-nj_priority", "5x", "scene.max")
-        self.assertEqual((rc, out), (255, golden("usage-rejected.txt")))
+    def test_help_and_rejected_command_lines_print_usage(self):
+        usage = golden("usage.txt")
+        for args, expected in [
+                (["-help"], usage),
+                (["-HELP", "scene.max"], usage),
+                # An unknown switch is reported after the usage text.
+                (["-help", "-foo", "-bar", "1"],
+                 usage + "\nERROR! Command-line error:\nUnknown switch [switch=foo]\n"),
+                (["-nj_priority", "5x", "scene.max"], golden("usage-rejected.txt"))]:
+            self.assertEqual(self.run_prog(*args)[:2], (255, expected), args)
 
     def test_non_ascii_switch_under_c_locale(self):
         rc, out, err = self.run_prog("-help", "-gr\u00f6\u00dfe", LANG="C", LC_ALL="C")
@@ -97,13 +92,11 @@ class ConfigurationTest(AppTest):
                       out)
         self.assertNotIn("could not be loaded", out)
 
-    def test_compact_hides_everything_but_errors(self):
+    def test_compact_hides_everything_but_errors_and_listings_all_after_the_banner(self):
         rc, out, _ = self.run_prog("-compact", "scene.max")
         self.assertEqual(rc, 255)
         self.assertEqual(out, "ERROR! The core configuration could not be loaded\n"
                          "ERROR! Preparing the remote controller failed\n")
-
-    def test_list_and_query_commands_go_quiet_after_the_banner(self):
         for args in (["-listpools"], ["-query", "jobs"], ["-listrenderers", "-log"]):
             if self.prog.exists("KfRcCmd.conf"):
                 os.remove(self.prog.file("KfRcCmd.conf"))

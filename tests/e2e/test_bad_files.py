@@ -184,7 +184,6 @@ class RendererCache(BadFiles):
     def test_damaged_cache_falls_back_to_a_download(self):
         self.submitted(SUBMIT, 'first run')
         good = self.prog.read_file(CACHE)
-        full = lambda: len([e for e in self.sim.requests(22) if e['parameter'] == 1])  # noqa: E731
         damages = {
             'noise': lambda: self.prog.write_file(CACHE, noise(5000, 7)),
             'deep': lambda: self.prog.write_file(
@@ -200,9 +199,9 @@ class RendererCache(BadFiles):
         }
         for what, damage in damages.items():
             damage()
-            before = full()
+            before = self.sim.downloads()
             self.submitted(SUBMIT, what)
-            self.assertEqual(full(), before + 1, what)
+            self.assertEqual(self.sim.downloads(), before + 1, what)
             if what != 'folder':
                 self.assertEqual(self.prog.read_file(CACHE), good, what)
         os.rmdir(self.prog.file(CACHE))
@@ -216,9 +215,9 @@ class RendererCache(BadFiles):
                 os.mkfifo(self.prog.file(INDEX))
             else:
                 self.prog.write_file(INDEX, text)
-            before = full()
+            before = self.sim.downloads()
             self.submitted(SUBMIT, 'index ' + what)
-            self.assertEqual(full(), before + 1, what)
+            self.assertEqual(self.sim.downloads(), before + 1, what)
             self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(INDEX))
 
 

@@ -3,7 +3,6 @@ compact and with capabilities) and the render settings of one renderer, each
 compared with the whole text a user sees."""
 
 import os
-import shutil
 import tempfile
 import unittest
 
@@ -136,8 +135,7 @@ class GroupOrderTest(unittest.TestCase):
     def test_alpha_sorts_before_Beta(self):
         # A farm of its own: groups "Beta" and "alpha", served in that order,
         # each with a copy of the demo's appleseed under another name.
-        folder = tempfile.mkdtemp(prefix="kfcmd-")
-        try:
+        with tempfile.TemporaryDirectory(prefix="kfcmd-") as folder:
             renderers = os.path.join(folder, "renderers")
             os.mkdir(renderers)
             with open(os.path.join(kh.farmsim_dir(), "demo", "renderers", "3D.appleseed.xml"),
@@ -176,8 +174,6 @@ class GroupOrderTest(unittest.TestCase):
                 # Letters beyond ASCII fold too, also under the C locale.
                 r = prog.run(["-listrenderers", "\u00c4RGER", "-compact"], env={"LC_ALL": "C"})
                 self.assertEqual(r.out, "wolf/2.1\n", r)
-        finally:
-            shutil.rmtree(folder, ignore_errors=True)
 
 
 if __name__ == "__main__":

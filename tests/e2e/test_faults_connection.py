@@ -8,7 +8,6 @@ run on to its time-out. The run time-out of each case is the hang guard; it lies
 
 import os
 import random
-import shutil
 import string
 import struct
 import tempfile
@@ -155,8 +154,7 @@ class HostileInsideTheLimits(FaultCase):
 
     def test_answers_beyond_the_memory_budget_fail_their_step(self):
         submit = ['-nj_renderer', 'Maya', 'shot.ma']
-        folder = tempfile.mkdtemp(prefix='kfhostile-')
-        try:
+        with tempfile.TemporaryDirectory(prefix='kfhostile-') as folder:
             # One renderer record of 50 MiB of text (about 50 KB on the wire): weighed before
             # it is converted, so the download fails.
             body = os.path.join(folder, 'records')
@@ -170,8 +168,6 @@ class HostileInsideTheLimits(FaultCase):
             # 1.6 million empty pools, more than the list may hold.
             self.run_with({'body': {'on': 'request:9', 'hex': '00ffffffff', 'zeros': 80 << 20}},
                           submit, 6, USER_DATA_FAILED)
-        finally:
-            shutil.rmtree(folder, ignore_errors=True)
         # The same server, well-behaved again, is served as before.
         self.sim.set_faults({})
         r = self.prog.run(submit, timeout=HANG_GUARD)

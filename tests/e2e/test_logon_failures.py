@@ -10,10 +10,12 @@ report = kh.failure_report
 
 CONNECT_FAILED = ('Unable to connect to the remote server.\n'
                   'Make sure that the server address and port are correct.')
+NO_LOGIN = 'ERROR! No login has been specified via commandline or KfRcCmd.conf\n'
+NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
 
 
 class LogonFailures(unittest.TestCase):
-    def test_unreachable_port(self):
+    def test_unreachable_port_and_unknown_host(self):
         with kh.ProgramDir() as prog:
             prog.write_conf(port=kh.free_port(), user='anna', password='secret-pw')
             r = prog.run(['shot.blend'])
@@ -29,6 +31,12 @@ class LogonFailures(unittest.TestCase):
             self.assertEqual(r.code, 4, r)
             self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
             self.assertNotIn('Connecting to remote server', r.out)
+            # A label of 64 characters cannot be put into a name query: the lookup
+            # fails without sending anything to any name server.
+            r = prog.run(['-server', 'h' * 64 + '.invalid:7506', 'shot.blend'])
+            self.assertEqual(r.code, 4, r)
+            self.assertIn('] Unable to connect (Unknown host)\n', r.out)
+            self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
 
     def test_server_switch_without_port_uses_7506_and_low_ports_are_refused(self):
         with kh.ProgramDir() as prog:
@@ -36,44 +44,26 @@ class LogonFailures(unittest.TestCase):
             r = prog.run(['-server', '127.0.0.1:', 'shot.blend'])
             self.assertIn('[127.0.0.1:7506]', r.out, r)
             r = prog.run(['-server', ' 127.0.0.1 : 1023 ', 'shot.blend'])
-            self.assertIn('ERROR! The remote server has not been properly configured in '
-                          'KfRcCmd.conf\n', r.out)
+            self.assertIn(NOT_CONFIGURED, r.out)
             self.assertIn(report(1, 'Submission failed', prog), r.out)
             self.assertEqual(r.code, 1, r)
             self.assertNotIn('Connecting to remote server', r.out)
             # No port above 65535 either: the same configuration error.
             r = prog.run(['-server', '127.0.0.1:70000', 'shot.blend'])
-            self.assertIn('ERROR! The remote server has not been properly configured in '
-                          'KfRcCmd.conf\n', r.out)
+            self.assertIn(NOT_CONFIGURED, r.out)
             self.assertEqual(r.code, 1, r)
             self.assertNotIn('Connecting to remote server', r.out)
 
-    def test_unknown_host_is_named_as_such(self):
-        # A label of 64 characters cannot be put into a name query: the lookup
-        # fails without sending anything to any name server.
-        host = 'h' * 64 + '.invalid'
-        with kh.ProgramDir() as prog:
-            prog.write_conf(port=kh.free_port(), user='anna')
-            r = prog.run(['-server', host + ':7506', 'shot.blend'])
-            self.assertEqual(r.code, 4, r)
-            self.assertIn('] Unable to connect (Unknown host)\n', r.out)
-            self.assertIn(report(4, CONNECT_FAILED, prog), r.out)
-
     def test_no_user_name_anywhere(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            # A login without a user replaces the configured one.
+            r = prog.run(['-login', ':pw', 'shot.blend'])
+            self.assertIn(NO_LOGIN, r.out)
+            self.assertEqual(r.code, 1, r)
             prog.write_conf(user='', password='')
             r = prog.run(['shot.blend'])
-            self.assertIn('ERROR! No login has been specified via commandline or KfRcCmd.conf\n',
-                          r.out)
+            self.assertIn(NO_LOGIN, r.out)
             self.assertIn(report(1, 'Submission failed', prog), r.out)
-            self.assertEqual(r.code, 1, r)
-            self.assertEqual(sim.journal(), [])
-
-    def test_a_login_without_user_replaces_the_configured_one(self):
-        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
-            r = prog.run(['-login', ':pw', 'shot.blend'])
-            self.assertIn('ERROR! No login has been specified via commandline or KfRcCmd.conf\n',
-                          r.out)
             self.assertEqual(r.code, 1, r)
             self.assertEqual(sim.journal(), [])
 

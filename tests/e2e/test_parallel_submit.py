@@ -112,11 +112,11 @@ class ParallelSubmissions(unittest.TestCase):
             self.assertTrue(log.rstrip('\n').endswith('Destroying remote controller core...'), log)
 
             # The next run loads the cache instead of downloading the definitions.
-            full = len([e for e in sim.requests(22) if e['parameter'] == 1])
+            full = sim.downloads()
             r = prog.run(['-listrenderers', '-compact'])
             self.assertEqual((r.code, r.err), (0, ''), r)
             self.assertIn('Maya', r.out)
-            self.assertEqual(len([e for e in sim.requests(22) if e['parameter'] == 1]), full)
+            self.assertEqual(sim.downloads(), full)
 
 
 if __name__ == '__main__':

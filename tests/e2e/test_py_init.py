@@ -37,24 +37,36 @@ INIT_SCRIPT = '\r\n'.join([
 
 
 class InitScript(unittest.TestCase):
+    def program_dir(self):
+        prog = kh.ProgramDir()
+        self.addCleanup(prog.cleanup)
+        return prog
+
+    def register(self, script=None, args=(), env=None, code=0, prog=None):
+        """Runs `-env register` in a program directory (a new one unless given) with `script`
+        as its KfInit.py."""
+        prog = prog or self.program_dir()
+        if script is not None:
+            prog.write_init_py(script)
+        r = prog.run(['-env', 'register'] + list(args), env=env)
+        self.assertEqual(r.code, code, r)
+        return prog, r
+
     def test_runs_before_the_banner_with_output_in_written_order(self):
-        with kh.ProgramDir() as prog:
-            prog.write_init_py(INIT_SCRIPT)
-            r = prog.run(['-env', 'register'])
-            self.assertEqual(r.code, 0, r)
-            home = os.path.join(prog.path, 'Python')
-            expected = (
-                'first: 100% %s %d\n'
-                'printed by Python\n'
-                'WARNING! disk low|\n'
-                'build ok\n'
-                'dir={prog}/\n'
-                'temp={prog}/Temp\n'
-                'home={home} user={home}/Scripts\n'
-                'IndexError: Unexpected SeqBase<T> length.\n'
-                'last\n').replace('{prog}', prog.path).replace('{home}', home)
-            self.assertTrue(r.out.startswith(expected + BANNER), r)
-            self.assertEqual(r.err, '', r)
+        prog, r = self.register(INIT_SCRIPT)
+        home = os.path.join(prog.path, 'Python')
+        expected = (
+            'first: 100% %s %d\n'
+            'printed by Python\n'
+            'WARNING! disk low|\n'
+            'build ok\n'
+            'dir={prog}/\n'
+            'temp={prog}/Temp\n'
+            'home={home} user={home}/Scripts\n'
+            'IndexError: Unexpected SeqBase<T> length.\n'
+            'last\n').replace('{prog}', prog.path).replace('{home}', home)
+        self.assertTrue(r.out.startswith(expected + BANNER), r)
+        self.assertEqual(r.err, '', r)
 
     def test_script_output_reaches_the_log_and_obeys_quiet(self):
         script = '\n'.join([
@@ -63,44 +75,33 @@ class InitScript(unittest.TestCase):
             'Kilnforge.LogEvent("careful\\n", Kilnforge.msgWarning)',
             'Kilnforge.LogEvent("broken\\n", Kilnforge.msgError)',
         ])
-        with kh.ProgramDir() as prog:
-            prog.write_init_py(script)
-            r = prog.run(['-env', 'register', '-log'])
-            self.assertEqual(r.code, 0, r)
-            self.assertTrue(r.out.startswith('plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
-            self.assertTrue(prog.read_file('KfRcCmd.log').startswith(
-                'plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
+        prog, r = self.register(script, ['-log'])
+        self.assertTrue(r.out.startswith('plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
+        self.assertTrue(prog.read_file('KfRcCmd.log').startswith(
+            'plain\nWARNING! careful\nERROR! broken\n' + BANNER), r)
 
     def test_a_failing_script_reports_its_traceback_and_the_run_goes_on(self):
-        with kh.ProgramDir() as prog:
-            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("before\\n")\n'
-                               'def fail():\n    raise RuntimeError("kaboom")\nfail()\n'
-                               'Kilnforge.ConWriter("after\\n")\n')
-            r = prog.run(['-env', 'register'])
-            self.assertEqual(r.code, 0, r)
-            self.assertTrue(r.out.startswith('before\n' + BANNER), r)
-            self.assertNotIn('after', r.out)
-            self.assertIn('Traceback (most recent call last)', r.err)
-            self.assertIn('KfInit.py", line 5', r.err)
-            self.assertIn('RuntimeError: kaboom', r.err)
+        _, r = self.register('import Kilnforge\nKilnforge.ConWriter("before\\n")\n'
+                             'def fail():\n    raise RuntimeError("kaboom")\nfail()\n'
+                             'Kilnforge.ConWriter("after\\n")\n')
+        self.assertTrue(r.out.startswith('before\n' + BANNER), r)
+        self.assertNotIn('after', r.out)
+        self.assertIn('Traceback (most recent call last)', r.err)
+        self.assertIn('KfInit.py", line 5', r.err)
+        self.assertIn('RuntimeError: kaboom', r.err)
 
     def test_sys_exit_in_a_script_does_not_end_the_program(self):
         for call in ('sys.exit()', 'sys.exit(5)', 'raise SystemExit("leaving")'):
-            with self.subTest(call=call), kh.ProgramDir() as prog:
-                prog.write_init_py('import sys, Kilnforge\nKilnforge.ConWriter("before\\n")\n'
-                                   + call + '\nKilnforge.ConWriter("after\\n")\n')
-                r = prog.run(['-env', 'register'])
-                self.assertEqual(r.code, 0, r)
+            with self.subTest(call=call):
+                _, r = self.register('import sys, Kilnforge\nKilnforge.ConWriter("before\\n")\n'
+                                     + call + '\nKilnforge.ConWriter("after\\n")\n')
                 self.assertTrue(r.out.startswith('before\n' + BANNER), r)
                 self.assertNotIn('after', r.out)
                 self.assertNotIn('Traceback', r.err)
 
     def test_the_runtime_is_finalised_at_exit(self):
-        with kh.ProgramDir() as prog:
-            prog.write_init_py('import atexit\natexit.register(lambda: print("finalised"))\n')
-            r = prog.run(['-env', 'register'])
-            self.assertEqual(r.code, 0, r)
-            self.assertTrue(r.out.endswith('\nfinalised\n'), r)
+        _, r = self.register('import atexit\natexit.register(lambda: print("finalised"))\n')
+        self.assertTrue(r.out.endswith('\nfinalised\n'), r)
 
     def test_exit_handlers_still_see_the_directory_console_rules_and_log(self):
         script = '\n'.join([
@@ -110,54 +111,42 @@ class InitScript(unittest.TestCase):
             '    Kilnforge.LogEvent("late\\n", Kilnforge.msgError)',
             'atexit.register(late)',
         ])
-        with kh.ProgramDir() as prog:
-            prog.write_init_py(script)
-            r = prog.run(['-env', 'register', '-compact', '-log'])
-            self.assertEqual(r.code, 0, r)
-            # -compact hides the plain line but not the error.
-            self.assertTrue(r.out.endswith('ERROR! late\n'), r)
-            self.assertNotIn('dir=', r.out)
-            self.assertTrue(prog.read_file('KfRcCmd.log').endswith(
-                '\ndir=%s/\nERROR! late\n' % prog.path), r)
-            self.assertEqual(r.err, '', r)
+        prog, r = self.register(script, ['-compact', '-log'])
+        # -compact hides the plain line but not the error.
+        self.assertTrue(r.out.endswith('ERROR! late\n'), r)
+        self.assertNotIn('dir=', r.out)
+        self.assertTrue(prog.read_file('KfRcCmd.log').endswith(
+            '\ndir=%s/\nERROR! late\n' % prog.path), r)
+        self.assertEqual(r.err, '', r)
 
-    def test_a_missing_script_is_no_error(self):
-        with kh.ProgramDir() as prog:
-            r = prog.run(['-env', 'register'])
-            self.assertEqual(r.code, 0, r)
-            self.assertTrue(r.out.startswith(BANNER), r)
-            self.assertEqual(r.err, '', r)
-
-    def test_without_a_script_the_runtime_is_not_started(self):
-        # A runtime that could not start would end the run before the banner.
-        with kh.ProgramDir() as prog:
-            r = prog.run(['-env', 'register'], env={'PYTHONHOME': os.path.join(prog.root, 'no-python')})
-            self.assertEqual(r.code, 0, r)
+    def test_a_missing_script_is_no_error_and_starts_no_runtime(self):
+        # A runtime that could not start (no Python home) would end the run before the banner.
+        for env in (None, {'PYTHONHOME': '/nonexistent/no-python'}):
+            _, r = self.register(env=env)
             self.assertTrue(r.out.startswith(BANNER), r)
             self.assertEqual(r.err, '', r)
 
     def test_the_python_environment_of_the_shell_is_ignored(self):
-        with kh.ProgramDir() as prog:
-            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("ran\\n")\n')
-            prog.write_file('elsewhere/sitecustomize.py', 'print("customized")\n')
-            env = {'PYTHONHOME': os.path.join(prog.root, 'no-python'),
-                   'PYTHONPATH': prog.file('elsewhere'), 'PYTHONVERBOSE': '1'}
-            r = prog.run(['-env', 'register'], env=env)
-            self.assertEqual(r.code, 0, r)
-            self.assertTrue(r.out.startswith('ran\n' + BANNER), r)
-            self.assertNotIn('customized', r.out)
-            self.assertEqual(r.err, '', r)
+        prog = self.program_dir()
+        prog.write_file('elsewhere/sitecustomize.py', 'print("customized")\n')
+        env = {'PYTHONHOME': os.path.join(prog.root, 'no-python'),
+               'PYTHONPATH': prog.file('elsewhere'), 'PYTHONVERBOSE': '1'}
+        _, r = self.register('import Kilnforge\nKilnforge.ConWriter("ran\\n")\n', env=env,
+                             prog=prog)
+        self.assertTrue(r.out.startswith('ran\n' + BANNER), r)
+        self.assertNotIn('customized', r.out)
+        self.assertEqual(r.err, '', r)
 
     def test_a_runtime_that_cannot_start_ends_the_run_with_an_error(self):
         # A damaged Python next to the program: the runtime takes it for its
         # standard library and finds no codecs there.
-        with kh.ProgramDir() as prog:
-            prog.write_init_py('import Kilnforge\nKilnforge.ConWriter("never\\n")\n')
-            prog.write_file('lib/python3.11/os.py', '')
-            r = prog.run(['-env', 'register', '-compact'])
-            self.assertEqual(r.code, 255, r)
-            self.assertEqual(r.out, 'ERROR! The Python runtime could not be started\n\n', r)
-            self.assertEqual(r.err, '', r)
+        prog = self.program_dir()
+        prog.write_file('lib/python3.11/os.py', '')
+        _, r = self.register('import Kilnforge\nKilnforge.ConWriter("never\\n")\n',
+                             ['-compact'], code=255, prog=prog)
+        self.assertEqual(r.out, 'ERROR! The Python runtime could not be started\n\n', r)
+        self.assertEqual(r.err, '', r)
+
 
 if __name__ == '__main__':
     kh.main()

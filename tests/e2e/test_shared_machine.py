@@ -57,6 +57,12 @@ def read_text(path):
         return fh.read()
 
 
+def write_file(path, text, file_mode):
+    with open(path, 'w') as fh:
+        fh.write(text)
+    os.chmod(path, file_mode)
+
+
 def mode(path):
     return os.lstat(path).st_mode & 0o7777
 
@@ -79,22 +85,18 @@ class InstalledLayout(unittest.TestCase):
         cls.binary = os.path.join(cls.program_dir, 'KfRcCmd')
         cls.sim = kh.FarmSim(overrides={'update_info': 'Tools|1.0|no?%d' % UPDATE_PORT}).start()
         # The site's configuration names the farm and no password.
-        with open(os.path.join(cls.program_dir, 'KfRcCmd.conf'), 'w') as fh:
-            fh.write(kh.ini_text({'RemoteController.Server': {
-                'ServerAddress': '127.0.0.1', 'ServerPort': cls.sim.port, 'UserName': 'anna'}}))
-        os.chmod(os.path.join(cls.program_dir, 'KfRcCmd.conf'), 0o644)
+        write_file(os.path.join(cls.program_dir, 'KfRcCmd.conf'), kh.ini_text(
+            {'RemoteController.Server': {'ServerAddress': '127.0.0.1',
+                                         'ServerPort': cls.sim.port, 'UserName': 'anna'}}), 0o644)
         # An updater in place, to see that nobody starts it.
         cls.record = os.path.join(cls.root, 'updater-calls.jsonl')
-        with open(os.path.join(cls.program_dir, 'KfUpdate.exe'), 'w') as fh:
-            fh.write(FAKE_UPDATER)
-        os.chmod(os.path.join(cls.program_dir, 'KfUpdate.exe'), 0o755)
+        write_file(os.path.join(cls.program_dir, 'KfUpdate.exe'), FAKE_UPDATER, 0o755)
         # A preset the site ships.
         os.makedirs(os.path.join(cls.program_dir, 'Presets', 'NetJobs'), exist_ok=True)
-        with open(os.path.join(cls.program_dir, 'Presets', 'NetJobs', 'lighting.knjprs'), 'w') as fh:
-            fh.write(SITE_PRESET)
+        write_file(os.path.join(cls.program_dir, 'Presets', 'NetJobs', 'lighting.knjprs'),
+                   SITE_PRESET, 0o644)
         # The one file the test lets the user write outside their home: the updater's record.
-        open(cls.record, 'w').close()
-        os.chmod(cls.record, 0o666)
+        write_file(cls.record, '', 0o666)
         cls.installed = tree(cls.prefix)
 
     @classmethod
@@ -235,13 +237,10 @@ class InstalledLayout(unittest.TestCase):
         # the log is never opened through it, and the run goes on without one.
         self.write_user_conf(0o600)
         folder = os.path.join(self.root, 'ro-userdir-%s' % self._testMethodName)
-        os.makedirs(os.path.join(folder, 'Temp'))
-        os.makedirs(os.path.join(folder, 'Updates'))
-        os.makedirs(os.path.join(folder, 'Presets', 'NetJobs'))
+        for sub in ('Temp', 'Updates', 'Presets/NetJobs'):
+            os.makedirs(os.path.join(folder, sub))
         victim = os.path.join(self.root, 'victim-%s' % self._testMethodName)
-        with open(victim, 'w') as fh:
-            fh.write('precious\n')
-        os.chmod(victim, 0o666)
+        write_file(victim, 'precious\n', 0o666)
         os.symlink(victim, os.path.join(folder, 'KfRcCmd.log'))
         r = self.run_user(['-userdir', folder, '-log'] + SUBMIT)
         self.assertEqual(r.code, 0, r)
@@ -269,9 +268,7 @@ class PlantedLinks(unittest.TestCase):
         self.sim = kh.FarmSim(overrides={'update_info': 'Core|2.0|yes?%d' % UPDATE_PORT}).start()
         self.prog = kh.ProgramDir(self.sim)
         self.victim = os.path.join(self.prog.root, 'victim')
-        with open(self.victim, 'w') as fh:
-            fh.write('precious\n')
-        os.chmod(self.victim, 0o644)
+        write_file(self.victim, 'precious\n', 0o644)
         self.record = os.path.join(self.prog.root, 'updater-calls.jsonl')
 
     def tearDown(self):

@@ -98,9 +98,7 @@ class UsersDocs(unittest.TestCase):
 class Completion(unittest.TestCase):
     def setUp(self):
         self.prog = kh.ProgramDir(conf=False)
-
-    def tearDown(self):
-        self.prog.cleanup()
+        self.addCleanup(self.prog.cleanup)
 
     def complete(self, *words, prog=None, env=None):
         """The completions bash offers for the last of `words` after the program."""
@@ -115,8 +113,7 @@ class Completion(unittest.TestCase):
         return sorted(x for x in r.stdout.splitlines() if x)
 
     def test_offers_every_switch_of_the_usage_text(self):
-        with kh.ProgramDir(conf=False) as prog:
-            usage = usage_switches(prog.run(['-help']).out)
+        usage = usage_switches(self.prog.run(['-help']).out)
         self.assertEqual(self.complete('-'), sorted('-' + s for s in usage))
         self.assertEqual(self.complete('-nj_ren'),
                          ['-nj_render32bit', '-nj_render64bit', '-nj_rendercores', '-nj_renderer'])

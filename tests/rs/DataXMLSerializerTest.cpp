@@ -28,6 +28,13 @@ wxString RoundTrip(const wxString& text, std::string* xml = nullptr) {
   return back.GetText();
 }
 
+// `text` is written as the document `xml` and read back whole.
+void ExpectWritten(const wxString& text, const std::string& xml) {
+  std::string written;
+  EXPECT_EQ(RoundTrip(text, &written), text);
+  EXPECT_EQ(written, xml);
+}
+
 TEST(DataXMLSerializerTest, TextAndChildrenShareAnElementAndEachLevelIndentsByATab) {
   CDataNode root;
   root.SetName(wxT("A"));
@@ -49,12 +56,9 @@ TEST(DataXMLSerializerTest, TextAndChildrenShareAnElementAndEachLevelIndentsByAT
 }
 
 TEST(DataXMLSerializerTest, BlanksRoundTripWhileLayoutStaysOut) {
-  std::string xml;
-  EXPECT_EQ(RoundTrip(wxT("   "), &xml), wxT("   "));
-  EXPECT_EQ(xml, "<V>&nbsp;&nbsp;&nbsp;</V>\n");
+  ExpectWritten(wxT("   "), "<V>&nbsp;&nbsp;&nbsp;</V>\n");
   // Blanks inside other text are written as they are.
-  EXPECT_EQ(RoundTrip(wxT(" a  b "), &xml), wxT(" a  b "));
-  EXPECT_EQ(xml, "<V> a  b </V>\n");
+  ExpectWritten(wxT(" a  b "), "<V> a  b </V>\n");
 
   // A blank value next to children, and children whose values are blank.
   CDataNode root;
@@ -92,9 +96,8 @@ TEST(DataXMLSerializerTest, BackslashSequencesAndControlCharacters) {
   ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<V>line1\\nline2\\ttab\\r\\q\\\\</V>"));
   EXPECT_EQ(root.GetText(), wxT("line1\nline2\ttab\rq\\"));
 
+  ExpectWritten(wxT("C:\\renders\\new"), "<V>C:\\\\renders\\\\new</V>\n");
   std::string xml;
-  EXPECT_EQ(RoundTrip(wxT("C:\\renders\\new"), &xml), wxT("C:\\renders\\new"));
-  EXPECT_EQ(xml, "<V>C:\\\\renders\\\\new</V>\n");
   const wxString script = wxT("import os\r\n\tprint('x')\r\n\r\n");
   EXPECT_EQ(RoundTrip(script, &xml), script);
   EXPECT_EQ(xml.find_first_of("\r\t"), std::string::npos);
@@ -105,17 +108,13 @@ TEST(DataXMLSerializerTest, BackslashSequencesAndControlCharacters) {
 }
 
 TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
-  std::string xml;
-  EXPECT_EQ(RoundTrip(wxT("a&b 'c' \"d\" <e>"), &xml), wxT("a&b 'c' \"d\" <e>"));
-  EXPECT_EQ(xml, "<V>a&amp;b &apos;c&apos; &quot;d&quot; &lt;e&gt;</V>\n");
+  ExpectWritten(wxT("a&b 'c' \"d\" <e>"), "<V>a&amp;b &apos;c&apos; &quot;d&quot; &lt;e&gt;</V>\n");
 
   const wxString latin = wxString::FromUTF8("\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
-  EXPECT_EQ(RoundTrip(latin, &xml), latin);
-  EXPECT_EQ(xml, "<V>&#196;&#214;&#220;&#228;&#246;&#252;&#223;</V>\n");
+  ExpectWritten(latin, "<V>&#196;&#214;&#220;&#228;&#246;&#252;&#223;</V>\n");
   // Other letters travel as UTF-8.
   const wxString other = wxString::FromUTF8("\xC3\xA9t\xC3\xA9 \xE6\x97\xA5");
-  EXPECT_EQ(RoundTrip(other, &xml), other);
-  EXPECT_EQ(xml, "<V>\xC3\xA9t\xC3\xA9 \xE6\x97\xA5</V>\n");
+  ExpectWritten(other, "<V>\xC3\xA9t\xC3\xA9 \xE6\x97\xA5</V>\n");
 
   // What the XML parser leaves of an escape is undone once more, as the
   // server's own reader does.

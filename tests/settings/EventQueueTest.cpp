@@ -24,9 +24,13 @@ struct Recorder {
   }
 };
 
-TEST(EventQueueTest, CallsMatchingSubscribersInOrderAndReturnsTheLastResult) {
+// A queue of its own and a record of the handlers it called.
+struct EventQueueTest : ::testing::Test {
   UEventQueue queue;
   Recorder r;
+};
+
+TEST_F(EventQueueTest, CallsMatchingSubscribersInOrderAndReturnsTheLastResult) {
   queue.Subscribe(&g_ownerA, kEvGroupEdited, r.Handler(wxT("a"), 7));
   queue.Subscribe(&g_ownerB, kEvGroupDeleted, r.Handler(wxT("other name")));
   queue.Subscribe(&g_ownerB, wxT("crsgroup::evgroupedited"), r.Handler(wxT("other case")));
@@ -45,9 +49,7 @@ TEST(EventQueueTest, CallsMatchingSubscribersInOrderAndReturnsTheLastResult) {
   EXPECT_EQ(unheard.Raise(&queue), 0u);
 }
 
-TEST(EventQueueTest, StopFlagEndsTheDispatchAndThrowingHandlersAreSkippedOver) {
-  UEventQueue queue;
-  Recorder r;
+TEST_F(EventQueueTest, StopFlagEndsTheDispatchAndThrowingHandlersAreSkippedOver) {
   queue.Subscribe(&g_ownerA, kEvPoolLoaded, [&](UEvent&) -> uint32_t {
     r.calls.push_back(wxT("throws"));
     throw std::runtime_error("handler failed");
@@ -65,9 +67,7 @@ TEST(EventQueueTest, StopFlagEndsTheDispatchAndThrowingHandlersAreSkippedOver) {
   EXPECT_EQ(queue.GetDispatchDepth(), 0);
 }
 
-TEST(EventQueueTest, SubscribingAgainReplacesAndNoneRemovesEverythingOfTheOwner) {
-  UEventQueue queue;
-  Recorder r;
+TEST_F(EventQueueTest, SubscribingAgainReplacesAndNoneRemovesEverythingOfTheOwner) {
   queue.Subscribe(&g_ownerA, kEvPoolLoaded, r.Handler(wxT("first")));
   queue.Subscribe(&g_ownerB, kEvPoolLoaded, r.Handler(wxT("B")));
   queue.Subscribe(&g_ownerA, kEvPoolLoaded, r.Handler(wxT("second")));
@@ -87,9 +87,7 @@ TEST(EventQueueTest, SubscribingAgainReplacesAndNoneRemovesEverythingOfTheOwner)
   EXPECT_EQ(queue.GetSubscriptionCount(), 0u);
 }
 
-TEST(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
-  UEventQueue queue;
-  Recorder r;
+TEST_F(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
   bool unsubscribeResult = true;
   // A unsubscribes itself and C, which comes later in this same dispatch.
   queue.Subscribe(&g_ownerA, kEvGroupEdited, [&](UEvent&) -> uint32_t {
@@ -114,9 +112,7 @@ TEST(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
   EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
 }
 
-TEST(EventQueueTest, NestedDispatchRunsInsideTheHandlerAndDefersRemovalToTheOuterEnd) {
-  UEventQueue queue;
-  Recorder r;
+TEST_F(EventQueueTest, NestedDispatchRunsInsideTheHandlerAndDefersRemovalToTheOuterEnd) {
   queue.Subscribe(&g_ownerA, kEvRendererDeleted, [&](UEvent&) -> uint32_t {
     r.calls.push_back(wxT("outer A"));
     UEvent inner(kEvVersionDeleted);
@@ -141,8 +137,7 @@ TEST(EventQueueTest, NestedDispatchRunsInsideTheHandlerAndDefersRemovalToTheOute
   EXPECT_EQ(queue.GetSubscriptionCount(), 2u);
 }
 
-TEST(EventQueueTest, SubscriptionsMadeDuringADispatchHearOnlyLaterEvents) {
-  UEventQueue queue;
+TEST_F(EventQueueTest, SubscriptionsMadeDuringADispatchHearOnlyLaterEvents) {
   int calls = 0;
   // A handler that subscribes itself again (replacing its own sink) would
   // otherwise call itself for ever.
@@ -161,8 +156,7 @@ TEST(EventQueueTest, SubscriptionsMadeDuringADispatchHearOnlyLaterEvents) {
   EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
 }
 
-TEST(EventQueueTest, PostTakesOwnership) {
-  UEventQueue queue;
+TEST_F(EventQueueTest, PostTakesOwnership) {
   queue.Subscribe(&g_ownerA, kEvDataImported, [](UEvent&) -> uint32_t { return 4; });
   EXPECT_EQ(queue.Post(std::make_unique<UEvent>(kEvDataImported), false), 4u);
   EXPECT_EQ(queue.Post(nullptr, false), 0u);
