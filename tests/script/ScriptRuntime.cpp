@@ -39,19 +39,19 @@ ScriptRuntime::ScriptRuntime() {
   WriteFile(dir + "/Python/Scripts/kfhelper.py", "def answer():\n    return 42\n");
   programDir = wxString::FromUTF8(dir.c_str());
 
-  core.SetProgramDir(programDir);
-  core.SetConsoleSink([this](const wxString& text) { console += text; });
-  core.SetLogSink([this](const wxString& text) { log += text; });
-  interpreter.SetHost(core.GetScriptHost());
-  interpreter.SetPythonHome(core.GetDataPath(wxT("Python"), false));
+  CPythonInterpreter::Host host;
+  host.console = &console;
+  host.programDir = programDir;
+  host.tempDir = programDir + wxT("/Temp");
+  interpreter.SetHost(host);
+  interpreter.SetPythonHome(programDir + wxT("/Python"));
   started = interpreter.Initialize();
 }
 
 ScriptRuntime::~ScriptRuntime() { std::filesystem::remove_all(programDir.utf8_string()); }
 
 wxString ScriptRuntime::Run(const std::string& script) {
-  console.clear();
-  log.clear();
+  console.text.clear();
   if (!interpreter.ExecuteUtf8(script)) return wxT("<failed>");
-  return console;
+  return console.text;
 }

@@ -7,21 +7,19 @@
 
 #include <string>
 
-#include "app/KfJsCore.h"
 #include "script/PythonInterpreter.h"
+#include "../support/RecordingConsole.h"
 
 struct ScriptRuntime {
   static ScriptRuntime& Get();
 
-  // Runs a script and returns what it wrote through the core's ordinary
-  // output (console sink), or "<failed>" when the script raised.
+  // Runs a script and returns what it wrote through the console, or
+  // "<failed>" when the script raised.
   wxString Run(const std::string& script);
 
   wxString programDir;
-  CKfJsCore core;
+  RecordingConsole console;
   CPythonInterpreter interpreter;
-  wxString console;
-  wxString log;
   bool started = false;
 
  private:
