@@ -2,16 +2,15 @@
 
 #include "settings/XSSSection.h"
 
-bool CNetJobEventList::AddEvent(CNetJobEvent* event) {
-  std::unique_ptr<CNetJobEvent> owned(event);
-  if (!owned) return false;
+bool CNetJobEventList::AddEvent(std::unique_ptr<CNetJobEvent> event) {
+  if (!event) return false;
   for (size_t i = m_events.size(); i > 0; --i) {
-    if (m_events[i - 1]->GetScope() == owned->GetScope()) {
-      m_events.insert(m_events.begin() + static_cast<std::ptrdiff_t>(i), std::move(owned));
+    if (m_events[i - 1]->GetScope() == event->GetScope()) {
+      m_events.insert(m_events.begin() + static_cast<std::ptrdiff_t>(i), std::move(event));
       return true;
     }
   }
-  m_events.push_back(std::move(owned));
+  m_events.push_back(std::move(event));
   return true;
 }
 
@@ -39,7 +38,7 @@ void CNetJobEventList::LoadFromSection(UXSSSection& section) {
             Unescape(contents->GetString(wxString::Format(wxT("Entry%02i"), j), wxEmptyString)));
       }
     }
-    AddEvent(event.release());
+    AddEvent(std::move(event));
   }
 }
 

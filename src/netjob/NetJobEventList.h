@@ -29,8 +29,8 @@ class CNetJobEvents {
 
 class CNetJobEventList : public CNetJobEvents {
  public:
-  // Takes ownership; inserts the event after the last one of its scope.
-  bool AddEvent(CNetJobEvent* event);
+  // Inserts the event after the last one of its scope; false for no event.
+  bool AddEvent(std::unique_ptr<CNetJobEvent> event);
   // Replaces the own events by copies of `other`'s, in order.
   void CopyFrom(const CNetJobEventList& other);
   // Adds the events of an "Events" settings section ("Count" and the child

@@ -17,16 +17,16 @@ wxString Scopes(const CNetJobEventList& list) {
 
 TEST(NetJobEventListTest, EventsStayGroupedByScopeInAddingOrder) {
   CNetJobEventList list;
-  list.AddEvent(new CNetJobEvent(1, 0, 0, wxT("a")));
-  list.AddEvent(new CNetJobEvent(2, 0, 0, wxT("b")));
-  list.AddEvent(new CNetJobEvent(1, 0, 0, wxT("c")));
-  list.AddEvent(new CNetJobEvent(3, 0, 0, wxT("d")));
-  list.AddEvent(new CNetJobEvent(2, 0, 0, wxT("e")));
+  list.AddEvent(std::make_unique<CNetJobEvent>(1, 0, 0, wxT("a")));
+  list.AddEvent(std::make_unique<CNetJobEvent>(2, 0, 0, wxT("b")));
+  list.AddEvent(std::make_unique<CNetJobEvent>(1, 0, 0, wxT("c")));
+  list.AddEvent(std::make_unique<CNetJobEvent>(3, 0, 0, wxT("d")));
+  list.AddEvent(std::make_unique<CNetJobEvent>(2, 0, 0, wxT("e")));
   EXPECT_EQ(Scopes(list), wxT("1:a 1:c 2:b 2:e 3:d "));
   EXPECT_FALSE(list.AddEvent(nullptr));
 
   CNetJobEventList copy;
-  copy.AddEvent(new CNetJobEvent(9, 0, 0, wxT("old")));
+  copy.AddEvent(std::make_unique<CNetJobEvent>(9, 0, 0, wxT("old")));
   copy.CopyFrom(list);
   EXPECT_EQ(Scopes(copy), Scopes(list));
   EXPECT_NE(copy.GetAt(0), list.GetAt(0));  // copies, not shared
