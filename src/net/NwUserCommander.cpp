@@ -141,7 +141,9 @@ std::unique_ptr<CChallengeMsg> CNwUserCommander::CreateChallenge() {
   return challenge;
 }
 
-CBaseSocket* CNwUserCommander::CreateSocket() { return new CJobSubmitterSocket(); }
+std::unique_ptr<CBaseSocket> CNwUserCommander::CreateSocket() {
+  return std::make_unique<CJobSubmitterSocket>();
+}
 
 void CNwUserCommander::GetAddress(wxString& host, int& port) {
   host = m_serverHost;

@@ -87,7 +87,7 @@ class CNwUserCommander : public CRemoteConnection {
   void SetUpdateHost(const CUpdateControl::Host& host) { m_updateHost = host; }
 
  protected:
-  CBaseSocket* CreateSocket() override;
+  std::unique_ptr<CBaseSocket> CreateSocket() override;
   void GetAddress(wxString& host, int& port) override;
   bool RegisterHandlers() override;
   void OnNotify(int code, const wxString& line, long value1, long value2, int severity,

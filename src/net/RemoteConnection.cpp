@@ -47,8 +47,9 @@ CRemoteConnection::CRemoteConnection() { m_msgMap.SetOwner(this); }
 
 CRemoteConnection::~CRemoteConnection() {
   if (m_socket) Disconnect(wxT("Socket destroyed"), true);
-  delete m_socket;  // normally gone already; a wait can no longer be inside it
-  m_socket = nullptr;
+  // Normally gone already; a wait can no longer be inside it. Destroyed here,
+  // while the rest of the connection still stands.
+  m_socket.reset();
 }
 
 bool CRemoteConnection::Init(CNetEngine* engine) {
@@ -370,9 +371,9 @@ void CRemoteConnection::Disconnect(const wxString& reason, bool log) {
         reason.empty() ? wxString(wxT("Disconnected")) : wxString::Format(wxT("Disconnected (%s)"), reason);
     Notify(kNotifyDisconnected, text, 0, 0, kSeverityInfo, false);
   }
-  CBaseSocket* socket = m_socket;
-  m_socket = nullptr;
-  delete socket;
+  // reset() forgets the socket before destroying it, so nothing its
+  // destructor reaches finds it still set.
+  m_socket.reset();
   // Acknowledgements of this connection can no longer come.
   if (m_engine) m_engine->RemoveAcksFor(this);
   m_state.Assign(0);
@@ -424,7 +425,9 @@ bool CRemoteConnection::ProcessPendingDisconnect() {
 
 // --- defaults and status lines ---------------------------------------------
 
-CBaseSocket* CRemoteConnection::CreateSocket() { return new CBaseSocket(); }
+std::unique_ptr<CBaseSocket> CRemoteConnection::CreateSocket() {
+  return std::make_unique<CBaseSocket>();
+}
 
 void CRemoteConnection::GetAddress(wxString& host, int& port) {
   if (!m_socket || !m_socket->GetPeer(host, port)) {

@@ -106,7 +106,7 @@ class CRemoteConnection : public CSocketNotificationSink {
   void OnAckResult(const CNetMsgAckResult& result) override;
 
   // Overridable behaviour.
-  virtual CBaseSocket* CreateSocket();
+  virtual std::unique_ptr<CBaseSocket> CreateSocket();
   // Host and port to connect to (the base gives the socket's peer).
   virtual void GetAddress(wxString& host, int& port);
   virtual bool RegisterHandlers();
@@ -129,7 +129,7 @@ class CRemoteConnection : public CSocketNotificationSink {
   virtual bool ProcessPendingDisconnect();
 
   CNetEngine* GetEngine() const { return m_engine; }
-  CBaseSocket* GetSocket() const { return m_socket; }
+  CBaseSocket* GetSocket() const { return m_socket.get(); }
   CNetMsgMap& GetMsgMap() { return m_msgMap; }
   CStateV& GetState() { return m_state; }
   const CStateV& GetState() const { return m_state; }
@@ -188,7 +188,7 @@ class CRemoteConnection : public CSocketNotificationSink {
   bool m_logConnect = false;
   bool m_challengeAfterConnect = false;
   CStateV m_state;
-  CBaseSocket* m_socket = nullptr;
+  std::unique_ptr<CBaseSocket> m_socket;
   CNetMsgMap m_msgMap;
   wxString m_peerAlias;
   wxString m_peerComputerName;

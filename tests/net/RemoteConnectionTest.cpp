@@ -35,10 +35,11 @@ class CTestConnection : public CRemoteConnection {
   wxString updateInfo;
   bool updateOk = true;
 
-  CBaseSocket* CreateSocket() override {
-    fake = new CFakeSocket(m_clock);
+  std::unique_ptr<CBaseSocket> CreateSocket() override {
+    auto socket = std::make_unique<CFakeSocket>(m_clock);
+    fake = socket.get();
     if (setup) setup(*fake);
-    return fake;
+    return socket;
   }
   void GetAddress(wxString& host, int& port) override {
     host = wxT("127.0.0.1");
