@@ -24,9 +24,13 @@ wxInt32 CRSDataCommand::KindFromName(const wxString& name) {
   return kNone;
 }
 
-CRSDataImport* CRSDataCommand::CreateImport() { return new CRSDataImport(); }
+std::unique_ptr<CRSDataImport> CRSDataCommand::CreateImport() {
+  return std::make_unique<CRSDataImport>();
+}
 
-CRSDataImport* CRSDataCommand_JS::CreateImport() { return new CRSDataImport_JS(); }
+std::unique_ptr<CRSDataImport> CRSDataCommand_JS::CreateImport() {
+  return std::make_unique<CRSDataImport_JS>();
+}
 
 bool CRSDataCommand::Execute(CRSPool* pool) {
   m_error.clear();
@@ -39,7 +43,7 @@ bool CRSDataCommand::Execute(CRSPool* pool) {
     return false;
   }
   if (mode == kModeNoText) return Remove(pool);
-  std::unique_ptr<CRSDataImport> import(CreateImport());
+  std::unique_ptr<CRSDataImport> import = CreateImport();
   if (!import->Bind(pool) || !import->ParseText(text) || !import->Import(mode == kModeKeyed)) {
     m_error = import->GetError();
     return false;

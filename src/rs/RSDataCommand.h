@@ -10,6 +10,8 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+#include <memory>
+
 class CRSPool;
 class CRSDataImport;
 
@@ -55,7 +57,7 @@ class CRSDataCommand : public wxObject {
 
  protected:
   // The import that reads records carrying text.
-  virtual CRSDataImport* CreateImport();
+  virtual std::unique_ptr<CRSDataImport> CreateImport();
 
  private:
   bool Remove(CRSPool* pool);
@@ -70,5 +72,5 @@ class CRSDataCommand_JS : public CRSDataCommand {
   using CRSDataCommand::CRSDataCommand;
 
  protected:
-  CRSDataImport* CreateImport() override;
+  std::unique_ptr<CRSDataImport> CreateImport() override;
 };

@@ -29,7 +29,7 @@ bool CRSDataManager::ProcessQueue() {
   m_error.clear();
   bool ok = true;
   for (auto& record : queue) {
-    std::unique_ptr<CRSDataCommand> command(CreateCommand());
+    std::unique_ptr<CRSDataCommand> command = CreateCommand();
     command->Assign(*record);
     // A record that fails leaves what it loaded before the failure in the
     // pool, and the records after it are still applied; the first failure

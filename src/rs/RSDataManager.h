@@ -38,7 +38,9 @@ class CRSDataManager : public wxObject, public CEventObject {
   bool ProcessQueue();
 
   // The record class of this manager.
-  virtual CRSDataCommand* CreateCommand() { return new CRSDataCommand(); }
+  virtual std::unique_ptr<CRSDataCommand> CreateCommand() {
+    return std::make_unique<CRSDataCommand>();
+  }
   // Whether a data message from `sender` may be applied.
   virtual bool IsSource(const void* sender) { return sender != nullptr; }
   // Called after a record was executed.

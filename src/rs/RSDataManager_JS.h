@@ -36,7 +36,9 @@ class CRSDataManager_JS : public CRSDataManager {
     kOneRenderer,   // the renderer a "Renderer/Version" ID names, with its group
   };
 
-  CRSDataCommand* CreateCommand() override { return new CRSDataCommand_JS(); }
+  std::unique_ptr<CRSDataCommand> CreateCommand() override {
+    return std::make_unique<CRSDataCommand_JS>();
+  }
   // Binds to the user commander; false without one.
   bool Bind(CNwUserCommander* commander);
   // True for data messages of the bound commander once it is ready for data.
