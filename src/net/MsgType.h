@@ -8,18 +8,28 @@
 
 #include <wx/defs.h>
 
+// X(name, number) for each message, where C<name> is the class that reads it
+// and k<name>Type its enumerator below. A list rather than only an enum, so
+// that what walks every type takes the numbers and the class names from here
+// instead of restating them.
+#define KF_NET_MSG_TYPES(X) \
+  X(GenericMsg, 0)          \
+  X(ChallengeMsg, 1)        \
+  X(OppositeInfoMsg, 2)     \
+  X(TextMsg, 3)             \
+  X(LoginMsg, 7)            \
+  X(UserData0Msg, 8)        \
+  X(UserData1Msg, 9)        \
+  X(NetJobPacketMsg, 14)    \
+  X(ServerControlMsg, 15)   \
+  X(RSDataMsg, 22)          \
+  X(DataQueryMsg, 24)       \
+  X(MsgAckMsg, 1024)        \
+  X(RequestMsg, 1025)
+
+// kGenericMsgType = 0, kChallengeMsgType = 1, ... kRequestMsgType = 1025.
 enum NetMsgType : wxInt32 {
-  kGenericMsgType = 0,
-  kChallengeMsgType = 1,
-  kOppositeInfoMsgType = 2,
-  kTextMsgType = 3,
-  kLoginMsgType = 7,
-  kUserData0MsgType = 8,
-  kUserData1MsgType = 9,
-  kNetJobPacketMsgType = 14,
-  kServerControlMsgType = 15,
-  kRSDataMsgType = 22,
-  kDataQueryMsgType = 24,
-  kMsgAckMsgType = 1024,
-  kRequestMsgType = 1025,
+#define KF_NET_MSG_TYPE_ENUMERATOR(name, number) k##name##Type = number,
+  KF_NET_MSG_TYPES(KF_NET_MSG_TYPE_ENUMERATOR)
+#undef KF_NET_MSG_TYPE_ENUMERATOR
 };

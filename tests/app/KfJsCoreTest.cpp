@@ -1,6 +1,7 @@
 #include "app/KfJsCore.h"
 
 #include "net/MsgBase.h"
+#include "net/MsgType.h"
 #include "net/NetEngine.h"
 
 #include <gtest/gtest.h>
@@ -54,10 +55,9 @@ TEST(KfJsCoreTest, TheCoresQueueIsTheGlobalQueueForItsLifetime) {
 // link it into the test and hide a registry that finds classes by name.
 TEST(KfJsCoreTest, EveryTypeOfTheMessageTableCreatesItsOwnClass) {
   const std::pair<wxInt32, const char*> table[] = {
-      {0, "CGenericMsg"},       {1, "CChallengeMsg"},       {2, "COppositeInfoMsg"}, {3, "CTextMsg"},
-      {7, "CLoginMsg"},         {8, "CUserData0Msg"},       {9, "CUserData1Msg"},    {14, "CNetJobPacketMsg"},
-      {15, "CServerControlMsg"}, {22, "CRSDataMsg"},        {24, "CDataQueryMsg"},   {1024, "CMsgAckMsg"},
-      {1025, "CRequestMsg"},
+#define KF_TYPE_AND_CLASS_NAME(name, number) {k##name##Type, "C" #name},
+      KF_NET_MSG_TYPES(KF_TYPE_AND_CLASS_NAME)
+#undef KF_TYPE_AND_CLASS_NAME
   };
   CKfJsCore::AddMessageClasses();
   CNetEngine engine;
