@@ -221,8 +221,9 @@ bool CCmdLineParser::Scan(const std::wstring& s) {
     CCmdLineParam* param = FindParam(name);
     if (!param) {
       // Nothing, a blank or a switch-like word after it: a flag; else it takes a value.
-      const bool flag = valueStart >= n || s[valueStart] == L' ' ||
-                        (s[valueStart] == L'-' && !(valueStart + 1 < n && IsDigit(s[valueStart + 1])));
+      const bool flag =
+          valueStart >= n || s[valueStart] == L' ' ||
+          (s[valueStart] == L'-' && !(valueStart + 1 < n && IsDigit(s[valueStart + 1])));
       param = AddParam(name, wxString(), flag ? CCmdLineParam::kTypeNone : CCmdLineParam::kTypeText,
                        CCmdLineParam::kFlagRepeat | CCmdLineParam::kFlagDeclared);
       if (flag) param->SetFound();

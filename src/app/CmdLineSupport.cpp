@@ -126,7 +126,8 @@ bool CCmdLineSupport::ApplyRenderer() {
   wxString name;
   if (Text(wxT("nj_renderer"), name) && !name.empty()) {
     CRSVersion* version = FindRendererVersion(m_pool, name);
-    if (version == nullptr) return Error(wxT("The specified renderer doesn't exist"), wxT("nj_renderer"));
+    if (version == nullptr)
+      return Error(wxT("The specified renderer doesn't exist"), wxT("nj_renderer"));
     m_job.SetRenderer(version);
   } else if (m_job.GetRenderer() == nullptr) {
     // A renderer chosen by a preset stands when the command line names none.
@@ -205,10 +206,11 @@ bool CCmdLineSupport::AddSceneFiles() {
       if (strings.size() > before) strings.RemoveAt(before, strings.size() - before);
       if (!existed) set.RemoveValue(wxT("scene"));
       if (m_scenes.IsTooLarge()) {
-        return Error(wxString::Format(wxT("The submission is too large: its scene files would take more "
-                                          "than %u MiB of the net job packet"),
-                                      unsigned(CScenePattern::kMaxPacketBytes >> 20)),
-                     wxString());
+        return Error(
+            wxString::Format(wxT("The submission is too large: its scene files would take more "
+                                 "than %u MiB of the net job packet"),
+                             unsigned(CScenePattern::kMaxPacketBytes >> 20)),
+            wxString());
       }
       return Error(wxT("Invalid scene filename pattern specified"), wxString());
     }
@@ -270,7 +272,8 @@ bool CCmdLineSupport::ApplySwitches() {
   ApplyExtendedSplitting();
   int order = 0;
   if (Number(wxT("nj_dispatchorder"), order)) {
-    if (order < 0 || order > 3) return Error(wxT("The dispatch order is invalid"), wxT("nj_dispatchorder"));
+    if (order < 0 || order > 3)
+      return Error(wxT("The dispatch order is invalid"), wxT("nj_dispatchorder"));
     m_job.SetChunkDispatchOrder(order);
   }
   if (Flag(wxT("nj_firstlastfirst"))) m_job.SetFirstLastFirst(true);
@@ -280,7 +283,8 @@ bool CCmdLineSupport::ApplySwitches() {
   if (Flag(wxT("nj_noemails"))) m_job.SetSendEmails(false);
   wxString text;
   if (Text(wxT("nj_emailrecpt"), text)) m_job.SetEmailRecipients(text);
-  if (Text(wxT("nj_emailusers"), text)) m_job.GetEmailUsers() = strutil::SplitTrimmed(text, wxT(';'));
+  if (Text(wxT("nj_emailusers"), text))
+    m_job.GetEmailUsers() = strutil::SplitTrimmed(text, wxT(';'));
   if (Flag(wxT("nj_cachescenes"))) m_job.SetCacheScenesLocally(true);
   if (!ApplyLimits()) return false;
   ApplyTimeThreshold(false);
@@ -325,7 +329,8 @@ bool CCmdLineSupport::ApplyPools() {
   // Without the switch every pool of the user is added after the pools the
   // presets gave; AddPool skips an entry that is already listed.
   for (const wxString& entry : userPools) m_job.AddPool(entry);
-  if (m_job.GetPoolList().empty()) return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
+  if (m_job.GetPoolList().empty())
+    return Error(wxT("No valid client pools provided"), wxT("nj_pools"));
   return true;
 }
 
@@ -343,7 +348,8 @@ bool CCmdLineSupport::ApplyPriority() {
                       wxT("The specified net job priority is above the limit (%i)\n"), limit);
     priority = limit;
   }
-  if (!m_job.SetPriority(priority)) return Error(wxT("Invalid net job priority"), wxT("nj_priority"));
+  if (!m_job.SetPriority(priority))
+    return Error(wxT("Invalid net job priority"), wxT("nj_priority"));
   return true;
 }
 
@@ -413,7 +419,8 @@ bool CCmdLineSupport::ApplyFrameChecking() {
       const wxString outfile = FirstString(set, wxT("outfile"));
       if (outfile.empty()) {
         return Error(
-            wxT("No image name specified, and the render set doesn't contain an output name"), kSwitch);
+            wxT("No image name specified, and the render set doesn't contain an output name"),
+            kSwitch);
       }
       imageName = wxString::Format(wxT("%s*#"), outfile);
     }
@@ -421,7 +428,8 @@ bool CCmdLineSupport::ApplyFrameChecking() {
       imageDir = FirstString(set, wxT("outdir"));
       if (imageDir.empty()) {
         return Error(
-            wxT("No image directory specified, and the render set doesn't contain an output directory"),
+            wxT("No image directory specified, "
+                "and the render set doesn't contain an output directory"),
             kSwitch);
       }
     }
@@ -444,7 +452,8 @@ void CCmdLineSupport::ApplyDependencies() {
     for (const wxString& value : param->GetValues()) {
       long id = 0;
       if (!Trimmed(value).ToLong(&id)) continue;
-      if (std::find(ids.begin(), ids.end(), ClampToInt(id)) == ids.end()) ids.push_back(ClampToInt(id));
+      if (std::find(ids.begin(), ids.end(), ClampToInt(id)) == ids.end())
+        ids.push_back(ClampToInt(id));
     }
   }
   if (parser.Found(wxT("nj_deptype"))) {

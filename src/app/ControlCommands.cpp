@@ -66,7 +66,8 @@ void CControlCommands::ControlChunks(const wxString& text) {
   ForEachEntry(text, [this](const wxString& verb, const wxString& targets) {
     if (CServerControlSender::FindChunkVerb(verb) == 0) return;
     int netJobId = 0;
-    if (targets.Find(wxT('@')) == wxNOT_FOUND || !ReadInt(targets.AfterFirst(wxT('@')), &netJobId)) {
+    if (targets.Find(wxT('@')) == wxNOT_FOUND ||
+        !ReadInt(targets.AfterFirst(wxT('@')), &netJobId)) {
       return;
     }
     std::vector<int> chunks;

@@ -58,7 +58,8 @@ const SwitchRow kNetJobSwitches[] = {
      wxT("Specifies parameters used for additional splitting (separated by semicolons)")},
     {wxT("nj_project"), kText, kOnce, wxT("Sets the net job project name")},
     {wxT("nj_notes"), kText, kOnce, wxT("Sets the net job notes")},
-    {wxT("nj_tags"), kText, kOnce, wxT("Sets the net job tags (separated by commas or semicolons)")},
+    {wxT("nj_tags"), kText, kOnce,
+     wxT("Sets the net job tags (separated by commas or semicolons)")},
     {wxT("nj_pools"), kText, kOnce,
      wxT("Assigns the specified client pools to the net job (separated by semicolons); if no "
          "pools are specified, all available will be used")},
@@ -172,7 +173,8 @@ using strutil::Trimmed;
 
 CKfJsCmdLine::CKfJsCmdLine() {
   m_currentGroup = 2;
-  for (const SwitchRow& row : kNetJobSwitches) Declare(row.name, row.valueType, row.flags, row.help);
+  for (const SwitchRow& row : kNetJobSwitches)
+    Declare(row.name, row.valueType, row.flags, row.help);
   m_currentGroup = 3;
   for (const SwitchRow& row : kGeneralSwitches)
     Declare(row.name, row.valueType, row.flags, row.help);
@@ -187,7 +189,8 @@ bool CKfJsCmdLine::Parse() {
   const bool scanned = CCmdLineParser::Parse(wxString());
 
   if (!m_defaultsFile.empty()) m_defaults.Load(m_defaultsFile, UExtendedSettingsScript::kIni);
-  if (!m_userDefaultsFile.empty()) m_userDefaults.Load(m_userDefaultsFile, UExtendedSettingsScript::kIni);
+  if (!m_userDefaultsFile.empty())
+    m_userDefaults.Load(m_userDefaultsFile, UExtendedSettingsScript::kIni);
 
   wxString text;
   if (GetSwitchString(wxT("server"), &text)) m_server = Trimmed(text);

@@ -97,7 +97,8 @@ wxString CBaseSocket::ErrorText(int code) {
     case wxSOCKET_INVSOCK: return wxT("Invalid socket (uninitialized)");
     case wxSOCKET_NOHOST: return wxT("Unknown host");
     case wxSOCKET_INVPORT: return wxT("Invalid port");
-    case wxSOCKET_WOULDBLOCK: return wxT("The socket is non-blocking and the operation would block");
+    case wxSOCKET_WOULDBLOCK:
+      return wxT("The socket is non-blocking and the operation would block");
     case wxSOCKET_TIMEDOUT: return wxT("The timeout for this operation expired");
     case wxSOCKET_MEMERR: return wxT("Memory exhausted");
     case kErrorRefused: return wxT("Connection refused");
@@ -191,7 +192,8 @@ wxUint64 CBaseSocket::GetPendingBytes() const {
   wxUint64 total = 0;
   for (const PendingUnit& unit : m_pending) {
     const wxUint64 size = unit.bytes->Size();
-    const wxUint64 wire = unit.raw ? size : size + wxUint64(CBaseSocketMsg::kHeaderSize) * unit.parts;
+    const wxUint64 wire =
+        unit.raw ? size : size + wxUint64(CBaseSocketMsg::kHeaderSize) * unit.parts;
     total += wire - wxUint64(unit.part) * CBaseSocketMsg::kMaxFrameSize - unit.sent;
   }
   return total;
@@ -373,10 +375,11 @@ int CBaseSocket::WaitForConnect(long timeoutMs) {
   const int fd = static_cast<int>(GetSocket());
   const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
   for (;;) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(due - std::chrono::steady_clock::now());
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        due - std::chrono::steady_clock::now());
     pollfd p = {fd, POLLOUT, 0};
-    const int ready = ::poll(&p, 1, left.count() > 0 ? int(std::min<long long>(left.count(), INT_MAX)) : 0);
+    const int ready =
+        ::poll(&p, 1, left.count() > 0 ? int(std::min<long long>(left.count(), INT_MAX)) : 0);
     if (ready < 0 && errno == EINTR) continue;
     if (ready < 0) return errno;
     if (ready == 0) return ETIMEDOUT;

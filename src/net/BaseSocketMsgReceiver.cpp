@@ -8,7 +8,8 @@ CBaseSocketMsgReceiver::Result CBaseSocketMsgReceiver::Receive(
   if (it == m_queues.end()) {
     // A message must have parts, and it must fit the limit as announced.
     const wxUint64 announced = wxUint64(frame.GetPartCount()) * CBaseSocketMsg::kMaxPayload;
-    if (frame.GetPartCount() == 0 || announced > wxUint64(kMaxMessageSize) + CBaseSocketMsg::kMaxPayload)
+    if (frame.GetPartCount() == 0 ||
+        announced > wxUint64(kMaxMessageSize) + CBaseSocketMsg::kMaxPayload)
       return kRejected;
     if (frame.GetPartCount() == 1) {
       // Whole in itself: handed out at once, without a queue.

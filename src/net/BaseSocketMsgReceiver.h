@@ -19,7 +19,8 @@ class CBaseSocketMsgReceiver {
   static constexpr size_t kMaxQueues = 64;
   static constexpr wxUint64 kMaxHeldBytes = kMaxMessageSize;
 
-  explicit CBaseSocketMsgReceiver(wxUint64 maxHeldBytes = kMaxHeldBytes) : m_maxHeldBytes(maxHeldBytes) {}
+  explicit CBaseSocketMsgReceiver(wxUint64 maxHeldBytes = kMaxHeldBytes)
+      : m_maxHeldBytes(maxHeldBytes) {}
 
   enum Result {
     kKept,      // accepted; the message is not complete yet

@@ -70,8 +70,9 @@ class CNetEngine : public wxObject {
   wxUint32 GetNextSerial() const { return m_nextSerial; }
 
   // Starts waiting for the acknowledgement of `message` from now on.
-  void AddAck(const CMsgBase* message, CSocketNotificationSink* sinkA, CSocketNotificationSink* sinkB,
-              wxUint32 timeout, wxUint32 value1 = 0, wxUint32 value2 = 0, wxUint32 value3 = 0);
+  void AddAck(const CMsgBase* message, CSocketNotificationSink* sinkA,
+              CSocketNotificationSink* sinkB, wxUint32 timeout, wxUint32 value1 = 0,
+              wxUint32 value2 = 0, wxUint32 value3 = 0);
   // Reports a time-out for every entry older than its time-out (strictly).
   void CheckAckTimeouts();
   // Milliseconds from now until the first entry times out (0 when one is

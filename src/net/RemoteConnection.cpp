@@ -325,7 +325,8 @@ void CRemoteConnection::OnChallenge(CChallengeMsg* challenge) {
     reason = wxT("invalid challenge ID");
   } else if (!validVersion) {
     reason = wxString::Format(
-        wxT("the protocol version differs; got %i, expected %i - incompatible Kilnforge V2 versions)"),
+        wxT("the protocol version differs; got %i, expected %i "
+            "- incompatible Kilnforge V2 versions)"),
         challenge->GetVersion(), CChallengeMsg::kProtocolVersion);
   }
   const bool valid = validId && validVersion;
@@ -367,8 +368,8 @@ void CRemoteConnection::Disconnect(const wxString& reason, bool log) {
   }
   m_socket->Shutdown();
   if (log) {
-    const wxString text =
-        reason.empty() ? wxString(wxT("Disconnected")) : wxString::Format(wxT("Disconnected (%s)"), reason);
+    const wxString text = reason.empty() ? wxString(wxT("Disconnected"))
+                                         : wxString::Format(wxT("Disconnected (%s)"), reason);
     Notify(kNotifyDisconnected, text, 0, 0, kSeverityInfo, false);
   }
   // reset() forgets the socket before destroying it, so nothing its
@@ -418,7 +419,8 @@ bool CRemoteConnection::ProcessPendingDisconnect() {
     m_disconnectPending = false;
     ErrorDisconnect(reason, false);
   } else {
-    Disconnect(m_pendingReason.empty() ? wxString(wxT("Regular disconnect")) : m_pendingReason, true);
+    Disconnect(m_pendingReason.empty() ? wxString(wxT("Regular disconnect")) : m_pendingReason,
+               true);
   }
   return false;
 }

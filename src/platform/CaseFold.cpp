@@ -96,8 +96,9 @@ wxUniChar Fold(wxUniChar c) {
   if (code < 0x80) return code >= 'A' && code <= 'Z' ? wxUniChar(code + ('a' - 'A')) : c;
   // The last range that starts at or before the character.
   const FoldRange* end = std::end(kFoldRanges);
-  const FoldRange* it = std::upper_bound(std::begin(kFoldRanges), end, code,
-                                         [](wxUint32 v, const FoldRange& r) { return v < r.first; });
+  const FoldRange* it =
+      std::upper_bound(std::begin(kFoldRanges), end, code,
+                       [](wxUint32 v, const FoldRange& r) { return v < r.first; });
   if (it == std::begin(kFoldRanges)) return c;
   --it;
   if (code > it->last || (code - it->first) % static_cast<wxUint32>(it->step) != 0) return c;

@@ -9,7 +9,8 @@ void CConsole::OutputNewLines(int count) {
 }
 
 const wxChar* CConsole::LevelPrefix(int level) {
-  static const wxChar* const kPrefix[] = {wxT(""), wxT("WARNING! "), wxT("ERROR! "), wxT("DEBUG! ")};
+  static const wxChar* const kPrefix[] = {wxT(""), wxT("WARNING! "), wxT("ERROR! "),
+                                          wxT("DEBUG! ")};
   if (level < kLevelPlain || level > kLevelDebug) level = kLevelPlain;
   return kPrefix[level];
 }

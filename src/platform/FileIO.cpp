@@ -94,8 +94,10 @@ bool CFileIO::ReadBytes(const wxString& path, std::string* bytes, size_t maxByte
 
 wxString CFileIO::DecodeText(const std::string& bytes) {
   const auto byteAt = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  if (bytes.size() >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE) return DecodeUtf16(bytes, 2, false);
-  if (bytes.size() >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF) return DecodeUtf16(bytes, 2, true);
+  if (bytes.size() >= 2 && byteAt(0) == 0xFF && byteAt(1) == 0xFE)
+    return DecodeUtf16(bytes, 2, false);
+  if (bytes.size() >= 2 && byteAt(0) == 0xFE && byteAt(1) == 0xFF)
+    return DecodeUtf16(bytes, 2, true);
   size_t start = 0;
   if (bytes.size() >= 3 && byteAt(0) == 0xEF && byteAt(1) == 0xBB && byteAt(2) == 0xBF) start = 3;
   const char* data = bytes.data() + start;
@@ -106,7 +108,8 @@ wxString CFileIO::DecodeText(const std::string& bytes) {
   // Not UTF-8: every byte stands for the character of the same number.
   wxString latin1;
   latin1.reserve(length);
-  for (size_t i = 0; i < length; ++i) latin1 += wxUniChar(static_cast<wxUint32>(static_cast<unsigned char>(data[i])));
+  for (size_t i = 0; i < length; ++i)
+    latin1 += wxUniChar(static_cast<wxUint32>(static_cast<unsigned char>(data[i])));
   return latin1;
 }
 
@@ -144,7 +147,8 @@ int CFileIO::CreateTemp(const std::string& target, int mode, std::string* temp) 
   return -1;
 }
 
-bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, int mode, bool keepMode) {
+bool CFileIO::WriteAtomically(const wxString& path, const std::string& bytes, int mode,
+                              bool keepMode) {
   if (path.empty()) return false;
   const std::string target = ToNative(path);
   // The name itself, not what a link there points to: the rename replaces

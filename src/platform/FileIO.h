@@ -17,7 +17,8 @@ class CFileIO {
   // Reads a regular file completely. False when it does not exist, is not a
   // regular file (a folder, a pipe, a device), is larger than `maxBytes`
   // (checked before anything is allocated) or cannot be fully read.
-  static bool ReadBytes(const wxString& path, std::string* bytes, size_t maxBytes = kMaxSettingsBytes);
+  static bool ReadBytes(const wxString& path, std::string* bytes,
+                        size_t maxBytes = kMaxSettingsBytes);
 
   // Reads a regular file as text: UTF-8, UTF-16 with a byte-order mark, and
   // anything that is not valid UTF-8 as Latin-1 so that no byte is lost.

@@ -113,7 +113,8 @@ wxString CProcess::GetOwnExecutable() const {
 wxArrayString CProcess::GetOwnArguments() const {
   wxArrayString arguments;
   const std::vector<std::string> all = ReadCommandLine("/proc/self/cmdline");
-  for (size_t i = 1; i < all.size(); ++i) arguments.Add(wxString::FromUTF8(all[i].data(), all[i].size()));
+  for (size_t i = 1; i < all.size(); ++i)
+    arguments.Add(wxString::FromUTF8(all[i].data(), all[i].size()));
   return arguments;
 }
 

@@ -55,7 +55,8 @@ bool CUserFolders::MakePrivateDirs(const wxString& path) {
   if (native.empty()) return false;
   for (size_t pos = 1; pos <= native.size(); ++pos) {
     if (pos != native.size() && native[pos] != '/') continue;
-    if (::mkdir(native.substr(0, pos).c_str(), kPrivateFolderMode) != 0 && errno != EEXIST) return false;
+    if (::mkdir(native.substr(0, pos).c_str(), kPrivateFolderMode) != 0 && errno != EEXIST)
+      return false;
   }
   struct stat st;
   return ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

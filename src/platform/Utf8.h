@@ -1,7 +1,7 @@
 // Conversions between wxString and UTF-8 without intermediate buffers, for
 // every text that goes to a file, a path or the data tree (which keeps its
-// texts as UTF-8 and converts every value on the way in and out). Invalid input (a lone surrogate, a broken byte sequence) becomes
-// U+FFFD rather than an empty text.
+// texts as UTF-8 and converts every value on the way in and out). Invalid input (a lone surrogate,
+// a broken byte sequence) becomes U+FFFD rather than an empty text.
 #pragma once
 
 #include <wx/string.h>

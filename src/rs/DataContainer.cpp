@@ -28,7 +28,8 @@ void CDataContainer::Load(UXSSSection& section) {
     const wxString& name = sub->GetName();
     long index = 0;
     if (!name.StartsWith(wxT("Value")) || !name.Mid(5).ToLong(&index)) continue;
-    if (index < 1 || index > count || name != wxString::Format(wxT("Value%02i"), static_cast<int>(index))) {
+    if (index < 1 || index > count ||
+        name != wxString::Format(wxT("Value%02i"), static_cast<int>(index))) {
       continue;
     }
     found.emplace_back(index, sub.get());

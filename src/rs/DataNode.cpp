@@ -108,7 +108,9 @@ CDataNode* CDataNode::FindChild(const wxString& name) const {
   return FindChild(utf8.data(), utf8.size());
 }
 
-CDataNode* CDataNode::FindChild(const char* name) const { return FindChild(name, std::strlen(name)); }
+CDataNode* CDataNode::FindChild(const char* name) const {
+  return FindChild(name, std::strlen(name));
+}
 
 CDataNode* CDataNode::FindChild(const std::string& name) const {
   return FindChild(name.data(), name.size());

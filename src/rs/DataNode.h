@@ -79,7 +79,9 @@ class CDataNode {
   CDataNode* AddChild(const char* name, const wxString& text);
   // Appends nodes made elsewhere with this node as their parent; the list
   // takes them over.
-  void AdoptChildren(CDataNode* const* first, CDataNode* const* last) { m_children.AddRange(first, last); }
+  void AdoptChildren(CDataNode* const* first, CDataNode* const* last) {
+    m_children.AddRange(first, last);
+  }
 
   // The first child with exactly this name, or null.
   CDataNode* FindChild(const wxString& name) const;

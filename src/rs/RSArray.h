@@ -176,7 +176,8 @@ class CRSArray : public virtual CRSObject {
       if (!m_indexed) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
       // Items appended since (a renderer creating its group while the group
       // list loads) join the index before it is asked.
-      for (; m_synced < items.size(); ++m_synced) m_index.emplace(MatchOf(items[m_synced]), items[m_synced]);
+      for (; m_synced < items.size(); ++m_synced)
+        m_index.emplace(MatchOf(items[m_synced]), items[m_synced]);
       auto it = m_index.find(match);
       if (it != m_index.end() && MatchOf(it->second) == match) return it->second;
       // The indexed entry changed its key since: fall back to a scan.
@@ -191,7 +192,9 @@ class CRSArray : public virtual CRSObject {
 
    private:
     static constexpr size_t kIndexFrom = 16;
-    wxString MatchOf(T* item) const { return m_byUuid ? item->Uuid : wxString(m_list.GetKey(item)); }
+    wxString MatchOf(T* item) const {
+      return m_byUuid ? item->Uuid : wxString(m_list.GetKey(item));
+    }
 
     const CRSArray& m_list;
     bool m_byUuid;

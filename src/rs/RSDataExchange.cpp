@@ -47,8 +47,8 @@ void CRSDataExchange::PrepareDocument(wxInt32 kind) {
   m_root.GetValue().Clear();
   m_root.SetName(wxT("DataRoot"));
   m_kind = kind;
-  m_root.AddChild("ContentType",
-                  CRSDataCommand::KindName(kind) + wxT("/") + wxString::FromCDouble(kFormatVersion, 1));
+  m_root.AddChild("ContentType", CRSDataCommand::KindName(kind) + wxT("/") +
+                                     wxString::FromCDouble(kFormatVersion, 1));
 }
 
 wxInt32 CRSDataExchange::GetDocumentKind() const {

@@ -103,7 +103,8 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   // each look through the whole list).
   if (const CDataNode* enums = node.FindChild("EnumValues")) {
     std::unordered_map<wxString, size_t, wxStringHash, wxStringEqual> index;
-    for (size_t i = 0; i < EnumValues.size(); ++i) index.emplace(EnumValues[i].BeforeFirst(wxT('=')), i);
+    for (size_t i = 0; i < EnumValues.size(); ++i)
+      index.emplace(EnumValues[i].BeforeFirst(wxT('=')), i);
     for (const CDataNode* pair : enums->GetChildren()) {
       if (pair->GetNameUTF8() != "EnumValue") continue;
       const wxString name = ReadString(*pair, "Name");
@@ -111,7 +112,8 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
       // The first entry of a name is the one replaced; a name holding "="
       // never matches an entry and is always added.
       const bool plain = name.Find(wxT('=')) == wxNOT_FOUND;
-      const auto found = index.emplace(plain ? name : entry.BeforeFirst(wxT('=')), EnumValues.size());
+      const auto found =
+          index.emplace(plain ? name : entry.BeforeFirst(wxT('=')), EnumValues.size());
       if (found.second || !plain) {
         EnumValues.Add(entry);
       } else {
@@ -120,7 +122,8 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     }
   }
   if (const CDataNode* deps = node.FindChild("Dependencies")) {
-    std::unordered_set<wxString, wxStringHash, wxStringEqual> known(Dependencies.begin(), Dependencies.end());
+    std::unordered_set<wxString, wxStringHash, wxStringEqual> known(Dependencies.begin(),
+                                                                    Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
       if (dep->GetNameUTF8() != "Dependency") continue;
       const wxString id = dep->GetText();

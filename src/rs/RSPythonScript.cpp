@@ -35,8 +35,10 @@ bool CRSPythonScript::SaveToFile(const wxString& dir) {
 bool CRSPythonScript::LoadFromFile(const wxString& dir) {
   Script.clear();
   std::string bytes;
-  if (!CFileIO::ReadBytes(CFileIO::JoinPath(dir, GetFileName()), &bytes, kMaxFileBytes)) return false;
+  if (!CFileIO::ReadBytes(CFileIO::JoinPath(dir, GetFileName()), &bytes, kMaxFileBytes))
+    return false;
   Script = wxString::FromUTF8(bytes.data(), bytes.size());
-  if (Script.empty() && !bytes.empty()) Script = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
+  if (Script.empty() && !bytes.empty())
+    Script = wxString(bytes.data(), wxConvISO8859_1, bytes.size());
   return true;
 }

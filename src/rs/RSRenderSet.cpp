@@ -92,7 +92,8 @@ std::string CRSRenderSet::ToUTF8() {
 bool CRSRenderSet::LoadFromFile(const wxString& path, const wxString& text, bool merge) {
   CDataNode root;
   CDataXMLSerializer serializer(&root);
-  const bool parsed = path.empty() ? serializer.ParseText(text) : serializer.LoadFile(path, kMaxFileBytes);
+  const bool parsed =
+      path.empty() ? serializer.ParseText(text) : serializer.LoadFile(path, kMaxFileBytes);
   if (!parsed) return false;
   if (!merge) Clear();
   return Load(root, merge ? 2 : 1);

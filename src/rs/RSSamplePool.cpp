@@ -68,7 +68,8 @@ void FillParameter(Random& rnd, CRSParameter* p, const wxString& id) {
 
 void AddExtras(Random& rnd, CRSParameter* p) {
   const int enums = rnd.Below(4);
-  for (int e = 0; e < enums; ++e) p->AddEnumValue(wxString::Format(wxT("choice%d"), e), rnd.Text(4));
+  for (int e = 0; e < enums; ++e)
+    p->AddEnumValue(wxString::Format(wxT("choice%d"), e), rnd.Text(4));
   const int deps = rnd.Below(3);
   for (int d = 0; d < deps; ++d) p->AddDependency(wxString::Format(wxT("dep%d"), d));
 }
@@ -79,7 +80,8 @@ void FillParameters(Random& rnd, CRSPool& pool, CRSParameterList& list, int coun
     CRSParameter* p = list.AddNew();
     // A version inherits some of its renderer's parameters, and disables a few.
     if (renderers && renderers->GetCount() > 0 && rnd.Below(3) == 0) {
-      const CRSParameter* theirs = renderers->GetAt(static_cast<size_t>(rnd.Below(static_cast<int>(renderers->GetCount()))));
+      const CRSParameter* theirs =
+          renderers->GetAt(static_cast<size_t>(rnd.Below(static_cast<int>(renderers->GetCount()))));
       if (!list.Contains(theirs->ID)) {
         if (const CRSParameter* standard = pool.StandardParameters.Contains(theirs->ID)) {
           p->CopyFrom(*standard);
@@ -93,8 +95,8 @@ void FillParameters(Random& rnd, CRSPool& pool, CRSParameterList& list, int coun
       }
     }
     // Every fourth parameter uses a standard ID and changes only how it is shown.
-    const CRSParameter* standard =
-        pool.StandardParameters.GetAt(static_cast<size_t>(rnd.Below(static_cast<int>(pool.StandardParameters.GetCount()))));
+    const CRSParameter* standard = pool.StandardParameters.GetAt(
+        static_cast<size_t>(rnd.Below(static_cast<int>(pool.StandardParameters.GetCount()))));
     if (i % 4 == 0 && standard && !list.Contains(standard->ID)) {
       p->CopyFrom(*standard);
       p->DisplayName = rnd.Text(6);
@@ -172,16 +174,19 @@ void FillComponents(Random& rnd, CRSPool& pool, CRSCoreRenderer& core, int param
     f->Message = rnd.Text(8);
     f->MessageType = rnd.Below(4);
     const int lines = rnd.Below(4);
-    for (int l = 0; l < lines; ++l) f->Exclusions.Add(l == 1 ? wxString() : wxString::Format(wxT("line %d"), l));
+    for (int l = 0; l < lines; ++l)
+      f->Exclusions.Add(l == 1 ? wxString() : wxString::Format(wxT("line %d"), l));
   }
 
-  core.Script.Script = wxT("import os\r\n\r\ndef main():\r\n\tprint(\"C:\\\\renders\\\\new\")\r\n") + rnd.Text(20);
+  core.Script.Script =
+      wxT("import os\r\n\r\ndef main():\r\n\tprint(\"C:\\\\renders\\\\new\")\r\n") + rnd.Text(20);
   core.Script.Inherited = upper && rnd.Coin();
 
   core.Template.Active = rnd.Coin();
   core.Template.FileEnding = wxT("mel");
   core.Template.FilePath = rnd.Text(6);
-  core.Template.ScriptTemplate = wxT("// generated\n\tsetAttr \"defaultRenderGlobals.start\" $(SF);\n") + rnd.Text(20);
+  core.Template.ScriptTemplate =
+      wxT("// generated\n\tsetAttr \"defaultRenderGlobals.start\" $(SF);\n") + rnd.Text(20);
   core.Template.EncodeSlashes = rnd.Coin();
   core.Template.OverrideParentOptions = rnd.Coin();
 

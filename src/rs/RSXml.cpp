@@ -7,7 +7,8 @@ namespace rsxml {
 namespace {
 
 const char* SkipBlanks(const char* p, const char* end) {
-  while (p < end && (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f')) {
+  while (p < end &&
+         (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f')) {
     ++p;
   }
   return p;

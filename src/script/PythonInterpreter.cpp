@@ -143,7 +143,8 @@ bool CPythonInterpreter::StartRuntime() {
   // Naming the program itself keeps the runtime from searching PATH for a
   // "python3" that may belong to another installation.
   const std::string program = Utf8(CProcess::System().GetOwnExecutable());
-  if (!program.empty()) status = PyConfig_SetBytesString(&config, &config.program_name, program.c_str());
+  if (!program.empty())
+    status = PyConfig_SetBytesString(&config, &config.program_name, program.c_str());
   if (!PyStatus_Exception(status)) {
     CQuietStderr quiet;
     status = Py_InitializeFromConfig(&config);
@@ -167,7 +168,8 @@ void CPythonInterpreter::AddScriptFoldersToPath() {
   Py_ssize_t position = 0;
   for (const wxString& folder : folders) {
     const std::string bytes = Utf8(folder);
-    PyObject* item = PyUnicode_DecodeFSDefaultAndSize(bytes.data(), static_cast<Py_ssize_t>(bytes.size()));
+    PyObject* item =
+        PyUnicode_DecodeFSDefaultAndSize(bytes.data(), static_cast<Py_ssize_t>(bytes.size()));
     if (!item || PyList_Insert(path, position++, item) != 0) PyErr_Clear();
     Py_XDECREF(item);
   }

@@ -18,9 +18,13 @@ struct Line {
 
 const wxString kLineEnd = wxT("\r\n");
 
-bool IsAsciiLetter(wxUniChar c) { return (c >= wxT('a') && c <= wxT('z')) || (c >= wxT('A') && c <= wxT('Z')); }
+bool IsAsciiLetter(wxUniChar c) {
+  return (c >= wxT('a') && c <= wxT('z')) || (c >= wxT('A') && c <= wxT('Z'));
+}
 
-bool IsNameChar(wxUniChar c) { return IsAsciiLetter(c) || (c >= wxT('0') && c <= wxT('9')) || c == wxT('_'); }
+bool IsNameChar(wxUniChar c) {
+  return IsAsciiLetter(c) || (c >= wxT('0') && c <= wxT('9')) || c == wxT('_');
+}
 
 bool IsName(const wxString& s) {
   for (const wxUniChar c : s) {
@@ -74,7 +78,8 @@ int Classify(const wxString& line, int mode) {
     if (c == wxT('}')) return kCloseLine;
     return IsAsciiLetter(c) ? kSectionLine : kInvalidLine;
   }
-  if (line.find(wxT('=')) != wxString::npos) return IsValidBlockValueLine(line) ? kValueLine : kInvalidLine;
+  if (line.find(wxT('=')) != wxString::npos)
+    return IsValidBlockValueLine(line) ? kValueLine : kInvalidLine;
   return IsName(line) ? kSectionLine : kInvalidLine;
 }
 
@@ -176,7 +181,8 @@ void FormatIni(const UXSSSection& root, wxString* out) {
         name.Replace(rootPrefix, wxString(), false);
         AddLine(out, wxT("[") + name + wxT("]"));
       }
-      for (const auto& value : section->GetValues()) AddValue(out, wxString(), *value, UXSSValue::kIni);
+      for (const auto& value : section->GetValues())
+        AddValue(out, wxString(), *value, UXSSValue::kIni);
       AddLine(out, wxString());
     }
     const UXSSSectionList& children = section->GetSections();

@@ -10,7 +10,9 @@ namespace {
 const wxString kEnvironmentFile = wxT("Kilnforge.env");
 const wxString kProgramDirVariable = wxT("KF_CMDRC_DIR");
 
-wxString WithSlash(const wxString& dir) { return dir.empty() || dir.EndsWith(wxT("/")) ? dir : dir + wxT("/"); }
+wxString WithSlash(const wxString& dir) {
+  return dir.empty() || dir.EndsWith(wxT("/")) ? dir : dir + wxT("/");
+}
 
 void SetFromLine(wxString line) {
   line.Trim(true).Trim(false);

@@ -8,7 +8,8 @@ const wxString kKeySeparator = wxT("::");
 
 wxString UXSSSection::GetFullName() const {
   wxString name = m_name;
-  for (const UXSSSection* s = m_parent; s != nullptr; s = s->m_parent) name = s->m_name + wxT(".") + name;
+  for (const UXSSSection* s = m_parent; s != nullptr; s = s->m_parent)
+    name = s->m_name + wxT(".") + name;
   return name;
 }
 
@@ -132,10 +133,14 @@ bool UXSSSection::GetBool(const wxString& path, bool defaultValue) {
   return defaultValue;
 }
 
-void UXSSSection::SetString(const wxString& path, const wxString& s) { FindOrCreateValue(path)->SetString(s); }
+void UXSSSection::SetString(const wxString& path, const wxString& s) {
+  FindOrCreateValue(path)->SetString(s);
+}
 
 void UXSSSection::SetInt(const wxString& path, int n) { FindOrCreateValue(path)->SetInt(n); }
 
-void UXSSSection::SetDouble(const wxString& path, double x) { FindOrCreateValue(path)->SetDouble(x); }
+void UXSSSection::SetDouble(const wxString& path, double x) {
+  FindOrCreateValue(path)->SetDouble(x);
+}
 
 void UXSSSection::SetBool(const wxString& path, bool b) { FindOrCreateValue(path)->SetBool(b); }

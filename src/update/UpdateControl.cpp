@@ -18,7 +18,8 @@ constexpr int kPrivateFileMode = 0600;
 
 // One argument of this program's command line as the updater reads it back.
 wxString QuoteArgument(const wxString& argument) {
-  if (!argument.empty() && argument.find_first_of(wxT(" \t\n\"")) == wxString::npos) return argument;
+  if (!argument.empty() && argument.find_first_of(wxT(" \t\n\"")) == wxString::npos)
+    return argument;
   wxString quoted = wxT("\"");
   for (const wxUniChar c : argument) {
     if (c == wxT('"') || c == wxT('\\')) quoted += wxT('\\');
@@ -29,7 +30,8 @@ wxString QuoteArgument(const wxString& argument) {
 
 }  // namespace
 
-CUpdateControl::CUpdateControl(const Host& host, CProcess& process) : m_host(host), m_process(process) {}
+CUpdateControl::CUpdateControl(const Host& host, CProcess& process)
+    : m_host(host), m_process(process) {}
 
 void CUpdateControl::Output(const wxString& text) const {
   if (m_host.console) m_host.console->OutputText(text);
@@ -55,7 +57,8 @@ bool CUpdateControl::IsUpdateRunning() {
   const bool loaded = control.Load(path, UExtendedSettingsScript::kBlock);
   const long id = loaded ? control.GetRootSection().GetInt(wxT("UpdateControl::ProcessID"), 0) : 0;
   // Process IDs are reused: only this program directory's updater counts.
-  if (m_process.IsRunning(id) && m_process.GetProgramPaths(id).Index(GetUpdaterPath()) != wxNOT_FOUND) {
+  if (m_process.IsRunning(id) &&
+      m_process.GetProgramPaths(id).Index(GetUpdaterPath()) != wxNOT_FOUND) {
     m_runningId = id;
     return true;
   }
@@ -131,7 +134,8 @@ bool CUpdateControl::CheckUpdate(const wxString& updateInfo, const wxString& ser
     if (m_host.console)
       m_host.console->OutputLevel(
           CConsole::kLevelWarning,
-          wxT("A client update is available (%s); install it with the system's package manager.\n"), names);
+          wxT("A client update is available (%s); install it with the system's package manager.\n"),
+          names);
     return !announcement.critical;
   }
   Output(wxString::Format(wxT("The following update(s) will be installed: %s (%i)\n"), names,
@@ -211,6 +215,7 @@ bool CUpdateControl::WriteControlFile(long updaterId) {
 
 wxString CUpdateControl::OwnCommandLine() const {
   wxString line = wxT("\"") + m_process.GetOwnExecutable() + wxT("\"");
-  for (const wxString& argument : m_process.GetOwnArguments()) line += wxT(" ") + QuoteArgument(argument);
+  for (const wxString& argument : m_process.GetOwnArguments())
+    line += wxT(" ") + QuoteArgument(argument);
   return line;
 }
