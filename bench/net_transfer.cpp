@@ -106,11 +106,13 @@ int main(int argc, char** argv) {
     std::printf("transfer failed\n");
     return 1;
   }
-  std::printf("64 MiB message framed, sent, echoed and reassembled: %.3f s, %.1f MB/s of message, client CPU %.3f s\n",
-              t64.wall, 64 / t64.wall, t64.cpu);
+  std::printf(
+      "64 MiB message framed, sent, echoed and reassembled: %.3f s, %.1f MB/s of message, "
+      "client CPU %.3f s\n",
+      t64.wall, 64 / t64.wall, t64.cpu);
   std::printf("128 MiB message: %.3f s, %.1f MB/s of message, client CPU %.3f s\n", t128.wall,
               128 / t128.wall, t128.cpu);
-  std::printf("ratio 128/64 MiB: time %.2f, client CPU %.2f (2.0 is linear)\n", t128.wall / t64.wall,
-              t128.cpu / t64.cpu);
+  std::printf("ratio 128/64 MiB: time %.2f, client CPU %.2f (2.0 is linear)\n",
+              t128.wall / t64.wall, t128.cpu / t64.cpu);
   return 0;
 }

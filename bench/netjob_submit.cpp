@@ -26,7 +26,11 @@ void BM_ExpandFramePattern(benchmark::State& state) {
   }
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_ExpandFramePattern)->Arg(10000)->Arg(100000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ExpandFramePattern)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // The steps of a submission one by one, each timed over a job that already
 // went through the steps before it.
@@ -100,7 +104,11 @@ void BM_SubmitFramePattern(benchmark::State& state) {
   }
   state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SubmitFramePattern)->Arg(10000)->Arg(100000)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SubmitFramePattern)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -208,9 +208,10 @@ int main(int argc, char** argv) {
   twice.renderers *= 2;
   const Result two = Run(twice, repeats, file);
   Print(twice, two);
-  std::printf("doubling the pool: write x%.2f, parse x%.2f, import x%.2f, memory above base x%.2f\n",
-              two.write / one.write, two.parse / one.parse, two.load / one.load,
-              static_cast<double>(two.peakKb - two.baseKb) / static_cast<double>(one.peakKb - one.baseKb));
+  std::printf(
+      "doubling the pool: write x%.2f, parse x%.2f, import x%.2f, memory above base x%.2f\n",
+      two.write / one.write, two.parse / one.parse, two.load / one.load,
+      static_cast<double>(two.peakKb - two.baseKb) / static_cast<double>(one.peakKb - one.baseKb));
   unlink(file.utf8_str());
   rmdir(dir);
   return one.identical && two.identical ? 0 : 1;

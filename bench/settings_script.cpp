@@ -29,7 +29,8 @@ void BM_LoadBlock(benchmark::State& state) {
     UExtendedSettingsScript doc;
     benchmark::DoNotOptimize(doc.LoadFromText(text, UExtendedSettingsScript::kBlock));
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.length()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.length()));
 }
 BENCHMARK(BM_LoadBlock)->Arg(10)->Arg(10000);
 

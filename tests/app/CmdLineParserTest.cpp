@@ -103,7 +103,8 @@ TEST(CmdLineParserTest, ExecuteEndsTheScan) {
 
 TEST(CmdLineParserTest, DoubleDashSwitchesAreTheOneDashSwitchesExceptInTheRemoteCommand) {
   Parser p;
-  ASSERT_TRUE(p.ParseArgs({"--wide", "--help", "--nj_name=My Job", "--NJ_PRIORITY", "4", "scene.max"}));
+  ASSERT_TRUE(
+      p.ParseArgs({"--wide", "--help", "--nj_name=My Job", "--NJ_PRIORITY", "4", "scene.max"}));
   EXPECT_TRUE(p.Found(wxT("help")));
   EXPECT_EQ(p.GetParamString(wxT("nj_name"), wxT("")), wxT("My Job"));
   EXPECT_EQ(p.GetParamLong(wxT("nj_priority"), 0), 4);
@@ -115,7 +116,8 @@ TEST(CmdLineParserTest, DoubleDashSwitchesAreTheOneDashSwitchesExceptInTheRemote
   // The value of a switch that needs one is taken as given; "--" not
   // followed by a letter stays what it was.
   Parser q;
-  ASSERT_TRUE(q.ParseArgs({"-nj_name", "--fast", "-listrenderers", "--listpools", "--", "x--y.max"}));
+  ASSERT_TRUE(
+      q.ParseArgs({"-nj_name", "--fast", "-listrenderers", "--listpools", "--", "x--y.max"}));
   EXPECT_EQ(q.GetParamString(wxT("nj_name"), wxT("")), wxT("--fast"));
   EXPECT_EQ(q.GetParamString(wxT("listrenderers"), wxT("x")), wxT(""));
   EXPECT_TRUE(q.Found(wxT("listpools")));
@@ -204,7 +206,8 @@ TEST(CmdLineParserTest, NamesCompareWithoutCase) {
   Parser q;
   ASSERT_TRUE(q.ParseArgs({"-Qualit\xC3\xA4t", "hoch", "-QUALIT\xC3\x84T", "tief"}));
   EXPECT_EQ(q.GetParams().size(), 8u);
-  EXPECT_EQ(q.FindParam(wxString::FromUTF8("qualit\xC3\xA4t"))->GetValues(), Strings({"hoch", "tief"}));
+  EXPECT_EQ(q.FindParam(wxString::FromUTF8("qualit\xC3\xA4t"))->GetValues(),
+            Strings({"hoch", "tief"}));
 }
 
 TEST(CmdLineParserTest, UndeclaredSwitchesAreDeclaredOnTheFly) {

@@ -40,7 +40,8 @@ class CmdLineSupportTest : public CmdLineTestBase {
 
   // The command-line error report for `message` and `switchName`.
   static wxString Report(const wxString& message, const wxString& switchName) {
-    return wxT("\nERROR! Command-line error:\n") + message + wxT(" [switch=") + switchName + wxT("]\n");
+    return wxT("\nERROR! Command-line error:\n") + message + wxT(" [switch=") + switchName +
+           wxT("]\n");
   }
 
   wxArrayString Values(const wxString& id) const {
@@ -115,7 +116,8 @@ TEST_F(CmdLineSupportTest, PoolNamesIgnoreTheCaseOfAnyLetter) {
   pools.Add(wxT("22|Main"));
   m_user.SetPools(pools);
   ASSERT_TRUE(Apply({"-nj_pools", "\xC3\xA4RGER", "a.ma"}));  // "äRGER"
-  EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')), wxString::FromUTF8("21|\xC3\x84rger"));
+  EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')),
+            wxString::FromUTF8("21|\xC3\x84rger"));
 }
 
 TEST_F(CmdLineSupportTest, RangeChecksOfTheSwitches) {
@@ -128,19 +130,38 @@ TEST_F(CmdLineSupportTest, RangeChecksOfTheSwitches) {
       {{"-nj_rendercores", "17"}, wxT("The render core setting is invalid"), wxT("nj_rendercores")},
       {{"-nj_dispatchorder", "-1"}, wxT("The dispatch order is invalid"), wxT("nj_dispatchorder")},
       {{"-nj_dispatchorder", "4"}, wxT("The dispatch order is invalid"), wxT("nj_dispatchorder")},
-      {{"-nj_minclientmemory", "6"}, wxT("The client memory limit is invalid"), wxT("nj_minclientmemory")},
-      {{"-nj_errorhandling", "1,0"}, wxT("The error handling settings are invalid"), wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", ",1"}, wxT("The error handling settings are invalid"), wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", "3,1"}, wxT("The error handling settings are invalid"), wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", "1"}, wxT("The error handling settings are invalid"), wxT("nj_errorhandling")},
-      {{"-nj_splitmode", "1,"}, wxT("The frame splitting settings are invalid"), wxT("nj_splitmode")},
-      {{"-nj_splitmode", "1"}, wxT("The frame splitting settings are invalid"), wxT("nj_splitmode")},
-      {{"-nj_slicemode", "1,,2"}, wxT("The image slicing settings are invalid"), wxT("nj_slicemode")},
-      {{"-nj_slicemode", "1,2"}, wxT("The image slicing settings are invalid"), wxT("nj_slicemode")},
+      {{"-nj_minclientmemory", "6"},
+       wxT("The client memory limit is invalid"),
+       wxT("nj_minclientmemory")},
+      {{"-nj_errorhandling", "1,0"},
+       wxT("The error handling settings are invalid"),
+       wxT("nj_errorhandling")},
+      {{"-nj_errorhandling", ",1"},
+       wxT("The error handling settings are invalid"),
+       wxT("nj_errorhandling")},
+      {{"-nj_errorhandling", "3,1"},
+       wxT("The error handling settings are invalid"),
+       wxT("nj_errorhandling")},
+      {{"-nj_errorhandling", "1"},
+       wxT("The error handling settings are invalid"),
+       wxT("nj_errorhandling")},
+      {{"-nj_splitmode", "1,"},
+       wxT("The frame splitting settings are invalid"),
+       wxT("nj_splitmode")},
+      {{"-nj_splitmode", "1"},
+       wxT("The frame splitting settings are invalid"),
+       wxT("nj_splitmode")},
+      {{"-nj_slicemode", "1,,2"},
+       wxT("The image slicing settings are invalid"),
+       wxT("nj_slicemode")},
+      {{"-nj_slicemode", "1,2"},
+       wxT("The image slicing settings are invalid"),
+       wxT("nj_slicemode")},
       {{"-nj_framechecking", ",x#"}, wxT("Invalid frame checking mode"), wxT("nj_framechecking")},
       {{"-nj_framechecking", "3"}, wxT("Invalid frame checking mode"), wxT("nj_framechecking")},
       {{"-nj_framechecking", "1,frame.exr"},
-       wxT("Invalid image name (no frame number placeholder specified)"), wxT("nj_framechecking")},
+       wxT("Invalid image name (no frame number placeholder specified)"),
+       wxT("nj_framechecking")},
   };
   for (const auto& c : cases) {
     m_out.clear();

@@ -130,7 +130,8 @@ TEST(KfJsCmdLineTest, EmptyDefaultsCountOnlyForIntegers) {
 
 TEST(KfJsCmdLineTest, TheUsersOwnDefaultsWinKeyByKey) {
   CmdLine c;
-  c.m_dir.Write("user.conf", "[Defaults]\nnj_priority = 9\nlogin = anna:own\n[Nightly]\nnj_notes = mine\n");
+  c.m_dir.Write("user.conf",
+                "[Defaults]\nnj_priority = 9\nlogin = anna:own\n[Nightly]\nnj_notes = mine\n");
   c.SetUserDefaultsFile(c.m_dir.Path("user.conf"));
   ASSERT_TRUE(c.ParseArgs({"scene.max"},
                           "[Defaults]\nnj_priority = 3\nnj_name = site\nserver = farm:7000\n"));

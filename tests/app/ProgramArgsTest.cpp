@@ -38,8 +38,8 @@ TEST(ProcessArgumentsTest, ArgumentsThatAreNotUtf8AreNamedByPosition) {
                                 std::string("a\xc0\xaf" "b"), std::string("x\xc3"),
                                 std::string("\xf4\x90\x80\x80")}) {
     size_t invalid = 0;
-    const wxArrayString args =
-        SplitProcessArguments(std::string("prog\0-nj_name\0ok\0", 17) + bad + '\0' + "y\xff", &invalid);
+    const wxArrayString args = SplitProcessArguments(
+        std::string("prog\0-nj_name\0ok\0", 17) + bad + '\0' + "y\xff", &invalid);
     EXPECT_EQ(invalid, 3u) << bad;
     ASSERT_EQ(args.GetCount(), 2u) << bad;  // "y\xff" is not valid either
     EXPECT_EQ(args[1], wxT("ok"));

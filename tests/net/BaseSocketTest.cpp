@@ -190,8 +190,10 @@ TEST(BaseSocketReceiveTest, IncompleteMessagesTogetherHoldNoMoreThanTheBound) {
   // Scaled down: a bound of 100 bytes instead of 256 MiB.
   CBaseSocketMsgReceiver receiver(100);
   const std::string forty(40, 'x');
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 0, 3, forty), nullptr), CBaseSocketMsgReceiver::kKept);
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 0, 3, forty), nullptr), CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 0, 3, forty), nullptr),
+            CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 0, 3, forty), nullptr),
+            CBaseSocketMsgReceiver::kKept);
   EXPECT_EQ(receiver.GetHeldBytes(), 80u);
   // A single-frame message is never held, whatever its size.
   std::unique_ptr<CMemoryStream> whole;
@@ -199,14 +201,18 @@ TEST(BaseSocketReceiveTest, IncompleteMessagesTogetherHoldNoMoreThanTheBound) {
             CBaseSocketMsgReceiver::kComplete);
   EXPECT_EQ(whole->Size(), 500u);
   // 120 bytes held would break the bound, in either message.
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 1, 3, forty), nullptr), CBaseSocketMsgReceiver::kRejected);
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(4, 0, 2, forty), nullptr), CBaseSocketMsgReceiver::kRejected);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(2, 1, 3, forty), nullptr),
+            CBaseSocketMsgReceiver::kRejected);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(4, 0, 2, forty), nullptr),
+            CBaseSocketMsgReceiver::kRejected);
   // A completed message gives its bytes back.
   EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 1, 3, "y"), nullptr), CBaseSocketMsgReceiver::kKept);
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 2, 3, "z"), &whole), CBaseSocketMsgReceiver::kComplete);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(1, 2, 3, "z"), &whole),
+            CBaseSocketMsgReceiver::kComplete);
   EXPECT_EQ(whole->Size(), 42u);
   EXPECT_EQ(receiver.GetHeldBytes(), 40u);
-  EXPECT_EQ(receiver.Receive(*DecodedFrame(5, 0, 2, forty), nullptr), CBaseSocketMsgReceiver::kKept);
+  EXPECT_EQ(receiver.Receive(*DecodedFrame(5, 0, 2, forty), nullptr),
+            CBaseSocketMsgReceiver::kKept);
 }
 
 TEST(BaseSocketReceiveTest, PollReadsWhatArrivedAndReportsAPeerThatClosed) {

@@ -42,7 +42,9 @@ std::string Compressed(wxInt32 type, const std::string& plain) {
 class CPairMsg : public CCompressedMsgBase {
  public:
   CPairMsg() { SetType(3); }
-  bool WriteData(CMemoryStream& s) const override { return s.WriteString(text) && s.WriteUInt32(number); }
+  bool WriteData(CMemoryStream& s) const override {
+    return s.WriteString(text) && s.WriteUInt32(number);
+  }
   bool ReadData(CMemoryStream& s) override {
     s.ReadString(text);
     s.ReadUInt32(number);
@@ -90,7 +92,10 @@ TEST(MessageTest, AQueryAnswerKeepsItsUtf8AndReadsOtherBytesAsEveryTextIs) {
   CDataQueryMsg out;
   out.SetText(wxString::FromUTF8("Gr\xC3\xBC\xC3\x9F" "e"));
   out.SetSerial(1);
-  EXPECT_EQ(SerializeToString(out), Compressed(24, "Gr\xC3\xBC\xC3\x9F" "e" + std::string(1, '\0')));
+  EXPECT_EQ(SerializeToString(out), Compressed(24,
+                                               "Gr\xC3\xBC\xC3\x9F"
+                                               "e" +
+                                                   std::string(1, '\0')));
 }
 
 TEST(MessageTest, BrokenCompressedDataLeavesZerosWhereItFallsShort) {
@@ -177,7 +182,8 @@ TEST(MessageTest, ATextOfThePeerLongerThanTheBoundIsOverTheLimit) {
   ASSERT_TRUE(Deserialize(fits, head + std::string(CMsgBase::kMaxTextBytes, 'a') + '\0' + tail));
   EXPECT_EQ(fits.alias.length(), CMsgBase::kMaxTextBytes);
   COppositeInfoMsg over;
-  EXPECT_FALSE(Deserialize(over, head + std::string(CMsgBase::kMaxTextBytes + 1, 'a') + '\0' + tail));
+  EXPECT_FALSE(
+      Deserialize(over, head + std::string(CMsgBase::kMaxTextBytes + 1, 'a') + '\0' + tail));
   EXPECT_TRUE(over.IsOverLimit());
   EXPECT_TRUE(over.alias.empty());
 }
@@ -234,8 +240,12 @@ TEST(RegistryTest, KnownTypesGetTheirClassesAndOthersAGenericMessage) {
 }
 
 std::vector<std::string>* g_calls = nullptr;
-void First(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("first " + std::to_string(m->GetType())); }
-void Second(CRemoteConnection*, CMsgBase* m) { g_calls->push_back("second " + std::to_string(m->GetType())); }
+void First(CRemoteConnection*, CMsgBase* m) {
+  g_calls->push_back("first " + std::to_string(m->GetType()));
+}
+void Second(CRemoteConnection*, CMsgBase* m) {
+  g_calls->push_back("second " + std::to_string(m->GetType()));
+}
 
 TEST(NetMsgMapTest, EveryHandlerOfATypeIsCalledInRegistrationOrder) {
   std::vector<std::string> calls;

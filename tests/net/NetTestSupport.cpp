@@ -38,7 +38,8 @@ std::string Framed(const std::string& serialized, wxUint32 serial) {
   const size_t piece = 16368;
   const wxUint32 count = static_cast<wxUint32>((serialized.size() + piece - 1) / piece);
   std::string out;
-  for (wxUint32 i = 0; i < count; ++i) out += Frame(serial, i, count, serialized.substr(i * piece, piece));
+  for (wxUint32 i = 0; i < count; ++i)
+    out += Frame(serial, i, count, serialized.substr(i * piece, piece));
   return out;
 }
 
@@ -85,7 +86,8 @@ void CFakeSocket::IoTest(bool* lost, bool* readable, bool* writable) {
   DeliverDue();
   bool unread = false;
   for (size_t i = m_readChunk; i < incoming.size(); ++i)
-    unread = unread || (i == m_readChunk ? m_readOffset < incoming[i].size() : !incoming[i].empty());
+    unread =
+        unread || (i == m_readChunk ? m_readOffset < incoming[i].size() : !incoming[i].empty());
   *lost = false;
   *readable = unread || peerClosesAfterIncoming;
   *writable = writeBudget > 0;

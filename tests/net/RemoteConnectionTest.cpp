@@ -117,12 +117,14 @@ struct Fixture {
 TEST(RemoteConnectionTest, ConnectAndChallengeSendTheRawChallengeAndReportEachStep) {
   Fixture f;
   ASSERT_TRUE(f.connection.Connect(true, true));
-  const std::string body = std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
+  const std::string body =
+      std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
   EXPECT_EQ(f.connection.fake->written, U32(12 + body.size()) + U32(1) + U32(1) + body);
   EXPECT_TRUE(f.connection.GetState().Has(CRemoteConnection::kStateChallengeSent));
-  EXPECT_EQ(f.connection.notes, (std::vector<Note>{{6, Net(wxT("Connecting..."))},
-                                                   {1, Net(wxT("Connection established"))},
-                                                   {4, Net(wxT("Challenging remote machine..."))}}));
+  EXPECT_EQ(f.connection.notes,
+            (std::vector<Note>{{6, Net(wxT("Connecting..."))},
+                               {1, Net(wxT("Connection established"))},
+                               {4, Net(wxT("Challenging remote machine..."))}}));
 }
 
 TEST(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
@@ -134,7 +136,8 @@ TEST(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
   f.connection.fake->incoming.push_back(f.ServerInfo());
   EXPECT_TRUE(f.connection.WaitForState(CRemoteConnection::kStatePeerInfo, 30000));
 
-  EXPECT_EQ(f.connection.GetState().Get(), CRemoteConnection::kStateChallenged | CRemoteConnection::kStatePeerInfo);
+  EXPECT_EQ(f.connection.GetState().Get(),
+            CRemoteConnection::kStateChallenged | CRemoteConnection::kStatePeerInfo);
   EXPECT_EQ(f.connection.updateInfo, wxT("Renderers|2.1"));
   EXPECT_EQ(f.connection.GetPeerComputerName(), wxT("srv01"));
   EXPECT_EQ(f.connection.GetPeerAlias(), wxT("Farm server"));
@@ -162,7 +165,8 @@ TEST(RemoteConnectionTest, AnAcknowledgementIsAwaitedUpToExactly30000Ms) {
   EXPECT_TRUE(f.engine.GetAckQueue().empty());
   EXPECT_EQ(f.connection.GetLastAckResult().GetResult(), -1);
   EXPECT_EQ(f.connection.GetLastAckResult().GetText(), wxT("message timeout"));
-  EXPECT_EQ(f.connection.GetPendingReason(), wxT("Challenging the target machine failed (message timeout)."));
+  EXPECT_EQ(f.connection.GetPendingReason(),
+            wxT("Challenging the target machine failed (message timeout)."));
 }
 
 // Records acknowledgement results.
@@ -213,7 +217,8 @@ TEST(NetEngineTest, AnAcknowledgementCarriesItsAttachedMessageAndUnmatchedOnesAr
   engine.HandleAck(stray.get());
   EXPECT_TRUE(sink.results.empty());
 
-  std::unique_ptr<CMsgAckMsg> ack(engine.CreateAck(&asked, true, wxT("fine"), 1234, 0, 0, &attached));
+  std::unique_ptr<CMsgAckMsg> ack(
+      engine.CreateAck(&asked, true, wxT("fine"), 1234, 0, 0, &attached));
   ASSERT_TRUE(ack);
   engine.HandleAck(ack.get());
   ASSERT_EQ(sink.results.size(), 1u);
@@ -291,7 +296,8 @@ TEST(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
   std::unique_ptr<CMsgBase> job = f.engine.CreateForSend(14);
   const wxUint32 serial = job->GetSerial();
   const wxUint32 start = f.clock.Now();
-  f.connection.fake->ArriveAt(start + 10000, f.Ack(14, serial, true, wxT("queued"), "", false, 1234));
+  f.connection.fake->ArriveAt(start + 10000,
+                              f.Ack(14, serial, true, wxT("queued"), "", false, 1234));
   const CNetMsgAckResult result = f.connection.SendAndWait(std::move(job), 150000);
   EXPECT_EQ(result.GetResult(), 1);
   EXPECT_EQ(result.GetValue1(), 1234u);
@@ -329,7 +335,8 @@ TEST(NetMsgAckResultTest, CopiesShareOneAttachedMessageThatOnlyItsLastHolderHand
   EXPECT_EQ(result.GetAttached(), original);
 
   assigned = CNetMsgAckResult();
-  EXPECT_EQ(result.TakeAttached().get(), original);  // the last holder hands over the message itself
+  EXPECT_EQ(result.TakeAttached().get(),
+            original);  // the last holder hands over the message itself
   EXPECT_EQ(result.GetAttached(), nullptr);
   EXPECT_FALSE(result.TakeAttached());
 }
@@ -402,7 +409,9 @@ TEST(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferE
   EXPECT_EQ(g.connection.notes.back().second, reason);
 }
 
-void DisconnectInHandler(CRemoteConnection* owner, CMsgBase*) { owner->Disconnect(wxT("asked"), true); }
+void DisconnectInHandler(CRemoteConnection* owner, CMsgBase*) {
+  owner->Disconnect(wxT("asked"), true);
+}
 
 TEST(RemoteConnectionTest, ADisconnectInsideAHandlerWaitsUntilThePendingDisconnectIsProcessed) {
   Fixture f;

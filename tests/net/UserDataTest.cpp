@@ -13,8 +13,8 @@ CUserData WithPools(std::initializer_list<const char*> entries) {
 }
 
 TEST(UserDataTest, FindPoolTrimsComparesWithCaseAndSplitsAtTheFirstBar) {
-  CUserData data = WithPools({"12|Main", "14|Lighting", "99|Main", "17|Prévis Ü", "20|Night|shift",
-                              "no bar at all"});
+  CUserData data = WithPools(
+      {"12|Main", "14|Lighting", "99|Main", "17|Prévis Ü", "20|Night|shift", "no bar at all"});
   EXPECT_EQ(data.FindPool(wxT("  Main \t")), wxT("12"));  // first match wins
   EXPECT_EQ(data.FindPool(wxT("main")), wxString());
   EXPECT_EQ(data.FindPool(wxT("Lighting")), wxT("14"));

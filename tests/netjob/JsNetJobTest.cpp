@@ -77,11 +77,13 @@ TEST(JsNetJobTest, AllGroupsApplyEveryNamedSetting) {
   EXPECT_EQ(looked, wxT("Maya/2024"));
   EXPECT_EQ(job.GetName(), wxT("Full"));
   EXPECT_EQ(std::make_tuple(job.GetUse32Bit(), job.GetUse64Bit(), job.GetPriority(), job.IsUrgent(),
-                            job.GetRenderCoreCount(), job.GetChunkDispatchOrder(), job.GetFirstLastFirst()),
+                            job.GetRenderCoreCount(), job.GetChunkDispatchOrder(),
+                            job.GetFirstLastFirst()),
             std::make_tuple(true, false, 9, true, 4, 2, true));
   const NetJobSliceMode& slice = job.GetSliceMode();
-  EXPECT_EQ(std::make_tuple(job.GetSplitMode().count, slice.x, slice.y, slice.overlap, slice.format),
-            std::make_tuple(10, 4, 3, 8, wxString(wxT("s_<row>"))));
+  EXPECT_EQ(
+      std::make_tuple(job.GetSplitMode().count, slice.x, slice.y, slice.overlap, slice.format),
+      std::make_tuple(10, 4, 3, 8, wxString(wxT("s_<row>"))));
   // A backslash is part of the name, not an escape.
   ASSERT_EQ(job.GetClientList().size(), 1u);
   EXPECT_EQ(job.GetClientList()[0], wxT("DOMAIN\\node1"));
@@ -133,8 +135,8 @@ TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
   EXPECT_EQ(job.GetClientLimit(), -1);
   EXPECT_FALSE(job.GetUse32Bit());  // flags missing read as false
   // A value stored with another type reads as that type's zero.
-  ASSERT_TRUE(job.LoadPreset(
-      files.Write("q.knjprs", General("Typed", -1) + Data({{4, "Priority", "7"}, {2, "Urgent", "1"}}))));
+  ASSERT_TRUE(job.LoadPreset(files.Write(
+      "q.knjprs", General("Typed", -1) + Data({{4, "Priority", "7"}, {2, "Urgent", "1"}}))));
   EXPECT_EQ(job.GetPriority(), 0);
   EXPECT_FALSE(job.IsUrgent());
 }
@@ -143,9 +145,10 @@ TEST(JsNetJobTest, PresetsKeepEarlierSettings) {
   PresetFiles files;
   NewJob job;
   ASSERT_TRUE(job.LoadPreset(files.Write(
-      "a.knjprs", General("A", 0x40 | 0x1000) + Data({{4, "PoolList", "1|Main"}, {4, "Notes", "a"}}))));
-  ASSERT_TRUE(job.LoadPreset(
-      files.Write("b.knjprs", General("B", 0x40) + Data({{4, "PoolList", "2|Night"}, {4, "Notes", "b"}}))));
+      "a.knjprs",
+      General("A", 0x40 | 0x1000) + Data({{4, "PoolList", "1|Main"}, {4, "Notes", "a"}}))));
+  ASSERT_TRUE(job.LoadPreset(files.Write(
+      "b.knjprs", General("B", 0x40) + Data({{4, "PoolList", "2|Night"}, {4, "Notes", "b"}}))));
   // Pools accumulate (compared end to end); notes stay when a later preset
   // leaves their group out.
   EXPECT_EQ(job.GetNotes(), wxT("a"));

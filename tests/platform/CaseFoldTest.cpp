@@ -16,7 +16,8 @@ class CaseFoldTest : public ::testing::Test {
 
 TEST_F(CaseFoldTest, LettersOfEveryScriptFoldWhateverTheLocale) {
   EXPECT_TRUE(casefold::Equal(U("\xC3\x84rger"), U("\xC3\xA4RGER")));            // Ärger, äRGER
-  EXPECT_TRUE(casefold::Equal(U("\xD0\x96\xD0\xB0\xD1\x80"), U("\xD0\xB6\xD0\x90\xD0\xA0")));  // Жар
+  EXPECT_TRUE(
+      casefold::Equal(U("\xD0\x96\xD0\xB0\xD1\x80"), U("\xD0\xB6\xD0\x90\xD0\xA0")));  // Жар
   EXPECT_TRUE(casefold::Equal(U("\xC4\x80\xC5\xBD"), U("\xC4\x81\xC5\xBE")));    // Āž pairs
   // Final and plain sigma fold alike; the capital sharp s to the small one.
   EXPECT_TRUE(casefold::Equal(U("\xCE\xA3"), U("\xCF\x82")));
@@ -27,7 +28,10 @@ TEST_F(CaseFoldTest, LettersOfEveryScriptFoldWhateverTheLocale) {
   EXPECT_FALSE(casefold::Equal(U("\xC4\xB0"), U("i")));
   // Neighbours of the alternating pairs are not folded onto each other.
   EXPECT_FALSE(casefold::Equal(U("\xC4\x81"), U("\xC4\x82")));
-  EXPECT_EQ(casefold::Fold(U("\xC3\x9C" "ber \xC3\x97 \xC3\x96l 1")), U("\xC3\xBC" "ber \xC3\x97 \xC3\xB6l 1"));
+  EXPECT_EQ(casefold::Fold(U("\xC3\x9C"
+                             "ber \xC3\x97 \xC3\x96l 1")),
+            U("\xC3\xBC"
+              "ber \xC3\x97 \xC3\xB6l 1"));
 }
 
 TEST_F(CaseFoldTest, CompareOrdersByTheFoldedTextAndShorterFirst) {

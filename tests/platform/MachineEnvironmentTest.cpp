@@ -20,18 +20,22 @@ TEST(MachineEnvironmentTest, FileComesFromTheVariableOrTheDefault) {
 
 TEST(MachineEnvironmentTest, SetReplacesEveryEarlierLineOfTheName) {
   TempDir dir;
-  dir.Write("env.conf", "A=1\r\nKF_CMDRC_DIR=/a/\nKF_CMDRC_DIR = /b/\n  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/");
+  dir.Write("env.conf",
+            "A=1\r\nKF_CMDRC_DIR=/a/\nKF_CMDRC_DIR = /b/\n  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/");
   CMachineEnvironment env(dir.Path("env.conf"));
   ASSERT_TRUE(env.Set(wxT("KF_CMDRC_DIR"), wxT("/new/")));
-  EXPECT_EQ(dir.Read("env.conf"), "A=1\r\nKF_CMDRC_DIR=/new/\n  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/\n");
+  EXPECT_EQ(dir.Read("env.conf"),
+            "A=1\r\nKF_CMDRC_DIR=/new/\n  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/\n");
   EXPECT_FALSE(env.Set(wxT("KF_CMDRC_DIR"), wxT("/two\nlines/")));
   EXPECT_FALSE(env.Set(wxString(), wxT("x")));
 
   // Values that the environment.d reader would expand or unquote are escaped.
   const wxString special = wxT("/srv/$HOME's \"farm\"\\\u00e9/");
   ASSERT_TRUE(env.Set(wxT("KF_CMDRC_DIR"), special));
-  EXPECT_EQ(dir.Read("env.conf"),
-            "A=1\r\nKF_CMDRC_DIR=/srv/\\$HOME\\'s \\\"farm\\\"\\\\\xc3\xa9/\n  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/\n");
+  EXPECT_EQ(
+      dir.Read("env.conf"),
+      "A=1\r\nKF_CMDRC_DIR=/srv/\\$HOME\\'s \\\"farm\\\"\\\\\xc3\xa9/\n"
+      "  # KF_CMDRC_DIR=/c/\nKF_CMDRC_DIRX=/d/\n");
   wxString value;
   ASSERT_TRUE(env.Get(wxT("KF_CMDRC_DIR"), &value));
   EXPECT_EQ(value, special);

@@ -110,7 +110,8 @@ TEST(DataXMLSerializerTest, BackslashSequencesAndControlCharacters) {
 TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
   ExpectWritten(wxT("a&b 'c' \"d\" <e>"), "<V>a&amp;b &apos;c&apos; &quot;d&quot; &lt;e&gt;</V>\n");
 
-  const wxString latin = wxString::FromUTF8("\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
+  const wxString latin =
+      wxString::FromUTF8("\xC3\x84\xC3\x96\xC3\x9C\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F");
   ExpectWritten(latin, "<V>&#196;&#214;&#220;&#228;&#246;&#252;&#223;</V>\n");
   // Other letters travel as UTF-8.
   const wxString other = wxString::FromUTF8("\xC3\xA9t\xC3\xA9 \xE6\x97\xA5");
@@ -124,8 +125,15 @@ TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
 }
 
 TEST(DataXMLSerializerTest, EscapedLengthMatchesTheWriter) {
-  const char* texts[] = {"", "   ", "plain", "a&b<c>d'e\"f", "C:\\x\n\r\t", " \v ",
-                         "\xC3\x84\xC3\x9F\xC3\xA9\xE6\x97\xA5", "\x01\x1F ok", "\xEF\xBF\xBE\xEF\xBF\xBD",
+  const char* texts[] = {"",
+                         "   ",
+                         "plain",
+                         "a&b<c>d'e\"f",
+                         "C:\\x\n\r\t",
+                         " \v ",
+                         "\xC3\x84\xC3\x9F\xC3\xA9\xE6\x97\xA5",
+                         "\x01\x1F ok",
+                         "\xEF\xBF\xBE\xEF\xBF\xBD",
                          "\xC3"};
   for (const char* text : texts) {
     std::string out;

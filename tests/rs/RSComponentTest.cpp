@@ -19,36 +19,41 @@ struct ComponentFixture : ::testing::Test {
   ComponentFixture() {
     pool.Init(dir.Path());
     CDataNode root;
-    ParseInto(root,
-              "<L><Renderer><Group>G</Group><Name>R</Name>"
-              "<Parameters>"
-              "<Parameter><ID>frames</ID><Type>0</Type><TypeFlags>0</TypeFlags><DisplayName>Frames!</DisplayName></Parameter>"
-              "<Parameter><ID>camera</ID></Parameter>"
-              "<Parameter><ID>quality</ID><Type>8</Type><TypeFlags>3</TypeFlags><DisplayName>Quality</DisplayName>"
-              "<DefaultValue> high </DefaultValue></Parameter>"
-              "<Parameter><ID>gamma</ID><Type>2</Type><DefaultValue>2.2</DefaultValue></Parameter>"
-              "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
-              "</Parameters>"
-              "<CommandLine><Switches><Switch><CmdLineSwitch>-r</CmdLineSwitch></Switch></Switches></CommandLine>"
-              "<OutputFilters><OutputFilter><Filter>Error:</Filter></OutputFilter></OutputFilters>"
-              "<Versions><RendererVersion><Name>1</Name>"
-              "<Parameters>"
-              "<Parameter><ID>own</ID></Parameter>"
-              "<Parameter><ID>gamma</ID><Inherited>on</Inherited></Parameter>"
-              "<Parameter><ID>quality</ID><Inherited>1</Inherited><Disabled>yes</Disabled></Parameter>"
-              "<Parameter><ID>missing</ID><Inherited>true</Inherited></Parameter>"
-              "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
-              "<Parameter><ID>frames</ID><Inherited>true</Inherited><DisplayName>Other</DisplayName></Parameter>"
-              "</Parameters>"
-              "<CommandLine><Switches>"
-              "<Switch><Inherited>true</Inherited><CmdLineSwitch>-r</CmdLineSwitch></Switch>"
-              "<Switch><Inherited>true</Inherited><CmdLineSwitch>-gone</CmdLineSwitch></Switch>"
-              "</Switches></CommandLine>"
-              "<OutputFilters>"
-              "<OutputFilter><Inherited>true</Inherited><Filter>Error:</Filter></OutputFilter>"
-              "<OutputFilter><Inherited>true</Inherited><Filter>Gone</Filter></OutputFilter>"
-              "</OutputFilters>"
-              "</RendererVersion></Versions></Renderer></L>");
+    ParseInto(
+        root,
+        "<L><Renderer><Group>G</Group><Name>R</Name>"
+        "<Parameters>"
+        "<Parameter><ID>frames</ID><Type>0</Type><TypeFlags>0</TypeFlags>"
+        "<DisplayName>Frames!</DisplayName></Parameter>"
+        "<Parameter><ID>camera</ID></Parameter>"
+        "<Parameter><ID>quality</ID><Type>8</Type><TypeFlags>3</TypeFlags>"
+        "<DisplayName>Quality</DisplayName>"
+        "<DefaultValue> high </DefaultValue></Parameter>"
+        "<Parameter><ID>gamma</ID><Type>2</Type><DefaultValue>2.2</DefaultValue></Parameter>"
+        "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
+        "</Parameters>"
+        "<CommandLine><Switches><Switch><CmdLineSwitch>-r</CmdLineSwitch></Switch>"
+        "</Switches></CommandLine>"
+        "<OutputFilters><OutputFilter><Filter>Error:</Filter></OutputFilter></OutputFilters>"
+        "<Versions><RendererVersion><Name>1</Name>"
+        "<Parameters>"
+        "<Parameter><ID>own</ID></Parameter>"
+        "<Parameter><ID>gamma</ID><Inherited>on</Inherited></Parameter>"
+        "<Parameter><ID>quality</ID><Inherited>1</Inherited><Disabled>yes</Disabled></Parameter>"
+        "<Parameter><ID>missing</ID><Inherited>true</Inherited></Parameter>"
+        "<Parameter><ID>ghost</ID><Inherited>true</Inherited></Parameter>"
+        "<Parameter><ID>frames</ID><Inherited>true</Inherited>"
+        "<DisplayName>Other</DisplayName></Parameter>"
+        "</Parameters>"
+        "<CommandLine><Switches>"
+        "<Switch><Inherited>true</Inherited><CmdLineSwitch>-r</CmdLineSwitch></Switch>"
+        "<Switch><Inherited>true</Inherited><CmdLineSwitch>-gone</CmdLineSwitch></Switch>"
+        "</Switches></CommandLine>"
+        "<OutputFilters>"
+        "<OutputFilter><Inherited>true</Inherited><Filter>Error:</Filter></OutputFilter>"
+        "<OutputFilter><Inherited>true</Inherited><Filter>Gone</Filter></OutputFilter>"
+        "</OutputFilters>"
+        "</RendererVersion></Versions></Renderer></L>");
     EXPECT_TRUE(pool.Renderers.Load(root, 1));
     renderer = pool.Renderers.GetAt(0);
     version = renderer ? renderer->Versions.GetAt(0) : nullptr;
@@ -93,8 +98,8 @@ TEST_F(ComponentFixture, EffectiveParameters) {
   version->GetEffectiveParameters(effective);
   // The renderer's own parameters come first in its order; "quality" is
   // inherited and disabled and stays out; "gamma" is the renderer's object.
-  EXPECT_EQ(IDs(effective),
-            (std::vector<wxString>{wxT("camera"), wxT("ghost"), wxT("own"), wxT("gamma"), wxT("frames")}));
+  EXPECT_EQ(IDs(effective), (std::vector<wxString>{wxT("camera"), wxT("ghost"), wxT("own"),
+                                                   wxT("gamma"), wxT("frames")}));
   EXPECT_EQ(effective.GetAt(3), renderer->Parameters.Contains(wxT("gamma")));
   EXPECT_EQ(effective.GetAt(4), renderer->Parameters.Contains(wxT("frames")));
   EXPECT_EQ(effective.GetAt(4)->DisplayName, wxT("Frames!"));
@@ -105,14 +110,15 @@ TEST_F(ComponentFixture, EffectiveParameters) {
 
 TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   CDataNode root;
-  ParseInto(root,
-            "<Parameters><Parameter><ID>p</ID><TypeFlags>x7</TypeFlags><Mandatory>ON</Mandatory>"
-            "<Invisible>y</Invisible><MinValue>-1.25</MinValue><MaxValue>1e3</MaxValue>"
-            "<EnumValues><EnumValue><Name>low</Name><Value>1</Value></EnumValue>"
-            "<EnumValue><Name>high</Name><Value>a=b</Value></EnumValue>"
-            "<EnumValue><Name>low</Name><Value>0</Value></EnumValue></EnumValues>"
-            "<Dependencies><Dependency>p</Dependency><Dependency>q</Dependency><Dependency>q</Dependency>"
-            "</Dependencies></Parameter><Parameter><ID></ID></Parameter></Parameters>");
+  ParseInto(
+      root,
+      "<Parameters><Parameter><ID>p</ID><TypeFlags>x7</TypeFlags><Mandatory>ON</Mandatory>"
+      "<Invisible>y</Invisible><MinValue>-1.25</MinValue><MaxValue>1e3</MaxValue>"
+      "<EnumValues><EnumValue><Name>low</Name><Value>1</Value></EnumValue>"
+      "<EnumValue><Name>high</Name><Value>a=b</Value></EnumValue>"
+      "<EnumValue><Name>low</Name><Value>0</Value></EnumValue></EnumValues>"
+      "<Dependencies><Dependency>p</Dependency><Dependency>q</Dependency><Dependency>q</Dependency>"
+      "</Dependencies></Parameter><Parameter><ID></ID></Parameter></Parameters>");
   CRSParameterList list;
   list.SetPool(&pool);
   EXPECT_FALSE(list.Load(root, 1));  // the empty ID fails the list
@@ -151,7 +157,8 @@ TEST(RSParameterTest, SplittingAndBools) {
   p.ForceSplitting = true;
   EXPECT_TRUE(p.IsSplitting());
 
-  for (const char* yes : {"true", "TRUE", "yes", "On", "1"}) EXPECT_TRUE(rsxml::ParseBool(yes)) << yes;
+  for (const char* yes : {"true", "TRUE", "yes", "On", "1"})
+    EXPECT_TRUE(rsxml::ParseBool(yes)) << yes;
   for (const char* no : {"y", "", "2", "false", " true"}) EXPECT_FALSE(rsxml::ParseBool(no)) << no;
   EXPECT_EQ(rsxml::ParseInt(" -12abc"), -12);
   EXPECT_EQ(rsxml::ParseInt("abc"), 0);
@@ -174,14 +181,17 @@ TEST_F(ComponentFixture, CommandLineNeedsSwitches) {
 
   // A renderer whose command line lacks "Switches" fails to load.
   CDataNode bad;
-  ParseInto(bad, "<L><Renderer><Group>G</Group><Name>Bad</Name><Parameters/><CommandLine/></Renderer></L>");
+  ParseInto(
+      bad,
+      "<L><Renderer><Group>G</Group><Name>Bad</Name><Parameters/><CommandLine/></Renderer></L>");
   EXPECT_FALSE(pool.Renderers.Load(bad, 2));
   EXPECT_EQ(pool.Renderers.FindByName(wxT("Bad")), nullptr);
 }
 
 TEST_F(ComponentFixture, SwitchesMatchByTextExceptInModeZero) {
   const std::string xml =
-      "<CommandLine><Switches><Switch><CmdLineSwitch>-x</CmdLineSwitch><Delimiter>2</Delimiter></Switch>"
+      "<CommandLine><Switches><Switch><CmdLineSwitch>-x</CmdLineSwitch>"
+      "<Delimiter>2</Delimiter></Switch>"
       "<Switch><CmdLineSwitch>-x</CmdLineSwitch><Parameters>frames</Parameters></Switch></Switches>"
       "</CommandLine>";
   CDataNode root;
@@ -205,10 +215,13 @@ TEST_F(ComponentFixture, SwitchesMatchByTextExceptInModeZero) {
 
 TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
   CDataNode root;
-  ParseInto(root,
-            "<OutputFilters><OutputFilter><Filter>warn</Filter><Exclusions>a\\n\\nb</Exclusions></OutputFilter>"
-            "<OutputFilter><Filter>none</Filter><Exclusions></Exclusions><Action>3</Action></OutputFilter>"
-            "</OutputFilters>");
+  ParseInto(
+      root,
+      "<OutputFilters><OutputFilter><Filter>warn</Filter>"
+      "<Exclusions>a\\n\\nb</Exclusions></OutputFilter>"
+      "<OutputFilter><Filter>none</Filter><Exclusions></Exclusions>"
+      "<Action>3</Action></OutputFilter>"
+      "</OutputFilters>");
   CRSOutputFilterList filters;
   ASSERT_TRUE(filters.Load(root, 2));
   const CRSOutputFilter* warn = filters.GetAt(0);
@@ -224,7 +237,10 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
 
   CRSReturnCodes codes;
   CDataNode rc;
-  ParseInto(rc, "<ReturnCodes><ReturnCode>0</ReturnCode><ReturnCode>x</ReturnCode><ReturnCode>-3</ReturnCode></ReturnCodes>");
+  ParseInto(
+      rc,
+      "<ReturnCodes><ReturnCode>0</ReturnCode><ReturnCode>x</ReturnCode>"
+      "<ReturnCode>-3</ReturnCode></ReturnCodes>");
   ASSERT_TRUE(codes.Load(rc, 1));
   EXPECT_EQ(codes.InterpretationType, 1);
   EXPECT_EQ(codes.ReturnCodes, (std::vector<int32_t>{0, 0, -3}));
@@ -233,7 +249,8 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
   exe.Windows.Bit64 = wxT("C:\\r.exe");
   exe.Macintosh.Bit32 = wxT("/Applications/r");
   CDataNode ex;
-  ParseInto(ex, "<Executables><Linux><_64bit>/usr/bin/r</_64bit></Linux><Info>i</Info></Executables>");
+  ParseInto(ex,
+            "<Executables><Linux><_64bit>/usr/bin/r</_64bit></Linux><Info>i</Info></Executables>");
   ASSERT_TRUE(exe.Load(ex, 1));
   EXPECT_EQ(exe.Linux.Bit64, wxT("/usr/bin/r"));
   EXPECT_EQ(exe.Windows.Bit64, wxT("C:\\r.exe"));
@@ -241,15 +258,20 @@ TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
 
   CRSEnvironment env;
   CDataNode en;
-  ParseInto(en, "<Environment><Variable><Inherited>true</Inherited><Disabled>true</Disabled><Name>A</Name>"
-                "<Value>1</Value></Variable></Environment>");
+  ParseInto(
+      en,
+      "<Environment><Variable><Inherited>true</Inherited><Disabled>true</Disabled><Name>A</Name>"
+      "<Value>1</Value></Variable></Environment>");
   ASSERT_TRUE(env.Load(en, 1));
   EXPECT_FALSE(env.GetAt(0)->Inherited);
   EXPECT_FALSE(env.GetAt(0)->Disabled);
 
   CRSPythonScript script;
   CDataNode sc;
-  ParseInto(sc, "<Script>print(1)\\r\\nprint(2)\n\t<Inherited>true</Inherited>\n\t<Disabled>true</Disabled>\n</Script>");
+  ParseInto(
+      sc,
+      "<Script>print(1)\\r\\nprint(2)\n\t<Inherited>true</Inherited>"
+      "\n\t<Disabled>true</Disabled>\n</Script>");
   ASSERT_TRUE(script.Load(sc, 1));
   EXPECT_EQ(script.Script, wxT("print(1)\r\nprint(2)"));
   EXPECT_TRUE(script.Inherited && script.Disabled);

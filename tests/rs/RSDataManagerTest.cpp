@@ -23,7 +23,8 @@ wxString Renderer(const char* group, const char* name, const char* versions) {
   return wxString::Format(
       wxT("<Renderer><Group>%s</Group><Name>%s</Name><Description>d</Description>"
           "<FileMask>*.x</FileMask><Capabilities>3</Capabilities><Visible>true</Visible>"
-          "<Parameters></Parameters><CommandLine><Switches></Switches></CommandLine><Uuid>{R-%s}</Uuid>"
+          "<Parameters></Parameters><CommandLine><Switches></Switches></CommandLine>"
+          "<Uuid>{R-%s}</Uuid>"
           "<Versions>%s</Versions></Renderer>"),
       group, name, name, versions);
 }

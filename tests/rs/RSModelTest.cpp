@@ -27,12 +27,13 @@ struct PoolFixture : ::testing::Test {
 std::string RendererXml(const std::string& name, const std::string& group,
                         const std::string& extra = std::string()) {
   return "<Renderer><Group>" + group + "</Group><Name>" + name +
-         "</Name><Parameters></Parameters><CommandLine><Switches></Switches></CommandLine>" + extra +
-         "</Renderer>";
+         "</Name><Parameters></Parameters><CommandLine><Switches></Switches></CommandLine>" +
+         extra + "</Renderer>";
 }
 
 TEST(RSNameTest, Validity) {
-  for (const char* good : {"Maya 2024", "a/b", " x ", "...a"}) EXPECT_TRUE(IsValidName(wxString::FromUTF8(good))) << good;
+  for (const char* good : {"Maya 2024", "a/b", " x ", "...a"})
+    EXPECT_TRUE(IsValidName(wxString::FromUTF8(good))) << good;
   // The last: letters, but not ASCII.
   for (const char* bad : {"..", ".", " ? ", "__", "", "/:*?\"<>\\", "\xC3\xA4\xC3\xB6"})
     EXPECT_FALSE(IsValidName(wxString::FromUTF8(bad))) << bad;
@@ -89,8 +90,9 @@ TEST_F(PoolFixture, ListLoadModes) {
   a->Uuid = wxT("uuid-a");
 
   // Mode 2 matches by name: A is updated in place, B stays, C is new.
-  ASSERT_TRUE(LoadRenderers(
-      "<L>" + RendererXml("A", "G", "<Description>new</Description>") + RendererXml("C", "G") + "</L>", 2));
+  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A", "G", "<Description>new</Description>") +
+                                RendererXml("C", "G") + "</L>",
+                            2));
   EXPECT_EQ(pool.Renderers.GetCount(), 3u);
   EXPECT_EQ(pool.Renderers.FindByName(wxT("A")), a);
   EXPECT_EQ(a->Description, wxT("new"));
@@ -121,15 +123,17 @@ TEST_F(PoolFixture, LongListsMatchByKeyLikeShortOnes) {
   ASSERT_TRUE(LoadRenderers(xml, 2));
   EXPECT_EQ(pool.Renderers.GetCount(), 100u);
   EXPECT_EQ(pool.Renderers.GetAt(7)->Description, wxT("again"));
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("R99", "G", "<Description>x</Description>") + "</L>", 2));
+  ASSERT_TRUE(
+      LoadRenderers("<L>" + RendererXml("R99", "G", "<Description>x</Description>") + "</L>", 2));
   EXPECT_EQ(pool.Renderers.GetAt(99)->Description, wxT("x"));
 }
 
 TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {
   CDataNode root;
-  ParseInto(root, "<C><RendererGroup><Name>Maya</Name><Visible>yes</Visible><Uuid>g1</Uuid><Renderers>" +
-                      RendererXml("Maya", "Maya") + RendererXml("Elsewhere", "Other") +
-                      "</Renderers></RendererGroup></C>");
+  ParseInto(root,
+            "<C><RendererGroup><Name>Maya</Name><Visible>yes</Visible><Uuid>g1</Uuid><Renderers>" +
+                RendererXml("Maya", "Maya") + RendererXml("Elsewhere", "Other") +
+                "</Renderers></RendererGroup></C>");
   ASSERT_TRUE(pool.Groups.Load(root, 1));
   ASSERT_EQ(pool.Groups.GetCount(), 2u);  // "Other" was created by the second renderer
   CRSGroup* maya = pool.Groups.FindByName(wxT("Maya"));
@@ -155,7 +159,8 @@ TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {
 TEST_F(PoolFixture, AGroupCreatedByARendererIsFoundByTheRestOfTheLoad) {
   // Enough groups for the load to look them up through its index.
   std::string xml = "<C>";
-  for (int i = 0; i < 20; ++i) xml += "<RendererGroup><Name>G" + std::to_string(i) + "</Name></RendererGroup>";
+  for (int i = 0; i < 20; ++i)
+    xml += "<RendererGroup><Name>G" + std::to_string(i) + "</Name></RendererGroup>";
   xml += "<RendererGroup><Name>First</Name><Renderers>" + RendererXml("R", "Late") +
          "</Renderers></RendererGroup><RendererGroup><Name>Late</Name><Description>d</Description>"
          "</RendererGroup></C>";
@@ -173,18 +178,20 @@ TEST_F(PoolFixture, AGroupCreatedByARendererIsFoundByTheRestOfTheLoad) {
 TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
   ASSERT_TRUE(LoadRenderers(
       "<L>" +
-          RendererXml("RendererA", "G",
-                      "<Versions><RendererVersion><Name>1.0</Name><Parameters/><CommandLine><Switches/>"
-                      "</CommandLine></RendererVersion><RendererVersion><Name>2.0</Name>"
-                      "<DefaultVersion>TRUE</DefaultVersion><Parameters/><CommandLine><Switches/>"
-                      "</CommandLine></RendererVersion></Versions>") +
+          RendererXml(
+              "RendererA", "G",
+              "<Versions><RendererVersion><Name>1.0</Name><Parameters/><CommandLine><Switches/>"
+              "</CommandLine></RendererVersion><RendererVersion><Name>2.0</Name>"
+              "<DefaultVersion>TRUE</DefaultVersion><Parameters/><CommandLine><Switches/>"
+              "</CommandLine></RendererVersion></Versions>") +
           "</L>",
       1));
   CRSVersion* v2 = pool.FindVersion(wxT("RendererA/2.0"));
   ASSERT_NE(v2, nullptr);
   EXPECT_EQ(v2->GetID(), wxT("RendererA/2.0"));
   EXPECT_EQ(v2->Renderer, pool.Renderers.GetAt(0));
-  EXPECT_EQ(pool.FindVersion(wxT("  RendererA \t/ 1.0  ")), pool.Renderers.GetAt(0)->Versions.GetAt(0));
+  EXPECT_EQ(pool.FindVersion(wxT("  RendererA \t/ 1.0  ")),
+            pool.Renderers.GetAt(0)->Versions.GetAt(0));
   EXPECT_EQ(pool.FindVersion(wxT("RendererA")), nullptr);
   EXPECT_EQ(pool.FindVersion(wxT("/1.0")), nullptr);
   EXPECT_EQ(pool.FindVersion(wxT("RendererA/ ")), nullptr);
@@ -197,10 +204,12 @@ TEST_F(PoolFixture, VersionsModeOnePrunesAndCapabilitiesCombine) {
   const std::string v = "<Parameters/><CommandLine><Switches/></CommandLine>";
   ASSERT_TRUE(LoadRenderers(
       "<L>" +
-          RendererXml("R", "G",
-                      "<Capabilities>5</Capabilities><Versions><RendererVersion><Name>a</Name>" + v +
-                          "</RendererVersion><RendererVersion><Name>b</Name><Capabilities>8</Capabilities>" +
-                          v + "</RendererVersion></Versions>") +
+          RendererXml(
+              "R", "G",
+              "<Capabilities>5</Capabilities><Versions><RendererVersion><Name>a</Name>" + v +
+                  "</RendererVersion>"
+                  "<RendererVersion><Name>b</Name><Capabilities>8</Capabilities>" +
+                  v + "</RendererVersion></Versions>") +
           "</L>",
       1));
   CRSRenderer* r = pool.Renderers.GetAt(0);

@@ -20,12 +20,14 @@ TEST(RSRenderSetTest, SavesInByteOrderWithCountNames) {
   set.AddValue(wxT("empty"));
   wxString text;
   ASSERT_TRUE(set.SaveToFile(wxString(), &text));
-  EXPECT_EQ(text,
-            wxT("<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n\t<Values>\n"
-                "\t\t<Zed>\n\t\t\t<Value>z</Value>\n\t\t</Zed>\n"
-                "\t\t<empty></empty>\n"
-                "\t\t<layer__Count__>\n\t\t\t<Value>a</Value>\n\t\t\t<Value>b</Value>\n\t\t</layer__Count__>\n"
-                "\t\t<width>\n\t\t\t<Value>1920</Value>\n\t\t</width>\n\t</Values>\n</RenderSet>\n"));
+  EXPECT_EQ(
+      text,
+      wxT("<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n\t<Values>\n"
+          "\t\t<Zed>\n\t\t\t<Value>z</Value>\n\t\t</Zed>\n"
+          "\t\t<empty></empty>\n"
+          "\t\t<layer__Count__>\n\t\t\t<Value>a</Value>\n\t\t\t<Value>b</Value>\n"
+          "\t\t</layer__Count__>\n"
+          "\t\t<width>\n\t\t\t<Value>1920</Value>\n\t\t</width>\n\t</Values>\n</RenderSet>\n"));
 
   CRSRenderSet back;
   ASSERT_TRUE(back.LoadFromFile(wxString(), text));
@@ -81,14 +83,16 @@ TEST(RSRenderSetTest, ValuesAndDefaults) {
   CRSPool pool;
   pool.Init(wxT("/nonexistent"));
   CDataNode root;
-  ParseInto(root,
-            "<L><Renderer><Group>G</Group><Name>R</Name><Parameters>"
-            "<Parameter><ID>a</ID><DefaultValue> 5 </DefaultValue></Parameter>"
-            "<Parameter><ID>b</ID><DefaultValue>x</DefaultValue></Parameter>"
-            "<Parameter><ID>c</ID><DefaultValue>y</DefaultValue></Parameter>"
-            "<Parameter><ID>d</ID><DefaultValue>   </DefaultValue></Parameter>"
-            "</Parameters><CommandLine><Switches/></CommandLine><Versions><RendererVersion><Name>1</Name>"
-            "<Parameters/><CommandLine><Switches/></CommandLine></RendererVersion></Versions></Renderer></L>");
+  ParseInto(
+      root,
+      "<L><Renderer><Group>G</Group><Name>R</Name><Parameters>"
+      "<Parameter><ID>a</ID><DefaultValue> 5 </DefaultValue></Parameter>"
+      "<Parameter><ID>b</ID><DefaultValue>x</DefaultValue></Parameter>"
+      "<Parameter><ID>c</ID><DefaultValue>y</DefaultValue></Parameter>"
+      "<Parameter><ID>d</ID><DefaultValue>   </DefaultValue></Parameter>"
+      "</Parameters><CommandLine><Switches/></CommandLine><Versions><RendererVersion><Name>1</Name>"
+      "<Parameters/>"
+      "<CommandLine><Switches/></CommandLine></RendererVersion></Versions></Renderer></L>");
   ASSERT_TRUE(pool.Renderers.Load(root, 1));
   const CRSVersion* version = pool.FindVersion(wxT("R/1"));
   ASSERT_NE(version, nullptr);
@@ -119,8 +123,9 @@ TEST(DataContainerTest, LoadsNumberedValueSections) {
   wxString text = wxT("Preset\n{\n\tValueCount = 12\n");
   for (int i = 1; i <= 12; ++i) {
     if (i == 5) continue;
-    text += wxString::Format(wxT("\tValue%02i\n\t{\n\t\tType = %i\n\t\tName = \"n%i\"\n\t\tValue = \"%s\"\n\t}\n"),
-                             i, i % 5, i, i % 5 == 3 ? wxT("1.5") : wxT("42"));
+    text += wxString::Format(
+        wxT("\tValue%02i\n\t{\n\t\tType = %i\n\t\tName = \"n%i\"\n\t\tValue = \"%s\"\n\t}\n"), i,
+        i % 5, i, i % 5 == 3 ? wxT("1.5") : wxT("42"));
   }
   text += wxT("\tValue13\n\t{\n\t\tType = 4\n\t\tName = \"n13\"\n\t\tValue = \"beyond\"\n\t}\n}\n");
   ASSERT_TRUE(script.LoadFromText(text, UExtendedSettingsScript::kBlock));

@@ -24,9 +24,10 @@ TEST(ReplacePlaceholdersTest, EachPlaceholderNamesItsFolderEverywhere) {
   const std::string text =
       "$(Kilnforge.ScriptPath)|$(Kilnforge.ScriptPathUser)|$(Kilnforge.ScriptPathLib)|"
       "$(Kilnforge.ScriptPathDll)|$(Kilnforge.ScriptPath)|$(Kilnforge.Other)";
-  EXPECT_EQ(CPythonInterpreter::ReplacePlaceholders(text, wxString::FromUTF8("/opt/kf \xC3\xA4/Python")),
-            "/opt/kf \xC3\xA4/Python|/opt/kf \xC3\xA4/Python/Scripts|/opt/kf \xC3\xA4/Python/lib|"
-            "/opt/kf \xC3\xA4/Python/Dlls|/opt/kf \xC3\xA4/Python|$(Kilnforge.Other)");
+  EXPECT_EQ(
+      CPythonInterpreter::ReplacePlaceholders(text, wxString::FromUTF8("/opt/kf \xC3\xA4/Python")),
+      "/opt/kf \xC3\xA4/Python|/opt/kf \xC3\xA4/Python/Scripts|/opt/kf \xC3\xA4/Python/lib|"
+      "/opt/kf \xC3\xA4/Python/Dlls|/opt/kf \xC3\xA4/Python|$(Kilnforge.Other)");
 }
 
 TEST(PythonInterpreterTest, InitScriptRanWithItsPlaceholdersReplaced) {
@@ -54,8 +55,9 @@ TEST(PythonInterpreterTest, ScriptsUseUtf8AndTheProgramKeepsItsLocale) {
   ScriptRuntime& rt = ScriptRuntime::Get();
   ASSERT_TRUE(rt.started);
   EXPECT_EQ(before, setlocale(LC_CTYPE, nullptr));
-  EXPECT_EQ(rt.Run("import sys\nKilnforge.ConWriter((sys.flags.utf8_mode, sys.getfilesystemencoding()))"),
-            wxT("(1, 'utf-8')"));
+  EXPECT_EQ(
+      rt.Run("import sys\nKilnforge.ConWriter((sys.flags.utf8_mode, sys.getfilesystemencoding()))"),
+      wxT("(1, 'utf-8')"));
 }
 
 TEST(PythonInterpreterTest, ExecuteAcceptsAnyLineEndsAndKeepsItsNamespace) {

@@ -88,7 +88,8 @@ TEST(ExtendedSettingsScriptTest, BlockFaultsFailTheLoad) {
 TEST(ExtendedSettingsScriptTest, AnyLineEndIsAccepted) {
   for (const wxString eol : {wxT("\r\n"), wxT("\n"), wxT("\r")}) {
     XSS doc;
-    ASSERT_TRUE(doc.LoadFromText(wxT("A") + eol + wxT("{") + eol + wxT("K = 1") + eol + eol + wxT("}"), XSS::kBlock));
+    ASSERT_TRUE(doc.LoadFromText(
+        wxT("A") + eol + wxT("{") + eol + wxT("K = 1") + eol + eol + wxT("}"), XSS::kBlock));
     EXPECT_EQ(doc.GetRootSection().GetInt(wxT("A::K")), 1);
   }
 }
@@ -148,7 +149,8 @@ TEST(ExtendedSettingsScriptTest, BlockSaveLayout) {
   // separated by an empty line.
   XSS read;
   ASSERT_TRUE(read.LoadFromText(wxT("V = 1.5\nB = TRUE\nC\n{\nK = 1\n}\n"), XSS::kBlock));
-  EXPECT_EQ(Format(read, XSS::kBlock), wxT("V = 1.5\r\nB = true\r\n\r\nC\r\n{\r\n\tK = 1\r\n}\r\n"));
+  EXPECT_EQ(Format(read, XSS::kBlock),
+            wxT("V = 1.5\r\nB = true\r\n\r\nC\r\n{\r\n\tK = 1\r\n}\r\n"));
 }
 
 TEST(ExtendedSettingsScriptTest, ValuesALayoutCannotHoldAreLeftOutOfIt) {
@@ -163,7 +165,8 @@ TEST(ExtendedSettingsScriptTest, ValuesALayoutCannotHoldAreLeftOutOfIt) {
   EXPECT_EQ(Format(doc, XSS::kBlock),
             wxT("S\r\n{\r\n\tComment = \"a // b ; c\"\r\n\tEnv = \"$:HOME\"\r\n"
                 "\tBlank = \" padded \"\r\n\tFine = \"a \"quoted\" word\"\r\n}\r\n"));
-  EXPECT_EQ(Format(doc, XSS::kIni), wxT("[S]\r\nOdd = say \"hi\r\nFine = a \"quoted\" word\r\n\r\n"));
+  EXPECT_EQ(Format(doc, XSS::kIni),
+            wxT("[S]\r\nOdd = say \"hi\r\nFine = a \"quoted\" word\r\n\r\n"));
   for (int layout : {XSS::kBlock, XSS::kIni}) {
     XSS back;
     ASSERT_TRUE(back.LoadFromText(Format(doc, layout), layout));
@@ -201,14 +204,17 @@ TEST(ExtendedSettingsScriptTest, FilesRoundTripAndFailCleanly) {
   doc.GetRootSection().SetString(wxT("UpdateControl::Command"), wxT("KfRcCmd -listpools \u00e9"));
   doc.GetRootSection().SetInt(wxT("UpdateControl::ProcessID"), 4242);
   ASSERT_TRUE(doc.Save(dir.Path("UpdControl.xss"), XSS::kBlock));
-  EXPECT_EQ(dir.Read("UpdControl.xss"),
-            "UpdateControl\r\n{\r\n\tCommand = \"KfRcCmd -listpools \xc3\xa9\"\r\n\tProcessID = 4242\r\n}\r\n");
+  EXPECT_EQ(
+      dir.Read("UpdControl.xss"),
+      "UpdateControl\r\n{\r\n\tCommand = \"KfRcCmd -listpools \xc3\xa9\"\r\n"
+      "\tProcessID = 4242\r\n}\r\n");
   EXPECT_EQ(dir.Count(), 1u);  // no temporary file left behind
 
   XSS back;
   ASSERT_TRUE(back.Load(dir.Path("UpdControl.xss"), XSS::kBlock));
   EXPECT_EQ(back.GetRootSection().GetInt(wxT("UpdateControl::ProcessID")), 4242);
-  EXPECT_EQ(back.GetRootSection().GetString(wxT("UpdateControl::Command")), wxT("KfRcCmd -listpools \u00e9"));
+  EXPECT_EQ(back.GetRootSection().GetString(wxT("UpdateControl::Command")),
+            wxT("KfRcCmd -listpools \u00e9"));
   // An empty name means the stored one.
   EXPECT_TRUE(back.Load(wxString(), XSS::kBlock));
 

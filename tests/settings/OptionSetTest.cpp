@@ -56,7 +56,8 @@ TEST(OptionSetTest, ValuesAreTakenAsTheIniLayoutReadsThem) {
 
 TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {
   TempDir dir;
-  dir.Write("site.conf", "[RemoteController.Server]\nServerAddress = farm\nServerPort = 80\nUserName = site\n");
+  dir.Write("site.conf",
+            "[RemoteController.Server]\nServerAddress = farm\nServerPort = 80\nUserName = site\n");
   dir.Write("user.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
   COptionSet options;
   ASSERT_TRUE(options.Load(dir.Path("site.conf")));
@@ -69,7 +70,8 @@ TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {
   EXPECT_EQ(options.GetServer().userName, wxT("anna"));
   // Saving rewrites the site's file, never the user's.
   ASSERT_TRUE(options.Save());
-  EXPECT_EQ(dir.Read("user.conf"), "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
+  EXPECT_EQ(dir.Read("user.conf"),
+            "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
 }
 
 TEST(ConfigPrivacyTest, APasswordInAFileOthersCanReadIsExposed) {

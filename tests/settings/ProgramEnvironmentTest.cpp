@@ -15,7 +15,9 @@ std::string Env(const char* name) {
 }
 
 TEST(ProgramEnvironmentTest, EnvironmentFileLinesBecomeVariables) {
-  for (const char* n : {"KF_ENVT_A", "KF_ENVT_B", "KF_ENVT_C", "KF_ENVT_D", "KF_ENVT_E", "KF_ENVT_F"}) ::unsetenv(n);
+  for (const char* n :
+       {"KF_ENVT_A", "KF_ENVT_B", "KF_ENVT_C", "KF_ENVT_D", "KF_ENVT_E", "KF_ENVT_F"})
+    ::unsetenv(n);
   ::setenv("KF_ENVT_EMPTY", "before", 1);
   TempDir dir;
   dir.Write("Kilnforge.env",

@@ -28,7 +28,8 @@ TEST(XSSValueTest, TypeAndFormsOfAValueLine) {
       {wxT("A=-3"), ini, UXSSValue::kInteger, wxT("A = -3"), wxT("A = -3")},
       {wxT("A = 1.5"), ini, UXSSValue::kReal, wxT("A = 1.5"), wxT("A = 1.500000")},
       {wxT("A = TRUE"), ini, UXSSValue::kBoolean, wxT("A = true"), wxT("A = true")},
-      {wxT("Path = D:\\Data"), ini, UXSSValue::kString, wxT("Path = \"D:\\Data\""), wxT("Path = D:\\Data")},
+      {wxT("Path = D:\\Data"), ini, UXSSValue::kString, wxT("Path = \"D:\\Data\""),
+       wxT("Path = D:\\Data")},
       // Quotes in an INI file are ordinary characters of the string.
       {wxT("P = \"s\""), ini, UXSSValue::kString, wxT("P = \"\"s\"\""), wxT("P = \"s\"")},
       // An empty INI text counts as a number.
@@ -97,11 +98,13 @@ TEST(XSSValueTest, DollarColonTakesTheEnvironmentVariable) {
   ::setenv("KF_XSS_TEST_VALUE", "/srv/kilnforge", 1);
   ::unsetenv("KF_XSS_TEST_UNSET");
 
-  EXPECT_EQ(FromLine(wxT("Dir = $:KF_XSS_TEST_VALUE"), UXSSValue::kIni).GetString(), wxT("/srv/kilnforge"));
+  EXPECT_EQ(FromLine(wxT("Dir = $:KF_XSS_TEST_VALUE"), UXSSValue::kIni).GetString(),
+            wxT("/srv/kilnforge"));
   UXSSValue unsetIni = FromLine(wxT("Dir = $:KF_XSS_TEST_UNSET"), UXSSValue::kIni);
   EXPECT_EQ(unsetIni.GetType(), UXSSValue::kString);
   EXPECT_EQ(unsetIni.GetString(), wxT("KF_XSS_TEST_UNSET"));
-  EXPECT_EQ(FromLine(wxT("Dir = $:KF_XSS_TEST_UNSET"), UXSSValue::kBlock).GetType(), UXSSValue::kNone);
+  EXPECT_EQ(FromLine(wxT("Dir = $:KF_XSS_TEST_UNSET"), UXSSValue::kBlock).GetType(),
+            UXSSValue::kNone);
 
   ::setenv("KF_XSS_TEST_VALUE", "42", 1);
   UXSSValue number = FromLine(wxT("N = $:KF_XSS_TEST_VALUE"), UXSSValue::kBlock);

@@ -9,7 +9,9 @@
 class RecordingConsole : public CConsole {
  public:
   void OutputText(const wxString& text) override { this->text += text; }
-  void OutputLevelText(int level, const wxString& text) override { OutputText(LevelPrefix(level) + text); }
+  void OutputLevelText(int level, const wxString& text) override {
+    OutputText(LevelPrefix(level) + text);
+  }
 
   wxString text;
 };

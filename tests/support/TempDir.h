@@ -31,11 +31,15 @@ class TempDir {
     std::ifstream in(m_path + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  bool Exists(const std::string& name) const { return std::filesystem::exists(m_path + "/" + name); }
+  bool Exists(const std::string& name) const {
+    return std::filesystem::exists(m_path + "/" + name);
+  }
   // Names in the folder, to see that no temporary file was left behind.
   size_t Count() const {
     size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(m_path); it != std::filesystem::directory_iterator(); ++it) ++n;
+    for (auto it = std::filesystem::directory_iterator(m_path);
+         it != std::filesystem::directory_iterator(); ++it)
+      ++n;
     return n;
   }
 

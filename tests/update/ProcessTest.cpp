@@ -22,7 +22,8 @@ TEST(ProcessTest, StartedProgramsGetOnlyTheStandardStreams) {
   // Like a socket to the server: open, and not closed on exec.
   const int inherited = open((dir + "/held").c_str(), O_CREAT | O_WRONLY, 0600);
   ASSERT_GE(inherited, 3);
-  const std::string check = "[ -e /dev/fd/" + std::to_string(inherited) + " ] && touch \"$0\"/leaked; "
+  const std::string check = "[ -e /dev/fd/" + std::to_string(inherited) +
+                            " ] && touch \"$0\"/leaked; "
                             "[ -e /dev/fd/1 ] && touch \"$0\"/stdout";
   ASSERT_TRUE(CProcess::System().RunAndWait(Args({"/bin/sh", "-c", check.c_str(), dir.c_str()})));
   EXPECT_NE(access((dir + "/leaked").c_str(), F_OK), 0);

@@ -28,7 +28,9 @@ class FakeProcess : public CProcess {
     args.Add(wxT("scene.ma"));
     return args;
   }
-  bool IsRunning(long pid) const override { return running.count(pid) != 0 || foreign.count(pid) != 0; }
+  bool IsRunning(long pid) const override {
+    return running.count(pid) != 0 || foreign.count(pid) != 0;
+  }
   // Processes in `running` run the updater, those in `foreign` something else.
   wxArrayString GetProgramPaths(long pid) const override {
     wxArrayString paths;

@@ -61,7 +61,8 @@ wxString ManOptions(const CKfJsCmdLine& cmdLine) {
       out << wxT(".SS ") << (group == 2 ? wxT("Net job switches") : wxT("General switches"))
           << wxT("\n");
     }
-    out << wxT(".TP\n\\fB\\-") << Roff(s.name) << wxT("\\fR") << ValueHint(cmdLine.FindParam(s.name));
+    out << wxT(".TP\n\\fB\\-") << Roff(s.name) << wxT("\\fR")
+        << ValueHint(cmdLine.FindParam(s.name));
     if (s.repeatable) out << wxT(" (repeatable)");
     out << wxT("\n") << Roff(s.help) << wxT("\n");
   }
