@@ -133,17 +133,21 @@ def main():
             'file': body_file('xml252', records_body(POOL_HEAD + 'x' * (252 * MIB) + POOL_TAIL))}},
          SUBMIT),
         ('xml64', 'renderer XML of 64 MiB (renderers)', lambda: {'body': {
-            'on': 'request:22:1', 'file': body_file('xml64', records_body(many_renderers(64 * MIB)))}},
+            'on': 'request:22:1',
+            'file': body_file('xml64', records_body(many_renderers(64 * MIB)))}},
          SUBMIT),
         ('xml30', 'renderer XML of 30 MiB (renderers)', lambda: {'body': {
-            'on': 'request:22:1', 'file': body_file('xml30', records_body(many_renderers(30 * MIB)))}},
+            'on': 'request:22:1',
+            'file': body_file('xml30', records_body(many_renderers(30 * MIB)))}},
          SUBMIT),
         ('xmlnodes', 'renderer XML of 30 MiB of empty elements', lambda: {'body': {
             'on': 'request:22:1',
-            'file': body_file('xmlnodes', records_body(POOL_HEAD + '<a/>' * (30 * MIB // 4) + POOL_TAIL))}},
+            'file': body_file('xmlnodes',
+                              records_body(POOL_HEAD + '<a/>' * (30 * MIB // 4) + POOL_TAIL))}},
          SUBMIT),
         ('enums', 'one parameter of 100000 enumeration values', lambda: {'body': {
-            'on': 'request:22:1', 'file': body_file('enums', records_body(many_enum_values(100000)))}},
+            'on': 'request:22:1',
+            'file': body_file('enums', records_body(many_enum_values(100000)))}},
          ['-listrenderers']),
         ('pools', '0xFFFFFFFF pools and 256 MiB of zeros', lambda: {'body': {
             'on': 'request:9', 'hex': '00ffffffff', 'zeros': 256 * MIB - 5}}, SUBMIT),

@@ -175,18 +175,22 @@ def whole_process(binary, runs, callgrind):
 
             frames = {}
             for count in (100000, 200000):
-                args = ['-nj_renderer', 'Maya', '@/projects/show/seq010/shot_######[1-%d].ma' % count]
+                args = ['-nj_renderer', 'Maya',
+                        '@/projects/show/seq010/shot_######[1-%d].ma' % count]
                 frames[count] = repeat(prog, args, max(1, min(runs, 3)))
             f100 = median([r.cpu for r in frames[100000]])
             f200 = median([r.cpu for r in frames[200000]])
             figures.append(Figure('submission of a 100000-frame pattern (client CPU)', f100, 's',
                                   '200000 frames', (f200 - plain_cpu) / (f100 - plain_cpu), '~2'))
-            figures.append(Figure('  the same, wall time with the simulator', median(
-                [r.wall for r in frames[100000]]), 's', '200000 frames', median(
-                    [r.wall for r in frames[200000]]) / median([r.wall for r in frames[100000]])))
-            figures.append(Figure('  peak memory, 100000 frames', median(
-                [r.peak_mb for r in frames[100000]]), 'MB', '200000 frames', median(
-                    [r.peak_mb for r in frames[200000]]) / median([r.peak_mb for r in frames[100000]])))
+            figures.append(Figure('  the same, wall time with the simulator',
+                                  median([r.wall for r in frames[100000]]), 's', '200000 frames',
+                                  median([r.wall for r in frames[200000]])
+                                  / median([r.wall for r in frames[100000]])))
+            figures.append(Figure('  peak memory, 100000 frames',
+                                  median([r.peak_mb for r in frames[100000]]), 'MB',
+                                  '200000 frames',
+                                  median([r.peak_mb for r in frames[200000]])
+                                  / median([r.peak_mb for r in frames[100000]])))
 
             if callgrind:
                 figures.extend(instruction_counts(prog))
@@ -244,7 +248,8 @@ def transfer(build, runs):
     if 'client CPU' in out:
         c64 = number(r'64 MiB message.*client CPU ([\d.]+) s', out)
         c128 = number(r'128 MiB message.*client CPU ([\d.]+) s', out)
-        figures.append(Figure('  client CPU of that message', c64, 's', '128 MiB', c128 / c64, '~2'))
+        figures.append(Figure('  client CPU of that message', c64, 's', '128 MiB', c128 / c64,
+                              '~2'))
     return figures
 
 
@@ -261,8 +266,8 @@ def pool(build, runs):
     file_mb = number(r'cache file\s+([\d.]+) MB', one)
     return [Figure('import of a 200x10x40 pool from the cache file', i1, 's', '400x10x40 pool',
                    i2 / i1, '~2'),
-            Figure('  peak memory of that import (ratio: growth)', p1, 'MB', '400x10x40 pool', growth,
-                   '~2'),
+            Figure('  peak memory of that import (ratio: growth)', p1, 'MB', '400x10x40 pool',
+                   growth, '~2'),
             Figure('  the same peak (ratio: to the cache file)', p1, 'MB', 'file %.0f MB' % file_mb,
                    p1 / file_mb, '< 2')]
 

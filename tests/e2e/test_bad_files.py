@@ -90,7 +90,8 @@ class Configuration(BadFiles):
         self.submitted(SUBMIT, 'folder')
         os.rmdir(self.prog.file('KfRcDefaults.conf'))
         # A value of the wrong kind is converted: text for a number reads as 0.
-        self.prog.write_defaults('[Defaults]\r\nnj_priority = high\r\nnj_notes = "quoted ; note"\r\n'
+        self.prog.write_defaults('[Defaults]\r\nnj_priority = high\r\n'
+                                 'nj_notes = "quoted ; note"\r\n'
                                  '[Defaults\r\nnj_renderer = Blender\r\n')
         r = self.run_safe(SUBMIT, 'priority text')
         self.assertIn('WARNING! The specified net job priority is too low\n', r.out)

@@ -48,7 +48,8 @@ class LogonSequence(unittest.TestCase):
             info = sim.last('OppositeInfo')
             self.assertEqual((info['kind'], info['build'], info['computer'], info['serial']),
                              (1, 1900, socket.gethostname(), 2))
-            self.assertEqual(info['memory'], os.sysconf('SC_PHYS_PAGES') * os.sysconf('SC_PAGE_SIZE'))
+            self.assertEqual(info['memory'],
+                             os.sysconf('SC_PHYS_PAGES') * os.sysconf('SC_PAGE_SIZE'))
             self.assertEqual(sim.requests(22)[1]['mode'], 1)
             self.assertEqual(sim.requests(8)[0]['mode'], 0)
 

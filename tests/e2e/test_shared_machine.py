@@ -47,8 +47,8 @@ def tree(path):
         for name in dirs + files:
             full = os.path.join(folder, name)
             st = os.lstat(full)
-            found[os.path.relpath(full, path)] = (stat.S_IFMT(st.st_mode), st.st_uid, st.st_mode & 0o7777,
-                                                  st.st_size, st.st_mtime_ns)
+            found[os.path.relpath(full, path)] = (stat.S_IFMT(st.st_mode), st.st_uid,
+                                                  st.st_mode & 0o7777, st.st_size, st.st_mtime_ns)
     return found
 
 
@@ -71,7 +71,8 @@ def setpriv_available():
     return shutil.which('setpriv') is not None and os.geteuid() == 0
 
 
-@unittest.skipUnless(setpriv_available(), 'needs root and setpriv (util-linux) to run as another user')
+@unittest.skipUnless(setpriv_available(),
+                     'needs root and setpriv (util-linux) to run as another user')
 class InstalledLayout(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -115,8 +116,9 @@ class InstalledLayout(unittest.TestCase):
         self.assertEqual(tree(self.prefix), self.installed)
 
     def as_user(self, *argv):
-        subprocess.run(['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups'] + list(argv),
-                       cwd=self.home, check=True, env={'HOME': self.home, 'PATH': '/usr/bin:/bin'})
+        subprocess.run(['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups']
+                       + list(argv), cwd=self.home, check=True,
+                       env={'HOME': self.home, 'PATH': '/usr/bin:/bin'})
 
     def write_user_file(self, relpath, text, file_mode):
         """A file in the user's home, made by the user."""

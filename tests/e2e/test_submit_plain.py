@@ -56,7 +56,8 @@ class PlainSubmission(sl.SubmitCase, unittest.TestCase):
     def test_renderer_versions_and_bitness(self):
         p, _ = self.submit_ok(['-nj_renderer', 'Blender/3.6', '-nj_render32bit', 'a.blend'],
                               renderer=False)
-        self.assertEqual((p['renderer'], p['render_set']['renderer']), ('3D/Blender', 'Blender/3.6'))
+        self.assertEqual((p['renderer'], p['render_set']['renderer']),
+                         ('3D/Blender', 'Blender/3.6'))
         self.assertEqual((p['use_32bit'], p['use_64bit']), (1, 0))
         self.submit_refused(['-nj_renderer', 'Blender/9.9', 'a.blend'],
                             "The specified renderer doesn't exist", 'nj_renderer', renderer=False)

@@ -34,7 +34,8 @@ class Presets(sl.SubmitCase, unittest.TestCase):
         self.assertEqual(p['pools'], ['14', '12', '17'])
 
     def test_a_backslash_in_a_preset_list_is_part_of_the_name(self):
-        self.prog.write_preset('dom', preset('Domain', 0x40, [(4, 'BlockedClients', r'DOMAIN\node1')]))
+        self.prog.write_preset('dom',
+                               preset('Domain', 0x40, [(4, 'BlockedClients', r'DOMAIN\node1')]))
         p, _ = self.submit_ok(['-nj_preset', 'dom', 'a.ma'])
         self.assertEqual(p['clients'], [r'DOMAIN\node1'])
 
@@ -44,7 +45,8 @@ class Presets(sl.SubmitCase, unittest.TestCase):
                   (4, 'Notes', 'from preset'), (4, 'PoolList', '14|Lighting')]
         self.prog.write_preset('rp', preset('Renderer and priority', 2, values))
         p, _ = self.submit_ok(['-nj_preset', 'rp', 'a.blend'], renderer=False)
-        self.assertEqual((p['renderer'], p['render_set']['renderer']), ('3D/Blender', 'Blender/3.6'))
+        self.assertEqual((p['renderer'], p['render_set']['renderer']),
+                         ('3D/Blender', 'Blender/3.6'))
         self.assertEqual((p['priority'], p['urgent']), (7, 1))
         self.assertEqual((p['render_cores'], p['notes'], p['pools']), (1, '', ['12', '14', '17']))
         # The command line wins over the preset.
@@ -60,7 +62,8 @@ class Presets(sl.SubmitCase, unittest.TestCase):
 
     def test_preset_lookup_order(self):
         # A path with its own extension, then Presets/NetJobs, then the program folder.
-        path = self.prog.write_file('elsewhere/x.preset', preset('Ext', 0x1000, [(4, 'Notes', 'ext')]))
+        path = self.prog.write_file('elsewhere/x.preset',
+                                    preset('Ext', 0x1000, [(4, 'Notes', 'ext')]))
         self.prog.write_file('plain.knjprs', preset('Plain', 0x1000, [(4, 'Notes', 'plain')]))
         p, _ = self.submit_ok(['-nj_preset', path, 'a.ma'])
         self.assertEqual(p['notes'], 'ext')

@@ -39,7 +39,8 @@ class Switches(sl.SubmitCase, unittest.TestCase):
               'slice_overlap': 0, 'slice_format': '<imgname>_r<row>_c<col>',
               'extended_splitting': ['camera', 'layer', 'camera']}),
             (['-nj_slicemode', '2,64,32,4,tile_<row>_<col>'],
-             {'slice_x': 64, 'slice_y': 32, 'slice_overlap': 4, 'slice_format': 'tile_<row>_<col>'}),
+             {'slice_x': 64, 'slice_y': 32, 'slice_overlap': 4,
+              'slice_format': 'tile_<row>_<col>'}),
             (['-nj_framechecking', '0'], {'check_method': 0}),
             (['-nj_framechecking', '1,img_####.exr,/out,1024,YES,yes,Yes'],
              {'check_method': 1, 'check_image_name': 'img_####.exr', 'check_image_dir': '/out',
@@ -112,8 +113,10 @@ class PriorityLimits(sl.SubmitCase, unittest.TestCase):
         for args, warning, field, value in (
                 (['-nj_priority', '9'], above, 'priority', 8),
                 (['-nj_priority', '12'], above, 'priority', 8),
-                (['-nj_priority', '0'], 'WARNING! The specified net job priority is too low\n', 'priority', 1),
-                (['-nj_urgent'], 'WARNING! Urgency flag ignored; you do not have the proper permissions\n',
+                (['-nj_priority', '0'], 'WARNING! The specified net job priority is too low\n',
+                 'priority', 1),
+                (['-nj_urgent'],
+                 'WARNING! Urgency flag ignored; you do not have the proper permissions\n',
                  'urgent', 0)):
             with self.subTest(args=args):
                 p, r = self.submit_ok(args + ['a.ma'])

@@ -129,7 +129,8 @@ class NonCriticalUpdate(unittest.TestCase):
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
             install_fake_updater(prog)
             prog.write_file('Updates/UpdateList.xss',
-                            'Updates\r\n{\r\n  Pkg0 = "Maya Plugin:3.1"\r\n  Pkg1 = "Core:2.0"\r\n}\r\n')
+                            'Updates\r\n{\r\n  Pkg0 = "Maya Plugin:3.1"\r\n'
+                            '  Pkg1 = "Core:2.0"\r\n}\r\n')
             r = prog.run(RUN_ARGS)
             self.assertEqual(updater_calls(prog), [], r)
             self.assertNotIn('will be installed', r.out)
@@ -149,7 +150,8 @@ class CriticalUpdate(unittest.TestCase):
                 updater = call['pid']
                 control = prog.file(os.path.join('Temp', 'UpdControl.xss'))
                 self.assertEqual(call['argv'], expected_argv(
-                    prog, 'Tools:1.0,Core:2.0', ['-wait', str(program_id), '-controlfile', control]))
+                    prog, 'Tools:1.0,Core:2.0',
+                    ['-wait', str(program_id), '-controlfile', control]))
                 self.assertIn('The following update(s) will be installed: Tools, Core (2)\n', r.out)
                 self.assertNotIn('All updates were installed', r.out)
                 # The connection was refused: no login was sent.
@@ -170,7 +172,8 @@ class CriticalUpdate(unittest.TestCase):
                 # A new start while the updater runs ends at once with -1, and says why.
                 again = prog.run(RUN_ARGS)
                 self.assertEqual(again.code, 255, again)
-                self.assertEqual(again.out, 'ERROR! A client update is running (process %d); try again '
+                self.assertEqual(again.out,
+                                 'ERROR! A client update is running (process %d); try again '
                                  'when it has finished.\n' % updater)
                 self.assertTrue(prog.exists('Temp/UpdControl.xss'))
                 self.assertEqual(len(sim.messages('Challenge')), 1, again)
@@ -197,7 +200,8 @@ class StaleControlFile(unittest.TestCase):
             # This test's own process, and init (what root's runs found when the ID was 1).
             for pid in (os.getpid(), 1):
                 prog.write_file('Temp/UpdControl.xss',
-                                'UpdateControl\r\n{\r\n  ProcessID = %d\r\n  Command = "x"\r\n}\r\n' % pid)
+                                'UpdateControl\r\n{\r\n  ProcessID = %d\r\n'
+                                '  Command = "x"\r\n}\r\n' % pid)
                 r = prog.run(RUN_ARGS)
                 self.assertNotEqual(r.code, 255, r)
                 self.assertNotIn('A client update is running', r.out)

@@ -63,8 +63,10 @@ class UsersDocs(unittest.TestCase):
                            capture_output=True, text=True)
         self.assertEqual((r.returncode, r.stderr), (0, ''))
         page = subprocess.run(['groff', '-man', '-Tutf8', '-P', '-cbou', MANPAGE],
-                              capture_output=True, text=True, env=dict(os.environ, LC_ALL='C.UTF-8')).stdout
-        for section in ('SYNOPSIS', 'OPTIONS', 'CONFIGURATION FILES', 'EXIT STATUS', 'FILES', 'EXAMPLES'):
+                              capture_output=True, text=True,
+                              env=dict(os.environ, LC_ALL='C.UTF-8')).stdout
+        for section in ('SYNOPSIS', 'OPTIONS', 'CONFIGURATION FILES', 'EXIT STATUS', 'FILES',
+                        'EXAMPLES'):
             self.assertIn('\n' + section + '\n', page)
         self.assertIn('-nj_renderer', page)
         self.assertIn('255', page)
@@ -80,7 +82,8 @@ class UsersDocs(unittest.TestCase):
             self.assertIn('UserPwd = $:KF_PASSWORD', text)
             self.assertRegex(text.replace('\n', ' '), r'read\s+before\s+\\?\S*Kilnforge\.env')
         self.assertNotIn('emptied at the start of every run with `-log`', readme)
-        self.assertIn('Every run empties the file when it starts, also a run without `-log`', readme)
+        self.assertIn('Every run empties the file when it starts, also a run without `-log`',
+                      readme)
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
             prog.write_conf(password='$:KF_PASSWORD')
             prog.write_env({'KF_PASSWORD': kh.USERS['anna'], 'KF_NOTES': 'from the env file'})
@@ -105,7 +108,8 @@ class Completion(unittest.TestCase):
         prog = prog or self.prog
         words = [prog.binary] + list(words)
         script = ('source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); '
-                  'COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _kfrccmd; printf "%s\\n" "${COMPREPLY[@]}"')
+                  'COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}; _kfrccmd; '
+                  'printf "%s\\n" "${COMPREPLY[@]}"')
         r = subprocess.run(['bash', '--norc', '-c', script, 'bash', COMPLETION] + words,
                            capture_output=True, text=True, cwd=prog.path,
                            env=dict(os.environ, **(env or {})))
@@ -136,7 +140,8 @@ class Completion(unittest.TestCase):
             self.assertEqual(ids, sorted(listed))
             self.assertIn('Kiln/2.0', ids)
             self.assertNotIn('Blender/4.2', ids)
-            self.assertEqual(self.complete('-listparams', 'Bl', prog=prog), ['Blender/3.6', 'Blender/4.1'])
+            self.assertEqual(self.complete('-listparams', 'Bl', prog=prog),
+                             ['Blender/3.6', 'Blender/4.1'])
             self.assertEqual(self.complete('-listrenderers', '', prog=prog),
                              ['3D', 'Lighting', 'Simulation', 'compositing'])
 
@@ -146,7 +151,8 @@ class Completion(unittest.TestCase):
                 self.skipTest('needs a folder owned by another user')
             cache_home = os.path.join(prog.root, 'cache')
             os.makedirs(os.path.join(cache_home, 'kilnforge'))
-            shutil.copytree(prog.file('Renderers'), os.path.join(cache_home, 'kilnforge', 'Renderers'))
+            shutil.copytree(prog.file('Renderers'),
+                            os.path.join(cache_home, 'kilnforge', 'Renderers'))
             prog.write_file('Renderers/Renderers.kren', '<DataRoot/>')
             os.chown(prog.path, 65534, 65534)
             try:

@@ -143,7 +143,8 @@ class Farm:
         if rset['renderer'] not in self.renderers.version_ids():
             return 'Unknown renderer version %s' % rset['renderer']
         if rset['renderer'].split('/')[0] != renderer.rpartition('/')[2]:
-            return 'Render settings for %s do not match the renderer %s' % (rset['renderer'], renderer)
+            return ('Render settings for %s do not match the renderer %s'
+                    % (rset['renderer'], renderer))
         pools = fields.get('pools', [])
         if not pools:
             return 'No client pool specified'
@@ -167,7 +168,8 @@ class Farm:
             if kind == KIND_JOB:
                 return self._control_job(fields.get('target', ''), code)
             if kind == KIND_CHUNK:
-                return self._control_chunk(fields.get('target', ''), fields.get('argument', ''), code)
+                return self._control_chunk(fields.get('target', ''), fields.get('argument', ''),
+                                           code)
             if kind == KIND_POOL:
                 if code == EXEC_POOL:
                     return self._execute(user, fields, pool=True)
@@ -237,7 +239,8 @@ class Farm:
             return False, 'Chunk %s of net job %d does not exist' % (text, job['id'])
         if verb == 'skip':
             if chunk['state'] == 'finished':
-                return False, 'Chunk %d of net job %d is already finished' % (chunk['id'], job['id'])
+                return False, ('Chunk %d of net job %d is already finished'
+                               % (chunk['id'], job['id']))
             chunk['state'] = 'skipped'
         elif verb == 'restart':
             chunk['state'] = 'waiting'
@@ -373,7 +376,8 @@ class Farm:
     def _job_line(job):
         done = sum(1 for c in job['chunks'] if c['state'] in ('finished', 'skipped'))
         return '%d|%s|%s|%s|%d|%s|%d/%d' % (job['id'], job['name'], job['state'], job['user'],
-                                            job['priority'], job['renderer'], done, len(job['chunks']))
+                                            job['priority'], job['renderer'], done,
+                                            len(job['chunks']))
 
     def update_info_text(self, critical=None):
         """The update information sent with the challenge acknowledgement."""

@@ -96,7 +96,8 @@ class Reassembler:
             queue = {'count': count, 'next': 0, 'data': bytearray()}
             self.queues[serial] = queue
         elif index != queue['next']:
-            self.on_drop('serial %d: part %d dropped, expected part %d' % (serial, index, queue['next']))
+            self.on_drop('serial %d: part %d dropped, expected part %d'
+                         % (serial, index, queue['next']))
             return None
         queue['data'] += payload
         queue['next'] += 1

@@ -147,7 +147,8 @@ class RendererPool:
                     marks += ' default'
                 if not _is_true(version.get('Visible')):
                     marks += ' hidden'
-                lines.append('%s/%s/%s%s' % (gname, renderer.get('Name'), version.get('Name'), marks))
+                lines.append('%s/%s/%s%s'
+                             % (gname, renderer.get('Name'), version.get('Name'), marks))
         return lines
 
     def exchange_document(self):

@@ -283,7 +283,8 @@ class Connection:
             ok, reason = False, 'invalid challenge ID'
         elif version != farm.protocol_version:
             ok, reason = False, ('the protocol version differs; got %i, expected %i - '
-                                 'incompatible Kilnforge V2 versions)' % (version, farm.protocol_version))
+                                 'incompatible Kilnforge V2 versions)'
+                                 % (version, farm.protocol_version))
         else:
             ok, reason = True, ''
         if ok and faults.refuse_challenge is not None:
@@ -406,7 +407,8 @@ class FarmServer:
         self._listener.bind((self.host, self.requested_port))
         self._listener.listen(16)
         self.port = self._listener.getsockname()[1]
-        self._thread = threading.Thread(target=self._accept_loop, name='farmsim-accept', daemon=True)
+        self._thread = threading.Thread(target=self._accept_loop, name='farmsim-accept',
+                                        daemon=True)
         self._thread.start()
         return self
 

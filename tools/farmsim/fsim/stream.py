@@ -111,7 +111,8 @@ class Reader:
         return self._unpack('<d', 8, default)
 
     def string_bytes(self):
-        """Bytes up to the next zero byte (or the end of the buffer, which counts as running dry)."""
+        """Bytes up to the next zero byte (or the end of the buffer, which counts as
+        running dry)."""
         if self.pos >= len(self.data):
             self.underrun = True
             return b''

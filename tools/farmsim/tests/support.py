@@ -5,7 +5,8 @@ import os
 from fsim import Farm, FarmServer
 from fsim.client import RawClient
 
-DEMO = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), 'demo', 'farm.json')
+DEMO = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
+                    'demo', 'farm.json')
 
 
 def demo_farm(**overrides):

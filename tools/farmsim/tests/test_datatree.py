@@ -7,7 +7,8 @@ from fsim.datatree import (DataNode, escape_text, parse_text, render_set_from_te
 class Escaping(unittest.TestCase):
     def test_backslash_sequences_come_before_entities(self):
         self.assertEqual(escape_text('a\\b\nc\rd\te'), 'a\\\\b\\nc\\rd\\te')
-        self.assertEqual(escape_text('<a & "b" \'c\'>'), '&lt;a &amp; &quot;b&quot; &apos;c&apos;&gt;')
+        self.assertEqual(escape_text('<a & "b" \'c\'>'),
+                         '&lt;a &amp; &quot;b&quot; &apos;c&apos;&gt;')
         self.assertEqual(escape_text('\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df \u00e9'),
                          '&#196;&#214;&#220;&#228;&#246;&#252;&#223; \u00e9')
         self.assertEqual(escape_text('   '), '&nbsp;&nbsp;&nbsp;')
@@ -21,7 +22,8 @@ class Escaping(unittest.TestCase):
             node = DataNode('Root')
             node.add('Text', text)
             back = parse_text(node.to_text())
-            self.assertEqual(back.get('Text'), text if text != '&amp; literal' else '& literal', text)
+            self.assertEqual(back.get('Text'),
+                             text if text != '&amp; literal' else '& literal', text)
 
     def test_unescape_of_a_lone_trailing_backslash(self):
         self.assertEqual(unescape_text('a\\'), 'a\\')
@@ -53,7 +55,8 @@ class RenderSets(unittest.TestCase):
         self.assertLess(text.index('<Zeta>'), text.index('<layer>'))
         self.assertIn('<pass__Count__>', text)
         self.assertEqual(render_set_from_text(text),
-                         {'renderer': 'Maya/2024', 'values': {'layer': ['a', 'b'], 'Zeta': ['1'], 'pass#': ['x']}})
+                         {'renderer': 'Maya/2024',
+                          'values': {'layer': ['a', 'b'], 'Zeta': ['1'], 'pass#': ['x']}})
 
     def test_documents_that_are_not_render_sets(self):
         for text in ('<Other/>', '<RenderSet><Renderer>x</Renderer></RenderSet>'):

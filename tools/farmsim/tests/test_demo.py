@@ -30,7 +30,8 @@ class CommandLine(unittest.TestCase):
             proc.stderr.close()
 
     def test_a_bad_farm_file_is_reported(self):
-        proc = subprocess.run([sys.executable, FARMSIM, '--farm', '/nonexistent.json', '--port', '0'],
+        proc = subprocess.run([sys.executable, FARMSIM, '--farm', '/nonexistent.json',
+                               '--port', '0'],
                               capture_output=True, text=True, timeout=30)
         self.assertEqual(proc.returncode, 1)
         self.assertIn('farmsim:', proc.stderr)

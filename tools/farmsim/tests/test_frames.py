@@ -42,7 +42,8 @@ class Splitting(unittest.TestCase):
 class Reassembly(unittest.TestCase):
     def test_split_at_every_byte_boundary(self):
         message = bytes(range(256)) * 3
-        stream = b''.join(split_message(9, message, 300)) + b''.join(split_message(10, b'tail', 300))
+        stream = (b''.join(split_message(9, message, 300))
+                  + b''.join(split_message(10, b'tail', 300)))
         for cut in range(len(stream) + 1):
             self.assertEqual(collect([stream[:cut], stream[cut:]]), [message, b'tail'], cut)
 

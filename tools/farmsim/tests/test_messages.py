@@ -25,7 +25,8 @@ class Envelope(unittest.TestCase):
 
     def test_raw_challenge_is_length_prefixed(self):
         data = m.encode(m.Message(m.CHALLENGE, 1, raw=True, update_info='u'))
-        expected_body = struct.pack('<II', 1, 1) + s(m.APP_IDENTIFIER) + struct.pack('<I', 45) + s('u')
+        expected_body = (struct.pack('<II', 1, 1) + s(m.APP_IDENTIFIER) + struct.pack('<I', 45)
+                         + s('u'))
         self.assertEqual(data, struct.pack('<I', len(expected_body) + 4) + expected_body)
         back = m.decode(data, raw=True)
         self.assertEqual((back['identifier'], back['version'], back['update_info']),
@@ -36,7 +37,8 @@ class Envelope(unittest.TestCase):
         plain = b'\0'
         packed = zlib.compress(plain, 9)
         self.assertEqual(data, struct.pack('<IIII', 24, 2, len(packed), 1) + packed)
-        self.assertEqual(m.compress_body(b''), struct.pack('<II', 8, 0) + bytes.fromhex('78da030000000001'))
+        self.assertEqual(m.compress_body(b''),
+                         struct.pack('<II', 8, 0) + bytes.fromhex('78da030000000001'))
 
 
 class Acknowledgement(unittest.TestCase):
@@ -46,7 +48,8 @@ class Acknowledgement(unittest.TestCase):
         self.assertEqual(data, struct.pack('<IIIIB', 1024, 3, 1, 1, 1) + s('ok')
                          + struct.pack('<IIBI', 4, 5, 0, 4) + b'info')
         back = m.decode(data)
-        self.assertEqual((back['value3'], back['data'], back['data_is_message']), (None, b'info', False))
+        self.assertEqual((back['value3'], back['data'], back['data_is_message']),
+                         (None, b'info', False))
 
     def test_other_acks_carry_value3_and_an_attached_message(self):
         attached = m.encode(m.Message(m.DATA_QUERY, 8, text='answer'))

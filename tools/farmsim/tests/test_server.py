@@ -21,7 +21,8 @@ class LogOn(ServerCase, unittest.TestCase):
         ack = c.challenge()
         self.assertEqual((ack['result'], ack['value3'], ack['data_is_message']), (1, None, False))
         info = c.receive()
-        self.assertEqual((info.type, info['alias'], info['build']), (m.OPPOSITE_INFO, 'Demo render server', 1900))
+        self.assertEqual((info.type, info['alias'], info['build']),
+                         (m.OPPOSITE_INFO, 'Demo render server', 1900))
         c.opposite_info(alias='me')
         self.server.farm.motd = 'Hello'
         self.assertEqual(c.login('ben', 'ben456')['result'], 1)
@@ -41,7 +42,8 @@ class LogOn(ServerCase, unittest.TestCase):
         self.assertEqual((ack['result'], ack['text']), (0, 'Not logged in'))
         # Another protocol version is refused naming both; peers older than 30 get a raw answer.
         self.assertEqual(self.client().challenge(version=44)['text'],
-                         'the protocol version differs; got 44, expected 45 - incompatible Kilnforge V2 versions)')
+                         'the protocol version differs; got 44, expected 45 '
+                         '- incompatible Kilnforge V2 versions)')
         self.assertEqual(self.client().challenge(version=29)['result'], 0)
 
     def test_messages_before_the_challenge_are_ignored(self):
@@ -84,7 +86,8 @@ class Robustness(ServerCase, unittest.TestCase):
         framed = [
             struct.pack('<IIII', 20000, 1, 0, 1),                  # frame too long
             struct.pack('<IIII', 16, 1, 0, 0),                     # part count 0
-            struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10) + b'xx',  # body cut
+            # body cut
+            struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10) + b'xx',
         ]
         for data in framed:
             bad = self.client()
