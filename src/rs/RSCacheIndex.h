@@ -77,6 +77,8 @@ class CRSCacheIndex {
   }
   // Whether the cache was mapped: without that only the whole cache is read.
   bool IsMapped() const { return m_mapped; }
+  const std::vector<Group>& GetGroups() const { return m_groups; }
+  const std::vector<Renderer>& GetRenderers() const { return m_renderers; }
 
   // Fills an empty pool with the renderer list: groups, renderers in their
   // groups and versions, with names, visibility, default flags and
