@@ -89,7 +89,8 @@ void CheckIndex(const std::string& bytes, uint64_t cacheSize) {
     kffuzz::Fail("an index holds more groups than its cache could");
   uint64_t objects = 0;
   for (const CRSCacheIndex::Group& g : groups) {
-    if (g.headerEnd > cacheSize || (g.headerEnd != 0 && g.headerEnd <= g.begin))
+    if (g.begin >= cacheSize || g.headerEnd > cacheSize ||
+        (g.headerEnd != 0 && g.headerEnd <= g.begin))
       kffuzz::Fail("a group's range lies outside the cache");
   }
   for (const CRSCacheIndex::Renderer& r : renderers) {
