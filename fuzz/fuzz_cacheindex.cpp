@@ -15,6 +15,7 @@
 #include "FuzzSupport.h"
 
 #include "platform/ReadOnlyFile.h"
+#include "rs/DataXMLSerializer.h"
 #include "rs/RSCacheIndex.h"
 #include "rs/RSCacheLayout.h"
 #include "rs/RSDataCommand.h"
@@ -36,6 +37,8 @@ namespace {
 
 constexpr uint8_t kAppendChecksum = 1;
 constexpr uint8_t kSizeFromIndex = 2;
+// The mode of a data tree that holds an object in full.
+constexpr int kFullMode = 1;
 // The first line after the header holds the size of the cache described.
 constexpr char kHeader[] = "KfRcCmd renderer cache index 1\n";
 constexpr char kCacheLine[] = "C ";
@@ -120,6 +123,13 @@ void CheckIndex(const std::string& bytes, uint64_t cacheSize) {
     kffuzz::Fail("an index changes when written and read");
 }
 
+// The renderer's full data as the cache would hold it.
+std::string Saved(CRSRenderer& renderer) {
+  CDataNode node;
+  renderer.Save(node, kFullMode);
+  return CDataXMLSerializer(&node).ToUTF8();
+}
+
 // Loads the pool the way a run reads the whole cache.
 bool LoadPool(const std::string& document, CRSPool* pool) {
   CRSDataImport import;
@@ -164,7 +174,8 @@ void CheckCache(const std::string& cache) {
     kffuzz::Fail("a built index does not read back unchanged");
   CheckIndex(written, cache.size());
 
-  // What the index vouches for: each renderer read alone loads into its group.
+  // What the index vouches for: each renderer read alone loads into its
+  // group, the same as in the whole pool (whose order the index keeps).
   for (size_t r = 0; again.IsMapped() && r < again.GetRenderers().size(); ++r) {
     std::string document;
     CRSPool part;
@@ -172,6 +183,8 @@ void CheckCache(const std::string& cache) {
     if (!again.ReadRendererDocument(file, r, &document) || !LoadPool(document, &part) ||
         !again.HoldsRenderer(part, r))
       kffuzz::Fail("a renderer the index maps does not load alone");
+    if (Saved(*part.Renderers.GetAt(0)) != Saved(*pool.Renderers.GetAt(r)))
+      kffuzz::Fail("a renderer read alone differs from the one in the whole pool");
   }
 }
 
