@@ -49,7 +49,7 @@ const wxString& PoolPath() {
 }
 
 // Where the cache bytes are written so that a renderer can be read from them
-// as from the cache file.
+// as from the cache file; removed when the program ends.
 const std::string& CachePath() {
   static const std::string path = [] {
     const char* dir = std::getenv("TMPDIR");
@@ -57,6 +57,10 @@ const std::string& CachePath() {
     std::snprintf(name, sizeof name, "/kf-fuzz-cache-%ld.kren", static_cast<long>(::getpid()));
     return std::string(dir && *dir ? dir : "/tmp") + name;
   }();
+  static const bool removedAtExit = [] {
+    return std::atexit([] { ::unlink(CachePath().c_str()); }) == 0;
+  }();
+  (void)removedAtExit;
   return path;
 }
 
