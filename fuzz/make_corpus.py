@@ -3,8 +3,10 @@
 project's own test data: conversations with the farm simulator (the bytes a
 server sends, every message both sides send), the settings texts, XML
 documents and command lines of the unit and end-to-end tests, the demo farm's
-renderer definitions and the example configuration. Run it from anywhere;
-it replaces the corpora. Regression inputs are never touched.
+renderer definitions and the example configuration, and the renderer cache
+with its index as the program writes them against the demo farm (which needs
+build/KfRcCmd). Run it from anywhere; it replaces the corpora. Regression
+inputs are never touched.
 """
 
 import ast
@@ -13,11 +15,13 @@ import hashlib
 import os
 import re
 import shutil
+import struct
 import sys
 import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, 'tools', 'farmsim'))
+sys.path.insert(0, os.path.join(ROOT, 'tests', 'e2e'))
 
 from fsim import Farm, FarmServer  # noqa: E402
 from fsim import messages as m  # noqa: E402
@@ -157,6 +161,49 @@ def farm_seeds():
         write('rs', document if isinstance(document, (bytes, str)) else document.to_text())
 
 
+# --- the renderer cache and its index, as the program writes them ------------
+
+# The flags of fuzz_cacheindex.cpp: the target appends the checksum line; the
+# index is weighed against the cache size it names.
+APPEND_CHECKSUM = 1
+SIZE_FROM_INDEX = 2
+CHECKSUM_LINE = 13
+
+
+def cacheindex_seed(flags, index, cache):
+    write('cacheindex', bytes([flags]) + struct.pack('<H', len(index)) + index + cache)
+
+
+def cacheindex_seeds():
+    import kfharness as kh
+    if not os.path.exists(kh.binary()):
+        print('no %s: the cacheindex seeds are left out' % kh.binary())
+        return
+    cache_path = os.path.join('Renderers', 'Renderers.kren')
+    index_path = os.path.join('Renderers', 'Renderers.kidx')
+    with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+        prog.run(['-listpools'])
+        prog.run(['-listpools'])
+        index = prog.read_file(index_path, binary=True)
+        cache = prog.read_file(cache_path, binary=True)
+        # The demo cache is larger than a seed may be: the groups that fit
+        # make a smaller one, which the program reads and indexes in turn.
+        groups = list(re.finditer(rb'<RendererGroup>.*?</RendererGroup>\s*', cache, re.S))
+        room = MAX_SEED - 2 * len(index) - len(cache) + groups[-1].end() - groups[0].start()
+        kept = b''
+        for group in groups:
+            if len(kept) + len(group.group()) <= room:
+                kept += group.group()
+        small = cache[:groups[0].start()] + kept + cache[groups[-1].end():]
+        prog.write_file(cache_path, small)
+        os.remove(prog.file(index_path))
+        prog.run(['-listpools'])
+        small_index = prog.read_file(index_path, binary=True)
+    cacheindex_seed(0, small_index, small)
+    cacheindex_seed(SIZE_FROM_INDEX, index, b'')
+    cacheindex_seed(APPEND_CHECKSUM | SIZE_FROM_INDEX, index[:-CHECKSUM_LINE], b'')
+
+
 # --- files and command lines of the tests --------------------------------------
 
 def settings_seeds():
@@ -211,9 +258,10 @@ def cmdline_seeds():
 
 
 def main():
-    for target in ('frames', 'messages', 'settings', 'rs', 'cmdline'):
+    for target in ('frames', 'messages', 'settings', 'rs', 'cmdline', 'cacheindex'):
         shutil.rmtree(os.path.join(CORPUS, target), ignore_errors=True)
     farm_seeds()
+    cacheindex_seeds()
     settings_seeds()
     rs_seeds()
     cmdline_seeds()

@@ -4,7 +4,7 @@
 # its seed corpus. New inputs go to build-fuzz/corpus/<name>/; a crash, leak or
 # time-out is written to build-fuzz/findings/<name>/ (keep it in
 # fuzz/regressions/<name>/ once fixed). Prints the executions of each target.
-#   scripts/fuzz.sh [seconds] [target...]      targets: cmdline frames messages rs settings
+#   scripts/fuzz.sh [seconds] [target...]   targets: cacheindex cmdline frames messages rs settings
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

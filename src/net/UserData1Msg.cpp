@@ -1,5 +1,6 @@
 #include "net/UserData1Msg.h"
 
+#include "net/MemoryBudget.h"
 #include "net/MemoryStream.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CUserData1Msg, CCompressedMsgBase);
@@ -50,12 +51,11 @@ bool CUserData1Msg::ReadData(CMemoryStream& stream) {
   wxUint32 count = 0;
   if (!stream.ReadUInt8(leading) || !stream.ReadUInt32(count)) return true;
   // The count comes from the peer: never trust it beyond the bytes present.
-  size_t held = 0;
+  CMemoryBudget budget(kMaxPoolListBytes, kPoolEntryCost, sizeof(wxChar));
   for (wxUint32 i = 0; i < count && stream.RemainingCount() > 0; ++i) {
     wxString entry;
     if (!ReadPoolRecord(stream, &entry)) break;
-    held += kPoolEntryCost + entry.length() * sizeof(wxChar);
-    if (held > kMaxPoolListBytes) {
+    if (!budget.Charge(entry.length())) {
       pools.Clear();
       SetOverLimit();
       return false;

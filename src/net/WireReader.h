@@ -6,6 +6,7 @@
 // the limit.
 #pragma once
 
+#include "net/MemoryBudget.h"
 #include "net/MemoryStream.h"
 #include "net/MsgBase.h"
 
@@ -39,7 +40,7 @@ class CWireReader {
     if (!m_stream.ReadUInt32(count)) return true;
     list.clear();
     for (wxInt32 value = 0; count > 0 && m_stream.ReadInt32(value); --count) {
-      if (!Weigh(sizeof(wxInt32))) return Over(&list);
+      if (!m_budget.ChargeBytes(sizeof(wxInt32))) return Over(&list);
       list.push_back(value);
     }
     return true;
@@ -49,7 +50,7 @@ class CWireReader {
     if (!m_stream.ReadUInt32(count)) return true;
     list.Clear();
     for (; count > 0 && m_stream.RemainingCount() > 0; --count) {
-      if (!Weigh(kStringCost + m_stream.NextStringLength() * sizeof(wxChar))) return Over(&list);
+      if (!m_budget.Charge(m_stream.NextStringLength())) return Over(&list);
       wxString text;
       m_stream.ReadString(text);
       list.Add(text);
@@ -59,10 +60,6 @@ class CWireReader {
 
  private:
   static bool Fixed(bool) { return true; }
-  bool Weigh(size_t bytes) {
-    m_held += bytes;
-    return m_held <= kMaxListBytes;
-  }
   bool Over() {
     m_overLimit = true;
     return false;
@@ -74,6 +71,6 @@ class CWireReader {
   }
 
   CMemoryStream& m_stream;
-  size_t m_held = 0;
+  CMemoryBudget m_budget{kMaxListBytes, kStringCost, sizeof(wxChar)};
   bool m_overLimit = false;
 };

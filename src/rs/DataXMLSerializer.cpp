@@ -1,5 +1,6 @@
 #include "rs/DataXMLSerializer.h"
 
+#include "net/MemoryBudget.h"
 #include "platform/FileIO.h"
 #include "platform/Utf8.h"
 
@@ -99,7 +100,9 @@ void WriteNode(std::string* out, const CDataNode& node, int depth) {
 class TreeBuilder {
  public:
   TreeBuilder(XML_Parser parser, CDataNode* root, size_t budget)
-      : m_parser(parser), m_root(root), m_budget(budget) {
+      : m_parser(parser),
+        m_root(root),
+        m_budget(budget, CDataXMLSerializer::kNodeCost, sizeof(char)) {
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &TreeBuilder::OnStart, &TreeBuilder::OnEnd);
     XML_SetCharacterDataHandler(parser, &TreeBuilder::OnText);
@@ -114,7 +117,7 @@ class TreeBuilder {
 
   bool SawRoot() const { return m_sawRoot; }
   bool TooDeep() const { return m_tooDeep; }
-  bool OverBudget() const { return m_overBudget; }
+  bool OverBudget() const { return m_budget.IsOver(); }
 
  private:
   enum class Boundary { kChild, kEnd, kOther };
@@ -161,7 +164,7 @@ class TreeBuilder {
     }
     if (white && layout) return;
     if (begin > 0 || end < text.size()) text = text.substr(begin, end - begin);
-    if (!Spend(text.size())) return;
+    if (!ChargeText(text.size())) return;
     CDataXMLSerializer::Unescape(&text);
     open.node->GetValue().AddTextUTF8(std::move(text), false);
   }
@@ -175,7 +178,7 @@ class TreeBuilder {
       return;
     }
     const size_t nameLength = std::strlen(name);
-    if (!self->Spend(CDataXMLSerializer::kNodeCost + nameLength)) return;
+    if (!self->ChargeNode(nameLength)) return;
     CDataNode* node;
     if (self->m_stack.empty()) {
       node = self->m_root;
@@ -203,10 +206,10 @@ class TreeBuilder {
 
   static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
     auto* self = static_cast<TreeBuilder*>(data);
-    if (self->m_inCdata || self->m_stack.empty() || self->m_overBudget) return;
+    if (self->m_inCdata || self->m_stack.empty() || self->m_budget.IsOver()) return;
     // A run of text is weighed as it grows, before it is a node's text.
-    if (self->m_text.size() + static_cast<size_t>(length) > self->m_budget - self->m_spent) {
-      self->Spend(self->m_budget + 1);
+    if (!self->m_budget.Fits(self->m_text.size() + static_cast<size_t>(length))) {
+      self->Stop(self->m_budget.Exhaust());
       return;
     }
     self->m_text.append(text, static_cast<size_t>(length));
@@ -230,23 +233,23 @@ class TreeBuilder {
 
   static void XMLCALL OnCdataEnd(void* data) { static_cast<TreeBuilder*>(data)->m_inCdata = false; }
 
-  // Counts `bytes` against the budget; stops the parser when it runs out.
-  bool Spend(size_t bytes) {
-    if (m_overBudget) return false;
-    if (bytes > m_budget - m_spent) {
-      m_overBudget = true;
-      XML_StopParser(m_parser, XML_FALSE);
-      return false;
-    }
-    m_spent += bytes;
-    return true;
+  // A node with its name, or a run of text, against the budget; the parser
+  // stops when the budget runs out.
+  bool ChargeNode(size_t nameLength) {
+    return !m_budget.IsOver() && Stop(m_budget.Charge(nameLength));
+  }
+  bool ChargeText(size_t length) {
+    return !m_budget.IsOver() && Stop(m_budget.ChargeUnits(length));
+  }
+  // Stops the parser unless the charge fitted.
+  bool Stop(bool fitted) {
+    if (!fitted) XML_StopParser(m_parser, XML_FALSE);
+    return fitted;
   }
 
   XML_Parser m_parser;
   CDataNode* m_root;
-  size_t m_budget;
-  size_t m_spent = 0;
-  bool m_overBudget = false;
+  CMemoryBudget m_budget;
   std::vector<Open> m_stack;
   std::vector<CDataNode*> m_pending;
   std::string m_text;

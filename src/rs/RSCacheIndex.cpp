@@ -108,6 +108,8 @@ class LineReader {
     *value = v == 1;
     return true;
   }
+  // Names come from the pool's texts: well-formed UTF-8, which converts
+  // back to the same text.
   bool Name(std::string* name) {
     name->clear();
     for (; m_p < m_end; ++m_p) {
@@ -123,7 +125,7 @@ class LineReader {
         default: return false;
       }
     }
-    return true;
+    return utf8text::IsValid(name->data(), name->size());
   }
   bool AtEnd() const { return m_p == m_end; }
 
@@ -253,6 +255,8 @@ bool CRSCacheIndex::FromBytes(const std::string& bytes, uint64_t cacheSize) {
                                                             kMinRendererElements);
   uint64_t objects = 0;
   uint64_t versionsDue = 0;
+  // The renderer list puts each renderer into the group of its name.
+  std::unordered_set<std::string> groupNames;
   bool ok = true;
   bool first = true;
   for (size_t pos = headerLength; ok && pos < body;) {
@@ -291,9 +295,11 @@ bool CRSCacheIndex::FromBytes(const std::string& bytes, uint64_t cacheSize) {
       --versionsDue;
     } else if (kind == 'G') {
       Group g;
+      // A group without "Renderers" has no header end.
       ok = m_renderers.empty() && line.Flag(&g.visible) && line.Unsigned(&g.begin) &&
-           line.Unsigned(&g.headerEnd) && line.Name(&g.name) && g.begin <= g.headerEnd &&
-           g.headerEnd <= cacheSize;
+           line.Unsigned(&g.headerEnd) && line.Name(&g.name) && g.begin < cacheSize &&
+           (g.headerEnd == 0 || g.begin < g.headerEnd) && g.headerEnd <= cacheSize &&
+           groupNames.insert(g.name).second;
       if (ok) m_groups.push_back(std::move(g));
     } else if (kind == 'R') {
       Renderer r;

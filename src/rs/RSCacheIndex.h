@@ -12,9 +12,10 @@
 // not mapped again on every run, and every run reads the whole cache.
 //
 // Text, one object a line, with a checksum. What is read is bounded: a file
-// larger than kMaxFileBytes, a line that does not parse, a range outside the
-// cache, more objects than the cache could hold, or a wrong checksum make the
-// index damaged, which its reader treats as stale.
+// larger than kMaxFileBytes, a line that does not parse (a name that is not
+// UTF-8 among them), a range outside the cache, a group name given twice,
+// more objects than the cache could hold, or a wrong checksum make the index
+// damaged, which its reader treats as stale.
 #pragma once
 
 #include <wx/string.h>
@@ -77,6 +78,8 @@ class CRSCacheIndex {
   }
   // Whether the cache was mapped: without that only the whole cache is read.
   bool IsMapped() const { return m_mapped; }
+  const std::vector<Group>& GetGroups() const { return m_groups; }
+  const std::vector<Renderer>& GetRenderers() const { return m_renderers; }
 
   // Fills an empty pool with the renderer list: groups, renderers in their
   // groups and versions, with names, visibility, default flags and

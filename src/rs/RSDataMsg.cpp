@@ -1,5 +1,6 @@
 #include "rs/RSDataMsg.h"
 
+#include "net/MemoryBudget.h"
 #include "net/MemoryStream.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(CRSDataMsg, CCompressedMsgBase);
@@ -33,17 +34,13 @@ bool CRSDataMsg::ReadData(CMemoryStream& stream) {
   // The count is the peer's word: a record ends where the bytes end.
   // Each text is weighed before it is converted (a byte becomes at most one
   // wide character).
-  size_t held = 0;
-  auto weigh = [&](size_t bytes) {
-    held += bytes * sizeof(wxChar);
-    return held <= kMaxRecordBytes;
-  };
+  CMemoryBudget budget(kMaxRecordBytes, kRecordCost, sizeof(wxChar));
   for (wxUint32 i = 0; i < count; ++i) {
     auto record = std::make_unique<CRSDataCommand>();
     if (!stream.ReadInt32(record->mode) || !stream.ReadInt32(record->kind)) break;
-    bool fits = weigh(kRecordCost / sizeof(wxChar) + stream.NextStringLength());
+    bool fits = budget.Charge(stream.NextStringLength());
     if (fits && !stream.ReadString(record->key)) break;
-    fits = fits && weigh(stream.NextStringLength());
+    fits = fits && budget.ChargeUnits(stream.NextStringLength());
     if (!fits) {
       m_records.clear();
       SetOverLimit();
