@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
   struct rusage usage;
   if (wait4(pid, &status, 0, &usage) != pid) return 2;
   clock_gettime(CLOCK_MONOTONIC, &end);
-  const double wall = (double)(end.tv_sec - start.tv_sec) + (double)(end.tv_nsec - start.tv_nsec) * 1e-9;
+  const double wall =
+      (double)(end.tv_sec - start.tv_sec) + (double)(end.tv_nsec - start.tv_nsec) * 1e-9;
   const double cpu = (double)(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
                      (double)(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
   const int code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);

@@ -16,8 +16,8 @@
 
 namespace kffuzz {
 
-inline void AbortOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                          const wxString& msg) {
+inline void AbortOnAssert(const wxString& file, int line, const wxString& func,
+                          const wxString& cond, const wxString& msg) {
   std::fprintf(stderr, "wx assertion reached: %s:%d in %s: %s %s\n",
                static_cast<const char*>(file.utf8_str()), line,
                static_cast<const char*>(func.utf8_str()), static_cast<const char*>(cond.utf8_str()),

@@ -48,7 +48,8 @@ class CSink : public CSocketNotificationSink {
   int transferErrors = 0;
 
   void OnMessage(CMemoryStream& stream, bool) override {
-    if (stream.Size() > CBaseSocketMsgReceiver::kMaxMessageSize) kffuzz::Fail("message over the limit");
+    if (stream.Size() > CBaseSocketMsgReceiver::kMaxMessageSize)
+      kffuzz::Fail("message over the limit");
     messages.emplace_back(reinterpret_cast<const char*>(stream.Data()), stream.Size());
     if (stream.Size() < 4) return;
     stream.Rewind();
@@ -112,7 +113,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const Outcome pieces = Feed(stream, sizes, &engine);
   const Outcome whole = Feed(stream, std::string(), &engine);
   if (pieces.messages != whole.messages) kffuzz::Fail("messages depend on how the bytes were read");
-  if (pieces.transferErrors != whole.transferErrors) kffuzz::Fail("framing verdict depends on the reads");
+  if (pieces.transferErrors != whole.transferErrors)
+    kffuzz::Fail("framing verdict depends on the reads");
   if (pieces.transferErrors > 1) kffuzz::Fail("more than one transfer error on one connection");
   if (pieces.queues != whole.queues) kffuzz::Fail("incomplete messages depend on the reads");
   return 0;

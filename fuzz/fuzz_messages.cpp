@@ -89,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (compressed && (flags & 2)) {
     CCompressedBuffer packed;
-    if (!CZlib().Compress(reinterpret_cast<const wxUint8*>(body.data()), wxUint32(body.size()), packed))
+    if (!CZlib().Compress(reinterpret_cast<const wxUint8*>(body.data()), wxUint32(body.size()),
+                          packed))
       return 0;
     std::string framed;
     PutU32(&framed, packed.compressedLength);

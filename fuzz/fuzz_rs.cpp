@@ -28,7 +28,8 @@ namespace {
 // shows as "&amp;" followed by the rest of a replacement.
 bool HoldsReplacementText(const std::string& written) {
   static const char* const kRests[] = {"amp;", "apos;", "lt;", "gt;", "quot;", "nbsp;", "#"};
-  for (size_t at = written.find("&amp;"); at != std::string::npos; at = written.find("&amp;", at + 1)) {
+  for (size_t at = written.find("&amp;"); at != std::string::npos;
+       at = written.find("&amp;", at + 1)) {
     for (const char* rest : kRests) {
       if (written.compare(at + 5, std::strlen(rest), rest) == 0) return true;
     }
@@ -40,8 +41,10 @@ void CheckTree(CDataNode& root) {
   const std::string text = CDataXMLSerializer(&root).ToUTF8();
   if (HoldsReplacementText(text)) return;
   CDataNode again;
-  if (!CDataXMLSerializer(&again).ParseUTF8(text)) kffuzz::Fail("the tree's own XML does not parse");
-  if (CDataXMLSerializer(&again).ToUTF8() != text) kffuzz::Fail("a tree changes when written and read");
+  if (!CDataXMLSerializer(&again).ParseUTF8(text))
+    kffuzz::Fail("the tree's own XML does not parse");
+  if (CDataXMLSerializer(&again).ToUTF8() != text)
+    kffuzz::Fail("a tree changes when written and read");
 }
 
 void CheckRenderSet(const CDataNode& root) {
@@ -51,7 +54,8 @@ void CheckRenderSet(const CDataNode& root) {
   wxString text;
   set.SaveToFile(wxString(), &text);
   CRSRenderSet again;
-  if (!again.LoadFromFile(wxString(), text)) kffuzz::Fail("a written render set does not read back");
+  if (!again.LoadFromFile(wxString(), text))
+    kffuzz::Fail("a written render set does not read back");
   wxString second;
   again.SaveToFile(wxString(), &second);
   if (second != text) kffuzz::Fail("a render set changes when written and read");
@@ -78,7 +82,8 @@ void CheckPool(const std::string& text, const CDataNode& root) {
   copy.Init(wxT("/nonexistent/kf-fuzz-pool"));
   CRSDataImport reimport;
   reimport.Bind(&copy);
-  if (!reimport.ParseText(exported) || !reimport.Import()) kffuzz::Fail("an exported pool does not import");
+  if (!reimport.ParseText(exported) || !reimport.Import())
+    kffuzz::Fail("an exported pool does not import");
   if (Export(copy) != exported && !HoldsReplacementText(utf8text::From(exported)))
     kffuzz::Fail("a pool changes when exported and imported");
 

@@ -42,7 +42,8 @@ void ReadAll(UExtendedSettingsScript& doc) {
     UXSSSection* section = pending.back();
     pending.pop_back();
     wxString prefix = section->GetFullName();
-    prefix = prefix.Mid(prefix.Find(wxT('.')) == wxNOT_FOUND ? prefix.length() : prefix.Find(wxT('.')) + 1);
+    prefix = prefix.Mid(prefix.Find(wxT('.')) == wxNOT_FOUND ? prefix.length()
+                                                             : prefix.Find(wxT('.')) + 1);
     for (const auto& value : section->GetValues()) {
       value->GetInt();
       value->GetDouble();

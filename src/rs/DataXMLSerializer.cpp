@@ -415,7 +415,8 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
   const char* p = data;
   const char* end = data + length;
   while (ok && p < end) {
-    const char* hit = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kNbsp, kNbspLen));
+    const char* hit =
+        static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kNbsp, kNbspLen));
     if (!hit) {
       feed(p, static_cast<size_t>(end - p));
       break;
@@ -432,9 +433,10 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
     } else if (builder.TooDeep()) {
       m_error = wxString::Format(wxT("elements nested deeper than %d levels"), kMaxDepth);
     } else if (!ok) {
-      m_error = wxString::Format(wxT("%s at line %lu"),
-                                 wxString::FromUTF8(XML_ErrorString(XML_GetErrorCode(holder.parser))),
-                                 static_cast<unsigned long>(XML_GetCurrentLineNumber(holder.parser)));
+      m_error =
+          wxString::Format(wxT("%s at line %lu"),
+                           wxString::FromUTF8(XML_ErrorString(XML_GetErrorCode(holder.parser))),
+                           static_cast<unsigned long>(XML_GetCurrentLineNumber(holder.parser)));
     } else {
       m_error = wxT("no root element");
     }
