@@ -1,5 +1,6 @@
 #include "platform/FileIO.h"
 
+#include "platform/ReadOnlyFile.h"
 #include "platform/Utf8.h"
 
 #include <errno.h>
@@ -54,42 +55,8 @@ wxString DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
 
 bool CFileIO::ReadBytes(const wxString& path, std::string* bytes, size_t maxBytes) {
   bytes->clear();
-  if (path.empty()) return false;
-  // Non-blocking, so that a named pipe in place of the file cannot hang us.
-  const int fd = ::open(ToNative(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return false;
-  }
-  if (st.st_size < 0 || static_cast<unsigned long long>(st.st_size) > maxBytes) {
-    ::close(fd);
-    return false;
-  }
-  if (st.st_size > 0) bytes->reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    // A file that grows while it is read stays within the bound too.
-    if (static_cast<size_t>(n) > maxBytes - bytes->size()) {
-      ok = false;
-      break;
-    }
-    bytes->append(buffer, static_cast<size_t>(n));
-  }
-  ::close(fd);
-  // A file that shrank while it was read counts as unreadable.
-  if (ok && bytes->size() < static_cast<size_t>(st.st_size)) ok = false;
-  if (!ok) bytes->clear();
-  return ok;
+  CReadOnlyFile file;
+  return file.Open(path) && file.ReadAll(bytes, maxBytes);
 }
 
 wxString CFileIO::DecodeText(const std::string& bytes) {

@@ -34,14 +34,27 @@ void CReadOnlyFile::Close() {
 bool CReadOnlyFile::ReadAll(std::string* bytes, size_t maxBytes) {
   bytes->clear();
   if (m_fd < 0 || m_identity.size > maxBytes) return false;
-  if (!AppendRange(0, m_identity.size, bytes)) return false;
-  // A file that grew while it was read is not the file the identity names.
-  char probe;
-  const off_t end = static_cast<off_t>(m_identity.size);
-  ssize_t n;
-  while ((n = ::pread(m_fd, &probe, 1, end)) < 0 && errno == EINTR) {
+  bytes->reserve(static_cast<size_t>(m_identity.size));
+  char buffer[65536];
+  uint64_t offset = 0;
+  for (;;) {
+    const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, static_cast<off_t>(offset));
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      bytes->clear();
+      return false;
+    }
+    // A file that grows while it is read stays within the bound too.
+    if (static_cast<size_t>(n) > maxBytes - bytes->size()) {
+      bytes->clear();
+      return false;
+    }
+    bytes->append(buffer, static_cast<size_t>(n));
+    offset += static_cast<uint64_t>(n);
   }
-  if (n != 0) {
+  // A file that shrank while it was read counts as unreadable.
+  if (bytes->size() < m_identity.size) {
     bytes->clear();
     return false;
   }

@@ -37,8 +37,10 @@ class CReadOnlyFile {
   bool IsOpen() const { return m_fd >= 0; }
   const Identity& GetIdentity() const { return m_identity; }
 
-  // The whole file; false when it is larger than `maxBytes` (checked before
-  // anything is allocated) or changed its size while it was read.
+  // The whole file, read to its end; false when it is larger than `maxBytes`
+  // (checked before anything is allocated, and again while it grows) or
+  // shorter than when it was opened. A file that grew while it was read
+  // reads longer than its identity's size.
   bool ReadAll(std::string* bytes, size_t maxBytes);
   // Appends `length` bytes from `offset`; false when the range is not inside
   // the file.

@@ -4,6 +4,7 @@
 
 #include "net/NwUserCommander.h"
 #include "platform/FileIO.h"
+#include "platform/StringUtil.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSCacheIndex.h"
 #include "rs/RSCacheLayout.h"
@@ -61,8 +62,7 @@ bool CRSDataManager_JS::Download() {
 void CRSDataManager_JS::SetNeed(Need need, const wxString& rendererId) {
   m_need = need;
   // The renderer part of the ID, as the lookups of the commands take it.
-  m_rendererName = rendererId.BeforeFirst(wxT('/'));
-  m_rendererName.Trim(true).Trim(false);
+  m_rendererName = strutil::Trimmed(rendererId.BeforeFirst(wxT('/')));
 }
 
 bool CRSDataManager_JS::LoadFromCache() {
@@ -113,37 +113,35 @@ bool CRSDataManager_JS::LoadNeededPart() {
 }
 
 bool CRSDataManager_JS::LoadWholeCache() {
-  // The whole read is the one every run made before the index; the index it
-  // leads to describes the cache file held open across it.
+  // The whole read is the one every run made before the index, made once from
+  // the cache file held open: the index it leads to describes those bytes.
   CReadOnlyFile cache;
-  CRSCacheIndex index;
-  const bool opened = cache.Open(CachePath(kCacheFile));
-  const bool current = opened && ReadCurrentIndex(cache, &index);
-  // Mapped before the whole read, whose bytes are its own.
-  CRSCacheLayout layout;
-  bool mapped = false;
-  if (opened && !current) {
-    std::string bytes;
-    mapped = cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes) && layout.Scan(bytes);
-  }
-
+  std::string bytes;
   CRSDataImport_JS import;
   m_importing = true;
+  m_error.clear();
   ResetPool();
-  bool ok = import.Bind(m_pool) && import.LoadFile(CachePath(kCacheFile)) &&
-            import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
+  bool ok = cache.Open(CachePath(kCacheFile)) &&
+            cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes);
+  if (!ok) m_error = wxT("cannot read ") + CachePath(kCacheFile);
+  CRSCacheIndex index;
+  const bool current = ok && ReadCurrentIndex(cache, &index);
+  // A file that grew while it was read is not the file its identity names.
+  CRSCacheLayout layout;
+  const bool mapped =
+      ok && !current && bytes.size() == cache.GetIdentity().size && layout.Scan(bytes);
+  ok = ok && import.Bind(m_pool) && import.ParseUTF8(bytes);
+  // The parsed document holds all the import needs.
+  std::string().swap(bytes);
+  ok = ok && import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
   if (ok) import.Complete();
   m_importing = false;
   if (!ok) {
-    m_error = import.GetError();
+    if (m_error.empty()) m_error = import.GetError();
     ResetPool();
     return false;
   }
-  // The name still leads to the file held open, whose inode no other file
-  // can take meanwhile: the whole read was of that file.
-  CReadOnlyFile after;
-  if (opened && !current && after.Open(CachePath(kCacheFile)) &&
-      after.GetIdentity() == cache.GetIdentity()) {
+  if (!current) {
     index.Build(*m_pool, mapped ? &layout : nullptr, cache.GetIdentity(), m_pool->UpdateIndex);
     CFileIO::WriteAtomically(CachePath(CRSCacheIndex::kFileName), index.ToBytes());
   }
