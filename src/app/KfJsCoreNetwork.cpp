@@ -22,21 +22,52 @@
 
 namespace {
 
-// What the command reads of the renderer definitions, found in the order
-// RunCommand dispatches: a warm run reads no more of the cache than that.
-// A submission whose renderer comes from a preset (or is missing) reads the
-// whole pool.
+// The one command of a run, in the order the switches take precedence.
+enum class Command {
+  kSubmit, kExecute, kQuery, kControl, kListPools, kListRenderers, kListCaps, kListParams
+};
+
+Command WhichCommand(const CKfJsCmdLine& cmd) {
+  if (!cmd.GetExecute().empty()) return Command::kExecute;
+  if (!cmd.GetQuery().empty()) return Command::kQuery;
+  if (!cmd.GetNetJobControls().empty() || !cmd.GetChunkControls().empty() ||
+      !cmd.GetPoolControls().empty()) {
+    return Command::kControl;
+  }
+  if (cmd.IsListPools()) return Command::kListPools;
+  if (cmd.IsListRenderers()) return Command::kListRenderers;
+  if (cmd.IsListCaps()) return Command::kListCaps;
+  if (!cmd.GetParamRenderer().empty()) return Command::kListParams;
+  return Command::kSubmit;
+}
+
+// What the command reads of the renderer definitions: a warm run reads no
+// more of the cache than that. A submission whose renderer comes from a
+// preset (or is missing) reads the whole pool; a query and control download
+// nothing at all.
 void TellPoolNeed(CKfJsCmdLine& cmd, CRSDataManager_JS& manager) {
   using Need = CRSDataManager_JS::Need;
   wxString renderer;
-  if (!cmd.GetExecute().empty() || cmd.IsListPools()) {
-    manager.SetNeed(Need::kNothing);
-  } else if (cmd.IsListRenderers() || cmd.IsListCaps()) {
-    manager.SetNeed(Need::kRendererList);
-  } else if (!cmd.GetParamRenderer().empty()) {
-    manager.SetNeed(Need::kOneRenderer, cmd.GetParamRenderer());
-  } else if (cmd.GetSwitchString(wxT("nj_renderer"), &renderer) && !renderer.empty()) {
-    manager.SetNeed(Need::kOneRenderer, renderer);
+  switch (WhichCommand(cmd)) {
+    case Command::kExecute:
+    case Command::kListPools:
+      manager.SetNeed(Need::kNothing);
+      break;
+    case Command::kListRenderers:
+    case Command::kListCaps:
+      manager.SetNeed(Need::kRendererList);
+      break;
+    case Command::kListParams:
+      manager.SetNeed(Need::kOneRenderer, cmd.GetParamRenderer());
+      break;
+    case Command::kSubmit:
+      if (cmd.GetSwitchString(wxT("nj_renderer"), &renderer) && !renderer.empty()) {
+        manager.SetNeed(Need::kOneRenderer, renderer);
+      }
+      break;
+    case Command::kQuery:
+    case Command::kControl:
+      break;
   }
 }
 
@@ -113,36 +144,25 @@ int CKfJsCore::RunNetwork() {
 }
 
 int CKfJsCore::RunCommand() {
-  const CKfJsCmdLine& cmd = *m_cmdLine;
-  const bool control = !cmd.GetNetJobControls().empty() || !cmd.GetChunkControls().empty() ||
-                       !cmd.GetPoolControls().empty();
-  const bool list = cmd.IsListPools() || cmd.IsListRenderers() || cmd.IsListCaps() ||
-                    !cmd.GetParamRenderer().empty();
-  const bool query = !cmd.GetQuery().empty();
-
+  const Command command = WhichCommand(*m_cmdLine);
   Output(wxT("Initialization done, connecting to server...\n"));
   CSubmitCommand submit(*this, *m_commander, *m_cmdLine, m_pool, GetSubmitSettings());
-  if (cmd.GetExecute().empty() && !query && !control && !list) return submit.Run();
+  if (command == Command::kSubmit) return submit.Run();
 
   // The renderer definitions and the user's data serve neither a query nor control.
-  const bool fullData = !query && !control;
+  const bool fullData = command != Command::kQuery && command != Command::kControl;
   if (!m_commander->Logon(fullData)) return submit.ReportLogonFailure();
   OutputRule(wxT('='), kRuleWidth);
   Output(wxT("Connection established\n\n"));
-  if (!cmd.GetExecute().empty()) {
-    RunExecuteCommand();
-  } else if (query) {
-    RunQueryCommand();
-  } else if (control) {
-    RunControlCommands();
-  } else if (cmd.IsListPools()) {
-    RunListPoolsCommand();
-  } else if (cmd.IsListRenderers()) {
-    RunListRenderersCommand(false);
-  } else if (cmd.IsListCaps()) {
-    RunListRenderersCommand(true);
-  } else {
-    RunListParamsCommand();
+  switch (command) {
+    case Command::kExecute: RunExecuteCommand(); break;
+    case Command::kQuery: RunQueryCommand(); break;
+    case Command::kControl: RunControlCommands(); break;
+    case Command::kListPools: RunListPoolsCommand(); break;
+    case Command::kListRenderers: RunListRenderersCommand(false); break;
+    case Command::kListCaps: RunListRenderersCommand(true); break;
+    case Command::kListParams: RunListParamsCommand(); break;
+    case Command::kSubmit: break;
   }
   OutputNewLines(1);
   OutputRule(wxT('='), kRuleWidth);
