@@ -5,6 +5,7 @@
 #include "net/NwUserCommander.h"
 #include "platform/FileIO.h"
 #include "platform/StringUtil.h"
+#include "platform/UniqueCast.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSCacheIndex.h"
 #include "rs/RSCacheLayout.h"
@@ -45,10 +46,8 @@ std::unique_ptr<CRSDataMsg> CRSDataManager_JS::Request(wxInt32 parameter) {
   if (m_commander == nullptr) return nullptr;
   CNetMsgAckResult result =
       m_commander->RequestAndWait(CRSDataMsg::kType, parameter, wxString(), wxString());
-  if (result.GetResult() != 1) return nullptr;
-  std::unique_ptr<CMsgBase> attached = result.TakeAttached();
-  if (dynamic_cast<CRSDataMsg*>(attached.get()) == nullptr) return nullptr;
-  return std::unique_ptr<CRSDataMsg>(static_cast<CRSDataMsg*>(attached.release()));
+  if (!result.IsSuccess()) return nullptr;
+  return UniqueCast<CRSDataMsg>(result.TakeAttached());
 }
 
 bool CRSDataManager_JS::Download() {
