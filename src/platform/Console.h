@@ -46,7 +46,7 @@ class CConsole {
   template <typename... Args>
   static wxString Format(const wxString& format, Args... args) {
     if constexpr (sizeof...(Args) == 0) {
-      return wxString::Format(wxT("%s"), format);
+      return format;
     } else {
       return wxString::Format(format, args...);
     }
