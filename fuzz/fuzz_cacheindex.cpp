@@ -49,7 +49,8 @@ const wxString& PoolPath() {
 }
 
 // Where the cache bytes are written so that a renderer can be read from them
-// as from the cache file; removed when the program ends.
+// as from the cache file. The name is removed as soon as the file is open, so
+// a run stopped at its time limit leaves nothing behind.
 const std::string& CachePath() {
   static const std::string path = [] {
     const char* dir = std::getenv("TMPDIR");
@@ -57,10 +58,6 @@ const std::string& CachePath() {
     std::snprintf(name, sizeof name, "/kf-fuzz-cache-%ld.kren", static_cast<long>(::getpid()));
     return std::string(dir && *dir ? dir : "/tmp") + name;
   }();
-  static const bool removedAtExit = [] {
-    return std::atexit([] { ::unlink(CachePath().c_str()); }) == 0;
-  }();
-  (void)removedAtExit;
   return path;
 }
 
@@ -169,7 +166,9 @@ void CheckCache(const std::string& cache) {
     out.write(cache.data(), static_cast<std::streamsize>(cache.size()));
   }
   CReadOnlyFile file;
-  if (!file.Open(wxString::FromUTF8(CachePath()))) kffuzz::Fail("the cache file cannot be opened");
+  const bool opened = file.Open(wxString::FromUTF8(CachePath()));
+  ::unlink(CachePath().c_str());
+  if (!opened) kffuzz::Fail("the cache file cannot be opened");
   CRSCacheIndex index;
   index.Build(pool, mapped ? &layout : nullptr, file.GetIdentity(), pool.UpdateIndex);
   const std::string written = index.ToBytes();
