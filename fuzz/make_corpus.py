@@ -5,8 +5,10 @@ server sends, every message both sides send), the settings texts, XML
 documents and command lines of the unit and end-to-end tests, the demo farm's
 renderer definitions and the example configuration, and the renderer cache
 with its index as the program writes them against the demo farm (which needs
-build/KfRcCmd). Run it from anywhere; it replaces the corpora. Regression
-inputs are never touched.
+build/KfRcCmd). Run it from anywhere. It adds to the corpora: a seed whose
+source test was merged away still leads the fuzzer down its path, so committed
+seeds stay unless --fresh asks to start the corpora over. Regression inputs
+are never touched.
 """
 
 import ast
@@ -258,8 +260,9 @@ def cmdline_seeds():
 
 
 def main():
-    for target in ('frames', 'messages', 'settings', 'rs', 'cmdline', 'cacheindex'):
-        shutil.rmtree(os.path.join(CORPUS, target), ignore_errors=True)
+    if '--fresh' in sys.argv[1:]:
+        for target in ('frames', 'messages', 'settings', 'rs', 'cmdline', 'cacheindex'):
+            shutil.rmtree(os.path.join(CORPUS, target), ignore_errors=True)
     farm_seeds()
     cacheindex_seeds()
     settings_seeds()
