@@ -20,7 +20,18 @@ def _close(case):
     case.sim.stop()
 
 
-class FarmCase(unittest.TestCase):
+class Checks(unittest.TestCase):
+    def assert_failed(self, r, code, text, prog, what=None):
+        """Exit status `code`, the failure report with `text`, nothing on stderr; `what` names
+        the case in a failure."""
+        seen = (what, r) if what is not None else r
+        self.assertEqual(r.code, code, seen)
+        self.assertIn(kh.failure_report(code, text, prog), r.out, seen)
+        self.assertEqual(r.err, '', seen)
+        return r
+
+
+class FarmCase(Checks):
     user = 'anna'
     overrides = None
     faults = None
@@ -31,9 +42,9 @@ class FarmCase(unittest.TestCase):
     def tearDown(self):
         _close(self)
 
-    def run_ok(self, args):
+    def run_ok(self, args, **run_args):
         """Runs the program; it must succeed without a word on stderr."""
-        r = self.prog.run(args)
+        r = self.prog.run(args, **run_args)
         self.assertEqual(r.code, 0, r)
         self.assertEqual(r.err, '', r)
         return r

@@ -10,6 +10,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 _HERE = os.path.dirname(os.path.abspath(__file__))
@@ -31,6 +32,33 @@ from fsim import messages as wire  # noqa: E402,F401  (re-exported for tests)
 
 DEMO_FARM = os.path.join(farmsim_dir(), 'demo', 'farm.json')
 USERS = {'anna': 'anna123', 'ben': 'ben456', 'carl': 'carl789'}
+CORE_CONF_FAILED = ('ERROR! The core configuration could not be loaded\n'
+                    'ERROR! Preparing the remote controller failed\n')
+UPDATE_PORT = 7600
+# Installed as KfUpdate.exe: records its arguments, process ID and streams in updater-calls.jsonl
+# beside itself (or in $KF_UPDATER_RECORD) and when it ended. Started for a critical update
+# (-wait) it stays running in the background like the real one; otherwise it works a moment and
+# leaves a new copy of itself to take its place.
+FAKE_UPDATER = '''#!/usr/bin/python3
+import json, os, sys, time
+here = os.path.dirname(os.path.abspath(__file__))
+record = os.environ.get('KF_UPDATER_RECORD') or os.path.join(here, 'updater-calls.jsonl')
+def note(entry):
+    with open(record, 'a') as fh:
+        fh.write(json.dumps(entry) + '\\n')
+note({'argv': sys.argv, 'pid': os.getpid(),
+      'streams': [os.readlink('/proc/self/fd/%d' % fd) for fd in (0, 1, 2)],
+      'session_leader': os.getsid(0) == os.getpid()})
+if '-wait' in sys.argv:
+    time.sleep(60)
+else:
+    print('fake updater at work')
+    sys.stdout.flush()
+    time.sleep(0.5)
+    with open(os.path.join(here, 'KfUpdate.tmp'), 'w') as fh:
+        fh.write(open(os.path.abspath(__file__)).read() + '# newer\\n')
+note({'done': os.getpid()})
+'''
 
 
 def binary():
@@ -39,8 +67,77 @@ def binary():
 
 
 def demo_farm():
-    with open(DEMO_FARM, encoding='utf-8') as fh:
-        return json.load(fh)
+    return json.loads(read_text(DEMO_FARM))
+
+
+def read_text(path):
+    with open(path, encoding='utf-8', newline='') as fh:
+        return fh.read()
+
+
+def write_text(path, text, mode=None):
+    """Writes `text` (str as UTF-8, or bytes), making the folder; chmod to `mode` if given."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as fh:
+        fh.write(text.encode('utf-8') if isinstance(text, str) else bytes(text))
+    if mode is not None:
+        os.chmod(path, mode)
+    return path
+
+
+def wait_for(condition, timeout=10.0):
+    """Polls `condition` until it holds or `timeout` seconds passed; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return condition()
+
+
+def appleseed(group='3D', name='appleseed'):
+    """The demo farm's appleseed renderer definition, moved to `group` and renamed `name`."""
+    text = read_text(os.path.join(farmsim_dir(), 'demo', 'renderers', '3D.appleseed.xml'))
+    return text.replace('<Group>3D</Group>', '<Group>%s</Group>' % group).replace(
+        '<Name>appleseed</Name>', '<Name>%s</Name>' % name)
+
+
+def renderer_farm(folder, files):
+    """The demo farm with the renderer definitions `files` ({file name: text}) put in `folder`."""
+    for name, text in files.items():
+        write_text(os.path.join(folder, name), text)
+    return dict(demo_farm(), renderers=folder)
+
+
+def preset_text(values=(), groups=-1, name=None, events=None, quote=True):
+    """A net job preset: "General" (with `name` if given), a data container of (type, name,
+    value) entries (values quoted unless `quote` is false) and "Events" if `events` is a list
+    of (scope, type, title, contents)."""
+    lines = ['General', '{'] + (['Name = "%s"' % name] if name is not None else [])
+    lines += ['SelectedGroups = %d' % groups, '}', 'Data', '{', 'ValueCount = %d' % len(values)]
+    for i, (kind, key, value) in enumerate(values, 1):
+        lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
+                  ('Value = "%s"' if quote else 'Value = %s') % value, '}']
+    lines.append('}')
+    if events is not None:
+        lines += ['Events', '{', 'Count = %d' % len(events)]
+        for i, (scope, kind, title, contents) in enumerate(events):
+            lines += ['Event%02d' % i, '{', 'Scope = %d' % scope, 'Type = %d' % kind,
+                      'Flags = 0', 'Name = "%s"' % title, 'Contents', '{',
+                      'Count = %d' % len(contents)]
+            lines += ['Entry%02d = "%s"' % (j, c) for j, c in enumerate(contents)]
+            lines += ['}', '}']
+        lines.append('}')
+    return '\r\n'.join(lines) + '\r\n'
+
+
+def render_set_text(renderer, values):
+    """A render set file; `values` maps each parameter to its list of value texts, in order."""
+    lines = ['<RenderSet>', '\t<Renderer>%s</Renderer>' % renderer, '\t<Values>']
+    for key, texts in values.items():
+        lines += ['\t\t<%s>' % key] + ['\t\t\t<Value>%s</Value>' % t for t in texts]
+        lines.append('\t\t</%s>' % key)
+    return '\n'.join(lines + ['\t</Values>', '</RenderSet>', ''])
 
 
 def _merge(base, overrides):
@@ -127,9 +224,16 @@ class FarmSim:
         return len([e for e in self.requests(22) if e['parameter'] == 1])
 
 
+def _decoded(data):
+    return (data or b'').decode('utf-8', 'replace') if not isinstance(data, str) else data
+
+
 class Result:
-    def __init__(self, args, code, out, err):
-        self.args, self.code, self.out, self.err = args, code, out, err
+    """A finished run; output given as bytes is decoded as UTF-8."""
+
+    def __init__(self, args, code, out, err, pid=None):
+        self.args, self.code, self.pid = args, code, pid
+        self.out, self.err = _decoded(out), _decoded(err)
 
     @property
     def lines(self):
@@ -185,12 +289,7 @@ class ProgramDir:
         return os.path.join(self.path, relpath)
 
     def write_file(self, relpath, content):
-        full = self.file(relpath)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        data = content.encode('utf-8') if isinstance(content, str) else bytes(content)
-        with open(full, 'wb') as fh:
-            fh.write(data)
-        return full
+        return write_text(self.file(relpath), content)
 
     def read_file(self, relpath, binary=False):
         with open(self.file(relpath), 'rb') as fh:
@@ -238,25 +337,38 @@ class ProgramDir:
     def write_preset(self, name, text, folder=None):
         if not os.path.splitext(name)[1]:
             name += '.knjprs'
-        rel = os.path.join('Presets', 'NetJobs', name)
-        if folder is None:
-            return self.write_file(rel, text)
-        full = os.path.join(folder, rel)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        with open(full, 'wb') as fh:
-            fh.write(text.encode('utf-8'))
-        return full
+        return write_text(os.path.join(folder or self.path, 'Presets', 'NetJobs', name), text)
 
-    def run(self, args, env=None, timeout=120, input=None, cwd=None):
-        full_env = dict(os.environ)
-        full_env['KF_MACHINE_ENV_FILE'] = self.machine_env
-        if env:
-            full_env.update(env)
-        proc = subprocess.run([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
-                              input=input.encode('utf-8') if isinstance(input, str) else input,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-        return Result(list(args), proc.returncode, proc.stdout.decode('utf-8', 'replace'),
-                      proc.stderr.decode('utf-8', 'replace'))
+    def write_update_control(self, pid, indent='\t'):
+        """Temp/UpdControl.xss as a running updater leaves it, naming the process `pid`."""
+        text = 'UpdateControl\r\n{\r\n%sProcessID = %d\r\n%sCommand = "x"\r\n}\r\n'
+        return self.write_file(os.path.join('Temp', 'UpdControl.xss'), text % (indent, pid, indent))
+
+    def install_updater(self):
+        """FAKE_UPDATER as this program directory's KfUpdate.exe."""
+        return write_text(self.file('KfUpdate.exe'), FAKE_UPDATER, 0o755)
+
+    def popen(self, args, env=None, cwd=None, **popen_args):
+        """Starts the program; stdout and stderr are pipes unless `popen_args` say otherwise."""
+        full_env = dict(os.environ, KF_MACHINE_ENV_FILE=self.machine_env, **(env or {}))
+        popen_args.setdefault('stdout', subprocess.PIPE)
+        popen_args.setdefault('stderr', subprocess.PIPE)
+        return subprocess.Popen([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
+                                **popen_args)
+
+    def run(self, args, env=None, timeout=120, input=None, cwd=None, **popen_args):
+        """Runs the program to its end (killed after `timeout` seconds); `popen_args` go to
+        subprocess.Popen (preexec_fn, stdout, ...)."""
+        if input is not None:
+            popen_args['stdin'] = subprocess.PIPE
+        with self.popen(args, env, cwd, **popen_args) as proc:
+            try:
+                out, err = proc.communicate(
+                    input.encode('utf-8') if isinstance(input, str) else input, timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                raise
+        return Result(list(args), proc.returncode, out, err, proc.pid)
 
 
 def free_port():

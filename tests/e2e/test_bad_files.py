@@ -15,7 +15,10 @@ SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 CACHE = os.path.join('Renderers', 'Renderers.kren')
 INDEX = os.path.join('Renderers', 'Pool.xml')
 NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
-CMDLINE_ERROR = 'ERROR! Command-line error:\n%s [switch=%s]\n'
+IMPORT_FAILED = ('ERROR! Command-line error:\nUnable to import the specified render set '
+                 '[switch=importset]\n')
+NO_PRESET = 'The specified net job preset cannot be loaded.'
+EMPTY_SET = kh.render_set_text('Maya/2024', {})
 
 
 def noise(size, seed):
@@ -25,12 +28,7 @@ def noise(size, seed):
 
 def preset(groups, values):
     """A net job preset selecting `groups`, with (type, name, value text) entries."""
-    lines = ['General', '{', 'SelectedGroups = %d' % groups, '}', 'Data', '{',
-             'ValueCount = %d' % len(values)]
-    for i, (kind, key, value) in enumerate(values, 1):
-        lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
-                  'Value = %s' % value, '}']
-    return '\r\n'.join(lines + ['}', 'Events', '{', 'Count = 0', '}']) + '\r\n'
+    return kh.preset_text(values, groups, events=[], quote=False)
 
 
 class BadFiles(FarmCase):
@@ -77,8 +75,7 @@ class Configuration(BadFiles):
         os.mkdir(conf)
         r = self.run_safe(SUBMIT, 'folder')
         self.assertEqual(r.code, 255, r)
-        self.assertIn('ERROR! The core configuration could not be loaded\n'
-                      'ERROR! Preparing the remote controller failed\n', r.out)
+        self.assertIn(kh.CORE_CONF_FAILED, r.out)
         self.assertTrue(os.path.isdir(conf))
 
     def test_damaged_defaults(self):
@@ -131,8 +128,7 @@ class JobFiles(BadFiles):
             self.prog.write_preset(name, text)
             r = self.run_safe(['-nj_preset', name] + SUBMIT, name)
             self.assertEqual(r.code, 7, (name, r))
-            self.assertIn(failure(7, 'The specified net job preset cannot be loaded.', self.prog),
-                          r.out, (name, r))
+            self.assertIn(failure(7, NO_PRESET, self.prog), r.out, (name, r))
         os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
         r = self.run_safe(['-nj_preset', 'folder'] + SUBMIT, 'folder')
         self.assertEqual(r.code, 7, r)
@@ -168,16 +164,14 @@ class JobFiles(BadFiles):
                 self.assertIn(camera, (None, ['a' * 50000]), r)
                 continue
             self.assertEqual(r.code, 7, (name, r))
-            self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
-                                           'importset'), r.out, (name, r))
+            self.assertIn(IMPORT_FAILED, r.out, (name, r))
         # A named pipe in place of the file is refused, not waited on.
         os.mkfifo(self.prog.file('pipe.kset'))
         r = self.run_safe(['-importset', self.prog.file('pipe.kset')] + SUBMIT, 'pipe')
         self.assertEqual(r.code, 7, r)
-        self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set', 'importset'),
-                      r.out)
+        self.assertIn(IMPORT_FAILED, r.out)
         # A render set without values is well-formed: it loads.
-        self.prog.write_file('empty.kset', head + '\t<Values>\n\t</Values>\n</RenderSet>\n')
+        self.prog.write_file('empty.kset', EMPTY_SET)
         self.submitted(['-importset', self.prog.file('empty.kset')] + SUBMIT, 'empty values')
 
 
@@ -246,11 +240,9 @@ class HugeFiles(BadFiles):
             r = self.run_safe(args, name)
             self.assertNotIn('ERROR! Out of memory', r.out, (name, r))
             if name.endswith('.knjprs'):
-                self.assertIn(failure(7, 'The specified net job preset cannot be loaded.',
-                                      self.prog), r.out, (name, r))
+                self.assertIn(failure(7, NO_PRESET, self.prog), r.out, (name, r))
             elif name.endswith('.kset'):
-                self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
-                                               'importset'), r.out, (name, r))
+                self.assertIn(IMPORT_FAILED, r.out, (name, r))
             os.remove(path)
             if saved is not None:
                 with open(path, 'wb') as fh:
@@ -258,8 +250,7 @@ class HugeFiles(BadFiles):
         # With every file whole again the same run goes through (the preset and the render
         # set are empty files, which are well-formed).
         self.prog.write_preset('big', preset(-1, []))
-        self.prog.write_file('big.kset', '<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n'
-                                         '\t<Values>\n\t</Values>\n</RenderSet>\n')
+        self.prog.write_file('big.kset', EMPTY_SET)
         self.submitted(args, 'whole again')
 
 

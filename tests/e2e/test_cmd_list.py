@@ -2,7 +2,6 @@
 compact and with capabilities) and the render settings of one renderer, each
 compared with the whole text a user sees."""
 
-import os
 import tempfile
 import unittest
 
@@ -38,57 +37,9 @@ RENDERER_FOOTER = ("\n* = Default version\n"
                    "Note: The group name and * are not part of the renderer ID\n")
 
 
-def renderer_list(versions):
-    lines = ["%s: %s%s\n" % (g, rid, " *" if default else "") for g, rid, default, _ in versions]
-    return ("Renderer list (Group: Renderer/Version):\n" + RULE + "".join(lines) +
-            RENDERER_FOOTER)
-
-
-class ListTest(SharedFarmCase):
-    def test_pools(self):
-        r = self.run_ok(["-listpools"])
-        self.assertEqual(r.out, BANNER + "Client pool list:\n" + RULE +
-                         "Main\nLighting\nPrévis Ü\n\n")
-        r = self.run_ok(["-listpools", "-compact"])
-        self.assertEqual(r.out, "Main\nLighting\nPrévis Ü\n\n")
-
-    def test_renderers(self):
-        r = self.run_ok(["-listrenderers"])
-        self.assertEqual(r.out, BANNER + renderer_list(DEMO_VERSIONS))
-        # Directly followed by another switch: no group, so every group.
-        r = self.run_ok(["-listrenderers", "-log"])
-        self.assertEqual(r.out, BANNER + renderer_list(DEMO_VERSIONS))
-        # The log keeps what quiet hid from the console.
-        self.assertIn("Logged on to server", self.prog.log())
-
-    def test_renderer_group_ignores_case(self):
-        r = self.run_ok(["-listrenderers", "LIGHTING"])
-        self.assertEqual(r.out, BANNER + renderer_list(
-            [v for v in DEMO_VERSIONS if v[0] == "Lighting"]))
-        r = self.run_ok(["-listrenderers", "Archive", "-compact"])
-        self.assertEqual(r.out, "")
-
-    def test_renderers_compact_lines_are_accepted_by_nj_renderer(self):
-        r = self.run_ok(["-listrenderers", "-compact"])
-        self.assertEqual(r.out, "".join(rid + "\n" for _, rid, _, _ in DEMO_VERSIONS))
-        # Each line is a whole renderer ID, the form -nj_renderer takes and the
-        # farm checks a net job's render settings against.
-        known = set(self.sim.farm.renderers.version_ids())
-        for line in r.out.splitlines():
-            self.assertIn(line, known)
-
-    def test_capabilities(self):
-        expected = "".join("%s/%s:%d\n" % (g, rid, caps) for g, rid, _, caps in DEMO_VERSIONS)
-        r = self.run_ok(["-listrencaps"])
-        self.assertEqual(r.out, BANNER + expected)
-        r = self.run_ok(["-listrencaps", "compositing", "-compact"])
-        self.assertEqual(r.out, "compositing/Fusion/19:4\ncompositing/Fusion/18:4\n"
-                                "compositing/Nuke/15.1:4\ncompositing/Nuke/14.0:4\n")
-
-    def test_params_of_the_default_version(self):
-        # appleseed names no version: its default 2.1, whose "passes" is the
-        # renderer's; the renderer's other parameters come first.
-        expected = ("Parameters list for appleseed/2.1:\n" + RULE +
+# appleseed names no version: its default 2.1, whose "passes" is the renderer's; the renderer's
+# other parameters come first.
+APPLESEED_PARAMS = ("Parameters list for appleseed/2.1:\n" + RULE +
                     "frames          Frame list [Frame range]\n" +
                     PAD + "Frame list for an animation sequence\n"
                     "2|3|0|0.000|0.000||\n"
@@ -102,16 +53,49 @@ class ListTest(SharedFarmCase):
                     PAD + "Render passes\n"
                     "1|0|1|1.000|64.000||\n"
                     "\n* denotes mandatory parameters\n")
-        r = self.run_ok(["-listparams", "appleseed", "-subm"])
-        self.assertEqual(r.out, BANNER + expected)
-        # Without -subm there is no machine line.
-        r = self.run_ok(["-listparams", "appleseed/2.1"])
-        self.assertEqual(r.out, BANNER + "".join(
-            line + "\n" for line in expected.split("\n")[:-1] if "|" not in line))
 
-    def test_params_compact(self):
-        r = self.run_ok(["-listparams", "Fusion/18", "-compact", "-subm"])
-        self.assertEqual(r.out, "frames\noutdir\nquiet\n")
+
+def renderer_list(versions):
+    lines = ["%s: %s%s\n" % (g, rid, " *" if default else "") for g, rid, default, _ in versions]
+    return ("Renderer list (Group: Renderer/Version):\n" + RULE + "".join(lines) +
+            RENDERER_FOOTER)
+
+
+class ListTest(SharedFarmCase):
+    def test_listings(self):
+        lighting = [v for v in DEMO_VERSIONS if v[0] == "Lighting"]
+        ids = [rid for _, rid, _, _ in DEMO_VERSIONS]
+        pools = "Main\nLighting\nPrévis Ü\n\n"
+        caps = "".join("%s/%s:%d\n" % (g, rid, caps) for g, rid, _, caps in DEMO_VERSIONS)
+        for args, expected in [
+                (["-listpools"], BANNER + "Client pool list:\n" + RULE + pools),
+                (["-listpools", "-compact"], pools),
+                (["-listrenderers"], BANNER + renderer_list(DEMO_VERSIONS)),
+                (["-listrenderers", "-compact"], "".join(rid + "\n" for rid in ids)),
+                # A group name ignores case.
+                (["-listrenderers", "LIGHTING"], BANNER + renderer_list(lighting)),
+                (["-listrenderers", "Archive", "-compact"], ""),
+                (["-listrencaps"], BANNER + caps),
+                (["-listrencaps", "compositing", "-compact"],
+                 "compositing/Fusion/19:4\ncompositing/Fusion/18:4\n"
+                 "compositing/Nuke/15.1:4\ncompositing/Nuke/14.0:4\n"),
+                (["-listparams", "appleseed", "-subm"], BANNER + APPLESEED_PARAMS),
+                # Without -subm there is no machine line.
+                (["-listparams", "appleseed/2.1"], BANNER + "".join(
+                    line + "\n" for line in APPLESEED_PARAMS.split("\n")[:-1] if "|" not in line)),
+                (["-listparams", "Fusion/18", "-compact", "-subm"], "frames\noutdir\nquiet\n"),
+                # An unknown renderer lists nothing.
+                (["-listparams", "Nobody", "-compact"], ""),
+                (["-listparams", "blender/4.1", "-compact"], ""),
+                (["-listparams", "Blender/9.9", "-compact"], ""),
+                # Directly followed by another switch: no group, so every group.
+                (["-listrenderers", "-log"], BANNER + renderer_list(DEMO_VERSIONS))]:
+            self.assertEqual(self.run_ok(args).out, expected, args)
+        # The log of the last run keeps what quiet hid from the console.
+        self.assertIn("Logged on to server", self.prog.log())
+        # Each compact line is a whole renderer ID, the form -nj_renderer takes and the farm
+        # checks a net job's render settings against.
+        self.assertLessEqual(set(ids), set(self.sim.farm.renderers.version_ids()))
 
     def test_boolean_parameter_value_text(self):
         r = self.run_ok(["-listparams", "Blender", "-subm"])
@@ -119,11 +103,6 @@ class ListTest(SharedFarmCase):
                       "Run the denoiser after rendering\n"
                       "3|0|0|0.000|0.000|engine;samples|True=on;False=off\n", r.out)
         self.assertTrue(r.out.startswith(BANNER + "Parameters list for Blender/4.1:\n"), r)
-
-    def test_unknown_renderer_lists_nothing(self):
-        for rid in ("Nobody", "blender/4.1", "Blender/9.9"):
-            r = self.run_ok(["-listparams", rid, "-compact"])
-            self.assertEqual(r.out, "", r)
 
 
 def group_file(name):
@@ -136,39 +115,21 @@ class GroupOrderTest(unittest.TestCase):
         # A farm of its own: groups "Beta" and "alpha", served in that order,
         # each with a copy of the demo's appleseed under another name.
         with tempfile.TemporaryDirectory(prefix="kfcmd-") as folder:
-            renderers = os.path.join(folder, "renderers")
-            os.mkdir(renderers)
-            with open(os.path.join(kh.farmsim_dir(), "demo", "renderers", "3D.appleseed.xml"),
-                      encoding="utf-8") as fh:
-                appleseed = fh.read()
-            files = {
+            farm = kh.renderer_farm(folder, {
                 "1.xml": group_file("Beta"),
                 "2.xml": group_file("alpha"),
-                "3.xml": appleseed.replace("<Group>3D</Group>", "<Group>Beta</Group>")
-                                  .replace("<Name>appleseed</Name>", "<Name>zebra</Name>"),
-                "4.xml": appleseed.replace("<Group>3D</Group>", "<Group>alpha</Group>")
-                                  .replace("<Name>appleseed</Name>", "<Name>Yak</Name>"),
-                "5.xml": appleseed.replace("<Group>3D</Group>", "<Group>alpha</Group>")
-                                  .replace("<Name>appleseed</Name>", "<Name>xenon</Name>"),
+                "3.xml": kh.appleseed("Beta", "zebra"),
+                "4.xml": kh.appleseed("alpha", "Yak"),
+                "5.xml": kh.appleseed("alpha", "xenon"),
                 "6.xml": group_file("\u00e4rger"),
-                "7.xml": appleseed.replace("<Group>3D</Group>", "<Group>\u00e4rger</Group>")
-                                  .replace("<Name>appleseed</Name>", "<Name>wolf</Name>"),
-            }
-            for name, text in files.items():
-                with open(os.path.join(renderers, name), "w", encoding="utf-8") as fh:
-                    fh.write(text)
-            farm = kh.demo_farm()
-            farm["renderers"] = "renderers"
-            with kh.FarmSim(farm=farm, base_dir=folder) as sim, \
-                    kh.ProgramDir(sim, user="ben") as prog:
+                "7.xml": kh.appleseed("\u00e4rger", "wolf"),
+            })
+            with kh.FarmSim(farm=farm) as sim, kh.ProgramDir(sim, user="ben") as prog:
                 r = prog.run(["-listrenderers"])
                 self.assertEqual(r.code, 0, r)
                 self.assertEqual(r.out, BANNER + renderer_list([
-                    ("alpha", "xenon/2.1", True, 0),
-                    ("alpha", "Yak/2.1", True, 0),
-                    ("Beta", "zebra/2.1", True, 0),
-                    ("\u00e4rger", "wolf/2.1", True, 0),
-                ]))
+                    ("alpha", "xenon/2.1", True, 0), ("alpha", "Yak/2.1", True, 0),
+                    ("Beta", "zebra/2.1", True, 0), ("\u00e4rger", "wolf/2.1", True, 0)]))
                 r = prog.run(["-listrenderers", "ALPHA", "-compact"])
                 self.assertEqual(r.out, "xenon/2.1\nYak/2.1\n", r)
                 # Letters beyond ASCII fold too, also under the C locale.

@@ -1,7 +1,6 @@
 """A plain submission, checked field by field in what the simulator received."""
 
 import os
-import subprocess
 import unittest
 
 import kfharness as kh
@@ -59,10 +58,10 @@ class PlainSubmission(sl.SubmitCase, unittest.TestCase):
         self.assertEqual((p['renderer'], p['render_set']['renderer']),
                          ('3D/Blender', 'Blender/3.6'))
         self.assertEqual((p['use_32bit'], p['use_64bit']), (1, 0))
-        self.submit_refused(['-nj_renderer', 'Blender/9.9', 'a.blend'],
-                            "The specified renderer doesn't exist", 'nj_renderer', renderer=False)
-        self.submit_refused(['-nj_renderer', 'blender', 'a.blend'],
-                            "The specified renderer doesn't exist", 'nj_renderer', renderer=False)
+        for unknown in ('Blender/9.9', 'blender'):
+            self.submit_refused(['-nj_renderer', unknown, 'a.blend'],
+                                "The specified renderer doesn't exist", 'nj_renderer',
+                                renderer=False)
         self.submit_refused(['a.blend'], 'No renderer specified', 'nj_renderer', renderer=False)
 
     def test_renderer_from_the_defaults_file(self):
@@ -83,21 +82,17 @@ class PlainSubmission(sl.SubmitCase, unittest.TestCase):
         read_end, write_end = os.pipe()
         os.close(read_end)
         try:
-            proc = subprocess.run([self.prog.binary, '-retnjid'] + sl.RENDERER + ['a.ma'],
-                                  stdout=write_end, stderr=subprocess.PIPE, cwd=self.prog.root,
-                                  env=dict(os.environ, KF_MACHINE_ENV_FILE=self.prog.machine_env),
-                                  timeout=120)
+            r = self.prog.run(['-retnjid'] + sl.RENDERER + ['a.ma'], stdout=write_end)
         finally:
             os.close(write_end)
-        self.assertEqual(proc.stderr, b'')
+        self.assertEqual(r.err, '')
         self.assertIsNotNone(sl.packet(self.sim))
-        self.assertEqual(proc.returncode, (self.sim.farm.next_job_id - 1) % 256)
+        self.assertEqual(r.code, (self.sim.farm.next_job_id - 1) % 256)
 
 
 class Refusals(sl.SubmitCase, unittest.TestCase):
     def test_user_without_pools_sends_nothing(self):
-        prog = kh.ProgramDir(self.sim, user='carl')
-        try:
+        with kh.ProgramDir(self.sim, user='carl') as prog:
             r = sl.submit(prog, ['a.ma'])
             self.assertEqual(r.code, 8, r)
             self.assertIn('There are no client pools assigned to your user account.\n'
@@ -105,8 +100,6 @@ class Refusals(sl.SubmitCase, unittest.TestCase):
             self.assertIsNone(sl.packet(self.sim))
             r = sl.submit(prog, ['-retnjid', 'a.ma'])
             self.assertEqual(r.code, 255, r)
-        finally:
-            prog.cleanup()
 
     def test_refused_job_reports_its_name_and_the_servers_text(self):
         self.sim.set_faults({'refuse_job': 'Queue is full'})

@@ -7,23 +7,7 @@ import submitlib as sl
 
 
 def preset(name, groups, values, events=None):
-    """A preset file: "General", a data container and optionally "Events"."""
-    lines = ['General', '{', 'Name = "%s"' % name, 'SelectedGroups = %d' % groups, '}',
-             'Data', '{', 'ValueCount = %d' % len(values)]
-    for i, (kind, key, value) in enumerate(values, 1):
-        lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
-                  'Value = "%s"' % value, '}']
-    lines.append('}')
-    if events is not None:
-        lines += ['Events', '{', 'Count = %d' % len(events)]
-        for i, (scope, kind, title, contents) in enumerate(events):
-            lines += ['Event%02d' % i, '{', 'Scope = %d' % scope, 'Type = %d' % kind,
-                      'Flags = 0', 'Name = "%s"' % title, 'Contents', '{',
-                      'Count = %d' % len(contents)]
-            lines += ['Entry%02d = "%s"' % (j, c) for j, c in enumerate(contents)]
-            lines += ['}', '}']
-        lines.append('}')
-    return '\r\n'.join(lines) + '\r\n'
+    return kh.preset_text(values, groups, name, events)
 
 
 class Presets(sl.SubmitCase, unittest.TestCase):

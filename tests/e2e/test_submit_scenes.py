@@ -3,7 +3,6 @@
 import os
 import resource
 import shutil
-import subprocess
 import tempfile
 import unittest
 
@@ -37,30 +36,21 @@ class SceneFiles(sl.SubmitCase, unittest.TestCase):
         # A million scene names fit the budget but not 400 MiB of address space.
         def limit():
             resource.setrlimit(resource.RLIMIT_AS, (400 << 20, 400 << 20))
-        env = dict(os.environ, KF_MACHINE_ENV_FILE=self.prog.machine_env)
-        p = subprocess.run([self.prog.binary] + sl.RENDERER + ['@/p/' + '#' * 30 + '[1-1000000]'],
-                           cwd=self.prog.root, env=env, stdout=subprocess.PIPE,
-                           stderr=subprocess.PIPE, preexec_fn=limit, timeout=120)
-        out = p.stdout.decode('utf-8', 'replace')
-        self.assertEqual((p.returncode, p.stderr), (255, b''), out)
-        self.assertIn('\nERROR! Out of memory; the run was stopped.\n', out)
+        r = self.prog.run(sl.RENDERER + ['@/p/' + '#' * 30 + '[1-1000000]'], preexec_fn=limit)
+        self.assertEqual((r.code, r.err), (255, ''), r)
+        self.assertIn('\nERROR! Out of memory; the run was stopped.\n', r.out)
         self.assertEqual(self.sim.messages('NetJobPacket'), [])
 
     def test_wildcards_over_a_folder(self):
-        folder = tempfile.mkdtemp(prefix='kfscenes-')
-        try:
-            for name in ('b.ma', 'a.ma', 'c.mb'):
-                with open(os.path.join(folder, name), 'w') as fh:
-                    fh.write('x')
-            os.mkdir(os.path.join(folder, 'sub.ma'))
-            self.assertEqual(self.scenes(['@%s/*.ma' % folder]),
-                             ['%s/a.ma' % folder, '%s/b.ma' % folder])
-            self.submit_refused(['@%s/*.exr' % folder], 'No scene files were specified', '')
-        finally:
-            for name in ('b.ma', 'a.ma', 'c.mb'):
-                os.unlink(os.path.join(folder, name))
-            os.rmdir(os.path.join(folder, 'sub.ma'))
-            os.rmdir(folder)
+        folder = self.prog.file('scenes')
+        os.makedirs(os.path.join(folder, 'sub.ma'))
+        for name in ('b.ma', 'a.ma', 'c.mb'):
+            kh.write_text(os.path.join(folder, name), 'x')
+        self.assertEqual(self.scenes(['@%s/*.ma' % folder]),
+                         ['%s/a.ma' % folder, '%s/b.ma' % folder])
+        self.submit_refused(['@%s/*.exr' % folder], 'No scene files were specified', '')
+        # Nothing was written beside the scenes.
+        self.assertEqual(sorted(os.listdir(folder)), ['a.ma', 'b.ma', 'c.mb', 'sub.ma'])
 
     def test_non_ascii_scene_paths_arrive_as_utf8(self):
         scene = '/projets/scène_été/plan_ü.ma'
@@ -80,12 +70,10 @@ class RenderSettings(sl.SubmitCase, unittest.TestCase):
         p, _ = self.submit_ok(['-nj_renderer', 'Blender/4.1', '-samples', '256', '-device_ids',
                                '0, 1;2', '-use_gpu', 'yes', '-Camera', 'cam1,cam2', 'a.blend'],
                               renderer=False)
-        values = p['render_set']['values']
-        self.assertEqual(values['samples'], ['256'])
-        self.assertEqual(values['device_ids'], ['0', '1', '2'])
-        self.assertEqual(values['use_gpu'], ['true'])
-        self.assertEqual(values['camera'], ['cam1', 'cam2'])  # a list parameter
-        self.assertEqual(values['width'], ['1920'])  # the renderer's default
+        # camera is a list parameter; width is the renderer's default.
+        expected = {'samples': ['256'], 'device_ids': ['0', '1', '2'], 'use_gpu': ['true'],
+                    'camera': ['cam1', 'cam2'], 'width': ['1920']}
+        self.assertEqual({k: p['render_set']['values'][k] for k in expected}, expected)
 
     def test_boolean_switch_followed_by_a_switch_is_false(self):
         p, _ = self.submit_ok(['-nj_renderer', 'Blender/4.1', '-use_gpu', '-nj_priority', '3',
@@ -99,13 +87,8 @@ class RenderSettings(sl.SubmitCase, unittest.TestCase):
         self.submit_refused(['-samples', '5', 'a.ma'], 'Unknown switch', 'samples')
 
     def test_imported_render_set(self):
-        self.prog.write_file('Presets/NetJobs/look.kset',
-                             '<RenderSet>\n\t<Renderer>Other/1</Renderer>\n\t<Values>\n'
-                             '\t\t<scene>\n\t\t\t<Value>old.ma</Value>\n\t\t</scene>\n'
-                             '\t\t<outdir>\n\t\t\t<Value>/old</Value>\n\t\t</outdir>\n'
-                             '\t\t<camera>\n\t\t\t<Value>persp</Value>\n\t\t</camera>\n'
-                             '\t\t<verbosity>\n\t\t\t<Value>3</Value>\n\t\t</verbosity>\n'
-                             '\t</Values>\n</RenderSet>\n')
+        self.prog.write_file('Presets/NetJobs/look.kset', kh.render_set_text('Other/1', {
+            'scene': ['old.ma'], 'outdir': ['/old'], 'camera': ['persp'], 'verbosity': ['3']}))
         p, _ = self.submit_ok(['-importset', 'look', 'new.ma'])
         rs = p['render_set']
         self.assertEqual(rs['renderer'], 'Maya/2024')
@@ -117,21 +100,16 @@ class RenderSettings(sl.SubmitCase, unittest.TestCase):
                             'Unable to import the specified render set', 'importset')
 
     def test_render_set_is_looked_for_as_given_then_in_the_user_then_the_program_folder(self):
-        def render_set(camera):
-            return ('<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n\t<Values>\n'
-                    '\t\t<camera>\n\t\t\t<Value>%s</Value>\n\t\t</camera>\n'
-                    '\t</Values>\n</RenderSet>\n' % camera)
+        def render_set(path, camera):
+            kh.write_text(path, kh.render_set_text('Maya/2024', {'camera': [camera]}))
         work = tempfile.mkdtemp(prefix='kfwork-')
         user = tempfile.mkdtemp(prefix='kfuser-')
         self.addCleanup(shutil.rmtree, work, True)
         self.addCleanup(shutil.rmtree, user, True)
-        self.prog.write_file('shot.kset', render_set('program'))
-        self.prog.write_file('Presets/NetJobs/shot.kset', render_set('presets'))
-        os.makedirs(os.path.join(user, 'Presets', 'NetJobs'))
-        with open(os.path.join(user, 'Presets', 'NetJobs', 'shot.kset'), 'w') as f:
-            f.write(render_set('user'))
-        with open(os.path.join(work, 'shot.kset'), 'w') as f:
-            f.write(render_set('here'))
+        render_set(self.prog.file('shot.kset'), 'program')
+        render_set(self.prog.file('Presets/NetJobs/shot.kset'), 'presets')
+        render_set(os.path.join(user, 'Presets', 'NetJobs', 'shot.kset'), 'user')
+        render_set(os.path.join(work, 'shot.kset'), 'here')
 
         def camera(args, cwd):
             before = len(self.sim.messages('NetJobPacket'))

@@ -1,76 +1,24 @@
 """Client updates announced by the server at the challenge, end to end.
 
-A fake updater, a small Python script installed as KfUpdate.exe in the program directory, records
-its arguments, its process ID, and when it ended.
+A fake updater (kh.FAKE_UPDATER) installed as KfUpdate.exe in the program directory records its
+arguments, its process ID, and when it ended.
 """
 
 import json
 import os
 import signal
-import subprocess
-import time
 import unittest
 
 import kfharness as kh
 
-FAKE_UPDATER = '''#!/usr/bin/python3
-import json, os, sys, time
-here = os.path.dirname(os.path.abspath(__file__))
-record = os.path.join(here, 'updater-calls.jsonl')
-def note(entry):
-    with open(record, 'a') as fh:
-        fh.write(json.dumps(entry) + '\\n')
-note({'argv': sys.argv, 'pid': os.getpid(),
-      'streams': [os.readlink('/proc/self/fd/%d' % fd) for fd in (0, 1, 2)],
-      'session_leader': os.getsid(0) == os.getpid()})
-if '-wait' in sys.argv:
-    # In the background, holding whatever streams it was given, until stopped.
-    time.sleep(60)
-else:
-    print('fake updater at work')
-    sys.stdout.flush()
-    time.sleep(0.5)
-    # Like the real one, it leaves a new copy of itself to take its place.
-    with open(os.path.join(here, 'KfUpdate.tmp'), 'w') as fh:
-        fh.write(open(os.path.abspath(__file__)).read() + '# newer\\n')
-note({'done': os.getpid()})
-'''
-
-UPDATE_PORT = 7600
 # A submission: it logs on first and is not quiet.
 RUN_ARGS = ['scene.ma']
-
-
-def run_with_pid(prog, args):
-    """Runs the program like prog.run and also returns its process ID."""
-    env = dict(os.environ, KF_MACHINE_ENV_FILE=prog.machine_env)
-    proc = subprocess.Popen([prog.binary] + args, cwd=prog.root, env=env,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    # The updater left running must not hold the program's pipes.
-    out, err = proc.communicate(timeout=30)
-    return kh.Result(args, proc.returncode, out.decode('utf-8', 'replace'),
-                     err.decode('utf-8', 'replace')), proc.pid
-
-
-def install_fake_updater(prog):
-    path = prog.write_file('KfUpdate.exe', FAKE_UPDATER)
-    os.chmod(path, 0o755)
-    return path
 
 
 def updater_calls(prog):
     if not prog.exists('updater-calls.jsonl'):
         return []
     return [json.loads(line) for line in prog.read_file('updater-calls.jsonl').splitlines() if line]
-
-
-def wait_for(condition, timeout=10.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.05)
-    return condition()
 
 
 def process_exists(pid):
@@ -82,14 +30,9 @@ def process_exists(pid):
 
 
 def expected_argv(prog, packages, critical_tail=()):
-    return [prog.file('KfUpdate.exe'),
-            '-packages', packages,
-            '-srcdir', prog.file('Updates'),
-            '-destdir', prog.path,
-            '-server', '127.0.0.1:%d' % UPDATE_PORT,
-            '-type', 'RemoteController',
-            '-iscmd',
-            '-version', '1900'] + list(critical_tail)
+    return [prog.file('KfUpdate.exe'), '-packages', packages, '-srcdir', prog.file('Updates'),
+            '-destdir', prog.path, '-server', '127.0.0.1:%d' % kh.UPDATE_PORT,
+            '-type', 'RemoteController', '-iscmd', '-version', '1900'] + list(critical_tail)
 
 
 def setUpModule():
@@ -103,9 +46,9 @@ def setUpModule():
 
 class NonCriticalUpdate(unittest.TestCase):
     def test_updater_runs_with_the_exact_command_line_and_the_log_on_goes_on(self):
-        info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % UPDATE_PORT
+        info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             r = prog.run(RUN_ARGS)
             calls = updater_calls(prog)
             self.assertEqual(len(calls), 2, r)
@@ -125,9 +68,9 @@ class NonCriticalUpdate(unittest.TestCase):
             self.assertFalse(prog.exists('Temp/UpdControl.xss'))
 
     def test_installed_packages_are_not_installed_again(self):
-        info = 'Maya Plugin|3.1|no,Core|2.0|YES?%d' % UPDATE_PORT
+        info = 'Maya Plugin|3.1|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             prog.write_file('Updates/UpdateList.xss',
                             'Updates\r\n{\r\n  Pkg0 = "Maya Plugin:3.1"\r\n'
                             '  Pkg1 = "Core:2.0"\r\n}\r\n')
@@ -139,19 +82,20 @@ class NonCriticalUpdate(unittest.TestCase):
 
 class CriticalUpdate(unittest.TestCase):
     def test_updater_starts_in_the_background_and_the_program_stays_shut_while_it_runs(self):
-        info = 'Tools|1.0|no,Core|2.0|YES?%d' % UPDATE_PORT
+        info = 'Tools|1.0|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             updater = None
             try:
-                r, program_id = run_with_pid(prog, RUN_ARGS)
-                self.assertTrue(wait_for(lambda: updater_calls(prog)), r)
+                # The updater left running must not hold the program's pipes.
+                r = prog.run(RUN_ARGS, timeout=30)
+                self.assertTrue(kh.wait_for(lambda: updater_calls(prog)), r)
                 call = updater_calls(prog)[0]
                 updater = call['pid']
                 control = prog.file(os.path.join('Temp', 'UpdControl.xss'))
                 self.assertEqual(call['argv'], expected_argv(
                     prog, 'Tools:1.0,Core:2.0',
-                    ['-wait', str(program_id), '-controlfile', control]))
+                    ['-wait', str(r.pid), '-controlfile', control]))
                 self.assertIn('The following update(s) will be installed: Tools, Core (2)\n', r.out)
                 self.assertNotIn('All updates were installed', r.out)
                 # The connection was refused: no login was sent.
@@ -180,7 +124,7 @@ class CriticalUpdate(unittest.TestCase):
                 self.assertEqual(len(updater_calls(prog)), 1)
 
                 os.kill(updater, signal.SIGTERM)
-                self.assertTrue(wait_for(lambda: not process_exists(updater)))
+                self.assertTrue(kh.wait_for(lambda: not process_exists(updater)))
                 updater = None
                 # With the updater gone the program runs again (and finds the update again).
                 after = prog.run(RUN_ARGS)
@@ -196,12 +140,10 @@ class CriticalUpdate(unittest.TestCase):
 class StaleControlFile(unittest.TestCase):
     def test_a_control_file_naming_another_live_process_is_removed_and_the_run_goes_on(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             # This test's own process, and init (what root's runs found when the ID was 1).
             for pid in (os.getpid(), 1):
-                prog.write_file('Temp/UpdControl.xss',
-                                'UpdateControl\r\n{\r\n  ProcessID = %d\r\n'
-                                '  Command = "x"\r\n}\r\n' % pid)
+                prog.write_update_control(pid, indent='  ')
                 r = prog.run(RUN_ARGS)
                 self.assertNotEqual(r.code, 255, r)
                 self.assertNotIn('A client update is running', r.out)
