@@ -152,31 +152,14 @@ def _merge(base, overrides):
 
 
 class FarmSim:
-    def __init__(self, farm=None, overrides=None, faults=None, journal=None, base_dir=None):
-        base_dir = base_dir or os.path.dirname(DEMO_FARM)
-        if farm is None:
-            desc = demo_farm()
-        elif isinstance(farm, str):
-            with open(farm, encoding='utf-8') as fh:
-                desc = json.load(fh)
-            base_dir = os.path.dirname(os.path.abspath(farm))
-        else:
-            desc = copy.deepcopy(farm)
+    def __init__(self, farm=None, overrides=None, faults=None):
+        desc = demo_farm() if farm is None else copy.deepcopy(farm)
         if overrides:
             _merge(desc, overrides)
-        self._tmp = None
-        if journal is None:
-            self._tmp = tempfile.mkdtemp(prefix='kfsim-')
-            journal = os.path.join(self._tmp, 'journal.jsonl')
-        self.journal_path = journal
-        self.farm = Farm(desc, base_dir)
-        self.server = FarmServer(self.farm, port=0, journal=Journal(journal), faults=Faults(faults))
+        self.farm = Farm(desc, os.path.dirname(DEMO_FARM))
+        self.server = FarmServer(self.farm, port=0, journal=Journal(), faults=Faults(faults))
         self.host = '127.0.0.1'
         self.port = None
-
-    @property
-    def address(self):
-        return '%s:%d' % (self.host, self.port)
 
     @property
     def jobs(self):
@@ -189,9 +172,6 @@ class FarmSim:
 
     def stop(self):
         self.server.stop()
-        if self._tmp:
-            shutil.rmtree(self._tmp, ignore_errors=True)
-            self._tmp = None
 
     def __enter__(self):
         return self.start()
@@ -203,11 +183,9 @@ class FarmSim:
         self.server.set_faults(spec)
 
     def journal(self):
-        if os.path.exists(self.journal_path):
-            with open(self.journal_path, encoding='utf-8') as fh:
-                return [json.loads(line) for line in fh if line.strip()]
-        # after stop() the private journal file is gone: the same entries from memory
-        return json.loads(json.dumps(self.server.journal.entries))
+        """A copy of every client message received so far, also after stop()."""
+        with self.server.journal.lock:
+            return json.loads(json.dumps(self.server.journal.entries))
 
     def messages(self, kind):
         return [e for e in self.journal() if e.get('type') == kind or e.get('msg') == kind]
@@ -235,10 +213,6 @@ class Result:
         self.args, self.code, self.pid = args, code, pid
         self.out, self.err = _decoded(out), _decoded(err)
 
-    @property
-    def lines(self):
-        return self.out.splitlines()
-
     def __str__(self):
         return 'run %r\nexit status %s\n--- stdout ---\n%s--- stderr ---\n%s' % (
             self.args, self.code, self.out, self.err)
@@ -258,9 +232,7 @@ def ini_text(sections):
 
 
 class ProgramDir:
-    def __init__(self, sim=None, user='anna', password=None, alias='', name_format=None,
-                 conf=True, keep=False):
-        self.keep = keep
+    def __init__(self, sim=None, user='anna', password=None, conf=True):
         self.root = tempfile.mkdtemp(prefix='kfprog-')
         self.path = os.path.join(self.root, 'prog')
         os.makedirs(self.path)
@@ -273,7 +245,7 @@ class ProgramDir:
         self.machine_env = os.path.join(self.root, 'machine-environment.conf')
         self.sim = sim
         if sim is not None and conf:
-            self.write_conf(user=user, password=password, alias=alias, name_format=name_format)
+            self.write_conf(user=user, password=password)
 
     def __enter__(self):
         return self
@@ -282,8 +254,7 @@ class ProgramDir:
         self.cleanup()
 
     def cleanup(self):
-        if not self.keep:
-            shutil.rmtree(self.root, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
 
     def file(self, relpath):
         return os.path.join(self.path, relpath)
@@ -302,23 +273,17 @@ class ProgramDir:
     def exists(self, relpath):
         return os.path.exists(self.file(relpath))
 
-    def write_conf(self, address='127.0.0.1', port=None, user='anna', password=None, alias='',
-                   name_format=None):
+    def write_conf(self, port=None, user='anna', password=None,
+                   name_format='Unnamed job - $(scene)'):
         if port is None:
             port = self.sim.port if self.sim is not None else 7506
         if password is None:
             password = USERS.get(user, '')
-        if name_format is None:
-            name_format = 'Unnamed job - $(scene)'
-        return self.write_conf_text(ini_text({
-            'RemoteController.General': {'Alias': alias},
+        return self.write_file('KfRcCmd.conf', ini_text({
+            'RemoteController.General': {'Alias': ''},
             'RemoteController.NetJobs': {'NetJobNameFormat': name_format},
-            'RemoteController.Server': {'ServerAddress': address, 'ServerPort': port,
-                                        'UserName': user, 'UserPwd': password},
-        }))
-
-    def write_conf_text(self, text):
-        return self.write_file('KfRcCmd.conf', text)
+            'RemoteController.Server': {'ServerAddress': '127.0.0.1', 'ServerPort': port,
+                                        'UserName': user, 'UserPwd': password}}))
 
     def write_defaults(self, sections):
         text = sections if isinstance(sections, str) else ini_text(sections)
@@ -356,15 +321,12 @@ class ProgramDir:
         return subprocess.Popen([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
                                 **popen_args)
 
-    def run(self, args, env=None, timeout=120, input=None, cwd=None, **popen_args):
+    def run(self, args, env=None, timeout=120, cwd=None, **popen_args):
         """Runs the program to its end (killed after `timeout` seconds); `popen_args` go to
         subprocess.Popen (preexec_fn, stdout, ...)."""
-        if input is not None:
-            popen_args['stdin'] = subprocess.PIPE
         with self.popen(args, env, cwd, **popen_args) as proc:
             try:
-                out, err = proc.communicate(
-                    input.encode('utf-8') if isinstance(input, str) else input, timeout=timeout)
+                out, err = proc.communicate(timeout=timeout)
             except subprocess.TimeoutExpired:
                 proc.kill()
                 raise
@@ -382,11 +344,6 @@ def failure_report(code, text, prog):
     """The report of a failed submission or log-on with failure code `code`."""
     return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
         code, text, prog.file('KfRcCmd.conf'))
-
-
-def raw_client(sim, timeout=10.0):
-    from fsim.client import RawClient
-    return RawClient(sim.host, sim.port, timeout)
 
 
 def main():
