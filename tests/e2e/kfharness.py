@@ -321,16 +321,20 @@ class ProgramDir:
         return subprocess.Popen([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
                                 **popen_args)
 
-    def run(self, args, env=None, timeout=120, cwd=None, **popen_args):
-        """Runs the program to its end (killed after `timeout` seconds); `popen_args` go to
-        subprocess.Popen (preexec_fn, stdout, ...)."""
+    def run(self, args, env=None, timeout=120, cwd=None, code=None, **popen_args):
+        """Runs the program to its end (killed after `timeout` seconds) and, if `code` is given,
+        fails unless it ended with that exit status; `popen_args` go to subprocess.Popen
+        (preexec_fn, stdout, ...)."""
         with self.popen(args, env, cwd, **popen_args) as proc:
             try:
                 out, err = proc.communicate(timeout=timeout)
             except subprocess.TimeoutExpired:
                 proc.kill()
                 raise
-        return Result(list(args), proc.returncode, out, err, proc.pid)
+        r = Result(list(args), proc.returncode, out, err, proc.pid)
+        if code is not None and r.code != code:
+            raise AssertionError('exit status %s != %s\n%s' % (r.code, code, r))
+        return r
 
 
 def free_port():

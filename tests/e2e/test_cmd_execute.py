@@ -13,8 +13,7 @@ class ExecuteTest(SharedFarmCase):
     def test_without_the_right_nothing_is_sent(self):
         before = len(self.sim.messages("ServerControl"))
         with kh.ProgramDir(self.sim, user="ben") as prog:
-            r = prog.run(["-compact", "-execute", "node01", "hostname"])
-        self.assertEqual(r.code, 0, r)
+            r = prog.run(["-compact", "-execute", "node01", "hostname"], code=0)
         self.assertEqual(r.out,
                          "You do not have the proper user right to perform remote execution!\n")
         self.assertEqual(self.sent_since(before), [])

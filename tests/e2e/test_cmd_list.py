@@ -125,8 +125,7 @@ class GroupOrderTest(unittest.TestCase):
                 "7.xml": kh.appleseed("\u00e4rger", "wolf"),
             })
             with kh.FarmSim(farm=farm) as sim, kh.ProgramDir(sim, user="ben") as prog:
-                r = prog.run(["-listrenderers"])
-                self.assertEqual(r.code, 0, r)
+                r = prog.run(["-listrenderers"], code=0)
                 self.assertEqual(r.out, BANNER + renderer_list([
                     ("alpha", "xenon/2.1", True, 0), ("alpha", "Yak/2.1", True, 0),
                     ("Beta", "zebra/2.1", True, 0), ("\u00e4rger", "wolf/2.1", True, 0)]))

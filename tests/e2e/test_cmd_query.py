@@ -11,8 +11,7 @@ from farmcase import SharedFarmCase
 
 class QueryTest(SharedFarmCase):
     def test_two_queries_go_as_one_text(self):
-        r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"])
-        self.assertEqual(r.code, 0, r)
+        r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"], code=0)
         self.assertEqual(r.out, "anna\npaused\n")
         query = self.sim.requests(24)[-1]
         self.assertEqual(query["text2"], "whoami;jobstate 43")
@@ -23,8 +22,7 @@ class QueryTest(SharedFarmCase):
     def test_answer_into_a_file(self):
         target = self.prog.file("answer.txt")
         self.prog.write_file("answer.txt", "older and longer content\n" * 10)
-        r = self.prog.run(["-query", "pools", target])
-        self.assertEqual(r.code, 0, r)
+        r = self.prog.run(["-query", "pools", target], code=0)
         self.assertNotIn("Main", r.out)
         r = self.prog.run(["-query", "whoami", target, "-compact"])
         self.assertEqual(r.out, "anna\n", r)

@@ -20,8 +20,7 @@ class LogonFailures(Checks):
             # The reason is the real one, not a time-out.
             self.assertIn('] Unable to connect (Connection refused)\n', r.out)
             self.assertNotIn('secret-pw', r.out)
-            r = prog.run(['-retnjid', 'shot.blend'])
-            self.assertEqual(r.code, 255, r)
+            r = prog.run(['-retnjid', 'shot.blend'], code=255)
             # Listing commands fail the same way, in compact form too.
             r = self.assert_failed(prog.run(['-listpools', '-compact']), 4, CONNECT_FAILED, prog)
             self.assertNotIn('Connecting to remote server', r.out)
@@ -68,8 +67,7 @@ class LogonFailures(Checks):
                 if unsent:
                     self.assertEqual(sim.messages(unsent), [], faults)
         with kh.FarmSim() as sim, kh.ProgramDir(sim, password='wrong') as prog:
-            r = prog.run(['-retnjid', 'shot.blend'])
-            self.assertEqual(r.code, 255, r)
+            r = prog.run(['-retnjid', 'shot.blend'], code=255)
             self.assertIn('Unable to login (Wrong password).', r.out)
 
     def test_a_group_that_cannot_be_read_keeps_what_loaded_before_it(self):
@@ -82,8 +80,7 @@ class LogonFailures(Checks):
                                              '3.xml': group % '..',
                                              '4.xml': kh.appleseed('Late')})
             with kh.FarmSim(farm=farm) as sim, kh.ProgramDir(sim) as prog:
-                r = prog.run(['-listrenderers', '-compact'])
-                self.assertEqual(r.code, 0, r)
+                r = prog.run(['-listrenderers', '-compact'], code=0)
                 self.assertEqual(r.out, 'appleseed/2.1\n', r)
                 cache = prog.read_file('Renderers/Renderers.kren')
                 self.assertIn('<Name>appleseed</Name>', cache)

@@ -265,8 +265,7 @@ class PlantedLinks(unittest.TestCase):
         pool = self.plant('Renderers/Pool.xml')
         control = self.plant('Temp/UpdControl.xss')
         self.prog.install_updater()
-        r = self.prog.run(['-log'] + SUBMIT, env={'KF_UPDATER_RECORD': self.record})
-        self.assertEqual(r.code, 4, r)
+        r = self.prog.run(['-log'] + SUBMIT, env={'KF_UPDATER_RECORD': self.record}, code=4)
         self.assert_replaced(log)
         self.assertIn('Challenging the target server failed.', self.prog.log())
         # The critical update left its control file, private to the user.
@@ -281,8 +280,7 @@ class PlantedLinks(unittest.TestCase):
         with kh.FarmSim() as plain:
             self.prog.sim = plain
             self.prog.write_conf()
-            r = self.prog.run(['-listrenderers', '-compact'])
-            self.assertEqual(r.code, 0, r)
+            r = self.prog.run(['-listrenderers', '-compact'], code=0)
             self.assertIn('Maya', r.out, r)
         self.assert_replaced(kren)
         self.assert_replaced(pool)

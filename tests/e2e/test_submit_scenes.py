@@ -60,8 +60,7 @@ class SceneFiles(sl.SubmitCase, unittest.TestCase):
 
     def test_non_ascii_under_the_c_locale(self):
         scene = '/projets/scène.ma'
-        r = self.prog.run(sl.RENDERER + [scene], env={'LANG': 'C', 'LC_ALL': 'C'})
-        self.assertEqual(r.code, 0, r)
+        r = self.prog.run(sl.RENDERER + [scene], env={'LANG': 'C', 'LC_ALL': 'C'}, code=0)
         self.assertEqual(sl.packet(self.sim)['render_set']['values']['scene'], [scene])
 
 
@@ -113,8 +112,7 @@ class RenderSettings(sl.SubmitCase, unittest.TestCase):
 
         def camera(args, cwd):
             before = len(self.sim.messages('NetJobPacket'))
-            r = self.prog.run(sl.RENDERER + args + ['new.ma'], cwd=cwd)
-            self.assertEqual(r.code, 0, r)
+            r = self.prog.run(sl.RENDERER + args + ['new.ma'], cwd=cwd, code=0)
             self.assertEqual(len(self.sim.messages('NetJobPacket')), before + 1, r)
             return sl.packet(self.sim)['render_set']['values']['camera']
 

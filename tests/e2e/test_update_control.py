@@ -114,8 +114,7 @@ class CriticalUpdate(unittest.TestCase):
                 self.assertEqual(os.stat(control).st_mode & 0o777, 0o600)
 
                 # A new start while the updater runs ends at once with -1, and says why.
-                again = prog.run(RUN_ARGS)
-                self.assertEqual(again.code, 255, again)
+                again = prog.run(RUN_ARGS, code=255)
                 self.assertEqual(again.out,
                                  'ERROR! A client update is running (process %d); try again '
                                  'when it has finished.\n' % updater)

@@ -88,8 +88,7 @@ class UsersDocs(unittest.TestCase):
             args = ['-nj_renderer', 'Maya', '-nj_preset', 'n', 'a.ma']
             r = prog.run(args)
             self.assertIn('Unable to login (Wrong password).', r.out, r)
-            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']})
-            self.assertEqual(r.code, 0, r)
+            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']}, code=0)
             self.assertEqual(sim.last('NetJobPacket')['notes'], 'from the env file')
 
 

@@ -73,25 +73,21 @@ class Jobs(ServerCase, unittest.TestCase):
         ack = c.wait_ack(14, serial)
         self.assertEqual(ack['text'], 'Malformed net job packet (cut short)')
 
+
 class Robustness(ServerCase, unittest.TestCase):
     def test_bad_input_drops_only_that_connection(self):
-        inputs = [
-            b'\x03\x00\x00\x00',                                   # raw unit too short
-            struct.pack('<I', 5 << 20) + b'x' * 16,                # raw unit too long
-        ]
-        for data in inputs:
+        # Raw units before the challenge, frames after it.
+        for challenged, data in [
+                (False, b'\x03\x00\x00\x00'),                          # raw unit too short
+                (False, struct.pack('<I', 5 << 20) + b'x' * 16),       # raw unit too long
+                (True, struct.pack('<IIII', 20000, 1, 0, 1)),          # frame too long
+                (True, struct.pack('<IIII', 16, 1, 0, 0)),             # part count 0
+                # body cut
+                (True, struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10)
+                 + b'xx')]:
             bad = self.client()
-            bad.send_bytes(data)
-            self.assertTrue(bad.closed_by_peer(), data)
-        framed = [
-            struct.pack('<IIII', 20000, 1, 0, 1),                  # frame too long
-            struct.pack('<IIII', 16, 1, 0, 0),                     # part count 0
-            # body cut
-            struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10) + b'xx',
-        ]
-        for data in framed:
-            bad = self.client()
-            bad.challenge()
+            if challenged:
+                bad.challenge()
             bad.send_bytes(data)
             self.assertTrue(bad.closed_by_peer(), data)
         self.assertEqual(self.logged_on().query('whoami')[1]['text'], 'anna')
