@@ -57,10 +57,9 @@ class Configuration(BadFiles):
                 ('header', good.replace('[RemoteController.Server]', '[RemoteController.Server')),
                 ('port', good.replace('ServerPort = %d' % self.sim.port, 'ServerPort = abc'))]:
             self.prog.write_file('KfRcCmd.conf', text)
-            r = self.run_safe(SUBMIT, what)
-            self.assertEqual(r.code, 1, (what, r))
+            r = self.assert_failed(self.run_safe(SUBMIT, what), 1, 'Submission failed', self.prog,
+                                   what)
             self.assertIn(NOT_CONFIGURED, r.out, (what, r))
-            self.assertIn(failure(1, 'Submission failed', self.prog), r.out, (what, r))
         # A port beyond the last one cannot be connected to.
         self.prog.write_file('KfRcCmd.conf', good.replace('ServerPort = %d' % self.sim.port,
                                                           'ServerPort = 4294967297'))
@@ -123,15 +122,15 @@ class JobFiles(BadFiles):
             'no brace': 'General\r\n\tNotes = "x"\r\n}\r\n',
             'bad name': 'General\r\n{\r\n\tNo-tes = "x"\r\n}\r\n',
             'utf-16 noise': b'\xff\xfe' + noise(501, 5),
+            'folder': None,
         }
         for name, text in broken.items():
-            self.prog.write_preset(name, text)
+            if text is None:
+                os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
+            else:
+                self.prog.write_preset(name, text)
             r = self.run_safe(['-nj_preset', name] + SUBMIT, name)
-            self.assertEqual(r.code, 7, (name, r))
-            self.assertIn(failure(7, NO_PRESET, self.prog), r.out, (name, r))
-        os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
-        r = self.run_safe(['-nj_preset', 'folder'] + SUBMIT, 'folder')
-        self.assertEqual(r.code, 7, r)
+            self.assert_failed(r, 7, NO_PRESET, self.prog, name)
         self.assertEqual(self.sim.messages('NetJobPacket'), [])
         # Values of the wrong kind in a well-formed preset are converted, not refused.
         self.prog.write_preset('odd', preset(-1, [(2, 'Priority', '"seven"'), (4, 'Notes', '12'),
@@ -223,18 +222,14 @@ class HugeFiles(BadFiles):
         self.submitted(SUBMIT, 'first run')
         self.prog.write_preset('big', '')
         self.prog.write_file('big.kset', '')
-        os.makedirs(self.prog.file('Python'), exist_ok=True)
-        self.prog.write_file(os.path.join('Python', 'KfInit.py'), '')
+        self.prog.write_init_py('')
         files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, INDEX,
                  os.path.join('Presets', 'NetJobs', 'big.knjprs'), 'big.kset',
                  os.path.join('Python', 'KfInit.py'), self.prog.machine_env]
         args = ['-nj_preset', 'big', '-importset', self.prog.file('big.kset')] + SUBMIT
         for name in files:
-            path = name if os.path.isabs(name) else self.prog.file(name)
-            saved = None
-            if os.path.exists(path):
-                with open(path, 'rb') as fh:
-                    saved = fh.read()
+            path = self.prog.file(name)  # the machine environment file's path is absolute
+            saved = self.prog.read_file(path, binary=True) if os.path.exists(path) else None
             with open(path, 'ab') as fh:
                 fh.truncate(64 << 30)
             r = self.run_safe(args, name)
@@ -245,8 +240,7 @@ class HugeFiles(BadFiles):
                 self.assertIn(IMPORT_FAILED, r.out, (name, r))
             os.remove(path)
             if saved is not None:
-                with open(path, 'wb') as fh:
-                    fh.write(saved)
+                kh.write_text(path, saved)
         # With every file whole again the same run goes through (the preset and the render
         # set are empty files, which are well-formed).
         self.prog.write_preset('big', preset(-1, []))
