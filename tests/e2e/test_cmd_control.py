@@ -1,10 +1,15 @@
-"""Control verbs for net jobs, chunks and client pools against the simulated
-farm: the lines the user sees and the messages the farm received."""
+"""Commands that act on the farm, with the lines the user sees and the messages the farm received:
+control verbs for net jobs, chunks and client pools; -query, the texts of every -query joined into
+one data query, the answer shown on the console or written to the file named by the first free
+argument, and a refused query kept off the console; -execute, a command line run on render
+clients and client pools, only with the user's right for remote execution."""
 
+import os
+import stat
 import time
 
 import kfharness as kh
-from farmcase import FarmCase
+from farmcase import FarmCase, SharedFarmCase
 
 
 def controls(sim):
@@ -75,6 +80,75 @@ class ControlTest(FarmCase):
         r = self.run_ok(["-control_nj", "remove:42", "-compact"])
         self.assertGreaterEqual(time.monotonic() - start, 29.5)
         self.assertEqual(r.out, "Net job 0042: Removing... \n  Timed out\n")
+
+
+class QueryTest(SharedFarmCase):
+    def test_two_queries_go_as_one_text(self):
+        r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"], code=0)
+        self.assertEqual(r.out, "anna\npaused\n")
+        query = self.sim.requests(24)[-1]
+        self.assertEqual(query["text2"], "whoami;jobstate 43")
+        self.assertEqual(query["mode"], 1)
+        # A query needs no renderer definitions.
+        self.assertEqual([q for q in self.sim.requests(22) if q["conn"] == query["conn"]], [])
+
+    def test_answer_into_a_file(self):
+        target = self.prog.file("answer.txt")
+        self.prog.write_file("answer.txt", "older and longer content\n" * 10)
+        r = self.prog.run(["-query", "pools", target], code=0)
+        self.assertNotIn("Main", r.out)
+        r = self.prog.run(["-query", "whoami", target, "-compact"])
+        self.assertEqual(r.out, "anna\n", r)
+        self.assertEqual(self.prog.read_file("answer.txt"), "12|Main|started\n14|Lighting|started\n"
+                         "17|Prévis Ü|started\n20|Night shift|started")
+        fresh = self.prog.file("fresh.txt")
+        old = os.umask(0)
+        try:
+            r = self.prog.run(["-compact", "-query", "echo Grüße", fresh])
+        finally:
+            os.umask(old)
+        self.assertEqual(r.out, "", r)
+        self.assertEqual(self.prog.read_file("fresh.txt"), "Grüße")
+        self.assertEqual(stat.S_IMODE(os.stat(fresh).st_mode), 0o666)
+
+    def test_refused_query_is_a_level_2_line_with_exit_code_0(self):
+        r = self.prog.run(["-query", "nonsense", "-compact", "-log"])
+        # A failure is told apart from an empty answer, also under -compact;
+        # the exit code stays that of a listing.
+        self.assertEqual((r.code, r.out, r.err), (0, "ERROR! Failed to query the server\n", ""), r)
+        self.assertIn("ERROR! Failed to query the server\n", self.prog.log())
+        # Only what follows the last switch is a file name; one that cannot be
+        # written is skipped without a word.
+        r = self.prog.run(["-compact", "-query", "whoami", "/nonexistent/dir/answer.txt"])
+        self.assertEqual((r.code, r.out, r.err), (0, "", ""))
+
+
+class ExecuteTest(SharedFarmCase):
+    def test_without_the_right_nothing_is_sent(self):
+        before = len(self.sim.messages("ServerControl"))
+        with kh.ProgramDir(self.sim, user="ben") as prog:
+            r = prog.run(["-compact", "-execute", "node01", "hostname"], code=0)
+        self.assertEqual(r.out,
+                         "You do not have the proper user right to perform remote execution!\n")
+        self.assertEqual(controls(self.sim)[before:], [])
+
+    def test_client_and_pool(self):
+        before = len(self.sim.messages("ServerControl"))
+        r = self.run_ok(["-compact", "-execute_idleonly", "-execute", "node01;pool:Main",
+                         "render", "scene one.ma", "fast"])
+        self.assertEqual(r.out, "Executing render on node01... Done\n"
+                                "Executing render on Main... Done\n")
+        command = 'render\n"scene one.ma" fast'
+        self.assertEqual(controls(self.sim)[before:], [(1, "node01", 14, 1, command),
+                                                       (2, "12", 110, 1, command)])
+
+    def test_refusals_and_missing_parts(self):
+        r = self.run_ok(["-compact", "-execute", "node99;pool:Night shift", "uptime"])
+        self.assertEqual(r.out, "Executing uptime on node99... \n  Client node99 is not connected\n"
+                                "Executing uptime on Night shift... \n  Pool not found\n")
+        self.assertEqual(self.sim.last("ServerControl")["number"], 0)
+        r = self.run_ok(["-compact", "-execute", "node01"])
+        self.assertEqual(r.out, "No command-line to execute supplied!\n")
 
 
 if __name__ == "__main__":
