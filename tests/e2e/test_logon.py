@@ -31,7 +31,8 @@ class LogonSequence(unittest.TestCase):
             in_order(self, r.out, [
                 'Initialization done, connecting to server...\n',
                 'Connecting to remote server...\n', 'Challenging remote server...\n',
-                'Logging in as anna...\n', 'Downloading renderers...\n', 'Requesting user data...\n',
+                'Logging in as anna...\n', 'Downloading renderers...\n',
+                'Requesting user data...\n',
                 'Logged on to server 127.0.0.1:%d\n' % sim.port, 'Logged off from server\n',
                 'Cleaning up...\n', 'Shutting down NUC...\n',
                 'Destroying remote controller core...\n'])
