@@ -224,10 +224,7 @@ def ini_text(sections):
     """INI text with CR LF line ends from {section: {key: value}} (values written as given)."""
     lines = []
     for section, values in sections.items():
-        lines.append('[%s]' % section)
-        for key, value in values.items():
-            lines.append('%s = %s' % (key, value))
-        lines.append('')
+        lines += ['[%s]' % section] + ['%s = %s' % item for item in values.items()] + ['']
     return '\r\n'.join(lines) + '\r\n'
 
 
