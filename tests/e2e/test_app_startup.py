@@ -24,7 +24,7 @@ def golden(name):
     return kh.read_text(os.path.join(DATA, name))
 
 
-class AppTest(unittest.TestCase):
+class Startup(unittest.TestCase):
     def setUp(self):
         self.prog = kh.ProgramDir(conf=False)
         self.addCleanup(self.prog.cleanup)
@@ -33,8 +33,6 @@ class AppTest(unittest.TestCase):
         r = self.prog.run(list(args), env=env or None)
         return r.code, r.out, r.err
 
-
-class UsageTest(AppTest):
     def test_help_and_rejected_command_lines_print_usage(self):
         usage, rejected = golden("usage.txt"), golden("usage-rejected.txt")
         for args, expected in [
@@ -54,8 +52,6 @@ class UsageTest(AppTest):
         self.assertEqual((rc, err), (255, ""))
         self.assertTrue(out.endswith("[switch=gr\u00f6\u00dfe]\n"), out[-80:])
 
-
-class ConfigurationTest(AppTest):
     def test_missing_configuration_is_written_with_defaults(self):
         rc, out, _ = self.run_prog("scene.max")
         self.assertEqual(rc, 255)
@@ -96,8 +92,6 @@ class ConfigurationTest(AppTest):
         self.run_prog("-userdir", userdir, "scene.max")
         self.assertEqual(os.path.getsize(os.path.join(userdir, "KfRcCmd.log")), 0)
 
-
-class EnvironmentSwitchTest(AppTest):
     def test_register_and_unregister(self):
         kh.write_text(self.prog.machine_env, "PATH_EXTRA=/x\n")
         self.assertEqual(self.run_prog("-env", "register"), REGISTERED)
@@ -112,8 +106,6 @@ class EnvironmentSwitchTest(AppTest):
                          (0, BANNER + "ERROR! No source/scene files were specified\n\n"))
         self.assertFalse(os.path.exists(self.prog.file("KfRcCmd.conf")))
 
-
-class UpdateCheckTest(AppTest):
     def test_running_updater_stops_the_start(self):
         # A copy of sleep stands in for this program directory's running updater.
         shutil.copy("/bin/sleep", self.prog.file("KfUpdate.exe"))

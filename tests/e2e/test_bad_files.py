@@ -45,8 +45,6 @@ class BadFiles(FarmCase):
         self.assertIn('Job submission succeeded', r.out, (what, r))
         return self.sim.last('NetJobPacket')
 
-
-class Configuration(BadFiles):
     def test_damaged_configuration(self):
         conf = self.prog.file('KfRcCmd.conf')
         good = self.prog.read_file('KfRcCmd.conf')
@@ -113,8 +111,6 @@ class Configuration(BadFiles):
         self.assertEqual(self.submitted(['-nj_preset', 'envnote'] + SUBMIT, 'folder')['notes'],
                          'NOTE_TEXT')
 
-
-class JobFiles(BadFiles):
     def test_damaged_presets(self):
         broken = {
             'noise': noise(2000, 4),
@@ -173,8 +169,6 @@ class JobFiles(BadFiles):
         self.prog.write_file('empty.kset', EMPTY_SET)
         self.submitted(['-importset', self.prog.file('empty.kset')] + SUBMIT, 'empty values')
 
-
-class RendererCache(BadFiles):
     def test_damaged_cache_falls_back_to_a_download(self):
         self.submitted(SUBMIT, 'first run')
         good = self.prog.read_file(CACHE)
@@ -214,8 +208,6 @@ class RendererCache(BadFiles):
             self.assertEqual(self.sim.downloads(), before + 1, what)
             self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(INDEX))
 
-
-class HugeFiles(BadFiles):
     def test_a_64_gib_sparse_file_of_each_kind_is_refused_unread(self):
         """Each file the program reads, made a 64 GiB file without data: refused by its size
         before anything is allocated, with the report or fall-back of an unreadable file."""

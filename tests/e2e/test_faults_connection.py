@@ -43,8 +43,6 @@ class FaultCase(FarmCase):
         r = self.prog.run(args, timeout=HANG_GUARD)
         return self.assert_failed(r, code, text, self.prog, faults)
 
-
-class ConnectionClosed(FaultCase):
     def test_closed_at_each_log_on_step(self):
         # The challenge arrives and the server hangs up without answering it.
         self.run_with({'close_on': 1}, 4, CHALLENGE_FAILED)
@@ -87,8 +85,6 @@ class ConnectionClosed(FaultCase):
         self.run_ok(['-nj_renderer', 'Maya'] + scenes, timeout=60)
         self.assertEqual(self.sim.last('NetJobPacket')['render_set']['values']['scene'], scenes)
 
-
-class SlowButSound(FaultCase):
     def test_late_answers_in_tiny_frames_still_log_on_and_submit(self):
         # Every server message cut into 7-byte pieces, the login and the user data answered
         # late: nothing is lost and nothing gives up early.
@@ -100,8 +96,6 @@ class SlowButSound(FaultCase):
         serials = [e['serial'] for e in self.sim.journal()]
         self.assertEqual(serials, list(range(1, len(serials) + 1)))
 
-
-class CommandsOnALostConnection(FaultCase):
     def test_commands_report_and_end_with_0(self):
         # Each control verb reports its own failure; the second is not even sent.
         self.sim.set_faults({'close_on': 15})
@@ -116,8 +110,6 @@ class CommandsOnALostConnection(FaultCase):
         self.assertEqual((r.code, r.out, r.err), (0, 'ERROR! Failed to query the server\n', ''), r)
         self.assertIn('ERROR! Failed to query the server\n', self.prog.log())
 
-
-class UnreadableAnswers(FaultCase):
     def test_garbage_instead_of_an_answer(self):
         for kind in ('noise', 'oversize', 'undersize',
                      # a frame announcing 20 bytes whose part count is 0
@@ -134,13 +126,10 @@ class UnreadableAnswers(FaultCase):
                       'There are no client pools assigned to your user account.\n'
                       'Adding net jobs is not possible without at least one pool.')
 
-
-class HostileInsideTheLimits(FaultCase):
-    """Answers that keep every protocol limit but would make the client hold far more than
-    they weigh on the wire: each is the failure of its step (scaled down here; the full
-    sizes are measured by bench/hostile_server.py)."""
-
     def test_answers_beyond_the_memory_budget_fail_their_step(self):
+        """Answers that keep every protocol limit but would make the client hold far more than
+        they weigh on the wire: each is the failure of its step (scaled down here; the full
+        sizes are measured by bench/hostile_server.py)."""
         with tempfile.TemporaryDirectory(prefix='kfhostile-') as folder:
             # One renderer record of 50 MiB of text (about 50 KB on the wire): weighed before
             # it is converted, so the download fails.

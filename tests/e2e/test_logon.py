@@ -4,7 +4,6 @@ and its failures, each with its error line, the failure report and its exit stat
 import os
 import socket
 import tempfile
-import unittest
 
 import kfharness as kh
 from farmcase import Checks
@@ -24,7 +23,7 @@ def in_order(test, text, parts):
         pos = found + len(part)
 
 
-class LogonSequence(unittest.TestCase):
+class Logon(Checks):
     def test_progress_lines_and_messages_in_order(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim, user='anna') as prog:
             r = prog.run(['-log', 'shot.blend'])
@@ -79,8 +78,6 @@ class LogonSequence(unittest.TestCase):
             self.assertEqual([e['requested_type'] for e in sim.messages('Request')][:2], [8, 9])
             self.assertIn('Requesting user data...', prog.read_file('KfRcCmd.log'))
 
-
-class LogonFailures(Checks):
     def test_unreachable_port_and_unknown_host(self):
         with kh.ProgramDir() as prog:
             prog.write_conf(port=kh.free_port(), user='anna', password='secret-pw')

@@ -62,8 +62,6 @@ class RendererCache(unittest.TestCase):
                 self.assertEqual(sim2.downloads(), 1)
                 self.assertIn('<UpdateIndex>43</UpdateIndex>', prog.read_file(POOL))
 
-
-class CacheIndex(unittest.TestCase):
     def run_twice(self, sim, prog, args, damage):
         """The command with the current index, then again once `damage` has spoiled the index."""
         results = []

@@ -89,8 +89,6 @@ class PlainSubmission(sl.SubmitCase, unittest.TestCase):
         self.assertIsNotNone(sl.packet(self.sim))
         self.assertEqual(r.code, (self.sim.farm.next_job_id - 1) % 256)
 
-
-class Refusals(sl.SubmitCase, unittest.TestCase):
     def test_user_without_pools_sends_nothing(self):
         with kh.ProgramDir(self.sim, user='carl') as prog:
             r = sl.submit(prog, ['a.ma'])

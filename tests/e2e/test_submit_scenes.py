@@ -10,7 +10,7 @@ import kfharness as kh
 import submitlib as sl
 
 
-class SceneFiles(sl.SubmitCase, unittest.TestCase):
+class ScenesAndRenderSettings(sl.SubmitCase, unittest.TestCase):
     def scenes(self, args, **kw):
         p, _ = self.submit_ok(args, **kw)
         return p['render_set']['values']['scene']
@@ -63,8 +63,6 @@ class SceneFiles(sl.SubmitCase, unittest.TestCase):
         r = self.prog.run(sl.RENDERER + [scene], env={'LANG': 'C', 'LC_ALL': 'C'}, code=0)
         self.assertEqual(sl.packet(self.sim)['render_set']['values']['scene'], [scene])
 
-
-class RenderSettings(sl.SubmitCase, unittest.TestCase):
     def test_switches_become_render_settings(self):
         p, _ = self.submit_ok(['-nj_renderer', 'Blender/4.1', '-samples', '256', '-device_ids',
                                '0, 1;2', '-use_gpu', 'yes', '-Camera', 'cam1,cam2', 'a.blend'],

@@ -168,8 +168,6 @@ class ScriptedCommandLines(sl.SubmitCase, unittest.TestCase):
                                  'The argument is not valid UTF-8 text [argument=3]\n')
                 self.assertEqual(self.sim.journal(), [])
 
-
-class Presets(sl.SubmitCase, unittest.TestCase):
     def test_two_presets_each_adding_a_pool_give_both_then_the_users_pools(self):
         self.prog.write_preset('light', preset('Lighting', 0x40, [(4, 'PoolList', '14|Lighting')]))
         self.prog.write_preset('main', preset('Main only', 0x40, [(4, 'PoolList', '12|Main')]))

@@ -44,7 +44,7 @@ def setUpModule():
         raise unittest.SkipTest('this build does not log on yet:\n' + r.out)
 
 
-class NonCriticalUpdate(unittest.TestCase):
+class ClientUpdates(unittest.TestCase):
     def test_updater_runs_with_the_exact_command_line_and_the_log_on_goes_on(self):
         info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
@@ -79,8 +79,6 @@ class NonCriticalUpdate(unittest.TestCase):
             self.assertNotIn('will be installed', r.out)
             self.assertTrue(sim.messages('Login'), r)
 
-
-class CriticalUpdate(unittest.TestCase):
     def test_updater_starts_in_the_background_and_the_program_stays_shut_while_it_runs(self):
         info = 'Tools|1.0|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
@@ -133,8 +131,6 @@ class CriticalUpdate(unittest.TestCase):
                     if 'pid' in entry and process_exists(entry['pid']):
                         os.kill(entry['pid'], signal.SIGTERM)
 
-
-class StaleControlFile(unittest.TestCase):
     def test_a_control_file_naming_another_live_process_is_removed_and_the_run_goes_on(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
             prog.install_updater()
