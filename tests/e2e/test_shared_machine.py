@@ -44,11 +44,7 @@ def mode(path):
     return os.lstat(path).st_mode & 0o7777
 
 
-def setpriv_available():
-    return shutil.which('setpriv') is not None and os.geteuid() == 0
-
-
-@unittest.skipUnless(setpriv_available(),
+@unittest.skipUnless(shutil.which('setpriv') and os.geteuid() == 0,
                      'needs root and setpriv (util-linux) to run as another user')
 class InstalledLayout(unittest.TestCase):
     @classmethod

@@ -15,7 +15,7 @@ def packet(**fields):
     return f
 
 
-class LogOn(ServerCase, unittest.TestCase):
+class Server(ServerCase, unittest.TestCase):
     def test_challenge_opposite_info_and_login(self):
         c = self.client()
         ack = c.challenge()
@@ -55,14 +55,10 @@ class LogOn(ServerCase, unittest.TestCase):
         self.assertEqual(c.receive().type, m.OPPOSITE_INFO)
         self.assertEqual([e['msg'] for e in self.server.journal.entries], ['Login', 'Challenge'])
 
-
-class Requests(ServerCase, unittest.TestCase):
     def test_unsupported_request_gets_an_empty_message(self):
         ack, reply = self.logged_on().request(11)
         self.assertEqual((ack['result'], reply.type, reply.trailing), (0, 11, 0))
 
-
-class Jobs(ServerCase, unittest.TestCase):
     def test_truncated_packet_is_refused(self):
         c = self.logged_on()
         body = m.encode(m.Message(m.NET_JOB_PACKET, 99, **packet()))
@@ -73,8 +69,6 @@ class Jobs(ServerCase, unittest.TestCase):
         ack = c.wait_ack(14, serial)
         self.assertEqual(ack['text'], 'Malformed net job packet (cut short)')
 
-
-class Robustness(ServerCase, unittest.TestCase):
     def test_bad_input_drops_only_that_connection(self):
         # Raw units before the challenge, frames after it.
         for challenged, data in [
