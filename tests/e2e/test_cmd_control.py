@@ -82,7 +82,7 @@ class ControlTest(FarmCase):
         self.assertEqual(r.out, "Net job 0042: Removing... \n  Timed out\n")
 
 
-class QueryTest(SharedFarmCase):
+class QueryAndExecuteTest(SharedFarmCase):
     def test_two_queries_go_as_one_text(self):
         r = self.prog.run(["-query", "whoami", "-query", "jobstate 43", "-compact"], code=0)
         self.assertEqual(r.out, "anna\npaused\n")
@@ -122,8 +122,6 @@ class QueryTest(SharedFarmCase):
         r = self.prog.run(["-compact", "-query", "whoami", "/nonexistent/dir/answer.txt"])
         self.assertEqual((r.code, r.out, r.err), (0, "", ""))
 
-
-class ExecuteTest(SharedFarmCase):
     def test_without_the_right_nothing_is_sent(self):
         before = len(self.sim.messages("ServerControl"))
         with kh.ProgramDir(self.sim, user="ben") as prog:
