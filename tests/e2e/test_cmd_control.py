@@ -6,7 +6,6 @@ clients and client pools, only with the user's right for remote execution."""
 
 import os
 import stat
-import time
 
 import kfharness as kh
 from farmcase import FarmCase, SharedFarmCase
@@ -73,13 +72,6 @@ class ControlTest(FarmCase):
                                 "Pool 'main': Starting... \n  Pool not found\n")
         self.assertEqual(controls(self.sim), [(3, "43", 201, 0, ""), (5, "42", 400, 0, "8|"),
                                               (2, "17", 100, 0, "")])
-
-    def test_a_silent_server_times_out(self):
-        self.sim.set_faults({"silent": 15})
-        start = time.monotonic()
-        r = self.run_ok(["-control_nj", "remove:42", "-compact"])
-        self.assertGreaterEqual(time.monotonic() - start, 29.5)
-        self.assertEqual(r.out, "Net job 0042: Removing... \n  Timed out\n")
 
 
 class QueryAndExecuteTest(SharedFarmCase):
