@@ -34,6 +34,13 @@ DEMO_FARM = os.path.join(farmsim_dir(), 'demo', 'farm.json')
 USERS = {'anna': 'anna123', 'ben': 'ben456', 'carl': 'carl789'}
 CORE_CONF_FAILED = ('ERROR! The core configuration could not be loaded\n'
                     'ERROR! Preparing the remote controller failed\n')
+NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
+CHALLENGE_FAILED = 'Challenging the target server failed.'
+DOWNLOAD_FAILED = 'Unable to download the renderers from the server.'
+USER_DATA_FAILED = 'Unable to retrieve the necessary user data.'
+SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
+CACHE = os.path.join('Renderers', 'Renderers.kren')
+POOL = os.path.join('Renderers', 'Pool.xml')
 UPDATE_PORT = 7600
 # Installed as KfUpdate.exe: records its arguments, process ID and streams in updater-calls.jsonl
 # beside itself (or in $KF_UPDATER_RECORD) and when it ended. Started for a critical update

@@ -7,14 +7,11 @@ import os
 import random
 
 import kfharness as kh
+from kfharness import CACHE, NOT_CONFIGURED, POOL, SUBMIT
 from farmcase import FarmCase
 
 failure = kh.failure_report
 
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
-CACHE = os.path.join('Renderers', 'Renderers.kren')
-INDEX = os.path.join('Renderers', 'Pool.xml')
-NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
 IMPORT_FAILED = ('ERROR! Command-line error:\nUnable to import the specified render set '
                  '[switch=importset]\n')
 NO_PRESET = 'The specified net job preset cannot be loaded.'
@@ -199,14 +196,14 @@ class BadFiles(FarmCase):
                            ('stamp text', '<Pool><UpdateIndex>x42</UpdateIndex></Pool>'),
                            ('pipe', None)]:
             if text is None:
-                os.remove(self.prog.file(INDEX))
-                os.mkfifo(self.prog.file(INDEX))
+                os.remove(self.prog.file(POOL))
+                os.mkfifo(self.prog.file(POOL))
             else:
-                self.prog.write_file(INDEX, text)
+                self.prog.write_file(POOL, text)
             before = self.sim.downloads()
             self.submitted(SUBMIT, 'index ' + what)
             self.assertEqual(self.sim.downloads(), before + 1, what)
-            self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(INDEX))
+            self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(POOL))
 
     def test_a_64_gib_sparse_file_of_each_kind_is_refused_unread(self):
         """Each file the program reads, made a 64 GiB file without data: refused by its size
@@ -215,7 +212,7 @@ class BadFiles(FarmCase):
         self.prog.write_preset('big', '')
         self.prog.write_file('big.kset', '')
         self.prog.write_init_py('')
-        files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, INDEX,
+        files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, POOL,
                  os.path.join('Presets', 'NetJobs', 'big.knjprs'), 'big.kset',
                  os.path.join('Python', 'KfInit.py'), self.prog.machine_env]
         args = ['-nj_preset', 'big', '-importset', self.prog.file('big.kset')] + SUBMIT

@@ -13,18 +13,14 @@ import struct
 import tempfile
 
 import kfharness as kh
+from kfharness import (CACHE, CHALLENGE_FAILED, DOWNLOAD_FAILED, POOL, SUBMIT,
+                       USER_DATA_FAILED)
 from farmcase import FarmCase
 
 
 HANG_GUARD = 20   # seconds; less than any time-out the program has
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
-CACHE = os.path.join('Renderers', 'Renderers.kren')
-INDEX = os.path.join('Renderers', 'Pool.xml')
 
-CHALLENGE_FAILED = 'Challenging the target server failed.'
 LOGIN_TIMEOUT = 'Unable to login (message timeout).'
-DOWNLOAD_FAILED = 'Unable to download the renderers from the server.'
-USER_DATA_FAILED = 'Unable to retrieve the necessary user data.'
 SUBMIT_TIMEOUT = 'Submitting net job "%s" failed (message timeout).'
 
 
@@ -56,7 +52,7 @@ class FaultCase(FarmCase):
         # Half of the renderer definitions arrive, then the connection ends: no cache is kept.
         self.run_with({'close_mid_message': 'request:22:1'}, 6, DOWNLOAD_FAILED)
         self.assertFalse(self.prog.exists(CACHE))
-        self.assertFalse(self.prog.exists(INDEX))
+        self.assertFalse(self.prog.exists(POOL))
         # The user data.
         r = self.run_with({'close_on': 'request:9'}, 6, USER_DATA_FAILED)
         self.assertTrue(self.prog.exists(CACHE), r)

@@ -9,10 +9,10 @@ The run time-out is only the hang guard.
 import time
 
 import kfharness as kh
+from kfharness import SUBMIT
 from farmcase import Checks
 
 HANG_GUARD = 120
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 
 
 class Case:
@@ -50,16 +50,13 @@ class SilentServer(Checks):
             # The control case comes first: it is finished first, so its run time is its own.
             for faults, args, code, text in [
                     ({'silent': 15}, ['-control_nj', 'remove:42', '-compact'], 0, None),
-                    ({'silent': 1}, SUBMIT, 4, 'Challenging the target server failed.'),
+                    ({'silent': 1}, SUBMIT, 4, kh.CHALLENGE_FAILED),
                     ({'silent': 7}, SUBMIT, 5, 'Unable to login (message timeout).'),
-                    ({'silent': 'request:22:1'}, SUBMIT, 6,
-                     'Unable to download the renderers from the server.'),
+                    ({'silent': 'request:22:1'}, SUBMIT, 6, kh.DOWNLOAD_FAILED),
                     # The second frame of the definitions carries a wrong part index: it is
                     # dropped and the message never completes.
-                    ({'wrong_part_index': 'request:22:1'}, SUBMIT, 6,
-                     'Unable to download the renderers from the server.'),
-                    ({'silent': 'request:9'}, ['-listpools'], 6,
-                     'Unable to retrieve the necessary user data.'),
+                    ({'wrong_part_index': 'request:22:1'}, SUBMIT, 6, kh.DOWNLOAD_FAILED),
+                    ({'silent': 'request:9'}, ['-listpools'], 6, kh.USER_DATA_FAILED),
                     ({'silent': 'request:24'}, ['-query', 'whoami', '-log'], 0, None)]:
                 cases.append(Case(faults, args, code, text))
             for case in cases:

@@ -6,13 +6,12 @@ import socket
 import tempfile
 
 import kfharness as kh
+from kfharness import CHALLENGE_FAILED, NOT_CONFIGURED
 from farmcase import Checks
 
 CONNECT_FAILED = ('Unable to connect to the remote server.\n'
                   'Make sure that the server address and port are correct.')
 NO_LOGIN = 'ERROR! No login has been specified via commandline or KfRcCmd.conf\n'
-NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
-CHALLENGE_FAILED = 'Challenging the target server failed.'
 
 
 def in_order(test, text, parts):
@@ -126,7 +125,7 @@ class Logon(Checks):
                 ({'critical_update': True}, 4, CHALLENGE_FAILED, 'Login'),
                 ({'refuse_login': 'Account locked'}, 5, 'Unable to login (Account locked).',
                  'Request'),
-                ({'close_after': 6}, 6, 'Unable to retrieve the necessary user data.', None)]:
+                ({'close_after': 6}, 6, kh.USER_DATA_FAILED, None)]:
             with kh.FarmSim(faults=faults) as sim, kh.ProgramDir(sim) as prog:
                 self.assert_failed(prog.run(['shot.blend']), code, text, prog)
                 if unsent:

@@ -10,9 +10,8 @@ import re
 import unittest
 
 import kfharness as kh
+from kfharness import CACHE, POOL
 
-CACHE = os.path.join('Renderers', 'Renderers.kren')
-POOL = os.path.join('Renderers', 'Pool.xml')
 INDEX = os.path.join('Renderers', 'Renderers.kidx')
 RENDER_SET = kh.render_set_text('Blender/3.6', {'samples': ['64']})
 COMMANDS = [

@@ -17,8 +17,8 @@ import tempfile
 import unittest
 
 import kfharness as kh
+from kfharness import SUBMIT
 
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 USER = 'nobody'
 GROUP = 'nogroup'
 SETPRIV = ['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups']
@@ -167,7 +167,7 @@ class InstalledLayout(unittest.TestCase):
             self.sim.set_faults({})
         self.assertEqual(r.code, 4, r)
         self.assertIn(UPDATE_WARNING % 'Core', r.out)
-        self.assertIn('Challenging the target server failed.', r.out)
+        self.assertIn(kh.CHALLENGE_FAILED, r.out)
         self.assertEqual(kh.read_text(self.record), '')
         found = [name for name in tree(self.home) if name.endswith('UpdControl.xss')]
         self.assertEqual(found, [])
@@ -263,7 +263,7 @@ class PlantedLinks(unittest.TestCase):
         self.prog.install_updater()
         r = self.prog.run(['-log'] + SUBMIT, env={'KF_UPDATER_RECORD': self.record}, code=4)
         self.assert_replaced(log)
-        self.assertIn('Challenging the target server failed.', self.prog.log())
+        self.assertIn(kh.CHALLENGE_FAILED, self.prog.log())
         # The critical update left its control file, private to the user.
         self.assert_replaced(control)
         self.assertEqual(mode(control), 0o600)
