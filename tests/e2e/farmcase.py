@@ -1,6 +1,7 @@
 """Test cases on the demo farm: a simulator and a program directory for the
 user `user`, made anew for every test (FarmCase, for tests that change the
-farm) or once for the whole class (SharedFarmCase, for tests that only read)."""
+farm) or once for the whole class (SharedFarmCase, for tests that only read);
+SubmitCase adds the steps of a net job submission."""
 
 import unittest
 
@@ -64,3 +65,40 @@ class SharedFarmCase(FarmCase):
 
     def tearDown(self):
         pass
+
+
+RENDERER = ['-nj_renderer', 'Maya']
+CMDLINE_ERROR = 'ERROR! Command-line error:\n%s [switch=%s]\n'
+
+
+def submit(prog, args, renderer=True):
+    """Runs a submission; the renderer switch is added unless told otherwise."""
+    return prog.run((RENDERER if renderer else []) + list(args))
+
+
+def packet(sim):
+    """The last net job packet the simulator decoded, or None."""
+    return sim.last('NetJobPacket')
+
+
+class SubmitCase(FarmCase):
+    """One simulator and program directory per test, with submission steps."""
+
+    def submit_ok(self, args, renderer=True):
+        r = submit(self.prog, args, renderer)
+        self.assertEqual(r.code, 0, r)
+        self.assertIn('Job submission succeeded [ID=', r.out, r)
+        p = packet(self.sim)
+        self.assertIsNotNone(p, r)
+        return p, r
+
+    def submit_refused(self, args, message, switch, renderer=True):
+        """A command-line error: its report, the failure report with code 7, no packet."""
+        before = len(self.sim.messages('NetJobPacket'))
+        r = submit(self.prog, args, renderer)
+        self.assertEqual(r.code, 7, r)
+        self.assertIn(CMDLINE_ERROR % (message, switch), r.out, r)
+        self.assertIn('Job submission failed [code=7]:\n'
+                      'The passed command-line is invalid or incomplete.', r.out, r)
+        self.assertEqual(len(self.sim.messages('NetJobPacket')), before, r)
+        return r

@@ -1,17 +1,16 @@
 """Every -nj_* switch: its effect in the packet the simulator received, or its error; and net job
 presets named with -nj_preset, loaded before the command line."""
 
-import unittest
 
 import kfharness as kh
-import submitlib as sl
+from farmcase import SubmitCase, packet, submit
 
 
 def preset(name, groups, values, events=None):
     return kh.preset_text(values, groups, name, events)
 
 
-class Switches(sl.SubmitCase, unittest.TestCase):
+class Switches(SubmitCase):
     def test_invalid_values_are_command_line_errors(self):
         # Every message is the command-line unit test's; here the report, the exit status
         # and the packet that is never sent, also for messages that read the render set.
@@ -109,7 +108,7 @@ class Switches(sl.SubmitCase, unittest.TestCase):
         self.assertEqual((p['render_cores'], p['notes'], p['priority']), (4, 'site default', 5))
 
 
-class PriorityLimits(sl.SubmitCase, unittest.TestCase):
+class PriorityLimits(SubmitCase):
     user = 'ben'  # priority limit 8, no right for urgent jobs
 
     def test_priority_is_kept_in_range_and_urgency_needs_the_right(self):
@@ -130,14 +129,14 @@ class PriorityLimits(sl.SubmitCase, unittest.TestCase):
                 self.assertEqual(p['pools'], ['14', '20'])
 
 
-class ScriptedCommandLines(sl.SubmitCase, unittest.TestCase):
+class ScriptedCommandLines(SubmitCase):
     """What scripts pass by habit or by accident never becomes a job."""
 
     def usage_error(self, args, tail):
         r = self.prog.run(args)
         self.assertEqual((r.code, r.err), (255, ''), r)
         self.assertTrue(r.out.endswith(tail), r)
-        self.assertEqual(sl.packet(self.sim), None, r)
+        self.assertEqual(packet(self.sim), None, r)
         return r
 
     def test_double_dash_switches_are_the_one_dash_ones(self):
@@ -215,11 +214,11 @@ class ScriptedCommandLines(sl.SubmitCase, unittest.TestCase):
         self.prog.write_preset('broken', 'General\r\n{\r\n}\r\n}\r\n')
         for name in ('missing', 'broken'):
             with self.subTest(name=name):
-                r = sl.submit(self.prog, ['-nj_preset', name, 'a.ma'])
+                r = submit(self.prog, ['-nj_preset', name, 'a.ma'])
                 self.assertEqual(r.code, 7, r)
                 self.assertIn('Job submission failed [code=7]:\n'
                               'The specified net job preset cannot be loaded.', r.out)
-                self.assertIsNone(sl.packet(self.sim))
+                self.assertIsNone(packet(self.sim))
 
 
 if __name__ == '__main__':
