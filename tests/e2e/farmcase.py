@@ -71,9 +71,9 @@ RENDERER = ['-nj_renderer', 'Maya']
 CMDLINE_ERROR = 'ERROR! Command-line error:\n%s [switch=%s]\n'
 
 
-def submit(prog, args, renderer=True):
+def submit(prog, args, renderer=True, **run_args):
     """Runs a submission; the renderer switch is added unless told otherwise."""
-    return prog.run((RENDERER if renderer else []) + list(args))
+    return prog.run((RENDERER if renderer else []) + list(args), **run_args)
 
 
 def packet(sim):
@@ -85,8 +85,7 @@ class SubmitCase(FarmCase):
     """One simulator and program directory per test, with submission steps."""
 
     def submit_ok(self, args, renderer=True):
-        r = submit(self.prog, args, renderer)
-        self.assertEqual(r.code, 0, r)
+        r = submit(self.prog, args, renderer, code=0)
         self.assertIn('Job submission succeeded [ID=', r.out, r)
         p = packet(self.sim)
         self.assertIsNotNone(p, r)
@@ -95,8 +94,7 @@ class SubmitCase(FarmCase):
     def submit_refused(self, args, message, switch, renderer=True):
         """A command-line error: its report, the failure report with code 7, no packet."""
         before = len(self.sim.messages('NetJobPacket'))
-        r = submit(self.prog, args, renderer)
-        self.assertEqual(r.code, 7, r)
+        r = submit(self.prog, args, renderer, code=7)
         self.assertIn(CMDLINE_ERROR % (message, switch), r.out, r)
         self.assertIn('Job submission failed [code=7]:\n'
                       'The passed command-line is invalid or incomplete.', r.out, r)

@@ -95,22 +95,18 @@ class Submission(SubmitCase):
 
     def test_user_without_pools_sends_nothing(self):
         with kh.ProgramDir(self.sim, user='carl') as prog:
-            r = submit(prog, ['a.ma'])
-            self.assertEqual(r.code, 8, r)
+            r = submit(prog, ['a.ma'], code=8)
             self.assertIn('There are no client pools assigned to your user account.\n'
                           'Adding net jobs is not possible without at least one pool.', r.out)
             self.assertIsNone(packet(self.sim))
-            r = submit(prog, ['-retnjid', 'a.ma'])
-            self.assertEqual(r.code, 255, r)
+            r = submit(prog, ['-retnjid', 'a.ma'], code=255)
 
     def test_refused_job_reports_its_name_and_the_servers_text(self):
         self.sim.set_faults({'refuse_job': 'Queue is full'})
-        r = submit(self.prog, ['-nj_name', 'My job', 'a.ma'])
-        self.assertEqual(r.code, 9, r)
+        r = submit(self.prog, ['-nj_name', 'My job', 'a.ma'], code=9)
         self.assertIn('Job submission failed [code=9]:\n'
                       'Submitting net job "My job" failed (Queue is full).', r.out)
-        r = submit(self.prog, ['-retnjid', '-compact', 'a.ma'])
-        self.assertEqual(r.code, 255, r)
+        r = submit(self.prog, ['-retnjid', '-compact', 'a.ma'], code=255)
         self.assertIn('ERROR! Job submission failed [code=9]', r.out)
 
     def scenes(self, args, **kw):

@@ -214,8 +214,7 @@ class ScriptedCommandLines(SubmitCase):
         self.prog.write_preset('broken', 'General\r\n{\r\n}\r\n}\r\n')
         for name in ('missing', 'broken'):
             with self.subTest(name=name):
-                r = submit(self.prog, ['-nj_preset', name, 'a.ma'])
-                self.assertEqual(r.code, 7, r)
+                r = submit(self.prog, ['-nj_preset', name, 'a.ma'], code=7)
                 self.assertIn('Job submission failed [code=7]:\n'
                               'The specified net job preset cannot be loaded.', r.out)
                 self.assertIsNone(packet(self.sim))
