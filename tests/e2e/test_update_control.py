@@ -70,7 +70,6 @@ class ClientUpdates(unittest.TestCase):
         info = 'Tools|1.0|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
             prog.install_updater()
-            updater = None
             try:
                 # The updater left running must not hold the program's pipes.
                 r = prog.run(RUN_ARGS, timeout=30)
@@ -107,7 +106,6 @@ class ClientUpdates(unittest.TestCase):
 
                 os.kill(updater, signal.SIGTERM)
                 self.assertTrue(kh.wait_for(lambda: not process_exists(updater)))
-                updater = None
                 # With the updater gone the program runs again (and finds the update again).
                 after = prog.run(RUN_ARGS)
                 self.assertNotEqual(after.code, 255, after)
