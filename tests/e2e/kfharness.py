@@ -28,7 +28,6 @@ if farmsim_dir() not in sys.path:
     sys.path.insert(0, farmsim_dir())
 
 from fsim import Farm, FarmServer, Faults, Journal  # noqa: E402
-from fsim import messages as wire  # noqa: E402,F401  (re-exported for tests)
 
 DEMO_FARM = os.path.join(farmsim_dir(), 'demo', 'farm.json')
 USERS = {'anna': 'anna123', 'ben': 'ben456', 'carl': 'carl789'}
