@@ -10,6 +10,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 _HERE = os.path.dirname(os.path.abspath(__file__))
@@ -27,10 +28,43 @@ if farmsim_dir() not in sys.path:
     sys.path.insert(0, farmsim_dir())
 
 from fsim import Farm, FarmServer, Faults, Journal  # noqa: E402
-from fsim import messages as wire  # noqa: E402,F401  (re-exported for tests)
 
 DEMO_FARM = os.path.join(farmsim_dir(), 'demo', 'farm.json')
 USERS = {'anna': 'anna123', 'ben': 'ben456', 'carl': 'carl789'}
+CORE_CONF_FAILED = ('ERROR! The core configuration could not be loaded\n'
+                    'ERROR! Preparing the remote controller failed\n')
+NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
+CHALLENGE_FAILED = 'Challenging the target server failed.'
+DOWNLOAD_FAILED = 'Unable to download the renderers from the server.'
+USER_DATA_FAILED = 'Unable to retrieve the necessary user data.'
+SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
+CACHE = os.path.join('Renderers', 'Renderers.kren')
+POOL = os.path.join('Renderers', 'Pool.xml')
+UPDATE_PORT = 7600
+# Installed as KfUpdate.exe: records its arguments, process ID and streams in updater-calls.jsonl
+# beside itself (or in $KF_UPDATER_RECORD) and when it ended. Started for a critical update
+# (-wait) it stays running in the background like the real one; otherwise it works a moment and
+# leaves a new copy of itself to take its place.
+FAKE_UPDATER = '''#!/usr/bin/python3
+import json, os, sys, time
+here = os.path.dirname(os.path.abspath(__file__))
+record = os.environ.get('KF_UPDATER_RECORD') or os.path.join(here, 'updater-calls.jsonl')
+def note(entry):
+    with open(record, 'a') as fh:
+        fh.write(json.dumps(entry) + '\\n')
+note({'argv': sys.argv, 'pid': os.getpid(),
+      'streams': [os.readlink('/proc/self/fd/%d' % fd) for fd in (0, 1, 2)],
+      'session_leader': os.getsid(0) == os.getpid()})
+if '-wait' in sys.argv:
+    time.sleep(60)
+else:
+    print('fake updater at work')
+    sys.stdout.flush()
+    time.sleep(0.5)
+    with open(os.path.join(here, 'KfUpdate.tmp'), 'w') as fh:
+        fh.write(open(os.path.abspath(__file__)).read() + '# newer\\n')
+note({'done': os.getpid()})
+'''
 
 
 def binary():
@@ -39,8 +73,77 @@ def binary():
 
 
 def demo_farm():
-    with open(DEMO_FARM, encoding='utf-8') as fh:
-        return json.load(fh)
+    return json.loads(read_text(DEMO_FARM))
+
+
+def read_text(path):
+    with open(path, encoding='utf-8', newline='') as fh:
+        return fh.read()
+
+
+def write_text(path, text, mode=None):
+    """Writes `text` (str as UTF-8, or bytes), making the folder; chmod to `mode` if given."""
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, 'wb') as fh:
+        fh.write(text.encode('utf-8') if isinstance(text, str) else bytes(text))
+    if mode is not None:
+        os.chmod(path, mode)
+    return path
+
+
+def wait_for(condition, timeout=10.0):
+    """Polls `condition` until it holds or `timeout` seconds passed; returns its last value."""
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.05)
+    return condition()
+
+
+def appleseed(group='3D', name='appleseed'):
+    """The demo farm's appleseed renderer definition, moved to `group` and renamed `name`."""
+    text = read_text(os.path.join(farmsim_dir(), 'demo', 'renderers', '3D.appleseed.xml'))
+    return text.replace('<Group>3D</Group>', '<Group>%s</Group>' % group).replace(
+        '<Name>appleseed</Name>', '<Name>%s</Name>' % name)
+
+
+def renderer_farm(folder, files):
+    """The demo farm with the renderer definitions `files` ({file name: text}) put in `folder`."""
+    for name, text in files.items():
+        write_text(os.path.join(folder, name), text)
+    return dict(demo_farm(), renderers=folder)
+
+
+def preset_text(values=(), groups=-1, name=None, events=None, quote=True):
+    """A net job preset: "General" (with `name` if given), a data container of (type, name,
+    value) entries (values quoted unless `quote` is false) and "Events" if `events` is a list
+    of (scope, type, title, contents)."""
+    lines = ['General', '{'] + (['Name = "%s"' % name] if name is not None else [])
+    lines += ['SelectedGroups = %d' % groups, '}', 'Data', '{', 'ValueCount = %d' % len(values)]
+    for i, (kind, key, value) in enumerate(values, 1):
+        lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
+                  ('Value = "%s"' if quote else 'Value = %s') % value, '}']
+    lines.append('}')
+    if events is not None:
+        lines += ['Events', '{', 'Count = %d' % len(events)]
+        for i, (scope, kind, title, contents) in enumerate(events):
+            lines += ['Event%02d' % i, '{', 'Scope = %d' % scope, 'Type = %d' % kind,
+                      'Flags = 0', 'Name = "%s"' % title, 'Contents', '{',
+                      'Count = %d' % len(contents)]
+            lines += ['Entry%02d = "%s"' % (j, c) for j, c in enumerate(contents)]
+            lines += ['}', '}']
+        lines.append('}')
+    return '\r\n'.join(lines) + '\r\n'
+
+
+def render_set_text(renderer, values):
+    """A render set file; `values` maps each parameter to its list of value texts, in order."""
+    lines = ['<RenderSet>', '\t<Renderer>%s</Renderer>' % renderer, '\t<Values>']
+    for key, texts in values.items():
+        lines += ['\t\t<%s>' % key] + ['\t\t\t<Value>%s</Value>' % t for t in texts]
+        lines.append('\t\t</%s>' % key)
+    return '\n'.join(lines + ['\t</Values>', '</RenderSet>', ''])
 
 
 def _merge(base, overrides):
@@ -55,31 +158,14 @@ def _merge(base, overrides):
 
 
 class FarmSim:
-    def __init__(self, farm=None, overrides=None, faults=None, journal=None, base_dir=None):
-        base_dir = base_dir or os.path.dirname(DEMO_FARM)
-        if farm is None:
-            desc = demo_farm()
-        elif isinstance(farm, str):
-            with open(farm, encoding='utf-8') as fh:
-                desc = json.load(fh)
-            base_dir = os.path.dirname(os.path.abspath(farm))
-        else:
-            desc = copy.deepcopy(farm)
+    def __init__(self, farm=None, overrides=None, faults=None):
+        desc = demo_farm() if farm is None else copy.deepcopy(farm)
         if overrides:
             _merge(desc, overrides)
-        self._tmp = None
-        if journal is None:
-            self._tmp = tempfile.mkdtemp(prefix='kfsim-')
-            journal = os.path.join(self._tmp, 'journal.jsonl')
-        self.journal_path = journal
-        self.farm = Farm(desc, base_dir)
-        self.server = FarmServer(self.farm, port=0, journal=Journal(journal), faults=Faults(faults))
+        self.farm = Farm(desc, os.path.dirname(DEMO_FARM))
+        self.server = FarmServer(self.farm, port=0, journal=Journal(), faults=Faults(faults))
         self.host = '127.0.0.1'
         self.port = None
-
-    @property
-    def address(self):
-        return '%s:%d' % (self.host, self.port)
 
     @property
     def jobs(self):
@@ -92,9 +178,6 @@ class FarmSim:
 
     def stop(self):
         self.server.stop()
-        if self._tmp:
-            shutil.rmtree(self._tmp, ignore_errors=True)
-            self._tmp = None
 
     def __enter__(self):
         return self.start()
@@ -106,11 +189,9 @@ class FarmSim:
         self.server.set_faults(spec)
 
     def journal(self):
-        if os.path.exists(self.journal_path):
-            with open(self.journal_path, encoding='utf-8') as fh:
-                return [json.loads(line) for line in fh if line.strip()]
-        # after stop() the private journal file is gone: the same entries from memory
-        return json.loads(json.dumps(self.server.journal.entries))
+        """A copy of every client message received so far, also after stop()."""
+        with self.server.journal.lock:
+            return json.loads(json.dumps(self.server.journal.entries))
 
     def messages(self, kind):
         return [e for e in self.journal() if e.get('type') == kind or e.get('msg') == kind]
@@ -127,13 +208,16 @@ class FarmSim:
         return len([e for e in self.requests(22) if e['parameter'] == 1])
 
 
-class Result:
-    def __init__(self, args, code, out, err):
-        self.args, self.code, self.out, self.err = args, code, out, err
+def _decoded(data):
+    return (data or b'').decode('utf-8', 'replace') if not isinstance(data, str) else data
 
-    @property
-    def lines(self):
-        return self.out.splitlines()
+
+class Result:
+    """A finished run; output given as bytes is decoded as UTF-8."""
+
+    def __init__(self, args, code, out, err, pid=None):
+        self.args, self.code, self.pid = args, code, pid
+        self.out, self.err = _decoded(out), _decoded(err)
 
     def __str__(self):
         return 'run %r\nexit status %s\n--- stdout ---\n%s--- stderr ---\n%s' % (
@@ -146,17 +230,12 @@ def ini_text(sections):
     """INI text with CR LF line ends from {section: {key: value}} (values written as given)."""
     lines = []
     for section, values in sections.items():
-        lines.append('[%s]' % section)
-        for key, value in values.items():
-            lines.append('%s = %s' % (key, value))
-        lines.append('')
+        lines += ['[%s]' % section] + ['%s = %s' % item for item in values.items()] + ['']
     return '\r\n'.join(lines) + '\r\n'
 
 
 class ProgramDir:
-    def __init__(self, sim=None, user='anna', password=None, alias='', name_format=None,
-                 conf=True, keep=False):
-        self.keep = keep
+    def __init__(self, sim=None, user='anna', password=None, conf=True):
         self.root = tempfile.mkdtemp(prefix='kfprog-')
         self.path = os.path.join(self.root, 'prog')
         os.makedirs(self.path)
@@ -169,7 +248,7 @@ class ProgramDir:
         self.machine_env = os.path.join(self.root, 'machine-environment.conf')
         self.sim = sim
         if sim is not None and conf:
-            self.write_conf(user=user, password=password, alias=alias, name_format=name_format)
+            self.write_conf(user=user, password=password)
 
     def __enter__(self):
         return self
@@ -178,19 +257,13 @@ class ProgramDir:
         self.cleanup()
 
     def cleanup(self):
-        if not self.keep:
-            shutil.rmtree(self.root, ignore_errors=True)
+        shutil.rmtree(self.root, ignore_errors=True)
 
     def file(self, relpath):
         return os.path.join(self.path, relpath)
 
     def write_file(self, relpath, content):
-        full = self.file(relpath)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        data = content.encode('utf-8') if isinstance(content, str) else bytes(content)
-        with open(full, 'wb') as fh:
-            fh.write(data)
-        return full
+        return write_text(self.file(relpath), content)
 
     def read_file(self, relpath, binary=False):
         with open(self.file(relpath), 'rb') as fh:
@@ -203,23 +276,17 @@ class ProgramDir:
     def exists(self, relpath):
         return os.path.exists(self.file(relpath))
 
-    def write_conf(self, address='127.0.0.1', port=None, user='anna', password=None, alias='',
-                   name_format=None):
+    def write_conf(self, port=None, user='anna', password=None,
+                   name_format='Unnamed job - $(scene)'):
         if port is None:
             port = self.sim.port if self.sim is not None else 7506
         if password is None:
             password = USERS.get(user, '')
-        if name_format is None:
-            name_format = 'Unnamed job - $(scene)'
-        return self.write_conf_text(ini_text({
-            'RemoteController.General': {'Alias': alias},
+        return self.write_file('KfRcCmd.conf', ini_text({
+            'RemoteController.General': {'Alias': ''},
             'RemoteController.NetJobs': {'NetJobNameFormat': name_format},
-            'RemoteController.Server': {'ServerAddress': address, 'ServerPort': port,
-                                        'UserName': user, 'UserPwd': password},
-        }))
-
-    def write_conf_text(self, text):
-        return self.write_file('KfRcCmd.conf', text)
+            'RemoteController.Server': {'ServerAddress': '127.0.0.1', 'ServerPort': port,
+                                        'UserName': user, 'UserPwd': password}}))
 
     def write_defaults(self, sections):
         text = sections if isinstance(sections, str) else ini_text(sections)
@@ -238,25 +305,39 @@ class ProgramDir:
     def write_preset(self, name, text, folder=None):
         if not os.path.splitext(name)[1]:
             name += '.knjprs'
-        rel = os.path.join('Presets', 'NetJobs', name)
-        if folder is None:
-            return self.write_file(rel, text)
-        full = os.path.join(folder, rel)
-        os.makedirs(os.path.dirname(full), exist_ok=True)
-        with open(full, 'wb') as fh:
-            fh.write(text.encode('utf-8'))
-        return full
+        return write_text(os.path.join(folder or self.path, 'Presets', 'NetJobs', name), text)
 
-    def run(self, args, env=None, timeout=120, input=None, cwd=None):
-        full_env = dict(os.environ)
-        full_env['KF_MACHINE_ENV_FILE'] = self.machine_env
-        if env:
-            full_env.update(env)
-        proc = subprocess.run([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
-                              input=input.encode('utf-8') if isinstance(input, str) else input,
-                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=timeout)
-        return Result(list(args), proc.returncode, proc.stdout.decode('utf-8', 'replace'),
-                      proc.stderr.decode('utf-8', 'replace'))
+    def write_update_control(self, pid, indent='\t'):
+        """Temp/UpdControl.xss as a running updater leaves it, naming the process `pid`."""
+        text = 'UpdateControl\r\n{\r\n%sProcessID = %d\r\n%sCommand = "x"\r\n}\r\n'
+        return self.write_file(os.path.join('Temp', 'UpdControl.xss'), text % (indent, pid, indent))
+
+    def install_updater(self):
+        """FAKE_UPDATER as this program directory's KfUpdate.exe."""
+        return write_text(self.file('KfUpdate.exe'), FAKE_UPDATER, 0o755)
+
+    def popen(self, args, env=None, cwd=None, **popen_args):
+        """Starts the program; stdout and stderr are pipes unless `popen_args` say otherwise."""
+        full_env = dict(os.environ, KF_MACHINE_ENV_FILE=self.machine_env, **(env or {}))
+        popen_args.setdefault('stdout', subprocess.PIPE)
+        popen_args.setdefault('stderr', subprocess.PIPE)
+        return subprocess.Popen([self.binary] + list(args), cwd=cwd or self.root, env=full_env,
+                                **popen_args)
+
+    def run(self, args, env=None, timeout=120, cwd=None, code=None, **popen_args):
+        """Runs the program to its end (killed after `timeout` seconds) and, if `code` is given,
+        fails unless it ended with that exit status; `popen_args` go to subprocess.Popen
+        (preexec_fn, stdout, ...)."""
+        with self.popen(args, env, cwd, **popen_args) as proc:
+            try:
+                out, err = proc.communicate(timeout=timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                raise
+        r = Result(list(args), proc.returncode, out, err, proc.pid)
+        if code is not None and r.code != code:
+            raise AssertionError('exit status %s != %s\n%s' % (r.code, code, r))
+        return r
 
 
 def free_port():
@@ -270,11 +351,6 @@ def failure_report(code, text, prog):
     """The report of a failed submission or log-on with failure code `code`."""
     return 'ERROR! Job submission failed [code=%i]:\n%s\n\nConfiguration: %s\n' % (
         code, text, prog.file('KfRcCmd.conf'))
-
-
-def raw_client(sim, timeout=10.0):
-    from fsim.client import RawClient
-    return RawClient(sim.host, sim.port, timeout)
 
 
 def main():

@@ -7,15 +7,15 @@ import os
 import random
 
 import kfharness as kh
+from kfharness import CACHE, NOT_CONFIGURED, POOL, SUBMIT
 from farmcase import FarmCase
 
 failure = kh.failure_report
 
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
-CACHE = os.path.join('Renderers', 'Renderers.kren')
-INDEX = os.path.join('Renderers', 'Pool.xml')
-NOT_CONFIGURED = 'ERROR! The remote server has not been properly configured in KfRcCmd.conf\n'
-CMDLINE_ERROR = 'ERROR! Command-line error:\n%s [switch=%s]\n'
+IMPORT_FAILED = ('ERROR! Command-line error:\nUnable to import the specified render set '
+                 '[switch=importset]\n')
+NO_PRESET = 'The specified net job preset cannot be loaded.'
+EMPTY_SET = kh.render_set_text('Maya/2024', {})
 
 
 def noise(size, seed):
@@ -25,12 +25,7 @@ def noise(size, seed):
 
 def preset(groups, values):
     """A net job preset selecting `groups`, with (type, name, value text) entries."""
-    lines = ['General', '{', 'SelectedGroups = %d' % groups, '}', 'Data', '{',
-             'ValueCount = %d' % len(values)]
-    for i, (kind, key, value) in enumerate(values, 1):
-        lines += ['Value%02d' % i, '{', 'Type = %d' % kind, 'Name = "%s"' % key,
-                  'Value = %s' % value, '}']
-    return '\r\n'.join(lines + ['}', 'Events', '{', 'Count = 0', '}']) + '\r\n'
+    return kh.preset_text(values, groups, events=[], quote=False)
 
 
 class BadFiles(FarmCase):
@@ -47,8 +42,6 @@ class BadFiles(FarmCase):
         self.assertIn('Job submission succeeded', r.out, (what, r))
         return self.sim.last('NetJobPacket')
 
-
-class Configuration(BadFiles):
     def test_damaged_configuration(self):
         conf = self.prog.file('KfRcCmd.conf')
         good = self.prog.read_file('KfRcCmd.conf')
@@ -59,10 +52,9 @@ class Configuration(BadFiles):
                 ('header', good.replace('[RemoteController.Server]', '[RemoteController.Server')),
                 ('port', good.replace('ServerPort = %d' % self.sim.port, 'ServerPort = abc'))]:
             self.prog.write_file('KfRcCmd.conf', text)
-            r = self.run_safe(SUBMIT, what)
-            self.assertEqual(r.code, 1, (what, r))
+            r = self.assert_failed(self.run_safe(SUBMIT, what), 1, 'Submission failed', self.prog,
+                                   what)
             self.assertIn(NOT_CONFIGURED, r.out, (what, r))
-            self.assertIn(failure(1, 'Submission failed', self.prog), r.out, (what, r))
         # A port beyond the last one cannot be connected to.
         self.prog.write_file('KfRcCmd.conf', good.replace('ServerPort = %d' % self.sim.port,
                                                           'ServerPort = 4294967297'))
@@ -77,8 +69,7 @@ class Configuration(BadFiles):
         os.mkdir(conf)
         r = self.run_safe(SUBMIT, 'folder')
         self.assertEqual(r.code, 255, r)
-        self.assertIn('ERROR! The core configuration could not be loaded\n'
-                      'ERROR! Preparing the remote controller failed\n', r.out)
+        self.assertIn(kh.CORE_CONF_FAILED, r.out)
         self.assertTrue(os.path.isdir(conf))
 
     def test_damaged_defaults(self):
@@ -117,8 +108,6 @@ class Configuration(BadFiles):
         self.assertEqual(self.submitted(['-nj_preset', 'envnote'] + SUBMIT, 'folder')['notes'],
                          'NOTE_TEXT')
 
-
-class JobFiles(BadFiles):
     def test_damaged_presets(self):
         broken = {
             'noise': noise(2000, 4),
@@ -126,16 +115,15 @@ class JobFiles(BadFiles):
             'no brace': 'General\r\n\tNotes = "x"\r\n}\r\n',
             'bad name': 'General\r\n{\r\n\tNo-tes = "x"\r\n}\r\n',
             'utf-16 noise': b'\xff\xfe' + noise(501, 5),
+            'folder': None,
         }
         for name, text in broken.items():
-            self.prog.write_preset(name, text)
+            if text is None:
+                os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
+            else:
+                self.prog.write_preset(name, text)
             r = self.run_safe(['-nj_preset', name] + SUBMIT, name)
-            self.assertEqual(r.code, 7, (name, r))
-            self.assertIn(failure(7, 'The specified net job preset cannot be loaded.', self.prog),
-                          r.out, (name, r))
-        os.mkdir(self.prog.file('Presets/NetJobs/folder.knjprs'))
-        r = self.run_safe(['-nj_preset', 'folder'] + SUBMIT, 'folder')
-        self.assertEqual(r.code, 7, r)
+            self.assert_failed(r, 7, NO_PRESET, self.prog, name)
         self.assertEqual(self.sim.messages('NetJobPacket'), [])
         # Values of the wrong kind in a well-formed preset are converted, not refused.
         self.prog.write_preset('odd', preset(-1, [(2, 'Priority', '"seven"'), (4, 'Notes', '12'),
@@ -157,9 +145,14 @@ class JobFiles(BadFiles):
                         '<!ENTITY d "&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;">]>' + head +
                         '<Values><camera><Value>&d;&d;&d;&d;&d;</Value></camera></Values>'
                         '</RenderSet>\n',
+            # A named pipe in place of the file is refused, not waited on.
+            'pipe': None,
         }
         for name, text in broken.items():
-            self.prog.write_file(name + '.kset', text)
+            if text is None:
+                os.mkfifo(self.prog.file(name + '.kset'))
+            else:
+                self.prog.write_file(name + '.kset', text)
             r = self.run_safe(['-importset', self.prog.file(name + '.kset')] + SUBMIT, name)
             if r.code == 0:
                 # Only the entity text is well-formed; it may load, but whole or not at all.
@@ -168,20 +161,11 @@ class JobFiles(BadFiles):
                 self.assertIn(camera, (None, ['a' * 50000]), r)
                 continue
             self.assertEqual(r.code, 7, (name, r))
-            self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
-                                           'importset'), r.out, (name, r))
-        # A named pipe in place of the file is refused, not waited on.
-        os.mkfifo(self.prog.file('pipe.kset'))
-        r = self.run_safe(['-importset', self.prog.file('pipe.kset')] + SUBMIT, 'pipe')
-        self.assertEqual(r.code, 7, r)
-        self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set', 'importset'),
-                      r.out)
+            self.assertIn(IMPORT_FAILED, r.out, (name, r))
         # A render set without values is well-formed: it loads.
-        self.prog.write_file('empty.kset', head + '\t<Values>\n\t</Values>\n</RenderSet>\n')
+        self.prog.write_file('empty.kset', EMPTY_SET)
         self.submitted(['-importset', self.prog.file('empty.kset')] + SUBMIT, 'empty values')
 
-
-class RendererCache(BadFiles):
     def test_damaged_cache_falls_back_to_a_download(self):
         self.submitted(SUBMIT, 'first run')
         good = self.prog.read_file(CACHE)
@@ -212,54 +196,44 @@ class RendererCache(BadFiles):
                            ('stamp text', '<Pool><UpdateIndex>x42</UpdateIndex></Pool>'),
                            ('pipe', None)]:
             if text is None:
-                os.remove(self.prog.file(INDEX))
-                os.mkfifo(self.prog.file(INDEX))
+                os.remove(self.prog.file(POOL))
+                os.mkfifo(self.prog.file(POOL))
             else:
-                self.prog.write_file(INDEX, text)
+                self.prog.write_file(POOL, text)
             before = self.sim.downloads()
             self.submitted(SUBMIT, 'index ' + what)
             self.assertEqual(self.sim.downloads(), before + 1, what)
-            self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(INDEX))
+            self.assertIn('<UpdateIndex>42</UpdateIndex>', self.prog.read_file(POOL))
 
-
-class HugeFiles(BadFiles):
     def test_a_64_gib_sparse_file_of_each_kind_is_refused_unread(self):
         """Each file the program reads, made a 64 GiB file without data: refused by its size
         before anything is allocated, with the report or fall-back of an unreadable file."""
         self.submitted(SUBMIT, 'first run')
         self.prog.write_preset('big', '')
         self.prog.write_file('big.kset', '')
-        os.makedirs(self.prog.file('Python'), exist_ok=True)
-        self.prog.write_file(os.path.join('Python', 'KfInit.py'), '')
-        files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, INDEX,
+        self.prog.write_init_py('')
+        files = ['KfRcCmd.conf', 'KfRcDefaults.conf', 'Kilnforge.env', CACHE, POOL,
                  os.path.join('Presets', 'NetJobs', 'big.knjprs'), 'big.kset',
                  os.path.join('Python', 'KfInit.py'), self.prog.machine_env]
         args = ['-nj_preset', 'big', '-importset', self.prog.file('big.kset')] + SUBMIT
         for name in files:
-            path = name if os.path.isabs(name) else self.prog.file(name)
-            saved = None
-            if os.path.exists(path):
-                with open(path, 'rb') as fh:
-                    saved = fh.read()
+            path = self.prog.file(name)  # the machine environment file's path is absolute
+            saved = self.prog.read_file(path, binary=True) if os.path.exists(path) else None
             with open(path, 'ab') as fh:
                 fh.truncate(64 << 30)
             r = self.run_safe(args, name)
             self.assertNotIn('ERROR! Out of memory', r.out, (name, r))
             if name.endswith('.knjprs'):
-                self.assertIn(failure(7, 'The specified net job preset cannot be loaded.',
-                                      self.prog), r.out, (name, r))
+                self.assertIn(failure(7, NO_PRESET, self.prog), r.out, (name, r))
             elif name.endswith('.kset'):
-                self.assertIn(CMDLINE_ERROR % ('Unable to import the specified render set',
-                                               'importset'), r.out, (name, r))
+                self.assertIn(IMPORT_FAILED, r.out, (name, r))
             os.remove(path)
             if saved is not None:
-                with open(path, 'wb') as fh:
-                    fh.write(saved)
+                kh.write_text(path, saved)
         # With every file whole again the same run goes through (the preset and the render
         # set are empty files, which are well-formed).
         self.prog.write_preset('big', preset(-1, []))
-        self.prog.write_file('big.kset', '<RenderSet>\n\t<Renderer>Maya/2024</Renderer>\n'
-                                         '\t<Values>\n\t</Values>\n</RenderSet>\n')
+        self.prog.write_file('big.kset', EMPTY_SET)
         self.submitted(args, 'whole again')
 
 

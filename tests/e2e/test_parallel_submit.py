@@ -8,7 +8,6 @@ transcript of one run.
 
 import os
 import re
-import subprocess
 import threading
 import time
 import unittest
@@ -64,19 +63,11 @@ def xml_whole(data):
 
 
 class ParallelSubmissions(unittest.TestCase):
-    def start_all(self, prog, args):
-        env = dict(os.environ, KF_MACHINE_ENV_FILE=prog.machine_env)
-        return [subprocess.Popen([prog.binary] + args, cwd=prog.root, env=env,
-                                 stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-                for _ in range(RUNS)]
-
-    def finish_all(self, procs):
-        results = []
-        for p in procs:
-            out, err = p.communicate(timeout=HANG_GUARD)
-            results.append(kh.Result(p.args, p.returncode, out.decode('utf-8', 'replace'),
-                                     err.decode('utf-8', 'replace')))
-        return results
+    def run_all(self, prog, args):
+        """RUNS runs of `args` started together; their results once all have ended."""
+        procs = [prog.popen(args) for _ in range(RUNS)]
+        outputs = [p.communicate(timeout=HANG_GUARD) for p in procs]
+        return [kh.Result(p.args, p.returncode, *o) for p, o in zip(procs, outputs)]
 
     def test_twenty_at_once_then_one_more(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
@@ -88,7 +79,7 @@ class ParallelSubmissions(unittest.TestCase):
                 # so that early runs replace the cache while later ones read it.
                 for stamp in (42, 43):
                     sim.farm.data_stamp = stamp
-                    for r in self.finish_all(self.start_all(prog, SUBMIT)):
+                    for r in self.run_all(prog, SUBMIT):
                         self.assertEqual((r.code, r.err), (0, ''), r)
                         found = SUCCESS.findall(r.out)
                         self.assertEqual(len(found), 1, r)

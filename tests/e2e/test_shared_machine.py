@@ -14,30 +14,18 @@ import signal
 import stat
 import subprocess
 import tempfile
-import time
 import unittest
 
 import kfharness as kh
+from kfharness import SUBMIT
 
-SUBMIT = ['-nj_renderer', 'Maya', 'shot.ma']
 USER = 'nobody'
 GROUP = 'nogroup'
-UPDATE_PORT = 7600
-# Records its arguments where nobody may write, and stays running when started for a critical
-# update, like the real updater.
-FAKE_UPDATER = '''#!/usr/bin/python3
-import json, os, sys, time
-with open(os.environ['KF_UPDATER_RECORD'], 'a') as fh:
-    fh.write(json.dumps({'argv': sys.argv, 'pid': os.getpid()}) + '\\n')
-if '-wait' in sys.argv:
-    time.sleep(60)
-'''
-
+SETPRIV = ['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups']
+UPDATE_WARNING = ("WARNING! A client update is available (%s); install it with the system's "
+                  "package manager.\n")
 # Its pool list gives the pool "Lighting" (14).
-SITE_PRESET = '\r\n'.join([
-    'General', '{', 'Name = "Lighting"', 'SelectedGroups = 64', '}',
-    'Data', '{', 'ValueCount = 1', 'Value01', '{', 'Type = 4', 'Name = "PoolList"',
-    'Value = "14|Lighting"', '}', '}']) + '\r\n'
+SITE_PRESET = kh.preset_text([(4, 'PoolList', '14|Lighting')], 64, 'Lighting')
 
 
 def tree(path):
@@ -52,26 +40,11 @@ def tree(path):
     return found
 
 
-def read_text(path):
-    with open(path) as fh:
-        return fh.read()
-
-
-def write_file(path, text, file_mode):
-    with open(path, 'w') as fh:
-        fh.write(text)
-    os.chmod(path, file_mode)
-
-
 def mode(path):
     return os.lstat(path).st_mode & 0o7777
 
 
-def setpriv_available():
-    return shutil.which('setpriv') is not None and os.geteuid() == 0
-
-
-@unittest.skipUnless(setpriv_available(),
+@unittest.skipUnless(shutil.which('setpriv') and os.geteuid() == 0,
                      'needs root and setpriv (util-linux) to run as another user')
 class InstalledLayout(unittest.TestCase):
     @classmethod
@@ -84,20 +57,19 @@ class InstalledLayout(unittest.TestCase):
                        stdout=subprocess.DEVNULL)
         cls.program_dir = os.path.join(cls.prefix, 'opt', 'kilnforge')
         cls.binary = os.path.join(cls.program_dir, 'KfRcCmd')
-        cls.sim = kh.FarmSim(overrides={'update_info': 'Tools|1.0|no?%d' % UPDATE_PORT}).start()
+        cls.sim = kh.FarmSim(overrides={'update_info': 'Tools|1.0|no?%d' % kh.UPDATE_PORT}).start()
         # The site's configuration names the farm and no password.
-        write_file(os.path.join(cls.program_dir, 'KfRcCmd.conf'), kh.ini_text(
+        kh.write_text(os.path.join(cls.program_dir, 'KfRcCmd.conf'), kh.ini_text(
             {'RemoteController.Server': {'ServerAddress': '127.0.0.1',
                                          'ServerPort': cls.sim.port, 'UserName': 'anna'}}), 0o644)
         # An updater in place, to see that nobody starts it.
         cls.record = os.path.join(cls.root, 'updater-calls.jsonl')
-        write_file(os.path.join(cls.program_dir, 'KfUpdate.exe'), FAKE_UPDATER, 0o755)
+        kh.write_text(os.path.join(cls.program_dir, 'KfUpdate.exe'), kh.FAKE_UPDATER, 0o755)
         # A preset the site ships.
-        os.makedirs(os.path.join(cls.program_dir, 'Presets', 'NetJobs'), exist_ok=True)
-        write_file(os.path.join(cls.program_dir, 'Presets', 'NetJobs', 'lighting.knjprs'),
+        kh.write_text(os.path.join(cls.program_dir, 'Presets', 'NetJobs', 'lighting.knjprs'),
                    SITE_PRESET, 0o644)
         # The one file the test lets the user write outside their home: the updater's record.
-        write_file(cls.record, '', 0o666)
+        kh.write_text(cls.record, '', 0o666)
         cls.installed = tree(cls.prefix)
 
     @classmethod
@@ -109,41 +81,38 @@ class InstalledLayout(unittest.TestCase):
         self.home = os.path.join(self.root, 'home-%s' % self._testMethodName)
         os.mkdir(self.home, 0o755)
         shutil.chown(self.home, USER, GROUP)
-        self.config = os.path.join(self.home, '.config', 'kilnforge')
 
     def tearDown(self):
         # Nothing at all was written under the install.
         self.assertEqual(tree(self.prefix), self.installed)
 
     def as_user(self, *argv):
-        subprocess.run(['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups']
-                       + list(argv), cwd=self.home, check=True,
+        subprocess.run(SETPRIV + list(argv), cwd=self.home, check=True,
                        env={'HOME': self.home, 'PATH': '/usr/bin:/bin'})
 
     def write_user_file(self, relpath, text, file_mode):
         """A file in the user's home, made by the user."""
         full = os.path.join(self.home, relpath)
         self.as_user('mkdir', '-p', os.path.dirname(full))
-        with open(full, 'w') as fh:
-            fh.write(text)
+        kh.write_text(full, text, file_mode)
         shutil.chown(full, USER, GROUP)
-        os.chmod(full, file_mode)
         return full
 
     def write_user_conf(self, file_mode, password=kh.USERS['anna']):
         return self.write_user_file('.config/kilnforge/KfRcCmd.conf', kh.ini_text(
             {'RemoteController.Server': {'UserPwd': password}}), file_mode)
 
-    def run_user(self, args, env=None):
-        full_env = {'HOME': self.home, 'PATH': '/usr/bin:/bin', 'LANG': 'C.UTF-8',
+    def run_user(self, args, code=None):
+        """Runs the installed program as the user; checks the exit status if `code` is given."""
+        env = {'HOME': self.home, 'PATH': '/usr/bin:/bin', 'LANG': 'C.UTF-8',
                     'KF_MACHINE_ENV_FILE': os.path.join(self.home, 'machine-environment.conf'),
                     'KF_UPDATER_RECORD': self.record}
-        full_env.update(env or {})
-        proc = subprocess.run(['setpriv', '--reuid=' + USER, '--regid=' + GROUP, '--clear-groups',
-                               self.binary] + list(args), cwd=self.home, env=full_env,
+        proc = subprocess.run(SETPRIV + [self.binary] + list(args), cwd=self.home, env=env,
                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
-        return kh.Result(list(args), proc.returncode, proc.stdout.decode('utf-8', 'replace'),
-                         proc.stderr.decode('utf-8', 'replace'))
+        r = kh.Result(list(args), proc.returncode, proc.stdout, proc.stderr)
+        if code is not None:
+            self.assertEqual(r.code, code, r)
+        return r
 
     def test_the_installed_layout_is_roots_and_read_only_for_everyone_else(self):
         for relpath, (kind, uid, bits, _, _) in self.installed.items():
@@ -157,19 +126,17 @@ class InstalledLayout(unittest.TestCase):
 
     def test_a_user_submits_and_lists_with_everything_in_per_user_folders(self):
         self.write_user_conf(0o600)
-        r = self.run_user(['-log'] + SUBMIT)
-        self.assertEqual(r.code, 0, r)
+        r = self.run_user(['-log'] + SUBMIT, code=0)
         self.assertEqual(r.err, '', r)
         self.assertIn('Job submission succeeded', r.out)
         self.assertEqual(self.sim.last('Login')['user'], 'anna')
         # The non-critical update is only reported: no updater ran.
-        self.assertIn("WARNING! A client update is available (Tools); install it with the system's "
-                      "package manager.\n", r.out)
-        self.assertEqual(read_text(self.record), '')
+        self.assertIn(UPDATE_WARNING % 'Tools', r.out)
+        self.assertEqual(kh.read_text(self.record), '')
 
         state = os.path.join(self.home, '.local', 'state', 'kilnforge')
         cache = os.path.join(self.home, '.cache', 'kilnforge', 'Renderers')
-        self.assertIn('Job submission succeeded', read_text(os.path.join(state, 'KfRcCmd.log')))
+        self.assertIn('Job submission succeeded', kh.read_text(os.path.join(state, 'KfRcCmd.log')))
         for folder in ('Temp', 'Updates', 'Presets/NetJobs'):
             self.assertTrue(os.path.isdir(os.path.join(state, folder)), folder)
         for name in ('Renderers.kren', 'Pool.xml'):
@@ -179,41 +146,36 @@ class InstalledLayout(unittest.TestCase):
             self.assertEqual(os.stat(folder).st_uid, os.stat(self.home).st_uid, folder)
 
         # The presets the site ships are found although the user directory is elsewhere.
-        r = self.run_user(['-nj_preset', 'lighting'] + SUBMIT)
-        self.assertEqual(r.code, 0, r)
+        self.run_user(['-nj_preset', 'lighting'] + SUBMIT, code=0)
         # The preset's pool first, then every pool of the user's account.
         self.assertEqual(self.sim.last('NetJobPacket')['pools'], ['14', '12', '17'])
 
-        r = self.run_user(['-listrenderers', '-compact'])
-        self.assertEqual(r.code, 0, r)
+        r = self.run_user(['-listrenderers', '-compact'], code=0)
         self.assertIn('Maya', r.out)
 
         # -userdir still chooses the user directory.
         own = os.path.join(self.home, 'elsewhere')
-        r = self.run_user(['-userdir', own, '-log'] + SUBMIT)
-        self.assertEqual(r.code, 0, r)
+        self.run_user(['-userdir', own, '-log'] + SUBMIT, code=0)
         self.assertTrue(os.path.isfile(os.path.join(own, 'KfRcCmd.log')))
 
     def test_a_critical_update_ends_the_run_and_leaves_no_control_file(self):
         self.write_user_conf(0o600)
-        self.sim.set_faults({'critical_update': 'Core|2.0|yes?%d' % UPDATE_PORT})
+        self.sim.set_faults({'critical_update': 'Core|2.0|yes?%d' % kh.UPDATE_PORT})
         try:
             r = self.run_user(SUBMIT)
         finally:
             self.sim.set_faults({})
         self.assertEqual(r.code, 4, r)
-        self.assertIn("WARNING! A client update is available (Core); install it with the system's "
-                      "package manager.\n", r.out)
-        self.assertIn('Challenging the target server failed.', r.out)
-        self.assertEqual(read_text(self.record), '')
+        self.assertIn(UPDATE_WARNING % 'Core', r.out)
+        self.assertIn(kh.CHALLENGE_FAILED, r.out)
+        self.assertEqual(kh.read_text(self.record), '')
         found = [name for name in tree(self.home) if name.endswith('UpdControl.xss')]
         self.assertEqual(found, [])
 
     def test_a_password_others_can_read_is_refused_before_anything_is_sent(self):
         before = len(self.sim.messages('Challenge'))
         conf = self.write_user_conf(0o644)
-        r = self.run_user(SUBMIT)
-        self.assertEqual(r.code, 255, r)
+        r = self.run_user(SUBMIT, code=255)
         self.assertIn('ERROR! The configuration file %s holds a password and can be read by other '
                       'users; make it private with "chmod 600 %s"\n' % (conf, conf), r.out)
         self.assertEqual(len(self.sim.messages('Challenge')), before)
@@ -222,8 +184,7 @@ class InstalledLayout(unittest.TestCase):
         os.chmod(conf, 0o600)
         defaults = self.write_user_file('.config/kilnforge/KfRcDefaults.conf',
                                         kh.ini_text({'Defaults': {'login': 'anna:x'}}), 0o640)
-        r = self.run_user(SUBMIT)
-        self.assertEqual(r.code, 255, r)
+        r = self.run_user(SUBMIT, code=255)
         self.assertIn('make it private with "chmod 600 %s"\n' % defaults, r.out)
         self.assertEqual(len(self.sim.messages('Challenge')), before)
 
@@ -242,11 +203,10 @@ class InstalledLayout(unittest.TestCase):
         for sub in ('Temp', 'Updates', 'Presets/NetJobs'):
             os.makedirs(os.path.join(folder, sub))
         victim = os.path.join(self.root, 'victim-%s' % self._testMethodName)
-        write_file(victim, 'precious\n', 0o666)
+        kh.write_text(victim, 'precious\n', 0o666)
         os.symlink(victim, os.path.join(folder, 'KfRcCmd.log'))
-        r = self.run_user(['-userdir', folder, '-log'] + SUBMIT)
-        self.assertEqual(r.code, 0, r)
-        self.assertEqual(read_text(victim), 'precious\n')
+        self.run_user(['-userdir', folder, '-log'] + SUBMIT, code=0)
+        self.assertEqual(kh.read_text(victim), 'precious\n')
         self.assertTrue(os.path.islink(os.path.join(folder, 'KfRcCmd.log')))
 
     def test_a_site_configuration_the_user_may_not_read_is_an_error_and_stays(self):
@@ -258,8 +218,7 @@ class InstalledLayout(unittest.TestCase):
         finally:
             os.chmod(conf, 0o644)
         self.assertEqual(r.code, 255, r)
-        self.assertIn('ERROR! The core configuration could not be loaded\n'
-                      'ERROR! Preparing the remote controller failed\n', r.out)
+        self.assertIn(kh.CORE_CONF_FAILED, r.out)
         # tearDown sees that it was not replaced.
 
 
@@ -267,21 +226,24 @@ class PlantedLinks(unittest.TestCase):
     """Another user of a writable program folder plants links where the program writes."""
 
     def setUp(self):
-        self.sim = kh.FarmSim(overrides={'update_info': 'Core|2.0|yes?%d' % UPDATE_PORT}).start()
+        update = 'Core|2.0|yes?%d' % kh.UPDATE_PORT
+        self.sim = kh.FarmSim(overrides={'update_info': update}).start()
         self.prog = kh.ProgramDir(self.sim)
         self.victim = os.path.join(self.prog.root, 'victim')
-        write_file(self.victim, 'precious\n', 0o644)
+        kh.write_text(self.victim, 'precious\n', 0o644)
         self.record = os.path.join(self.prog.root, 'updater-calls.jsonl')
 
     def tearDown(self):
-        if os.path.exists(self.record):
-            for line in read_text(self.record).splitlines():
-                try:
-                    os.kill(json.loads(line)['pid'], signal.SIGTERM)
-                except OSError:
-                    pass
+        self.stop_updaters()
         self.prog.cleanup()
         self.sim.stop()
+
+    def stop_updaters(self):
+        for line in kh.read_text(self.record).splitlines() if os.path.exists(self.record) else []:
+            try:
+                os.kill(json.loads(line)['pid'], signal.SIGTERM)
+            except OSError:
+                pass
 
     def plant(self, relpath):
         full = self.prog.file(relpath)
@@ -291,37 +253,30 @@ class PlantedLinks(unittest.TestCase):
 
     def assert_replaced(self, path):
         self.assertTrue(stat.S_ISREG(os.lstat(path).st_mode), path)
-        with open(self.victim) as fh:
-            self.assertEqual(fh.read(), 'precious\n')
+        self.assertEqual(kh.read_text(self.victim), 'precious\n')
 
     def test_links_at_the_log_the_cache_and_the_control_file_are_replaced_not_followed(self):
         log = self.plant('KfRcCmd.log')
         kren = self.plant('Renderers/Renderers.kren')
         pool = self.plant('Renderers/Pool.xml')
         control = self.plant('Temp/UpdControl.xss')
-        updater = self.prog.write_file('KfUpdate.exe', FAKE_UPDATER)
-        os.chmod(updater, 0o755)
-        r = self.prog.run(['-log'] + SUBMIT, env={'KF_UPDATER_RECORD': self.record})
-        self.assertEqual(r.code, 4, r)
+        self.prog.install_updater()
+        r = self.prog.run(['-log'] + SUBMIT, env={'KF_UPDATER_RECORD': self.record}, code=4)
         self.assert_replaced(log)
-        self.assertIn('Challenging the target server failed.', self.prog.log())
+        self.assertIn(kh.CHALLENGE_FAILED, self.prog.log())
         # The critical update left its control file, private to the user.
         self.assert_replaced(control)
         self.assertEqual(mode(control), 0o600)
         self.assertIn('Command', self.prog.read_file('Temp/UpdControl.xss'))
 
         # With the update gone (its updater stopped), the renderer cache is written.
-        deadline = time.monotonic() + 10
-        while not os.path.exists(self.record) and time.monotonic() < deadline:
-            time.sleep(0.05)
-        for line in read_text(self.record).splitlines():
-            os.kill(json.loads(line)['pid'], signal.SIGTERM)
+        kh.wait_for(lambda: os.path.exists(self.record))
+        self.stop_updaters()
         self.sim.set_faults({})
         with kh.FarmSim() as plain:
             self.prog.sim = plain
             self.prog.write_conf()
-            r = self.prog.run(['-listrenderers', '-compact'])
-            self.assertEqual(r.code, 0, r)
+            r = self.prog.run(['-listrenderers', '-compact'], code=0)
             self.assertIn('Maya', r.out, r)
         self.assert_replaced(kren)
         self.assert_replaced(pool)

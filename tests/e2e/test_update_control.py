@@ -1,61 +1,18 @@
 """Client updates announced by the server at the challenge, end to end.
 
-A fake updater, a small Python script installed as KfUpdate.exe in the program directory, records
-its arguments, its process ID, and when it ended.
+A fake updater (kh.FAKE_UPDATER) installed as KfUpdate.exe in the program directory records its
+arguments, its process ID, and when it ended.
 """
 
 import json
 import os
 import signal
-import subprocess
-import time
 import unittest
 
 import kfharness as kh
 
-FAKE_UPDATER = '''#!/usr/bin/python3
-import json, os, sys, time
-here = os.path.dirname(os.path.abspath(__file__))
-record = os.path.join(here, 'updater-calls.jsonl')
-def note(entry):
-    with open(record, 'a') as fh:
-        fh.write(json.dumps(entry) + '\\n')
-note({'argv': sys.argv, 'pid': os.getpid(),
-      'streams': [os.readlink('/proc/self/fd/%d' % fd) for fd in (0, 1, 2)],
-      'session_leader': os.getsid(0) == os.getpid()})
-if '-wait' in sys.argv:
-    # In the background, holding whatever streams it was given, until stopped.
-    time.sleep(60)
-else:
-    print('fake updater at work')
-    sys.stdout.flush()
-    time.sleep(0.5)
-    # Like the real one, it leaves a new copy of itself to take its place.
-    with open(os.path.join(here, 'KfUpdate.tmp'), 'w') as fh:
-        fh.write(open(os.path.abspath(__file__)).read() + '# newer\\n')
-note({'done': os.getpid()})
-'''
-
-UPDATE_PORT = 7600
 # A submission: it logs on first and is not quiet.
 RUN_ARGS = ['scene.ma']
-
-
-def run_with_pid(prog, args):
-    """Runs the program like prog.run and also returns its process ID."""
-    env = dict(os.environ, KF_MACHINE_ENV_FILE=prog.machine_env)
-    proc = subprocess.Popen([prog.binary] + args, cwd=prog.root, env=env,
-                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    # The updater left running must not hold the program's pipes.
-    out, err = proc.communicate(timeout=30)
-    return kh.Result(args, proc.returncode, out.decode('utf-8', 'replace'),
-                     err.decode('utf-8', 'replace')), proc.pid
-
-
-def install_fake_updater(prog):
-    path = prog.write_file('KfUpdate.exe', FAKE_UPDATER)
-    os.chmod(path, 0o755)
-    return path
 
 
 def updater_calls(prog):
@@ -64,48 +21,21 @@ def updater_calls(prog):
     return [json.loads(line) for line in prog.read_file('updater-calls.jsonl').splitlines() if line]
 
 
-def wait_for(condition, timeout=10.0):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.05)
-    return condition()
-
-
 def process_exists(pid):
-    try:
-        os.kill(pid, 0)
-        return True
-    except OSError:
-        return False
+    return os.path.exists('/proc/%d' % pid)
 
 
 def expected_argv(prog, packages, critical_tail=()):
-    return [prog.file('KfUpdate.exe'),
-            '-packages', packages,
-            '-srcdir', prog.file('Updates'),
-            '-destdir', prog.path,
-            '-server', '127.0.0.1:%d' % UPDATE_PORT,
-            '-type', 'RemoteController',
-            '-iscmd',
-            '-version', '1900'] + list(critical_tail)
+    return [prog.file('KfUpdate.exe'), '-packages', packages, '-srcdir', prog.file('Updates'),
+            '-destdir', prog.path, '-server', '127.0.0.1:%d' % kh.UPDATE_PORT,
+            '-type', 'RemoteController', '-iscmd', '-version', '1900'] + list(critical_tail)
 
 
-def setUpModule():
-    # The update check runs inside the log-on; a build whose run sequence does not
-    # log on yet cannot show it. Say so instead of failing every case.
-    with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
-        r = prog.run(RUN_ARGS)
-    if 'Challenging remote server' not in r.out:
-        raise unittest.SkipTest('this build does not log on yet:\n' + r.out)
-
-
-class NonCriticalUpdate(unittest.TestCase):
+class ClientUpdates(unittest.TestCase):
     def test_updater_runs_with_the_exact_command_line_and_the_log_on_goes_on(self):
-        info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % UPDATE_PORT
+        info = 'Maya Plugin|3.1|no, Tools|1.0?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             r = prog.run(RUN_ARGS)
             calls = updater_calls(prog)
             self.assertEqual(len(calls), 2, r)
@@ -125,9 +55,9 @@ class NonCriticalUpdate(unittest.TestCase):
             self.assertFalse(prog.exists('Temp/UpdControl.xss'))
 
     def test_installed_packages_are_not_installed_again(self):
-        info = 'Maya Plugin|3.1|no,Core|2.0|YES?%d' % UPDATE_PORT
+        info = 'Maya Plugin|3.1|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             prog.write_file('Updates/UpdateList.xss',
                             'Updates\r\n{\r\n  Pkg0 = "Maya Plugin:3.1"\r\n'
                             '  Pkg1 = "Core:2.0"\r\n}\r\n')
@@ -136,22 +66,20 @@ class NonCriticalUpdate(unittest.TestCase):
             self.assertNotIn('will be installed', r.out)
             self.assertTrue(sim.messages('Login'), r)
 
-
-class CriticalUpdate(unittest.TestCase):
     def test_updater_starts_in_the_background_and_the_program_stays_shut_while_it_runs(self):
-        info = 'Tools|1.0|no,Core|2.0|YES?%d' % UPDATE_PORT
+        info = 'Tools|1.0|no,Core|2.0|YES?%d' % kh.UPDATE_PORT
         with kh.FarmSim(overrides={'update_info': info}) as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
-            updater = None
+            prog.install_updater()
             try:
-                r, program_id = run_with_pid(prog, RUN_ARGS)
-                self.assertTrue(wait_for(lambda: updater_calls(prog)), r)
+                # The updater left running must not hold the program's pipes.
+                r = prog.run(RUN_ARGS, timeout=30)
+                self.assertTrue(kh.wait_for(lambda: updater_calls(prog)), r)
                 call = updater_calls(prog)[0]
                 updater = call['pid']
                 control = prog.file(os.path.join('Temp', 'UpdControl.xss'))
                 self.assertEqual(call['argv'], expected_argv(
                     prog, 'Tools:1.0,Core:2.0',
-                    ['-wait', str(program_id), '-controlfile', control]))
+                    ['-wait', str(r.pid), '-controlfile', control]))
                 self.assertIn('The following update(s) will be installed: Tools, Core (2)\n', r.out)
                 self.assertNotIn('All updates were installed', r.out)
                 # The connection was refused: no login was sent.
@@ -159,19 +87,16 @@ class CriticalUpdate(unittest.TestCase):
                 self.assertNotEqual(r.code, 0, r)
 
                 text = prog.read_file('Temp/UpdControl.xss')
-                self.assertIn('UpdateControl', text)
                 self.assertRegex(text, r'ProcessID\s*=\s*%d\b' % updater)
-                self.assertIn('Command', text)
-                self.assertIn(prog.binary, text)
-                self.assertIn('scene.ma', text)
+                for part in ('UpdateControl', 'Command', prog.binary, 'scene.ma'):
+                    self.assertIn(part, text)
 
                 self.assertEqual(call['streams'], ['/dev/null'] * 3)
                 self.assertTrue(call['session_leader'])
                 self.assertEqual(os.stat(control).st_mode & 0o777, 0o600)
 
                 # A new start while the updater runs ends at once with -1, and says why.
-                again = prog.run(RUN_ARGS)
-                self.assertEqual(again.code, 255, again)
+                again = prog.run(RUN_ARGS, code=255)
                 self.assertEqual(again.out,
                                  'ERROR! A client update is running (process %d); try again '
                                  'when it has finished.\n' % updater)
@@ -180,8 +105,7 @@ class CriticalUpdate(unittest.TestCase):
                 self.assertEqual(len(updater_calls(prog)), 1)
 
                 os.kill(updater, signal.SIGTERM)
-                self.assertTrue(wait_for(lambda: not process_exists(updater)))
-                updater = None
+                self.assertTrue(kh.wait_for(lambda: not process_exists(updater)))
                 # With the updater gone the program runs again (and finds the update again).
                 after = prog.run(RUN_ARGS)
                 self.assertNotEqual(after.code, 255, after)
@@ -192,16 +116,12 @@ class CriticalUpdate(unittest.TestCase):
                     if 'pid' in entry and process_exists(entry['pid']):
                         os.kill(entry['pid'], signal.SIGTERM)
 
-
-class StaleControlFile(unittest.TestCase):
     def test_a_control_file_naming_another_live_process_is_removed_and_the_run_goes_on(self):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
-            install_fake_updater(prog)
+            prog.install_updater()
             # This test's own process, and init (what root's runs found when the ID was 1).
             for pid in (os.getpid(), 1):
-                prog.write_file('Temp/UpdControl.xss',
-                                'UpdateControl\r\n{\r\n  ProcessID = %d\r\n'
-                                '  Command = "x"\r\n}\r\n' % pid)
+                prog.write_update_control(pid, indent='  ')
                 r = prog.run(RUN_ARGS)
                 self.assertNotEqual(r.code, 255, r)
                 self.assertNotIn('A client update is running', r.out)

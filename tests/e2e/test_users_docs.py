@@ -50,8 +50,7 @@ class UsersDocs(unittest.TestCase):
         assert len(cls.usage) > 50, r
 
     def test_manual_page_lists_every_switch_with_its_help_text(self):
-        with open(MANPAGE, encoding='utf-8') as f:
-            man = man_switches(f.read())
+        man = man_switches(kh.read_text(MANPAGE))
         self.assertEqual(sorted(man), sorted(self.usage))
         for name, text in self.usage.items():
             self.assertEqual(man[name], text, name)
@@ -74,11 +73,8 @@ class UsersDocs(unittest.TestCase):
     def test_password_recipe_works_and_says_what_dollar_values_see(self):
         # The documented way to keep a password off the command line, and the
         # documented limit: KfRcCmd.conf is read before Kilnforge.env.
-        with open(os.path.join(kh.source_dir(), 'README.md'), encoding='utf-8') as f:
-            readme = f.read()
-        with open(MANPAGE, encoding='utf-8') as f:
-            man = f.read()
-        for text in (readme, man):
+        readme = kh.read_text(os.path.join(kh.source_dir(), 'README.md'))
+        for text in (readme, kh.read_text(MANPAGE)):
             self.assertIn('UserPwd = $:KF_PASSWORD', text)
             self.assertRegex(text.replace('\n', ' '), r'read\s+before\s+\\?\S*Kilnforge\.env')
         self.assertNotIn('emptied at the start of every run with `-log`', readme)
@@ -87,18 +83,14 @@ class UsersDocs(unittest.TestCase):
         with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
             prog.write_conf(password='$:KF_PASSWORD')
             prog.write_env({'KF_PASSWORD': kh.USERS['anna'], 'KF_NOTES': 'from the env file'})
-            prog.write_preset('n', 'General\n{\nName = "n"\nSelectedGroups = 4096\n}\nData\n{\n'
-                              'ValueCount = 1\nValue01\n{\nType = 4\nName = "Notes"\n'
-                              'Value = $:KF_NOTES\n}\n}\n')
+            prog.write_preset('n', kh.preset_text([(4, 'Notes', '$:KF_NOTES')], 4096, 'n',
+                                                  quote=False))
             args = ['-nj_renderer', 'Maya', '-nj_preset', 'n', 'a.ma']
             r = prog.run(args)
             self.assertIn('Unable to login (Wrong password).', r.out, r)
-            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']})
-            self.assertEqual(r.code, 0, r)
+            r = prog.run(args, env={'KF_PASSWORD': kh.USERS['anna']}, code=0)
             self.assertEqual(sim.last('NetJobPacket')['notes'], 'from the env file')
 
-
-class Completion(unittest.TestCase):
     def setUp(self):
         self.prog = kh.ProgramDir(conf=False)
         self.addCleanup(self.prog.cleanup)
@@ -117,8 +109,7 @@ class Completion(unittest.TestCase):
         return sorted(x for x in r.stdout.splitlines() if x)
 
     def test_offers_every_switch_of_the_usage_text(self):
-        usage = usage_switches(self.prog.run(['-help']).out)
-        self.assertEqual(self.complete('-'), sorted('-' + s for s in usage))
+        self.assertEqual(self.complete('-'), sorted('-' + s for s in self.usage))
         self.assertEqual(self.complete('-nj_ren'),
                          ['-nj_render32bit', '-nj_render64bit', '-nj_rendercores', '-nj_renderer'])
         self.assertEqual(self.complete('-LISTP'), ['-listparams', '-listpools'])

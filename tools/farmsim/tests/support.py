@@ -9,21 +9,15 @@ DEMO = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                     'demo', 'farm.json')
 
 
-def demo_farm(**overrides):
-    farm = Farm.from_file(DEMO)
-    for key, value in overrides.items():
-        setattr(farm, key, value)
-    return farm
-
-
 class ServerCase:
     """Mixin: starts a demo server per test; self.client() opens connections."""
 
     faults = None
 
     def setUp(self):
-        # no greeting text: tests that read the raw socket expect only answers
-        self.server = FarmServer(demo_farm(motd=''), faults=self.faults).start()
+        farm = Farm.from_file(DEMO)
+        farm.motd = ''  # no greeting text: tests that read the raw socket expect only answers
+        self.server = FarmServer(farm, faults=self.faults).start()
         self.clients = []
 
     def tearDown(self):

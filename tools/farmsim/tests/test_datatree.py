@@ -4,7 +4,7 @@ from fsim.datatree import (DataNode, escape_text, parse_text, render_set_from_te
                            render_set_to_text, unescape_text)
 
 
-class Escaping(unittest.TestCase):
+class DataTree(unittest.TestCase):
     def test_backslash_sequences_come_before_entities(self):
         self.assertEqual(escape_text('a\\b\nc\rd\te'), 'a\\\\b\\nc\\rd\\te')
         self.assertEqual(escape_text('<a & "b" \'c\'>'),
@@ -29,8 +29,6 @@ class Escaping(unittest.TestCase):
         self.assertEqual(unescape_text('a\\'), 'a\\')
         self.assertEqual(unescape_text('\\q\\\\'), 'q\\')
 
-
-class Layout(unittest.TestCase):
     def test_written_layout(self):
         node = DataNode('Renderer', 'a<b')
         node.add('Name', 'x')
@@ -48,8 +46,6 @@ class Layout(unittest.TestCase):
             with self.assertRaises(ValueError):
                 parse_text(text)
 
-
-class RenderSets(unittest.TestCase):
     def test_hash_ids_and_byte_order(self):
         text = render_set_to_text('Maya/2024', {'layer': ['a', 'b'], 'Zeta': ['1'], 'pass#': ['x']})
         self.assertLess(text.index('<Zeta>'), text.index('<layer>'))

@@ -24,7 +24,7 @@ def collect(chunks, raw=False):
     return out
 
 
-class Splitting(unittest.TestCase):
+class Frames(unittest.TestCase):
     def test_frame_sizes_at_the_piece_limit(self):
         one = split_message(5, bytes(16368))
         self.assertEqual([len(f) for f in one], [16384])
@@ -38,8 +38,6 @@ class Splitting(unittest.TestCase):
         self.assertEqual(make_frame(0x01020304, 2, 3, b'xy'),
                          b'\x12\x00\x00\x00\x04\x03\x02\x01\x02\x00\x00\x00\x03\x00\x00\x00xy')
 
-
-class Reassembly(unittest.TestCase):
     def test_split_at_every_byte_boundary(self):
         message = bytes(range(256)) * 3
         stream = (b''.join(split_message(9, message, 300))

@@ -17,7 +17,7 @@ def body_of(data):
     return plain
 
 
-class Envelope(unittest.TestCase):
+class Messages(unittest.TestCase):
     def test_generic_message_is_type_and_serial(self):
         self.assertEqual(m.encode(m.Message(5, 9)), struct.pack('<II', 5, 9))
         msg = m.decode(struct.pack('<II', 5, 9))
@@ -40,8 +40,6 @@ class Envelope(unittest.TestCase):
         self.assertEqual(m.compress_body(b''),
                          struct.pack('<II', 8, 0) + bytes.fromhex('78da030000000001'))
 
-
-class Acknowledgement(unittest.TestCase):
     def test_challenge_ack_has_no_value3(self):
         data = m.encode(m.Message(m.ACK, 3, acked_type=1, acked_serial=1, result=1, text='ok',
                                   value1=4, value2=5, value3=6, data_is_message=0, data=b'info'))
@@ -64,8 +62,6 @@ class Acknowledgement(unittest.TestCase):
         back = m.decode(m.encode(m.Message(m.ACK, 1, acked_type=14, text='x' * 300)))
         self.assertEqual(back['text'], 'x' * 256)
 
-
-class Bodies(unittest.TestCase):
     def test_login_layout(self):
         data = m.encode(m.Message(m.LOGIN, 2, user='anna', password='pw'))
         self.assertEqual(data, struct.pack('<IIB', 7, 2, 1) + s('anna') + s('pw'))
@@ -111,8 +107,6 @@ class Bodies(unittest.TestCase):
         self.assertEqual(body_of(data), struct.pack('<iIii', 42, 1, 1, 1) + s('Pool')
                          + s('<DataRoot></DataRoot>\n'))
 
-
-class BrokenCompression(unittest.TestCase):
     def test_damaged_stream_and_lying_lengths(self):
         good = m.encode(m.Message(m.TEXT, 1, text1='hello'))
         damaged = good[:16] + bytes(b ^ 0x5A for b in good[16:])

@@ -15,7 +15,7 @@ def packet(**fields):
     return f
 
 
-class LogOn(ServerCase, unittest.TestCase):
+class Server(ServerCase, unittest.TestCase):
     def test_challenge_opposite_info_and_login(self):
         c = self.client()
         ack = c.challenge()
@@ -55,14 +55,10 @@ class LogOn(ServerCase, unittest.TestCase):
         self.assertEqual(c.receive().type, m.OPPOSITE_INFO)
         self.assertEqual([e['msg'] for e in self.server.journal.entries], ['Login', 'Challenge'])
 
-
-class Requests(ServerCase, unittest.TestCase):
     def test_unsupported_request_gets_an_empty_message(self):
         ack, reply = self.logged_on().request(11)
         self.assertEqual((ack['result'], reply.type, reply.trailing), (0, 11, 0))
 
-
-class Jobs(ServerCase, unittest.TestCase):
     def test_truncated_packet_is_refused(self):
         c = self.logged_on()
         body = m.encode(m.Message(m.NET_JOB_PACKET, 99, **packet()))
@@ -73,25 +69,19 @@ class Jobs(ServerCase, unittest.TestCase):
         ack = c.wait_ack(14, serial)
         self.assertEqual(ack['text'], 'Malformed net job packet (cut short)')
 
-class Robustness(ServerCase, unittest.TestCase):
     def test_bad_input_drops_only_that_connection(self):
-        inputs = [
-            b'\x03\x00\x00\x00',                                   # raw unit too short
-            struct.pack('<I', 5 << 20) + b'x' * 16,                # raw unit too long
-        ]
-        for data in inputs:
+        # Raw units before the challenge, frames after it.
+        for challenged, data in [
+                (False, b'\x03\x00\x00\x00'),                          # raw unit too short
+                (False, struct.pack('<I', 5 << 20) + b'x' * 16),       # raw unit too long
+                (True, struct.pack('<IIII', 20000, 1, 0, 1)),          # frame too long
+                (True, struct.pack('<IIII', 16, 1, 0, 0)),             # part count 0
+                # body cut
+                (True, struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10)
+                 + b'xx')]:
             bad = self.client()
-            bad.send_bytes(data)
-            self.assertTrue(bad.closed_by_peer(), data)
-        framed = [
-            struct.pack('<IIII', 20000, 1, 0, 1),                  # frame too long
-            struct.pack('<IIII', 16, 1, 0, 0),                     # part count 0
-            # body cut
-            struct.pack('<IIII', 34, 1, 0, 1) + struct.pack('<IIII', 3, 1, 100, 10) + b'xx',
-        ]
-        for data in framed:
-            bad = self.client()
-            bad.challenge()
+            if challenged:
+                bad.challenge()
             bad.send_bytes(data)
             self.assertTrue(bad.closed_by_peer(), data)
         self.assertEqual(self.logged_on().query('whoami')[1]['text'], 'anna')

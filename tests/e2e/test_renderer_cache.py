@@ -1,17 +1,19 @@
-"""The index beside the renderer cache: a warm run reads only what its command needs, and prints
-and sends exactly what a run that reads the whole cache does."""
+"""The renderer cache: reused while the server's data stamp is unchanged, rebuilt when damaged;
+and the index beside it: a warm run reads only what its command needs, and prints and sends
+exactly what a run that reads the whole cache does.
+
+Runs at the same moment sharing one cache are the parallel submission test's.
+"""
 
 import os
 import re
 import unittest
 
 import kfharness as kh
+from kfharness import CACHE, POOL
 
-CACHE = os.path.join('Renderers', 'Renderers.kren')
-POOL = os.path.join('Renderers', 'Pool.xml')
 INDEX = os.path.join('Renderers', 'Renderers.kidx')
-RENDER_SET = ('<RenderSet>\n\t<Renderer>Blender/3.6</Renderer>\n\t<Values>\n\t\t<samples>\n'
-              '\t\t\t<Value>64</Value>\n\t\t</samples>\n\t</Values>\n</RenderSet>\n')
+RENDER_SET = kh.render_set_text('Blender/3.6', {'samples': ['64']})
 COMMANDS = [
     ['-listrenderers'], ['-listrencaps'], ['-listrenderers', 'COMPOSITING', '-compact'],
     ['-listparams', 'Blender', '-subm'], ['-listparams', 'Maya/2024'], ['-listparams', 'Nope'],
@@ -22,7 +24,43 @@ COMMANDS = [
 ]
 
 
-class CacheIndex(unittest.TestCase):
+def group_names(document):
+    """The group names of a Pool/1.0 document, in order."""
+    return [block.split('<Name>', 1)[1].split('</Name>', 1)[0]
+            for block in document.split('<RendererGroup>')[1:]]
+
+
+class RendererCache(unittest.TestCase):
+    def test_cache_is_reused_for_the_same_stamp_and_downloaded_again_otherwise(self):
+        with kh.FarmSim() as sim, kh.ProgramDir(sim) as prog:
+            r = prog.run(['shot.blend'])
+            self.assertIn('Logged on to server', r.out, r)
+            self.assertEqual(sim.downloads(), 1)
+            cache = prog.read_file(CACHE)
+            self.assertTrue(cache.startswith('<DataRoot>\n\t<ContentType>Pool/1.0</ContentType>'))
+            self.assertEqual(group_names(cache), [g.get('Name') for g in sim.farm.renderers.groups])
+            self.assertIn('<UpdateIndex>42</UpdateIndex>', prog.read_file(POOL))
+            self.assertEqual([n for n in os.listdir(prog.file('Renderers')) if '.tmp' in n], [])
+
+            r = prog.run(['shot.blend'])
+            self.assertIn('Logged on to server', r.out, r)
+            self.assertEqual(sim.downloads(), 1, 'the warm run downloaded again')
+            self.assertEqual(len(sim.requests(22)), 3)
+            self.assertEqual(prog.read_file(CACHE), cache)
+
+            # Every kind of damage is the bad-files test's; here a cut file.
+            prog.write_file(CACHE, cache[:len(cache) // 2])
+            r = prog.run(['shot.blend'])
+            self.assertIn('Logged on to server', r.out, r)
+            self.assertEqual(sim.downloads(), 2)
+            self.assertEqual(prog.read_file(CACHE), cache)
+
+            with kh.FarmSim(overrides={'data_stamp': 43}) as sim2:
+                prog.write_conf(port=sim2.port)
+                prog.run(['shot.blend'])
+                self.assertEqual(sim2.downloads(), 1)
+                self.assertIn('<UpdateIndex>43</UpdateIndex>', prog.read_file(POOL))
+
     def run_twice(self, sim, prog, args, damage):
         """The command with the current index, then again once `damage` has spoiled the index."""
         results = []
