@@ -1,6 +1,7 @@
 // A fresh temporary folder for one test, removed with everything in it.
 #pragma once
 
+#include <sys/stat.h>
 #include <wx/string.h>
 
 #include <cstdlib>
@@ -22,18 +23,23 @@ class TempDir {
   // The folder, without and with a trailing "/".
   wxString Path() const { return wxString::FromUTF8(m_path); }
   wxString Dir() const { return wxString::FromUTF8(m_path + "/"); }
-  wxString Path(const std::string& name) const { return wxString::FromUTF8(m_path + "/" + name); }
+  wxString Path(const std::string& name) const { return wxString::FromUTF8(Native(name)); }
+  // The path of `name` as the system calls take it.
+  std::string Native(const std::string& name) const { return m_path + "/" + name; }
+  // The permission bits of `name` (links followed), -1 when it is missing.
+  int Mode(const std::string& name) const {
+    struct stat st;
+    return ::stat(Native(name).c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
+  }
 
   void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(m_path + "/" + name, std::ios::binary) << bytes;
+    std::ofstream(Native(name), std::ios::binary) << bytes;
   }
   std::string Read(const std::string& name) const {
-    std::ifstream in(m_path + "/" + name, std::ios::binary);
+    std::ifstream in(Native(name), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  bool Exists(const std::string& name) const {
-    return std::filesystem::exists(m_path + "/" + name);
-  }
+  bool Exists(const std::string& name) const { return std::filesystem::exists(Native(name)); }
   // Names in the folder, to see that no temporary file was left behind.
   size_t Count() const {
     size_t n = 0;
