@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 namespace {
@@ -30,15 +29,12 @@ class CTestConnection : public CRemoteConnection {
   ~CTestConnection() override { Disconnect(wxString(), false); }
 
   CFakeSocket* fake = nullptr;
-  std::function<void(CFakeSocket&)> setup;
   std::vector<Note> notes;
   wxString updateInfo;
-  bool updateOk = true;
 
   std::unique_ptr<CBaseSocket> CreateSocket() override {
     auto socket = std::make_unique<CFakeSocket>(m_clock);
     fake = socket.get();
-    if (setup) setup(*fake);
     return socket;
   }
   void GetAddress(wxString& host, int& port) override {
@@ -50,7 +46,7 @@ class CTestConnection : public CRemoteConnection {
   }
   bool CheckUpdate(const wxString& info) override {
     updateInfo = info;
-    return updateOk;
+    return true;
   }
 
  private:
@@ -59,6 +55,7 @@ class CTestConnection : public CRemoteConnection {
 
 struct Fixture {
   CManualClock clock{1000};
+  RecordingConsole console;  // given to the connection by the tests that read it
   CNetEngine engine{&clock};
   CTestConnection connection{&clock};
   wxUint32 serverSerial = 100;
@@ -69,6 +66,7 @@ struct Fixture {
     connection.SetExpectedIdentifier(CChallengeMsg::kRemoteControllerId);
   }
 
+  void Receive(const std::string& bytes) { connection.fake->incoming.push_back(bytes); }
   // The bytes the server sends for `message`, framed.
   std::string FromServer(CMsgBase& message) {
     message.SetSerial(++serverSerial);
@@ -86,16 +84,10 @@ struct Fixture {
                 dataIsMessage);
     return FromServer(ack);
   }
-  std::string ServerInfo() {
-    COppositeInfoMsg info;
-    info.alias = wxT("Farm server");
-    info.computerName = wxT("srv01");
-    return FromServer(info);
-  }
   // Connected, challenge sent and accepted.
   void Challenged() {
     ASSERT_TRUE(connection.Connect(true, true));
-    connection.fake->incoming.push_back(Ack(1, 1, true, wxString()));
+    Receive(Ack(1, 1, true, wxString()));
     connection.Process();
     ASSERT_TRUE(connection.IsReady());
     connection.fake->written.clear();
@@ -114,37 +106,39 @@ struct Fixture {
   }
 };
 
-TEST(RemoteConnectionTest, ConnectAndChallengeSendTheRawChallengeAndReportEachStep) {
-  Fixture f;
-  ASSERT_TRUE(f.connection.Connect(true, true));
+struct RemoteConnectionTest : ::testing::Test, Fixture {};
+
+TEST_F(RemoteConnectionTest, ConnectAndChallengeSendTheRawChallengeAndReportEachStep) {
+  ASSERT_TRUE(connection.Connect(true, true));
   const std::string body =
       std::string("Kilnforge.V2.RemoteController", 30) + U32(45) + std::string(1, '\0');
-  EXPECT_EQ(f.connection.fake->written, U32(12 + body.size()) + U32(1) + U32(1) + body);
-  EXPECT_TRUE(f.connection.GetState().Has(CRemoteConnection::kStateChallengeSent));
-  EXPECT_EQ(f.connection.notes,
-            (std::vector<Note>{{6, Net(wxT("Connecting..."))},
-                               {1, Net(wxT("Connection established"))},
-                               {4, Net(wxT("Challenging remote machine..."))}}));
+  EXPECT_EQ(connection.fake->written, U32(12 + body.size()) + U32(1) + U32(1) + body);
+  EXPECT_TRUE(connection.GetState().Has(CRemoteConnection::kStateChallengeSent));
+  EXPECT_EQ(connection.notes, (std::vector<Note>{{6, Net(wxT("Connecting..."))},
+                                                 {1, Net(wxT("Connection established"))},
+                                                 {4, Net(wxT("Challenging remote machine..."))}}));
 }
 
-TEST(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
-  Fixture f;
-  f.connection.SetAlias(wxT("Render-%COMPUTERNAME%-%COMPUTERNAME%"));
-  ASSERT_TRUE(f.connection.Connect(true, true));
-  f.connection.fake->written.clear();
-  f.connection.fake->incoming.push_back(f.Ack(1, 1, true, wxString(), "Renderers|2.1\0", false));
-  f.connection.fake->incoming.push_back(f.ServerInfo());
-  EXPECT_TRUE(f.connection.WaitForState(CRemoteConnection::kStatePeerInfo, 30000));
+TEST_F(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
+  connection.SetAlias(wxT("Render-%COMPUTERNAME%-%COMPUTERNAME%"));
+  ASSERT_TRUE(connection.Connect(true, true));
+  connection.fake->written.clear();
+  Receive(Ack(1, 1, true, wxString(), "Renderers|2.1\0", false));
+  COppositeInfoMsg server;
+  server.alias = wxT("Farm server");
+  server.computerName = wxT("srv01");
+  Receive(FromServer(server));
+  EXPECT_TRUE(connection.WaitForState(CRemoteConnection::kStatePeerInfo, 30000));
 
-  EXPECT_EQ(f.connection.GetState().Get(),
+  EXPECT_EQ(connection.GetState().Get(),
             CRemoteConnection::kStateChallenged | CRemoteConnection::kStatePeerInfo);
-  EXPECT_EQ(f.connection.updateInfo, wxT("Renderers|2.1"));
-  EXPECT_EQ(f.connection.GetPeerComputerName(), wxT("srv01"));
-  EXPECT_EQ(f.connection.GetPeerAlias(), wxT("Farm server"));
-  EXPECT_EQ(f.connection.notes.back().second, Net(wxT("Challenge succeeded")));
-  EXPECT_EQ(f.connection.FormatStatusLine(wxT("x")), wxT("Network: [srv01/127.0.0.1:7506] x"));
+  EXPECT_EQ(connection.updateInfo, wxT("Renderers|2.1"));
+  EXPECT_EQ(connection.GetPeerComputerName(), wxT("srv01"));
+  EXPECT_EQ(connection.GetPeerAlias(), wxT("Farm server"));
+  EXPECT_EQ(connection.notes.back().second, Net(wxT("Challenge succeeded")));
+  EXPECT_EQ(connection.FormatStatusLine(wxT("x")), wxT("Network: [srv01/127.0.0.1:7506] x"));
 
-  const std::vector<std::string> sent = f.Sent();
+  const std::vector<std::string> sent = Sent();
   ASSERT_EQ(sent.size(), 1u);
   // Kind, build, computer name and memory are compared end to end.
   COppositeInfoMsg info;
@@ -153,19 +147,18 @@ TEST(RemoteConnectionTest, AnAcceptedChallengeSendsThisSidesInformation) {
   EXPECT_EQ(info.alias, wxT("Render-") + host + wxT("-") + host);
 }
 
-TEST(RemoteConnectionTest, AnAcknowledgementIsAwaitedUpToExactly30000Ms) {
-  Fixture f;
-  ASSERT_TRUE(f.connection.Connect(false, true));
-  f.clock.Advance(30000);
-  f.connection.Process();
-  EXPECT_EQ(f.engine.GetAckQueue().size(), 1u);
-  EXPECT_FALSE(f.connection.IsDisconnectPending());
-  f.clock.Advance(1);
-  f.connection.Process();
-  EXPECT_TRUE(f.engine.GetAckQueue().empty());
-  EXPECT_EQ(f.connection.GetLastAckResult().GetResult(), -1);
-  EXPECT_EQ(f.connection.GetLastAckResult().GetText(), wxT("message timeout"));
-  EXPECT_EQ(f.connection.GetPendingReason(),
+TEST_F(RemoteConnectionTest, AnAcknowledgementIsAwaitedUpToExactly30000Ms) {
+  ASSERT_TRUE(connection.Connect(false, true));
+  clock.Advance(30000);
+  connection.Process();
+  EXPECT_EQ(engine.GetAckQueue().size(), 1u);
+  EXPECT_FALSE(connection.IsDisconnectPending());
+  clock.Advance(1);
+  connection.Process();
+  EXPECT_TRUE(engine.GetAckQueue().empty());
+  EXPECT_EQ(connection.GetLastAckResult().GetResult(), -1);
+  EXPECT_EQ(connection.GetLastAckResult().GetText(), wxT("message timeout"));
+  EXPECT_EQ(connection.GetPendingReason(),
             wxT("Challenging the target machine failed (message timeout)."));
 }
 
@@ -230,7 +223,7 @@ TEST(NetEngineTest, AnAcknowledgementCarriesItsAttachedMessageAndUnmatchedOnesAr
   EXPECT_TRUE(engine.GetAckQueue().empty());
 }
 
-TEST(RemoteConnectionTest, APeerChallengeOfAnotherVersionIsRefusedAndOldPeersGetARawAnswer) {
+TEST(PeerChallengeTest, AnotherVersionIsRefusedAndOldPeersGetARawAnswer) {
   for (wxInt32 version : {44, 29}) {
     Fixture f;
     ASSERT_TRUE(f.connection.Connect(false, false));
@@ -240,7 +233,7 @@ TEST(RemoteConnectionTest, APeerChallengeOfAnotherVersionIsRefusedAndOldPeersGet
     challenge.SetSerial(7);
     challenge.SetRaw(false);
     const wxUint32 before = f.clock.Now();
-    f.connection.fake->incoming.push_back(Framed(SerializeToString(challenge), 7));
+    f.Receive(Framed(SerializeToString(challenge), 7));
     f.connection.Process();
 
     const std::string& w = f.connection.fake->written;
@@ -258,7 +251,7 @@ TEST(RemoteConnectionTest, APeerChallengeOfAnotherVersionIsRefusedAndOldPeersGet
     EXPECT_FALSE(ack.GetResult());
     EXPECT_EQ(ack.GetText(),
               wxString::Format(wxT("the protocol version differs; got %i, expected 45 - ")
-                               wxT("incompatible Kilnforge V2 versions)"),
+                                   wxT("incompatible Kilnforge V2 versions)"),
                                version));
     EXPECT_EQ(f.clock.Now() - before, 500u);  // held before giving up
     EXPECT_TRUE(f.connection.IsDisconnectPending());
@@ -268,44 +261,41 @@ TEST(RemoteConnectionTest, APeerChallengeOfAnotherVersionIsRefusedAndOldPeersGet
 std::vector<wxInt32>* g_seen = nullptr;
 void SeeMessage(CRemoteConnection*, CMsgBase* message) { g_seen->push_back(message->GetType()); }
 
-TEST(RemoteConnectionTest, MessagesBeforeTheChallengeAreDroppedAndNothingButChallengesIsSent) {
+TEST_F(RemoteConnectionTest, MessagesBeforeTheChallengeAreDroppedAndNothingButChallengesIsSent) {
   std::vector<wxInt32> seen;
   g_seen = &seen;
-  Fixture f;
-  f.connection.GetMsgMap().Register(3, &SeeMessage);
-  f.connection.GetMsgMap().Register(3, &SeeMessage);
-  ASSERT_TRUE(f.connection.Connect(false, true));
+  connection.GetMsgMap().Register(3, &SeeMessage);
+  connection.GetMsgMap().Register(3, &SeeMessage);
+  ASSERT_TRUE(connection.Connect(false, true));
   CGenericMsg text;
   text.SetType(3);
-  f.connection.fake->incoming.push_back(f.FromServer(text));
-  f.connection.Process();
+  Receive(FromServer(text));
+  connection.Process();
   EXPECT_TRUE(seen.empty());
-  EXPECT_FALSE(f.connection.Send(f.engine.CreateForSend(7), false));
+  EXPECT_FALSE(connection.Send(engine.CreateForSend(7), false));
 
   // Both in one read: the acknowledgement makes the message after it acceptable.
-  const std::string ack = f.Ack(1, 1, true, wxString());
-  f.connection.fake->incoming.push_back(ack + f.FromServer(text));
-  f.connection.Process();
+  const std::string ack = Ack(1, 1, true, wxString());
+  Receive(ack + FromServer(text));
+  connection.Process();
   EXPECT_EQ(seen, (std::vector<wxInt32>{3, 3}));  // both handlers
   g_seen = nullptr;
 }
 
-TEST(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
-  Fixture f;
-  f.Challenged();
-  std::unique_ptr<CMsgBase> job = f.engine.CreateForSend(14);
+TEST_F(RemoteConnectionTest, SendAndWaitSleepsUntilTheLateAnswerArrives) {
+  Challenged();
+  std::unique_ptr<CMsgBase> job = engine.CreateForSend(14);
   const wxUint32 serial = job->GetSerial();
-  const wxUint32 start = f.clock.Now();
-  f.connection.fake->ArriveAt(start + 10000,
-                              f.Ack(14, serial, true, wxT("queued"), "", false, 1234));
-  const CNetMsgAckResult result = f.connection.SendAndWait(std::move(job), 150000);
+  const wxUint32 start = clock.Now();
+  connection.fake->ArriveAt(start + 10000, Ack(14, serial, true, wxT("queued"), "", false, 1234));
+  const CNetMsgAckResult result = connection.SendAndWait(std::move(job), 150000);
   EXPECT_EQ(result.GetResult(), 1);
   EXPECT_EQ(result.GetValue1(), 1234u);
   EXPECT_EQ(result.GetText(), wxT("queued"));
-  EXPECT_EQ(f.clock.Now() - start, 10000u);
+  EXPECT_EQ(clock.Now() - start, 10000u);
   // One blocking wait, no ticks: the wait asked for the whole time-out.
-  EXPECT_EQ(f.connection.fake->waits, 1);
-  EXPECT_EQ(f.connection.fake->waitRequests[0], 150001u);
+  EXPECT_EQ(connection.fake->waits, 1);
+  EXPECT_EQ(connection.fake->waitRequests[0], 150001u);
 }
 
 TEST(NetMsgAckResultTest, CopiesShareOneAttachedMessageThatOnlyItsLastHolderHandsOver) {
@@ -341,112 +331,104 @@ TEST(NetMsgAckResultTest, CopiesShareOneAttachedMessageThatOnlyItsLastHolderHand
   EXPECT_FALSE(result.TakeAttached());
 }
 
-TEST(RemoteConnectionTest, TheWaiterOfAnAnswerHoldsItsMessageAlone) {
-  Fixture f;
-  f.Challenged();
-  std::unique_ptr<CMsgBase> request = f.engine.CreateForSend(1025);
+TEST_F(RemoteConnectionTest, TheWaiterOfAnAnswerHoldsItsMessageAlone) {
+  Challenged();
+  std::unique_ptr<CMsgBase> request = engine.CreateForSend(1025);
   COppositeInfoMsg answer;
   answer.alias = wxT("answer");
   CMemoryStream bytes(CMemoryStream::kWrite);
   ASSERT_TRUE(answer.Serialize(bytes));
-  f.connection.fake->incoming.push_back(
-      f.Ack(1025, request->GetSerial(), true, wxT("ok"),
-            std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()), true));
-  CNetMsgAckResult result = f.connection.SendAndWait(std::move(request), 30000);
+  Receive(Ack(1025, request->GetSerial(), true, wxT("ok"),
+              std::string(reinterpret_cast<const char*>(bytes.Data()), bytes.Size()), true));
+  CNetMsgAckResult result = connection.SendAndWait(std::move(request), 30000);
   EXPECT_EQ(result.GetResult(), 1);
   const CMsgBase* const received = result.GetAttached();
   ASSERT_TRUE(received);
   // The connection keeps the outcome but lets go of the message, so the
   // caller takes the message itself over instead of a copy.
-  EXPECT_EQ(f.connection.GetLastAckResult().GetText(), wxT("ok"));
-  EXPECT_EQ(f.connection.GetLastAckResult().GetAttached(), nullptr);
+  EXPECT_EQ(connection.GetLastAckResult().GetText(), wxT("ok"));
+  EXPECT_EQ(connection.GetLastAckResult().GetAttached(), nullptr);
   std::unique_ptr<CMsgBase> taken = result.TakeAttached();
   EXPECT_EQ(taken.get(), received);
   EXPECT_EQ(dynamic_cast<COppositeInfoMsg&>(*taken).alias, wxT("answer"));
 }
 
-TEST(RemoteConnectionTest, WaitsEndAtTheirTimeOutOrAtOnceWhenTheConnectionIsLost) {
-  Fixture f;
-  f.Challenged();
-  const wxUint32 start = f.clock.Now();
-  EXPECT_FALSE(f.connection.WaitForState(CRemoteConnection::kStateUserData0, 30000));
-  EXPECT_EQ(f.clock.Now() - start, 30001u);
-  EXPECT_LE(f.connection.fake->waits, 2);
+TEST_F(RemoteConnectionTest, WaitsEndAtTheirTimeOutOrAtOnceWhenTheConnectionIsLost) {
+  Challenged();
+  const wxUint32 start = clock.Now();
+  EXPECT_FALSE(connection.WaitForState(CRemoteConnection::kStateUserData0, 30000));
+  EXPECT_EQ(clock.Now() - start, 30001u);
+  EXPECT_LE(connection.fake->waits, 2);
 
-  f.connection.fake->ArriveAt(f.clock.Now() + 200, std::string());
-  f.connection.fake->peerClosesAfterIncoming = true;
-  const wxUint32 lostAt = f.clock.Now();
-  const CNetMsgAckResult result = f.connection.SendAndWait(f.engine.CreateForSend(7), 30000);
+  connection.fake->ArriveAt(clock.Now() + 200, std::string());
+  connection.fake->peerClosesAfterIncoming = true;
+  const wxUint32 lostAt = clock.Now();
+  const CNetMsgAckResult result = connection.SendAndWait(engine.CreateForSend(7), 30000);
   EXPECT_EQ(result.GetResult(), -1);
   EXPECT_EQ(result.GetText(), wxT("message timeout"));
-  EXPECT_LT(f.clock.Now() - lostAt, 1000u);
-  EXPECT_FALSE(f.connection.IsConnected());
-  EXPECT_TRUE(f.engine.GetAckQueue().empty());
+  EXPECT_LT(clock.Now() - lostAt, 1000u);
+  EXPECT_FALSE(connection.IsConnected());
+  EXPECT_TRUE(engine.GetAckQueue().empty());
 }
 
-TEST(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferError) {
-  RecordingConsole output;
-  wxString& console = output.text;
-  Fixture f;
-  f.connection.SetConsole(&output);
-  f.Challenged();
+TEST_F(RemoteConnectionTest, OversizedDataFromThePeerEndsTheConnectionAsATransferError) {
+  connection.SetConsole(&console);
+  Challenged();
   // A compressed body announcing 512 MiB unpacked.
-  f.engine.Register(3, CLASSINFO(CCompressedMsgBase));
+  engine.Register(3, CLASSINFO(CCompressedMsgBase));
   const std::string body = U32(3) + U32(500) + U32(8) + U32(512u * 1024 * 1024) + "12345678";
-  f.connection.fake->incoming.push_back(Framed(body, 500));
-  f.connection.Process();
-  EXPECT_FALSE(f.connection.IsConnected());
+  Receive(Framed(body, 500));
+  connection.Process();
+  EXPECT_FALSE(connection.IsConnected());
   const wxString reason = Net(wxT("An error occurred during data transfer (Input/Output error)"));
-  EXPECT_EQ(f.connection.notes.back(), Note(3, reason));
-  EXPECT_EQ(console, wxT("ERROR! ") + reason + wxT("\n"));
+  EXPECT_EQ(connection.notes.back(), Note(3, reason));
+  EXPECT_EQ(console.text, wxT("ERROR! ") + reason + wxT("\n"));
 
   // A frame longer than any frame: the socket's own error is named.
-  Fixture g;
-  g.Challenged();
-  g.connection.fake->incoming.push_back(U32(1u << 30) + "xxxx");
-  g.connection.Process();
-  EXPECT_FALSE(g.connection.IsConnected());
-  EXPECT_EQ(g.connection.notes.back().second, reason);
+  Fixture other;
+  other.Challenged();
+  other.Receive(U32(1u << 30) + "xxxx");
+  other.connection.Process();
+  EXPECT_FALSE(other.connection.IsConnected());
+  EXPECT_EQ(other.connection.notes.back().second, reason);
 }
 
 void DisconnectInHandler(CRemoteConnection* owner, CMsgBase*) {
   owner->Disconnect(wxT("asked"), true);
 }
 
-TEST(RemoteConnectionTest, ADisconnectInsideAHandlerWaitsUntilThePendingDisconnectIsProcessed) {
-  Fixture f;
-  f.connection.GetMsgMap().Register(9, &DisconnectInHandler);
-  f.Challenged();
+TEST_F(RemoteConnectionTest, ADisconnectInsideAHandlerWaitsUntilThePendingDisconnectIsProcessed) {
+  connection.GetMsgMap().Register(9, &DisconnectInHandler);
+  Challenged();
   CGenericMsg message;
   message.SetType(9);
-  f.connection.fake->incoming.push_back(f.FromServer(message));
-  f.connection.Process();
-  EXPECT_TRUE(f.connection.IsConnected());
-  EXPECT_TRUE(f.connection.IsDisconnectPending());
-  EXPECT_EQ(f.connection.GetPendingReason(), wxT("asked"));
-  EXPECT_FALSE(f.connection.WaitForState(CRemoteConnection::kStateUserData1, 30000));  // at once
+  Receive(FromServer(message));
+  connection.Process();
+  EXPECT_TRUE(connection.IsConnected());
+  EXPECT_TRUE(connection.IsDisconnectPending());
+  EXPECT_EQ(connection.GetPendingReason(), wxT("asked"));
+  EXPECT_FALSE(connection.WaitForState(CRemoteConnection::kStateUserData1, 30000));  // at once
 
-  EXPECT_FALSE(f.connection.ProcessPendingDisconnect());
-  EXPECT_EQ(f.connection.GetSocket(), nullptr);
-  EXPECT_EQ(f.connection.GetState().Get(), 0u);
-  ASSERT_GE(f.connection.notes.size(), 2u);
-  EXPECT_EQ(f.connection.notes[f.connection.notes.size() - 2].first, 7);
-  EXPECT_EQ(f.connection.notes.back().second, Net(wxT("Disconnected (asked)")));
-  EXPECT_TRUE(f.connection.ProcessPendingDisconnect());
+  EXPECT_FALSE(connection.ProcessPendingDisconnect());
+  EXPECT_EQ(connection.GetSocket(), nullptr);
+  EXPECT_EQ(connection.GetState().Get(), 0u);
+  ASSERT_GE(connection.notes.size(), 2u);
+  EXPECT_EQ(connection.notes[connection.notes.size() - 2].first, 7);
+  EXPECT_EQ(connection.notes.back().second, Net(wxT("Disconnected (asked)")));
+  EXPECT_TRUE(connection.ProcessPendingDisconnect());
 }
 
-TEST(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedType) {
-  Fixture f;
-  f.Challenged();
+TEST_F(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedType) {
+  Challenged();
   CRequestMsg byMessage;
   byMessage.requestedType = 5;  // a type without a class of its own
   CRequestMsg byAck;
   byAck.mode = CRequestMsg::kAnswerWithAck;
   byAck.requestedType = 6;
-  const std::string first = f.FromServer(byMessage);
-  f.connection.fake->incoming.push_back(first + f.FromServer(byAck));
-  f.connection.Process();
-  const std::vector<std::string> sent = f.Sent();
+  const std::string first = FromServer(byMessage);
+  Receive(first + FromServer(byAck));
+  connection.Process();
+  const std::vector<std::string> sent = Sent();
   ASSERT_EQ(sent.size(), 2u);
   EXPECT_EQ(sent[0].substr(0, 4), U32(5));
   EXPECT_EQ(sent[0].size(), 8u);
@@ -454,7 +436,7 @@ TEST(RemoteConnectionTest, RequestsAreAnsweredWithAnEmptyMessageOfTheRequestedTy
   ASSERT_TRUE(Deserialize(ack, sent[1]));
   EXPECT_EQ(ack.GetType(), 1024);
   EXPECT_EQ(ack.GetAckedType(), 1025);
-  EXPECT_EQ(ack.GetAckedSerial(), f.serverSerial);
+  EXPECT_EQ(ack.GetAckedSerial(), serverSerial);
   EXPECT_TRUE(ack.GetResult());
   wxInt32 attachedType = 0;
   ASSERT_TRUE(ack.GetAttachedType(&attachedType));

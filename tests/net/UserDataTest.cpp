@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "../support/Strings.h"
+
 namespace {
 
 CUserData WithPools(std::initializer_list<const char*> entries) {
   CUserData data;
-  wxArrayString pools;
-  for (const char* e : entries) pools.Add(wxString::FromUTF8(e));
-  data.SetPools(pools);
+  data.SetPools(Strings(entries));
   return data;
 }
 
