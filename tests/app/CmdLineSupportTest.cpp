@@ -22,7 +22,7 @@ namespace {
 class CmdLineSupportTest : public CmdLineTestBase {
  protected:
   void SetUp() override {
-    SetUpFarm({wxT("12|Main"), wxT("14|Lighting"), wxT("17|Night shift")}, 8);
+    SetUpFarm({"12|Main", "14|Lighting", "17|Night shift"}, 8);
     m_user.GetRights().Set(CUserRights::kUrgentJobs);
     m_job.Reset(-1);
   }
@@ -44,11 +44,11 @@ class CmdLineSupportTest : public CmdLineTestBase {
            wxT("]\n");
   }
 
-  wxArrayString Values(const wxString& id) const {
+  // The values of render setting `id`, joined with commas.
+  wxString Joined(const wxString& id) const {
     const CRSRenderSetValue* value = m_job.GetRenderSet().FindValue(id);
-    return value != nullptr ? value->Strings : wxArrayString();
+    return value != nullptr ? wxJoin(value->Strings, wxT(','), wxT('\0')) : wxString();
   }
-  wxString Joined(const wxString& id) const { return wxJoin(Values(id), wxT(','), wxT('\0')); }
 
   CJsNetJob m_job;
   wxString m_nameFormat;
@@ -111,10 +111,7 @@ TEST_F(CmdLineSupportTest, WithoutTheSwitchEveryPoolOfTheUserFollowsThoseOfThePr
 }
 
 TEST_F(CmdLineSupportTest, PoolNamesIgnoreTheCaseOfAnyLetter) {
-  wxArrayString pools;
-  pools.Add(wxString::FromUTF8("21|\xC3\x84rger"));  // "Ärger"
-  pools.Add(wxT("22|Main"));
-  m_user.SetPools(pools);
+  m_user.SetPools(Strings({"21|\xC3\x84rger", "22|Main"}));   // "Ärger"
   ASSERT_TRUE(Apply({"-nj_pools", "\xC3\xA4RGER", "a.ma"}));  // "äRGER"
   EXPECT_EQ(wxJoin(m_job.GetPoolList(), wxT(','), wxT('\0')),
             wxString::FromUTF8("21|\xC3\x84rger"));
@@ -122,53 +119,28 @@ TEST_F(CmdLineSupportTest, PoolNamesIgnoreTheCaseOfAnyLetter) {
 
 TEST_F(CmdLineSupportTest, RangeChecksOfTheSwitches) {
   const struct {
-    std::vector<const char*> args;
-    const wxChar* message;
-    const wxChar* switchName;
+    const char* switchName;
+    std::vector<const char*> values;
+    const char* message;
   } cases[] = {
-      {{"-nj_rendercores", "-1"}, wxT("The render core setting is invalid"), wxT("nj_rendercores")},
-      {{"-nj_rendercores", "17"}, wxT("The render core setting is invalid"), wxT("nj_rendercores")},
-      {{"-nj_dispatchorder", "-1"}, wxT("The dispatch order is invalid"), wxT("nj_dispatchorder")},
-      {{"-nj_dispatchorder", "4"}, wxT("The dispatch order is invalid"), wxT("nj_dispatchorder")},
-      {{"-nj_minclientmemory", "6"},
-       wxT("The client memory limit is invalid"),
-       wxT("nj_minclientmemory")},
-      {{"-nj_errorhandling", "1,0"},
-       wxT("The error handling settings are invalid"),
-       wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", ",1"},
-       wxT("The error handling settings are invalid"),
-       wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", "3,1"},
-       wxT("The error handling settings are invalid"),
-       wxT("nj_errorhandling")},
-      {{"-nj_errorhandling", "1"},
-       wxT("The error handling settings are invalid"),
-       wxT("nj_errorhandling")},
-      {{"-nj_splitmode", "1,"},
-       wxT("The frame splitting settings are invalid"),
-       wxT("nj_splitmode")},
-      {{"-nj_splitmode", "1"},
-       wxT("The frame splitting settings are invalid"),
-       wxT("nj_splitmode")},
-      {{"-nj_slicemode", "1,,2"},
-       wxT("The image slicing settings are invalid"),
-       wxT("nj_slicemode")},
-      {{"-nj_slicemode", "1,2"},
-       wxT("The image slicing settings are invalid"),
-       wxT("nj_slicemode")},
-      {{"-nj_framechecking", ",x#"}, wxT("Invalid frame checking mode"), wxT("nj_framechecking")},
-      {{"-nj_framechecking", "3"}, wxT("Invalid frame checking mode"), wxT("nj_framechecking")},
-      {{"-nj_framechecking", "1,frame.exr"},
-       wxT("Invalid image name (no frame number placeholder specified)"),
-       wxT("nj_framechecking")},
+      {"nj_rendercores", {"-1", "17"}, "The render core setting is invalid"},
+      {"nj_dispatchorder", {"-1", "4"}, "The dispatch order is invalid"},
+      {"nj_minclientmemory", {"6"}, "The client memory limit is invalid"},
+      {"nj_errorhandling", {"1,0", ",1", "3,1", "1"}, "The error handling settings are invalid"},
+      {"nj_splitmode", {"1,", "1"}, "The frame splitting settings are invalid"},
+      {"nj_slicemode", {"1,,2", "1,2"}, "The image slicing settings are invalid"},
+      {"nj_framechecking", {",x#", "3"}, "Invalid frame checking mode"},
+      {"nj_framechecking", {"1,frame.exr"},
+       "Invalid image name (no frame number placeholder specified)"},
   };
   for (const auto& c : cases) {
-    m_out.clear();
-    std::vector<const char*> args = c.args;
-    args.push_back("a.ma");
-    EXPECT_FALSE(Apply(args)) << c.args[0] << " " << c.args[1];
-    EXPECT_EQ(m_out, Report(c.message, c.switchName));
+    for (const char* value : c.values) {
+      SCOPED_TRACE(std::string(c.switchName) + " " + value);
+      m_out.clear();
+      const std::string name = std::string("-") + c.switchName;
+      EXPECT_FALSE(Apply({name.c_str(), value, "a.ma"}));
+      EXPECT_EQ(m_out, Report(c.message, c.switchName));
+    }
   }
 }
 

@@ -2,22 +2,36 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
+#include "../support/Strings.h"
 #include "../support/TempDir.h"
 
 namespace {
 
 struct CmdLine : CKfJsCmdLine {
+  CmdLine() = default;
+  // A command line that has parsed `args` with `defaults`, which must succeed.
+  explicit CmdLine(std::initializer_list<const char*> args, const std::string& defaults = "") {
+    EXPECT_TRUE(ParseArgs(args, defaults));
+  }
   bool ParseArgs(std::initializer_list<const char*> args, const std::string& defaults = "") {
-    wxArrayString a;
-    for (const char* s : args) a.Add(wxString::FromUTF8(s));
-    SetArguments(a);
+    SetArguments(Strings(args));
     if (!defaults.empty()) {
       m_dir.Write("KfRcDefaults.conf", defaults);
       SetDefaultsFile(m_dir.Path("KfRcDefaults.conf"));
     }
     return Parse();
+  }
+  // A switch's value with the defaults applied, none when it has none.
+  std::optional<long> Long(const wxChar* name) {
+    long value = 0;
+    return GetSwitchLong(name, &value) ? std::optional<long>(value) : std::nullopt;
+  }
+  std::optional<wxString> Text(const wxChar* name) {
+    wxString value;
+    return GetSwitchString(name, &value) ? std::optional<wxString>(value) : std::nullopt;
   }
   TempDir m_dir;
 };
@@ -37,10 +51,9 @@ TEST(KfJsCmdLineTest, CommandLineWithoutACommandIsIncomplete) {
 }
 
 TEST(KfJsCmdLineTest, ResolvesGeneralSwitches) {
-  CmdLine c;
-  ASSERT_TRUE(c.ParseArgs({"-login", " bob:se:cret ", "-query", " a ", "-QUERY", "b",
-                           "-control_nj=1,pause", "-listrenderers", "-compact", "-nj_preset", "p1",
-                           "-nj_preset", "p 2", "-execute_idleonly", "-retnjid", "-log"}));
+  CmdLine c({"-login", " bob:se:cret ", "-query", " a ", "-QUERY", "b", "-control_nj=1,pause",
+             "-listrenderers", "-compact", "-nj_preset", "p1", "-nj_preset", "p 2",
+             "-execute_idleonly", "-retnjid", "-log"});
   EXPECT_EQ(c.GetLoginUser(), wxT("bob"));
   EXPECT_EQ(c.GetLoginPassword(), wxT("se"));
   EXPECT_EQ(c.GetQuery(), wxT("a;b"));
@@ -54,18 +67,11 @@ TEST(KfJsCmdLineTest, ResolvesGeneralSwitches) {
   ASSERT_EQ(c.GetPresets().GetCount(), 2u);
   EXPECT_EQ(c.GetPresets()[1], wxT("p 2"));
 
-  CmdLine d;
-  ASSERT_TRUE(d.ParseArgs({"-login", "alice", "-listpools"}));
+  // A user without a password (one without a user name is the end-to-end tests').
+  CmdLine d({"-login", "alice", "-listpools"});
   EXPECT_EQ(d.GetLoginUser(), wxT("alice"));
   EXPECT_EQ(d.GetLoginPassword(), wxT(""));
   EXPECT_TRUE(d.IsLoginGiven());
-
-  // A login without a user name is still a login: it replaces the configured one.
-  CmdLine e;
-  ASSERT_TRUE(e.ParseArgs({"-login", ":pw", "-listpools"}));
-  EXPECT_TRUE(e.IsLoginGiven());
-  EXPECT_EQ(e.GetLoginUser(), wxT(""));
-  EXPECT_EQ(e.GetLoginPassword(), wxT("pw"));
 }
 
 const char kDefaults[] =
@@ -85,43 +91,30 @@ const char kDefaults[] =
     "nj_project = Deep\n";
 
 TEST(KfJsCmdLineTest, DefaultsComeFromTheNamedSectionButConnectionFromDefaults) {
-  CmdLine c;
-  ASSERT_TRUE(c.ParseArgs({"-defsection", "Night", "scene.max"}, kDefaults));
+  CmdLine c({"-defsection", "Night", "scene.max"}, kDefaults);
   EXPECT_EQ(c.GetServer(), wxT("10.0.0.1:7000"));
   EXPECT_EQ(c.GetLoginUser(), wxT("site"));
   EXPECT_EQ(c.GetUserDir(), wxT("/srv/kf"));
-  long priority = 0;
-  EXPECT_TRUE(c.GetSwitchLong(wxT("nj_priority"), &priority));
-  EXPECT_EQ(priority, 2);
-  wxString project;
-  EXPECT_TRUE(c.GetSwitchString(wxT("nj_project"), &project));
-  EXPECT_EQ(project, wxT("Film"));
+  EXPECT_EQ(c.Long(wxT("nj_priority")), 2);
+  EXPECT_EQ(c.Text(wxT("nj_project")), wxT("Film"));
 
   // The command line wins; a dotted section path reaches a nested section.
-  CmdLine d;
-  ASSERT_TRUE(d.ParseArgs({"-defsection", "Night.Sub", "-server", "h", "-nj_priority", "9", "s"},
-                          kDefaults));
+  CmdLine d({"-defsection", "Night.Sub", "-server", "h", "-nj_priority", "9", "s"}, kDefaults);
   EXPECT_EQ(d.GetServer(), wxT("h"));
-  EXPECT_TRUE(d.GetSwitchLong(wxT("nj_priority"), &priority));
-  EXPECT_EQ(priority, 9);
-  EXPECT_TRUE(d.GetSwitchString(wxT("nj_project"), &project));
-  EXPECT_EQ(project, wxT("Deep"));
+  EXPECT_EQ(d.Long(wxT("nj_priority")), 9);
+  EXPECT_EQ(d.Text(wxT("nj_project")), wxT("Deep"));
 }
 
 TEST(KfJsCmdLineTest, EmptyDefaultsCountOnlyForIntegers) {
-  CmdLine c;
-  ASSERT_TRUE(c.ParseArgs({"scene.max"}, kDefaults));
+  CmdLine c({"scene.max"}, kDefaults);
   wxString name = wxT("unchanged");
   EXPECT_FALSE(c.GetSwitchString(wxT("nj_name"), &name));
   EXPECT_EQ(name, wxT("unchanged"));
-  long limit = 77;
-  EXPECT_TRUE(c.GetSwitchLong(wxT("nj_clientlimit"), &limit));
-  EXPECT_EQ(limit, 0);
-  EXPECT_FALSE(c.GetSwitchLong(wxT("nj_deptype"), &limit));
+  EXPECT_EQ(c.Long(wxT("nj_clientlimit")), 0);
+  EXPECT_EQ(c.Long(wxT("nj_deptype")), std::nullopt);
   // A section that does not exist, and no file at all, leave the command line alone.
-  CmdLine d;
-  ASSERT_TRUE(d.ParseArgs({"-defsection", "Nowhere", "scene.max"}, kDefaults));
-  EXPECT_FALSE(d.GetSwitchLong(wxT("nj_priority"), &limit));
+  CmdLine d({"-defsection", "Nowhere", "scene.max"}, kDefaults);
+  EXPECT_EQ(d.Long(wxT("nj_priority")), std::nullopt);
   CmdLine e;
   e.SetDefaultsFile(wxT("/nonexistent/KfRcDefaults.conf"));
   ASSERT_TRUE(e.ParseArgs({"scene.max"}));
@@ -135,12 +128,8 @@ TEST(KfJsCmdLineTest, TheUsersOwnDefaultsWinKeyByKey) {
   c.SetUserDefaultsFile(c.m_dir.Path("user.conf"));
   ASSERT_TRUE(c.ParseArgs({"scene.max"},
                           "[Defaults]\nnj_priority = 3\nnj_name = site\nserver = farm:7000\n"));
-  long priority = 0;
-  ASSERT_TRUE(c.GetSwitchLong(wxT("nj_priority"), &priority));
-  EXPECT_EQ(priority, 9);
-  wxString text;
-  ASSERT_TRUE(c.GetSwitchString(wxT("nj_name"), &text));
-  EXPECT_EQ(text, wxT("site"));
+  EXPECT_EQ(c.Long(wxT("nj_priority")), 9);
+  EXPECT_EQ(c.Text(wxT("nj_name")), wxT("site"));
   EXPECT_EQ(c.GetServer(), wxT("farm:7000"));
   EXPECT_EQ(c.GetLoginUser(), wxT("anna"));
   EXPECT_EQ(c.GetLoginPassword(), wxT("own"));
@@ -148,8 +137,7 @@ TEST(KfJsCmdLineTest, TheUsersOwnDefaultsWinKeyByKey) {
   CmdLine d;
   d.SetUserDefaultsFile(c.m_dir.Path("user.conf"));
   ASSERT_TRUE(d.ParseArgs({"-nj_priority", "2", "scene.max"}));
-  ASSERT_TRUE(d.GetSwitchLong(wxT("nj_priority"), &priority));
-  EXPECT_EQ(priority, 2);
+  EXPECT_EQ(d.Long(wxT("nj_priority")), 2);
 }
 
 }  // namespace

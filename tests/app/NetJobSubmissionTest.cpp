@@ -19,7 +19,7 @@ namespace {
 class NetJobSubmissionTest : public CmdLineTestBase {};
 
 TEST_F(NetJobSubmissionTest, AcceptedJobGivesTheNewIdAfterAWaitOf150Seconds) {
-  SetUpFarm({wxT("12|Main")}, 10);
+  SetUpFarm({"12|Main"}, 10);
   int sent = 0;
   int timeout = 0;
   CNetJobSubmission submission(Parse({"-nj_renderer", "Cam", "-nj_name", "Shot", "a.ma"}), m_pool,

@@ -15,6 +15,7 @@
 #include "net/UserData.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSPool.h"
+#include "../support/Strings.h"
 
 inline bool LoadTestPool(CRSPool& pool) {
   pool.Init(wxT("/nonexistent/kf-test-pool"));
@@ -28,21 +29,17 @@ inline bool LoadTestPool(CRSPool& pool) {
 // given client pools ("ID|name") and the command line parsed last.
 class CmdLineTestBase : public ::testing::Test {
  protected:
-  void SetUpFarm(std::initializer_list<const wxChar*> pools, int priorityLimit) {
+  void SetUpFarm(std::initializer_list<const char*> pools, int priorityLimit) {
     m_core.SetConsoleSink([this](const wxString& text) { m_out += text; });
     ASSERT_TRUE(LoadTestPool(m_pool));
-    wxArrayString list;
-    for (const wxChar* pool : pools) list.Add(pool);
-    m_user.SetPools(list);
+    m_user.SetPools(Strings(pools));
     m_user.SetPriorityLimit(priorityLimit);
   }
 
   // Parses `args` as the program's arguments into a new m_cmdLine.
   CKfJsCmdLine& Parse(const std::vector<const char*>& args) {
-    wxArrayString list;
-    for (const char* arg : args) list.Add(wxString::FromUTF8(arg));
     m_cmdLine = std::make_unique<CKfJsCmdLine>();
-    m_cmdLine->SetArguments(list);
+    m_cmdLine->SetArguments(Strings(args));
     m_cmdLine->Parse();
     return *m_cmdLine;
   }

@@ -33,22 +33,14 @@ TEST(UsageWrapTest, WordsLongerThanALineAreCutAfterFiftyFiveCharacters) {
   EXPECT_TRUE(CKfCmdLineSwitches::WrapHelp(wxT("   ")).IsEmpty());
 }
 
-TEST(UsageWrapTest, LayoutOfGroupsColumnsAndRepeatMarks) {
+// Groups, repeat marks, hidden switches and the closing lines of the usage
+// text are compared whole end to end; no switch of the program has so long a name.
+TEST(UsageWrapTest, ANameColumnOf26CharactersOrMoreGetsNoPadding) {
   CKfCmdLineSwitches s;
-  s.Add(wxT("a"), wxT("Alpha"), 2, true);
-  s.Add(wxT("hidden"), wxT(""), 2, false);
   s.Add(wxT("a_very_long_switch_name_x"), wxString(wxT('h'), 50) + wxT(" more words"), 3, false);
-  const wxString usage = s.FormatUsage(false);
-  EXPECT_NE(usage.Find(wxT("Available options (3):\n\n  -a *                    Alpha\n\n\n")),
+  EXPECT_NE(s.FormatUsage(false).Find(wxT("  -a_very_long_switch_name_x") + wxString(wxT('h'), 50) +
+                                      wxT("\n") + wxString(wxT(' '), 26) + wxT("more words\n\n")),
             wxNOT_FOUND);
-  // A name column of 26 characters or more gets no padding.
-  EXPECT_NE(usage.Find(wxT("  -a_very_long_switch_name_x") + wxString(wxT('h'), 50) + wxT("\n") +
-                       wxString(wxT(' '), 26) + wxT("more words\n\n")),
-            wxNOT_FOUND);
-  EXPECT_EQ(usage.Find(wxT("hidden")), wxNOT_FOUND);
-  EXPECT_TRUE(usage.EndsWith(wxT("\n\n* denotes switches that can be used multiple times\n")));
-  EXPECT_TRUE(s.FormatUsage(true).EndsWith(
-      wxT("times\n\nError! Invalid or incomplete command-line specified...\n")));
 }
 
 }  // namespace
