@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -16,9 +17,12 @@ int g_ownerA, g_ownerB, g_ownerC;
 
 struct Recorder {
   std::vector<wxString> calls;
-  UEventHandler Handler(const wxString& label, uint32_t result = 0) {
-    return [this, label, result](UEvent&) {
+  // Records `label`, then does `also`, then returns `result`.
+  UEventHandler Handler(const wxString& label, uint32_t result = 0,
+                        std::function<void(UEvent&)> also = nullptr) {
+    return [this, label, result, also](UEvent& event) {
       calls.push_back(label);
+      if (also) also(event);
       return result;
     };
   }
@@ -50,15 +54,11 @@ TEST_F(EventQueueTest, CallsMatchingSubscribersInOrderAndReturnsTheLastResult) {
 }
 
 TEST_F(EventQueueTest, StopFlagEndsTheDispatchAndThrowingHandlersAreSkippedOver) {
-  queue.Subscribe(&g_ownerA, kEvPoolLoaded, [&](UEvent&) -> uint32_t {
-    r.calls.push_back(wxT("throws"));
+  queue.Subscribe(&g_ownerA, kEvPoolLoaded, r.Handler(wxT("throws"), 0, [](UEvent&) {
     throw std::runtime_error("handler failed");
-  });
-  queue.Subscribe(&g_ownerB, kEvPoolLoaded, [&](UEvent& e) -> uint32_t {
-    r.calls.push_back(wxT("stops"));
-    e.Stop();
-    return 5;
-  });
+  }));
+  queue.Subscribe(&g_ownerB, kEvPoolLoaded,
+                  r.Handler(wxT("stops"), 5, [](UEvent& event) { event.Stop(); }));
   queue.Subscribe(&g_ownerC, kEvPoolLoaded, r.Handler(wxT("after stop")));
 
   UEvent event(kEvPoolLoaded);
@@ -90,13 +90,11 @@ TEST_F(EventQueueTest, SubscribingAgainReplacesAndNoneRemovesEverythingOfTheOwne
 TEST_F(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
   bool unsubscribeResult = true;
   // A unsubscribes itself and C, which comes later in this same dispatch.
-  queue.Subscribe(&g_ownerA, kEvGroupEdited, [&](UEvent&) -> uint32_t {
-    r.calls.push_back(wxT("A"));
+  queue.Subscribe(&g_ownerA, kEvGroupEdited, r.Handler(wxT("A"), 0, [&](UEvent&) {
     unsubscribeResult = queue.Unsubscribe(&g_ownerA, kEvGroupEdited);
     queue.Unsubscribe(&g_ownerC, kEvNone);
     EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
-    return 0;
-  });
+  }));
   queue.Subscribe(&g_ownerB, kEvGroupEdited, r.Handler(wxT("B")));
   queue.Subscribe(&g_ownerC, kEvGroupEdited, r.Handler(wxT("C")));
 
@@ -113,26 +111,21 @@ TEST_F(EventQueueTest, RemovalDuringADispatchIsDeferredAndTheSinkIsSkipped) {
 }
 
 TEST_F(EventQueueTest, NestedDispatchRunsInsideTheHandlerAndDefersRemovalToTheOuterEnd) {
-  queue.Subscribe(&g_ownerA, kEvRendererDeleted, [&](UEvent&) -> uint32_t {
-    r.calls.push_back(wxT("outer A"));
+  queue.Subscribe(&g_ownerA, kEvRendererDeleted, r.Handler(wxT("outer A"), 1, [&](UEvent&) {
     UEvent inner(kEvVersionDeleted);
     EXPECT_EQ(inner.Raise(&queue), 3u);
     r.calls.push_back(wxT("outer A done"));
-    return 1;
-  });
-  queue.Subscribe(&g_ownerB, kEvVersionDeleted, [&](UEvent&) -> uint32_t {
-    r.calls.push_back(wxT("inner B"));
+  }));
+  queue.Subscribe(&g_ownerB, kEvVersionDeleted, r.Handler(wxT("inner B"), 3, [&](UEvent&) {
     EXPECT_EQ(queue.GetDispatchDepth(), 2);
     // C is removed inside the inner dispatch; the outer one must skip it too.
     queue.Unsubscribe(&g_ownerC, kEvNone);
-    return 3;
-  });
+  }));
   queue.Subscribe(&g_ownerC, kEvRendererDeleted, r.Handler(wxT("outer C")));
 
   UEvent outer(kEvRendererDeleted);
   EXPECT_EQ(outer.Raise(&queue), 1u);
-  EXPECT_EQ(r.calls,
-            (std::vector<wxString>{wxT("outer A"), wxT("inner B"), wxT("outer A done")}));
+  EXPECT_EQ(r.calls, (std::vector<wxString>{wxT("outer A"), wxT("inner B"), wxT("outer A done")}));
   EXPECT_EQ(queue.GetDispatchDepth(), 0);
   EXPECT_EQ(queue.GetSubscriptionCount(), 2u);
 }

@@ -9,6 +9,8 @@
 
 namespace {
 
+// How values are read from the file and which ones a save leaves out are the
+// settings format's tests; the same reader and writer serve this file.
 TEST(OptionSetTest, MissingKeysAndSectionsKeepTheirDefaults) {
   TempDir dir;
   dir.Write("a.conf", "[RemoteController.Server]\nServerPort = 80\n");
@@ -22,36 +24,6 @@ TEST(OptionSetTest, MissingKeysAndSectionsKeepTheirDefaults) {
   ASSERT_TRUE(options.Load(dir.Path("b.conf")));
   EXPECT_EQ(options.GetSettings().alias, wxT("Farm"));
   EXPECT_EQ(options.GetServer().port, 7506);
-}
-
-TEST(OptionSetTest, ValuesAreTakenAsTheIniLayoutReadsThem) {
-  TempDir dir;
-  dir.Write("KfRcCmd.conf",
-            "[RemoteController.Server]\n"
-            "ServerAddress = render-master.local   \n"
-            "ServerPort = abc\n"
-            "UserName = Jos\xc3\xa9\n"
-            "UserPwd = \"p w;d\"\n"
-            "[RemoteController.NetJobs]\n"
-            "NetJobNameFormat = $(scene) # night run\n");
-  COptionSet options;
-  ASSERT_TRUE(options.Load(dir.Path("KfRcCmd.conf")));
-  EXPECT_EQ(options.GetServer().address, wxT("render-master.local"));
-  EXPECT_EQ(options.GetServer().port, 0);
-  EXPECT_EQ(options.GetServer().userName, wxT("Jos\u00e9"));
-  EXPECT_EQ(options.GetServer().password, wxT("\"p w;d\""));  // the quotes belong to it
-  EXPECT_EQ(options.GetSettings().netJobNameFormat, wxT("$(scene)"));
-
-  // A password with ";" or "#" would be cut there when read back: the layout
-  // cannot hold it, so it is not written at all.
-  options.GetServer().password = wxT("ab;cd");
-  options.GetSettings().alias = wxT("x#y");
-  ASSERT_TRUE(options.Save());
-  COptionSet back;
-  ASSERT_TRUE(back.Load(dir.Path("KfRcCmd.conf")));
-  EXPECT_EQ(back.GetServer().password, wxT(""));
-  EXPECT_EQ(back.GetSettings().alias, wxT(""));
-  EXPECT_EQ(back.GetServer().userName, wxT("Jos\u00e9"));
 }
 
 TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {
@@ -74,11 +46,9 @@ TEST(OptionSetTest, TheUsersOwnFileWinsKeyByKeyAndSaveKeepsTheProgramsFile) {
             "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
 }
 
+// The report, and that a run stops on it, are the end-to-end tests'.
 TEST(ConfigPrivacyTest, APasswordInAFileOthersCanReadIsExposed) {
   TempDir dir;
-  const auto mode = [&dir](const char* name, mode_t m) {
-    return chmod(std::string(dir.Path(name).utf8_str()).c_str(), m) == 0;
-  };
   dir.Write("pwd.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd = secret\n");
   dir.Write("nopwd.conf", "[RemoteController.Server]\nUserName = anna\nUserPwd =\n");
   dir.Write("login.conf", "[Defaults]\nlogin = anna:secret\n");
@@ -101,14 +71,10 @@ TEST(ConfigPrivacyTest, APasswordInAFileOthersCanReadIsExposed) {
       {"missing.conf", CConfigPrivacy::kDefaults, 0644, false},
   };
   for (const auto& c : cases) {
-    mode(c.name, c.mode);
+    chmod(dir.Native(c.name).c_str(), c.mode);
     EXPECT_EQ(CConfigPrivacy::ExposesPassword(dir.Path(c.name), c.kind), c.exposed)
         << c.name << " " << std::oct << c.mode;
   }
-  EXPECT_EQ(CConfigPrivacy::Report(wxT("/home/anna/.config/kilnforge/KfRcCmd.conf")),
-            wxT("The configuration file /home/anna/.config/kilnforge/KfRcCmd.conf holds a password "
-                "and can be read by other users; make it private with "
-                "\"chmod 600 /home/anna/.config/kilnforge/KfRcCmd.conf\"\n"));
 }
 
 }  // namespace
