@@ -9,6 +9,8 @@
 
 namespace {
 
+using PythonInterpreterTest = ScriptTest;
+
 TEST(NormalizeLineEndsTest, EveryLineEndBecomesLfAndTheBlankTailGoes) {
   EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("a\r\nb\rc\nd"), "a\nb\nc\nd");
   EXPECT_EQ(CPythonInterpreter::NormalizeLineEnds("a\r\n\r\n  \r\n\t\n"), "a");
@@ -30,18 +32,7 @@ TEST(ReplacePlaceholdersTest, EachPlaceholderNamesItsFolderEverywhere) {
       "/opt/kf \xC3\xA4/Python/Dlls|/opt/kf \xC3\xA4/Python|$(Kilnforge.Other)");
 }
 
-TEST(PythonInterpreterTest, InitScriptRanWithItsPlaceholdersReplaced) {
-  ScriptRuntime& rt = ScriptRuntime::Get();
-  ASSERT_TRUE(rt.started);
-  const wxString home = rt.programDir + wxT("/Python");
-  EXPECT_EQ(rt.Run("Kilnforge.ConWriter(init_ran)"), wxT("True"));
-  EXPECT_EQ(rt.Run("Kilnforge.ConWriter('|'.join(paths))"),
-            home + wxT("|") + home + wxT("/Scripts|") + home + wxT("/lib|") + home + wxT("/Dlls"));
-}
-
-TEST(PythonInterpreterTest, ProgramFoldersComeFirstOnTheSearchPath) {
-  ScriptRuntime& rt = ScriptRuntime::Get();
-  ASSERT_TRUE(rt.started);
+TEST_F(PythonInterpreterTest, ProgramFoldersComeFirstOnTheSearchPath) {
   const wxString home = rt.programDir + wxT("/Python");
   EXPECT_EQ(rt.Run("import sys\nKilnforge.ConWriter('|'.join(sys.path[:3]))"),
             home + wxT("|") + home + wxT("/Scripts|") + home + wxT("/lib"));
@@ -50,7 +41,7 @@ TEST(PythonInterpreterTest, ProgramFoldersComeFirstOnTheSearchPath) {
   EXPECT_EQ(rt.Run("import json\nKilnforge.ConWriter(json.dumps([1]))"), wxT("[1]"));
 }
 
-TEST(PythonInterpreterTest, ScriptsUseUtf8AndTheProgramKeepsItsLocale) {
+TEST(ScriptLocaleTest, ScriptsUseUtf8AndTheProgramKeepsItsLocale) {
   const std::string before = setlocale(LC_CTYPE, nullptr);
   ScriptRuntime& rt = ScriptRuntime::Get();
   ASSERT_TRUE(rt.started);
@@ -60,18 +51,14 @@ TEST(PythonInterpreterTest, ScriptsUseUtf8AndTheProgramKeepsItsLocale) {
       wxT("(1, 'utf-8')"));
 }
 
-TEST(PythonInterpreterTest, ExecuteAcceptsAnyLineEndsAndKeepsItsNamespace) {
-  ScriptRuntime& rt = ScriptRuntime::Get();
-  ASSERT_TRUE(rt.started);
+TEST_F(PythonInterpreterTest, ExecuteAcceptsAnyLineEndsAndKeepsItsNamespace) {
   EXPECT_EQ(rt.Run("def f(x):\r    return x * 2\r\rvalue = f(21)\r\n\r\n   \r\n"), wxT(""));
   EXPECT_EQ(rt.Run("Kilnforge.ConWriter(value)"), wxT("42"));
   EXPECT_TRUE(rt.interpreter.Execute(wxT("text = '\u00e4%s'\r\n")));
   EXPECT_EQ(rt.Run("Kilnforge.ConWriter(text)"), wxString::FromUTF8("\xC3\xA4%s"));
 }
 
-TEST(PythonInterpreterTest, FailingScriptsReturnFalseAndTheRuntimeGoesOn) {
-  ScriptRuntime& rt = ScriptRuntime::Get();
-  ASSERT_TRUE(rt.started);
+TEST_F(PythonInterpreterTest, FailingScriptsReturnFalseAndTheRuntimeGoesOn) {
   rt.interpreter.SetPrintErrors(false);
   EXPECT_EQ(rt.Run("raise ValueError('boom')"), wxT("<failed>"));
   EXPECT_EQ(rt.Run("this is not python"), wxT("<failed>"));
@@ -82,9 +69,7 @@ TEST(PythonInterpreterTest, FailingScriptsReturnFalseAndTheRuntimeGoesOn) {
   EXPECT_EQ(rt.Run("Kilnforge.ConWriter('still here')"), wxT("still here"));
 }
 
-TEST(PythonInterpreterTest, TheRuntimeStartsOnlyOncePerProcess) {
-  ScriptRuntime& rt = ScriptRuntime::Get();
-  ASSERT_TRUE(rt.started);
+TEST_F(PythonInterpreterTest, TheRuntimeStartsOnlyOncePerProcess) {
   CPythonInterpreter second;
   EXPECT_FALSE(second.Execute(wxT("x = 1")));  // not started: nothing runs
   EXPECT_FALSE(second.Initialize());

@@ -8,17 +8,6 @@
 
 namespace {
 
-// CR LF line ends, a trailing blank tail and every placeholder.
-const char kInitScript[] =
-    "import Kilnforge\r\n"
-    "paths = ['$(Kilnforge.ScriptPath)', '$(Kilnforge.ScriptPathUser)',\r\n"
-    "         '$(Kilnforge.ScriptPathLib)', '$(Kilnforge.ScriptPathDll)']\r\n"
-    "if True:\r\n"
-    "    init_ran = True\r\n"
-    "\r\n"
-    "   \r\n"
-    "\t\r\n";
-
 void WriteFile(const std::string& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
 }
@@ -35,7 +24,7 @@ ScriptRuntime::ScriptRuntime() {
   const std::string dir = mkdtemp(pattern);
   mkdir((dir + "/Python").c_str(), 0777);
   mkdir((dir + "/Python/Scripts").c_str(), 0777);
-  WriteFile(dir + "/Python/KfInit.py", kInitScript);
+  WriteFile(dir + "/Python/KfInit.py", "import Kilnforge\n");
   WriteFile(dir + "/Python/Scripts/kfhelper.py", "def answer():\n    return 42\n");
   programDir = wxString::FromUTF8(dir.c_str());
 

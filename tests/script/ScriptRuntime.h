@@ -1,8 +1,10 @@
 // One running Python runtime shared by every test of this program: the
 // runtime starts once per process. It runs in a temporary program directory
-// whose "Python/KfInit.py" records what the tests check.
+// whose "Python/KfInit.py" imports the host module for the tests' scripts and
+// whose "Python/Scripts" holds a module of its own.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <wx/string.h>
 
 #include <string>
@@ -25,4 +27,11 @@ struct ScriptRuntime {
  private:
   ScriptRuntime();
   ~ScriptRuntime();
+};
+
+// The base of the tests that run scripts in the shared runtime.
+class ScriptTest : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(rt.started); }
+  ScriptRuntime& rt = ScriptRuntime::Get();
 };
