@@ -85,21 +85,12 @@ TEST(MessageTest, AQueryAnswerKeepsItsUtf8AndReadsOtherBytesAsEveryTextIs) {
   EXPECT_EQ(SerializeToString(out), Compressed(24, utf8 + std::string(1, '\0')));
 }
 
-TEST(MessageTest, BrokenCompressedDataLeavesZerosWhereItFallsShort) {
-  CPairMsg out;
-  out.text = wxT("abc");
-  out.number = 7;
-  std::string bytes = SerializeToString(out);
-  bytes[16 + 3] ^= 0x55;  // damage the deflate data
-  CPairMsg in;
-  EXPECT_TRUE(Deserialize(in, bytes));
-  EXPECT_FALSE(in.WasInflatedCleanly());
-
-  // A compressed length beyond the message reads as no data: zeros and empties.
+// Deflate data that does not inflate reads as zeros: the end-to-end tests show it.
+TEST(MessageTest, ACompressedLengthBeyondTheMessageReadsAsZerosAndEmpties) {
   CPairMsg zeros;
   zeros.text = wxT("before");
   zeros.number = 99;
-  EXPECT_TRUE(Deserialize(zeros, bytes.substr(0, 8) + U32(1000) + U32(8)));
+  EXPECT_TRUE(Deserialize(zeros, U32(3) + U32(1) + U32(1000) + U32(8)));
   EXPECT_TRUE(zeros.text.empty());
   EXPECT_EQ(zeros.number, 0u);
 }

@@ -54,18 +54,15 @@ void CFakeSocket::DeliverDue() {
 wxUint32 CFakeSocket::IoRead(void* buffer, wxUint32 size, int* error, bool* peerClosed) {
   *error = 0;
   DeliverDue();
-  while (m_readChunk < incoming.size() && m_readOffset >= incoming[m_readChunk].size()) {
-    ++m_readChunk;
-    m_readOffset = 0;
-  }
-  if (m_readChunk >= incoming.size()) {
+  while (!incoming.empty() && incoming.front().empty()) incoming.pop_front();
+  if (incoming.empty()) {
     *peerClosed = peerClosesAfterIncoming;
     return 0;
   }
-  const std::string& chunk = incoming[m_readChunk];
-  const size_t n = std::min<size_t>(size, chunk.size() - m_readOffset);
-  std::memcpy(buffer, chunk.data() + m_readOffset, n);
-  m_readOffset += n;
+  std::string& chunk = incoming.front();
+  const size_t n = std::min<size_t>(size, chunk.size());
+  std::memcpy(buffer, chunk.data(), n);
+  chunk.erase(0, n);
   return static_cast<wxUint32>(n);
 }
 
@@ -84,10 +81,8 @@ wxUint32 CFakeSocket::IoWrite(const void* buffer, wxUint32 size, int* error) {
 
 void CFakeSocket::IoTest(bool* lost, bool* readable, bool* writable) {
   DeliverDue();
-  bool unread = false;
-  for (size_t i = m_readChunk; i < incoming.size(); ++i)
-    unread =
-        unread || (i == m_readChunk ? m_readOffset < incoming[i].size() : !incoming[i].empty());
+  const bool unread = std::any_of(incoming.begin(), incoming.end(),
+                                  [](const std::string& chunk) { return !chunk.empty(); });
   *lost = false;
   *readable = unread || peerClosesAfterIncoming;
   *writable = writeBudget > 0;

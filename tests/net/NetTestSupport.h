@@ -6,6 +6,7 @@
 #include "net/GenericMsg.h"
 #include "platform/ManualClock.h"
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,15 +45,15 @@ std::string Framed(const std::string& serialized, wxUint32 serial);
 std::string U32(wxUint32 value);
 wxUint32 ReadU32(const std::string& bytes, size_t offset);
 
-// A socket without a network. Bytes to be read are queued in `incoming` (one
-// chunk per read); `arrivals` hold bytes that come in at a given clock time,
-// and a wait moves the clock to the next arrival or to its end.
+// A socket without a network. Bytes to be read are queued in `incoming` (a
+// read takes from one chunk at most); `arrivals` hold bytes that come in at a
+// given clock time, and a wait moves the clock to the next arrival or to its end.
 class CFakeSocket : public CBaseSocket {
  public:
   explicit CFakeSocket(CManualClock* clock = nullptr) : m_clock(clock) {}
 
   std::string written;
-  std::vector<std::string> incoming;
+  std::deque<std::string> incoming;
   std::multimap<wxUint32, std::string> arrivals;
   wxUint32 writeBudget = 0xFFFFFFFFu;  // bytes taken before writes would block
   int writeError = 0;                  // a hard error for the next write
@@ -78,8 +79,6 @@ class CFakeSocket : public CBaseSocket {
  private:
   void DeliverDue();
   CManualClock* m_clock;
-  size_t m_readChunk = 0;
-  size_t m_readOffset = 0;
 };
 
 // Records what a socket tells its sinks.
