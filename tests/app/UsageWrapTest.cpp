@@ -22,6 +22,8 @@ TEST(UsageWrapTest, CutsAtTheLastBlankWithinFiftyFiveCharacters) {
             Lines({a + wxT(" ") + b13, wxT("cc")}));
   EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(a + wxT(" ") + b14 + wxT(" c")),
             Lines({a, b14 + wxT(" c")}));
+  // Exactly 55 characters with a blank among them stay whole too.
+  EXPECT_EQ(CKfCmdLineSwitches::WrapHelp(a + wxT(" ") + b14), Lines({a + wxT(" ") + b14}));
 }
 
 TEST(UsageWrapTest, WordsLongerThanALineAreCutAfterFiftyFiveCharacters) {
