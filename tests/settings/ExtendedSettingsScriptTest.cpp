@@ -139,7 +139,6 @@ TEST(ExtendedSettingsScriptTest, BlockSaveLayout) {
   XSS back;
   ASSERT_TRUE(back.LoadFromText(expected, XSS::kBlock));
   EXPECT_EQ(Format(back, XSS::kBlock), expected);
-  EXPECT_EQ(back.GetRootSection().GetString(wxT("Data.Value01::Name")), wxT("Priority"));
 
   // Values read from a file keep their text; root values and a child are
   // separated by an empty line.
