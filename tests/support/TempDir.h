@@ -42,11 +42,8 @@ class TempDir {
   bool Exists(const std::string& name) const { return std::filesystem::exists(Native(name)); }
   // Names in the folder, to see that no temporary file was left behind.
   size_t Count() const {
-    size_t n = 0;
-    for (auto it = std::filesystem::directory_iterator(m_path);
-         it != std::filesystem::directory_iterator(); ++it)
-      ++n;
-    return n;
+    return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(m_path),
+                                             std::filesystem::directory_iterator()));
   }
 
  private:
