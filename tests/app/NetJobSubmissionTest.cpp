@@ -26,10 +26,7 @@ TEST_F(NetJobSubmissionTest, AcceptedJobGivesTheNewIdAfterAWaitOf150Seconds) {
                                m_user, [&](std::unique_ptr<CNetJobPacketMsg>, int timeoutMs) {
                                  ++sent;
                                  timeout = timeoutMs;
-                                 CNetJobSubmission::Answer answer;
-                                 answer.code = 1;
-                                 answer.value1 = 1234;
-                                 return answer;
+                                 return CNetJobSubmission::Answer{1, wxString(), 1234};
                                });
   submission.SetHostName(wxT("ws7"));
   submission.SetFileCheck([](const wxString&) { return false; });

@@ -19,13 +19,6 @@ class RecordingSender : public CServerControlSender {
   RecordingSender(const CUserData* userData, CConsole* console)
       : CServerControlSender(nullptr, userData, console) {}
 
-  void Answer(wxInt32 result, const wxString& text = wxString()) {
-    CNetMsgAckResult ack;
-    ack.SetResult(result);
-    ack.SetText(text);
-    answers.push_back(ack);
-  }
-
   std::vector<std::unique_ptr<CServerControlMsg>> sent;
   std::vector<wxUint32> timeouts;
   std::deque<CNetMsgAckResult> answers;
@@ -73,7 +66,10 @@ TEST_F(SenderTest, ChunkNumbersWiderThanThreeDigitsAreWrittenWhole) {
 }
 
 TEST_F(SenderTest, ARefusalWithoutAReasonLeavesTheReasonEmpty) {
-  sender.Answer(0, wxT(""));
+  CNetMsgAckResult refusal;
+  refusal.SetResult(0);
+  refusal.SetText(wxString());
+  sender.answers.push_back(refusal);
   wxString error = wxT("before");
   EXPECT_FALSE(sender.SendControl(CServerControlMsg::kNetJob, wxT("1"), 201, error));
   EXPECT_EQ(error, wxT(""));
