@@ -32,7 +32,9 @@ bool CCompressedMsgBase::ReadBody(CMemoryStream& stream) {
 
   CMemoryStream data(CMemoryStream::kRead, 1);
   if (!data.IsValid()) return false;
-  m_inflatedCleanly = CZlib().Decompress(compressed, compressedLength, uncompressedLength, data);
+  // Data that does not inflate to its announced length is still read: its
+  // missing tail reads as zeros and empty strings.
+  CZlib().Decompress(compressed, compressedLength, uncompressedLength, data);
   if (data.Size() != uncompressedLength) return false;  // out of memory
   data.Rewind();
   return ReadData(data);

@@ -16,11 +16,6 @@ class CCompressedMsgBase : public CGenericMsg {
   virtual bool WriteData(CMemoryStream& stream) const;
   virtual bool ReadData(CMemoryStream& stream);
 
-  // Whether the last body read inflated to exactly the announced length.
-  bool WasInflatedCleanly() const { return m_inflatedCleanly; }
-
  private:
-  bool m_inflatedCleanly = true;
-
   wxDECLARE_DYNAMIC_CLASS(CCompressedMsgBase);
 };
