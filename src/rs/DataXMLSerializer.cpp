@@ -130,9 +130,12 @@ class TreeBuilder {
 
   // An open element; its finished children wait in m_pending from `first`
   // on and move into the node, in one piece, when the element ends.
+  // `hadChild` stays set when a child was handed over and left the tree, so
+  // that the text around it is read as if the child were still there.
   struct Open {
     CDataNode* node;
     size_t first;
+    bool hadChild;
   };
 
   void Flush(Boundary boundary) {
@@ -156,7 +159,7 @@ class TreeBuilder {
       }
     }
     // After a child element: leading white space up to a line break is layout.
-    if (m_pending.size() > open.first) {
+    if (open.hadChild) {
       size_t first = begin;
       while (first < end && IsXmlSpace(text[first])) ++first;
       if (std::memchr(text.data() + begin, '\n', first - begin) != nullptr) begin = first;
@@ -197,9 +200,10 @@ class TreeBuilder {
     } else {
       node = self->NewNode(self->m_stack.back().node);
       self->m_pending.push_back(node);
+      self->m_stack.back().hadChild = true;
     }
     node->SetNameUTF8(name, nameLength);
-    self->m_stack.push_back(Open{node, self->m_pending.size()});
+    self->m_stack.push_back(Open{node, self->m_pending.size(), false});
   }
 
   static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
