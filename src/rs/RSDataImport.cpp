@@ -14,6 +14,10 @@ namespace {
 // ("ContentType", "Content") and the children of "Content" (the groups).
 constexpr int kRootChildDepth = 1;
 constexpr int kGroupDepth = 2;
+// How objects load: a whole pool drops what the document no longer holds,
+// single objects are merged by name into what the pool has.
+constexpr int kPoolMode = 1;
+constexpr int kMergeMode = 2;
 
 }  // namespace
 
@@ -33,9 +37,7 @@ bool CRSDataImport::Import(bool keyed) {
   const wxInt32 kind = GetDocumentKind();
   const CDataNode* content = m_root.FindChild("Content");
   if (content == nullptr) return Fail(wxT("the document has no content"));
-  // Mode 1 for a whole pool: what the document no longer holds is dropped.
-  // Mode 2 for single objects: merged by name into what the pool has.
-  const int mode = kind == CRSDataCommand::kPool ? 1 : 2;
+  const int mode = kind == CRSDataCommand::kPool ? kPoolMode : kMergeMode;
   bool ok = true;
   switch (kind) {
     case CRSDataCommand::kPool:
@@ -132,7 +134,7 @@ bool CRSDataImport::OnElement(const CDataNode& element, int depth) {
     if (++m_rootChildren == 1 && m_pool != nullptr && name == "ContentType" &&
         element.GetParent()->GetNameUTF8() == "DataRoot" &&
         KindOfType(element) == CRSDataCommand::kPool) {
-      BeginGroups(1);
+      BeginGroups(kPoolMode);
     }
     // Only the first "Content" is imported.
     if (name == "Content") m_contentEnded = true;
