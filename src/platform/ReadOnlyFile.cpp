@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <vector>
+
 bool CReadOnlyFile::Open(const wxString& path) {
   Close();
   if (path.empty()) return false;
@@ -33,32 +35,36 @@ void CReadOnlyFile::Close() {
 
 bool CReadOnlyFile::ReadAll(std::string* bytes, size_t maxBytes) {
   bytes->clear();
-  if (m_fd < 0 || m_identity.size > maxBytes) return false;
-  bytes->reserve(static_cast<size_t>(m_identity.size));
-  char buffer[65536];
+  if (m_fd >= 0 && m_identity.size <= maxBytes) {
+    bytes->reserve(static_cast<size_t>(m_identity.size));
+  }
+  static constexpr size_t kPieceBytes = 65536;
+  const bool ok = ReadInPieces(maxBytes, kPieceBytes, [bytes](const char* data, size_t length) {
+    bytes->append(data, length);
+  });
+  if (!ok) bytes->clear();
+  return ok;
+}
+
+bool CReadOnlyFile::ReadInPieces(size_t maxBytes, size_t pieceBytes,
+                                 const std::function<void(const char*, size_t)>& take) {
+  if (m_fd < 0 || m_identity.size > maxBytes || pieceBytes == 0) return false;
+  std::vector<char> buffer(pieceBytes);
   uint64_t offset = 0;
   for (;;) {
-    const ssize_t n = ::pread(m_fd, buffer, sizeof buffer, static_cast<off_t>(offset));
+    const ssize_t n = ::pread(m_fd, buffer.data(), buffer.size(), static_cast<off_t>(offset));
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
-      bytes->clear();
       return false;
     }
     // A file that grows while it is read stays within the bound too.
-    if (static_cast<size_t>(n) > maxBytes - bytes->size()) {
-      bytes->clear();
-      return false;
-    }
-    bytes->append(buffer, static_cast<size_t>(n));
+    if (static_cast<uint64_t>(n) > maxBytes - offset) return false;
+    take(buffer.data(), static_cast<size_t>(n));
     offset += static_cast<uint64_t>(n);
   }
   // A file that shrank while it was read counts as unreadable.
-  if (bytes->size() < m_identity.size) {
-    bytes->clear();
-    return false;
-  }
-  return true;
+  return offset >= m_identity.size;
 }
 
 bool CReadOnlyFile::AppendRange(uint64_t offset, uint64_t length, std::string* bytes) {

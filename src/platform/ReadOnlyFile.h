@@ -8,6 +8,7 @@
 #include <wx/string.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class CReadOnlyFile {
@@ -42,6 +43,10 @@ class CReadOnlyFile {
   // shorter than when it was opened. A file that grew while it was read
   // reads longer than its identity's size.
   bool ReadAll(std::string* bytes, size_t maxBytes);
+  // The same read, handed to `take` in pieces of at most `pieceBytes` bytes
+  // as they arrive, so that the whole file is never held; false as ReadAll.
+  bool ReadInPieces(size_t maxBytes, size_t pieceBytes,
+                    const std::function<void(const char* data, size_t length)>& take);
   // Appends `length` bytes from `offset`; false when the range is not inside
   // the file.
   bool AppendRange(uint64_t offset, uint64_t length, std::string* bytes);

@@ -32,6 +32,9 @@ class CDataNodeList {
   void Reserve(size_t count) { m_nodes.reserve(count); }
   // Appends the nodes in [first, last).
   void AddRange(CDataNode* const* first, CDataNode* const* last);
+  // Empties the list into `into` without deleting anything: the nodes are
+  // the caller's from then on.
+  void Release(std::vector<CDataNode*>* into);
   void Clear();
 
   std::vector<CDataNode*>::const_iterator begin() const { return m_nodes.begin(); }
@@ -82,6 +85,12 @@ class CDataNode {
   void AdoptChildren(CDataNode* const* first, CDataNode* const* last) {
     m_children.AddRange(first, last);
   }
+
+  // Hands the children over to the caller, who owns them from then on.
+  void ReleaseChildren(std::vector<CDataNode*>* into) { m_children.Release(into); }
+  // Puts the node under another parent (a builder reusing the nodes it
+  // took back).
+  void SetParent(CDataNode* parent) { m_parent = parent; }
 
   // The first child with exactly this name, or null.
   CDataNode* FindChild(const wxString& name) const;

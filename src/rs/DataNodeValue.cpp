@@ -40,6 +40,15 @@ void CDataNodeValue::AddTextUTF8(std::string text, bool replace) {
   }
 }
 
+void CDataNodeValue::AppendTextUTF8(const char* data, size_t length) {
+  if (m_hasFirst) {
+    AddTextUTF8(std::string(data, length), false);
+    return;
+  }
+  m_first.assign(data, length);
+  m_hasFirst = true;
+}
+
 void CDataNodeValue::Assign(const CDataNodeValue& other) {
   if (this == &other) return;
   m_mode = other.m_mode;

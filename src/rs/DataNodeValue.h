@@ -35,6 +35,9 @@ class CDataNodeValue {
   // blank after trimming is dropped first. Then the text is appended.
   void AddText(const wxString& text, bool replace);
   void AddTextUTF8(std::string text, bool replace);
+  // AddTextUTF8 of these bytes without `replace`; a value that was cleared
+  // keeps its storage for them.
+  void AppendTextUTF8(const char* data, size_t length);
 
   template <typename... Args>
   void AddFormatted(const wxString& format, Args... args) {

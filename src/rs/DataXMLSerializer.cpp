@@ -2,10 +2,12 @@
 
 #include "net/MemoryBudget.h"
 #include "platform/FileIO.h"
+#include "platform/ReadOnlyFile.h"
 #include "platform/Utf8.h"
 
 #include <expat.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -99,10 +101,13 @@ void WriteNode(std::string* out, const CDataNode& node, int depth) {
 // at the ends of a run are layout too.
 class TreeBuilder {
  public:
-  TreeBuilder(XML_Parser parser, CDataNode* root, size_t budget)
+  TreeBuilder(XML_Parser parser, CDataNode* root, size_t budget,
+              const CDataXMLSerializer::ElementHandler& handler, int handlerDepth)
       : m_parser(parser),
         m_root(root),
-        m_budget(budget, CDataXMLSerializer::kNodeCost, sizeof(char)) {
+        m_budget(budget, CDataXMLSerializer::kNodeCost, sizeof(char)),
+        m_handler(handler),
+        m_handlerDepth(handler ? handlerDepth : 0) {
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &TreeBuilder::OnStart, &TreeBuilder::OnEnd);
     XML_SetCharacterDataHandler(parser, &TreeBuilder::OnText);
@@ -113,6 +118,7 @@ class TreeBuilder {
   // Nodes of elements that never ended belong to no tree yet.
   ~TreeBuilder() {
     for (CDataNode* node : m_pending) delete node;
+    for (size_t i = m_nextSpare; i < m_spare.size(); ++i) delete m_spare[i];
   }
 
   bool SawRoot() const { return m_sawRoot; }
@@ -124,19 +130,22 @@ class TreeBuilder {
 
   // An open element; its finished children wait in m_pending from `first`
   // on and move into the node, in one piece, when the element ends.
+  // `hadChild` stays set when a child was handed over and left the tree, so
+  // that the text around it is read as if the child were still there.
   struct Open {
     CDataNode* node;
     size_t first;
+    bool hadChild;
   };
 
   void Flush(Boundary boundary) {
-    if (m_text.empty() || m_stack.empty()) {
+    if (m_text.empty()) return;
+    if (m_stack.empty()) {
       m_text.clear();
       return;
     }
     const Open& open = m_stack.back();
-    std::string text;
-    text.swap(m_text);
+    const std::string& text = m_text;
     size_t begin = 0;
     size_t end = text.size();
     // Before a child element: a line break and what follows it is layout.
@@ -150,23 +159,28 @@ class TreeBuilder {
       }
     }
     // After a child element: leading white space up to a line break is layout.
-    if (m_pending.size() > open.first) {
+    if (open.hadChild) {
       size_t first = begin;
       while (first < end && IsXmlSpace(text[first])) ++first;
       if (std::memchr(text.data() + begin, '\n', first - begin) != nullptr) begin = first;
     }
-    if (begin == end) return;
     bool white = true;
     bool layout = false;
     for (size_t i = begin; i < end && white; ++i) {
       if (!IsXmlSpace(text[i])) white = false;
       if (IsLayoutChar(text[i])) layout = true;
     }
-    if (white && layout) return;
-    if (begin > 0 || end < text.size()) text = text.substr(begin, end - begin);
-    if (!ChargeText(text.size())) return;
-    CDataXMLSerializer::Unescape(&text);
-    open.node->GetValue().AddTextUTF8(std::move(text), false);
+    if (begin == end || (white && layout) || !ChargeText(end - begin)) {
+      m_text.clear();
+      return;
+    }
+    // The run is undone in place, and the node's value copies it into the
+    // storage it may have kept from an earlier use.
+    m_text.resize(end);
+    m_text.erase(0, begin);
+    CDataXMLSerializer::Unescape(&m_text);
+    open.node->GetValue().AppendTextUTF8(m_text.data(), m_text.size());
+    m_text.clear();
   }
 
   static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrs*/) {
@@ -184,11 +198,12 @@ class TreeBuilder {
       node = self->m_root;
       self->m_sawRoot = true;
     } else {
-      node = new CDataNode(self->m_stack.back().node);
+      node = self->NewNode(self->m_stack.back().node);
       self->m_pending.push_back(node);
+      self->m_stack.back().hadChild = true;
     }
     node->SetNameUTF8(name, nameLength);
-    self->m_stack.push_back(Open{node, self->m_pending.size()});
+    self->m_stack.push_back(Open{node, self->m_pending.size(), false});
   }
 
   static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
@@ -201,6 +216,41 @@ class TreeBuilder {
       open.node->AdoptChildren(self->m_pending.data() + open.first,
                                self->m_pending.data() + self->m_pending.size());
       self->m_pending.resize(open.first);
+    }
+    // The element is the last node waiting for its parent.
+    const int depth = static_cast<int>(self->m_stack.size());
+    if (depth > 0 && depth <= self->m_handlerDepth && !self->m_budget.IsOver() &&
+        self->m_handler(*open.node, depth)) {
+      self->m_pending.pop_back();
+      self->Recycle(open.node);
+    }
+  }
+
+  // A node for the next element: one of an element handed over before,
+  // with the storage of its text, or a new one. The subtrees handed over
+  // are alike, so the nodes of one serve the next, taken in the order the
+  // last one was built in, which is their order in memory.
+  CDataNode* NewNode(CDataNode* parent) {
+    if (m_nextSpare == m_spare.size()) return new CDataNode(parent);
+    CDataNode* node = m_spare[m_nextSpare++];
+    node->SetParent(parent);
+    return node;
+  }
+
+  // Takes back the nodes of a subtree handed over, emptied, in document order.
+  void Recycle(CDataNode* top) {
+    m_spare.erase(m_spare.begin(), m_spare.begin() + static_cast<std::ptrdiff_t>(m_nextSpare));
+    m_nextSpare = 0;
+    m_walk.assign(1, top);
+    while (!m_walk.empty()) {
+      CDataNode* node = m_walk.back();
+      m_walk.pop_back();
+      m_spare.push_back(node);
+      const size_t children = m_walk.size();
+      node->ReleaseChildren(&m_walk);
+      std::reverse(m_walk.begin() + static_cast<std::ptrdiff_t>(children), m_walk.end());
+      node->GetValue().Clear();
+      node->GetValue().SetMode(0);
     }
   }
 
@@ -250,12 +300,84 @@ class TreeBuilder {
   XML_Parser m_parser;
   CDataNode* m_root;
   CMemoryBudget m_budget;
+  const CDataXMLSerializer::ElementHandler& m_handler;
+  int m_handlerDepth;
   std::vector<Open> m_stack;
   std::vector<CDataNode*> m_pending;
+  std::vector<CDataNode*> m_spare;
+  size_t m_nextSpare = 0;
+  std::vector<CDataNode*> m_walk;
   std::string m_text;
   bool m_inCdata = false;
   bool m_sawRoot = false;
   bool m_tooDeep = false;
+};
+
+// Hands the parser a document in pieces of any size. "&nbsp;" is not an XML
+// entity: every one becomes a blank before the parser sees it, also one that
+// spans two pieces, whose start is held back until the next piece tells.
+class NbspFeeder {
+ public:
+  explicit NbspFeeder(XML_Parser parser) : m_parser(parser) {}
+
+  // False once the parser has stopped.
+  bool Feed(const char* p, size_t n) {
+    while (m_ok && !m_held.empty() && n > 0) {
+      const size_t take = n < kNbspLen ? n : kNbspLen;
+      std::string joined;
+      joined.swap(m_held);
+      joined.append(p, take);
+      Scan(joined.data(), joined.size());
+      p += take;
+      n -= take;
+    }
+    if (n > 0) Scan(p, n);
+    return m_ok;
+  }
+  // The end of the document.
+  bool Finish() {
+    Raw(m_held.data(), m_held.size());
+    return m_ok && XML_Parse(m_parser, "", 0, XML_TRUE) == XML_STATUS_OK;
+  }
+
+ private:
+  static constexpr char kNbsp[] = "&nbsp;";
+  static constexpr size_t kNbspLen = sizeof(kNbsp) - 1;
+  static constexpr size_t kChunk = 1 << 20;
+
+  void Scan(const char* p, size_t n) {
+    const char* end = p + n;
+    while (m_ok && p < end) {
+      const char* hit =
+          static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kNbsp, kNbspLen));
+      if (!hit) break;
+      Raw(p, static_cast<size_t>(hit - p));
+      Raw(" ", 1);
+      p = hit + kNbspLen;
+    }
+    if (!m_ok || p >= end) return;
+    // A tail that begins "&nbsp;" waits for the bytes after it.
+    size_t keep = 0;
+    for (size_t k = std::min(static_cast<size_t>(end - p), kNbspLen - 1); k > 0 && keep == 0;
+         --k) {
+      if (std::memcmp(end - k, kNbsp, k) == 0) keep = k;
+    }
+    Raw(p, static_cast<size_t>(end - p) - keep);
+    m_held.assign(end - keep, keep);
+  }
+
+  void Raw(const char* p, size_t n) {
+    while (m_ok && n > 0) {
+      const size_t piece = n < kChunk ? n : kChunk;
+      m_ok = XML_Parse(m_parser, p, static_cast<int>(piece), XML_FALSE) == XML_STATUS_OK;
+      p += piece;
+      n -= piece;
+    }
+  }
+
+  XML_Parser m_parser;
+  std::string m_held;
+  bool m_ok = true;
 };
 
 struct ParserHolder {
@@ -387,6 +509,29 @@ bool CDataXMLSerializer::ParseText(const wxString& text) {
 }
 
 bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
+  return Parse([&](const Feed& feed) {
+    feed(data, length);
+    return true;
+  });
+}
+
+bool CDataXMLSerializer::ParseFile(CReadOnlyFile& file, const wxString& path, size_t maxBytes) {
+  // The file is read to its end even after the parse stopped: a file that
+  // cannot be read fails as unreadable, whatever its text.
+  static constexpr size_t kPieceBytes = 1 << 20;
+  bool read = true;
+  const bool ok = Parse([&](const Feed& feed) {
+    bool parsing = true;
+    read = file.ReadInPieces(maxBytes, kPieceBytes, [&](const char* data, size_t length) {
+      if (parsing) parsing = feed(data, length);
+    });
+    return read;
+  });
+  if (!read) m_error = wxT("cannot read ") + path;
+  return ok;
+}
+
+bool CDataXMLSerializer::Parse(const Source& source) {
   m_error.clear();
   m_root->Reset();
   m_root->GetValue().Clear();
@@ -396,39 +541,17 @@ bool CDataXMLSerializer::ParseUTF8(const char* data, size_t length) {
     m_error = wxT("out of memory");
     return false;
   }
-  TreeBuilder builder(holder.parser, m_root, m_treeBudget);
-
-  // "&nbsp;" is not an XML entity: every one becomes a blank before the parser
-  // sees it. The text is fed in pieces around them instead of being copied.
-  static const char kNbsp[] = "&nbsp;";
-  static const size_t kNbspLen = sizeof(kNbsp) - 1;
-  static const size_t kChunk = 1 << 20;
-  bool ok = true;
-  auto feed = [&](const char* p, size_t n) {
-    while (ok && n > 0) {
-      const size_t piece = n < kChunk ? n : kChunk;
-      ok = XML_Parse(holder.parser, p, static_cast<int>(piece), XML_FALSE) == XML_STATUS_OK;
-      p += piece;
-      n -= piece;
-    }
-  };
-  const char* p = data;
-  const char* end = data + length;
-  while (ok && p < end) {
-    const char* hit =
-        static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), kNbsp, kNbspLen));
-    if (!hit) {
-      feed(p, static_cast<size_t>(end - p));
-      break;
-    }
-    feed(p, static_cast<size_t>(hit - p));
-    feed(" ", 1);
-    p = hit + kNbspLen;
-  }
-  if (ok) ok = XML_Parse(holder.parser, "", 0, XML_TRUE) == XML_STATUS_OK;
+  TreeBuilder builder(holder.parser, m_root, m_treeBudget, m_handler, m_handlerDepth);
+  NbspFeeder feeder(holder.parser);
+  const bool read = source([&](const char* data, size_t length) {
+    return feeder.Feed(data, length);
+  });
+  const bool ok = read && feeder.Finish();
 
   if (!ok || !builder.SawRoot()) {
-    if (builder.OverBudget()) {
+    if (!read) {
+      // The caller names what could not be read.
+    } else if (builder.OverBudget()) {
       m_error = wxT("the document would take more memory than a data tree may hold");
     } else if (builder.TooDeep()) {
       m_error = wxString::Format(wxT("elements nested deeper than %d levels"), kMaxDepth);

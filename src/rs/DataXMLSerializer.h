@@ -10,7 +10,10 @@
 
 #include <wx/string.h>
 
+#include <functional>
 #include <string>
+
+class CReadOnlyFile;
 
 class CDataXMLSerializer {
  public:
@@ -22,6 +25,23 @@ class CDataXMLSerializer {
   bool ParseText(const wxString& text);
   bool ParseUTF8(const char* data, size_t length);
   bool ParseUTF8(const std::string& text) { return ParseUTF8(text.data(), text.size()); }
+
+  // Parses the open file from its start, read in pieces, so that its whole
+  // text is never held; false as ParseUTF8, or with "cannot read" and `path`
+  // when the file is larger than `maxBytes` or shorter than when it was
+  // opened (then even when the text read so far did not parse).
+  bool ParseFile(CReadOnlyFile& file, const wxString& path, size_t maxBytes = kMaxFileBytes);
+
+  // Is told of every element at depths 1 to `maxDepth` (the root is at 0) as
+  // its end tag is parsed, with its whole subtree; returning true takes the
+  // element: it leaves the tree and is freed at once, so that a large
+  // document can be consumed without its whole tree existing. What the
+  // budget charged for it stays charged.
+  using ElementHandler = std::function<bool(const CDataNode& element, int depth)>;
+  void SetElementHandler(ElementHandler handler, int maxDepth) {
+    m_handler = std::move(handler);
+    m_handlerDepth = maxDepth;
+  }
 
   // Reads the file and parses it; an empty file succeeds and leaves the tree
   // as it was. False when the file cannot be read or parsed.
@@ -58,7 +78,16 @@ class CDataXMLSerializer {
   void SetTreeBudget(size_t bytes) { m_treeBudget = bytes; }
 
  private:
+  // Hands the parser the document's bytes, in pieces of any size; false
+  // once the parse has stopped.
+  using Feed = std::function<bool(const char* data, size_t length)>;
+  // Reads the document into a Feed; false when the reading failed.
+  using Source = std::function<bool(const Feed& feed)>;
+  bool Parse(const Source& source);
+
   CDataNode* m_root;
   size_t m_treeBudget = kMaxTreeBytes;
+  ElementHandler m_handler;
+  int m_handlerDepth = 0;
   mutable wxString m_error;
 };

@@ -111,32 +111,9 @@ class CRSArray : public virtual CRSObject {
   bool Load(const CDataNode& node, int mode) override {
     CDataNodeList children;
     if (node.CollectChildren(ItemElement, &children) <= 0) return true;
-    Finder finder(*this, mode);
+    Loader loader(*this, mode);
     for (CDataNode* child : children) {
-      wxString match;
-      T* item = nullptr;
-      if (mode == 3) {
-        match = ReadChildText(*child, "Uuid");
-        item = finder.Find(match);
-      } else if (mode != 0) {
-        match = ReadChildText(*child, KeyName);
-        item = finder.Find(match);
-      }
-      const bool isNew = item == nullptr;
-      if (isNew) {
-        item = new T();
-        item->SetPool(Pool);
-        if (!OnItemAdded(item)) {
-          delete item;
-          return false;
-        }
-      }
-      if (!item->Load(*child, mode)) {
-        if (isNew) delete item;
-        return false;
-      }
-      if (isNew) Add(item);
-      finder.Note(item);
+      if (!loader.LoadItem(*child)) return false;
     }
     return true;
   }
@@ -203,6 +180,47 @@ class CRSArray : public virtual CRSObject {
     std::unordered_map<wxString, T*, wxStringHash, wxStringEqual> m_index;
   };
 
+ public:
+  // Loads item elements one at a time, as Load does with the item elements
+  // of one node, for a caller that has them one by one; its lookups stay
+  // indexed across the calls.
+  class Loader {
+   public:
+    Loader(CRSArray& list, int mode) : m_list(list), m_mode(mode), m_finder(list, mode) {}
+
+    // False when the item does not load; a new item is then deleted again.
+    bool LoadItem(const CDataNode& child) {
+      T* item = nullptr;
+      if (m_mode == 3) {
+        item = m_finder.Find(ReadChildText(child, "Uuid"));
+      } else if (m_mode != 0) {
+        item = m_finder.Find(ReadChildText(child, m_list.KeyName));
+      }
+      const bool isNew = item == nullptr;
+      if (isNew) {
+        item = new T();
+        item->SetPool(m_list.Pool);
+        if (!m_list.OnItemAdded(item)) {
+          delete item;
+          return false;
+        }
+      }
+      if (!item->Load(child, m_mode)) {
+        if (isNew) delete item;
+        return false;
+      }
+      if (isNew) m_list.Add(item);
+      m_finder.Note(item);
+      return true;
+    }
+
+   private:
+    CRSArray& m_list;
+    int m_mode;
+    Finder m_finder;
+  };
+
+ private:
   std::vector<T*> m_items;
   std::unordered_set<const T*> m_members;
 };

@@ -53,8 +53,11 @@ void CRSDataExchange::PrepareDocument(wxInt32 kind) {
 
 wxInt32 CRSDataExchange::GetDocumentKind() const {
   const CDataNode* type = m_root.FindChild("ContentType");
-  if (type == nullptr) return 0;
-  return CRSDataCommand::KindFromName(type->GetText().BeforeFirst(wxT('/')).Trim(true).Trim(false));
+  return type == nullptr ? 0 : KindOfType(*type);
+}
+
+wxInt32 CRSDataExchange::KindOfType(const CDataNode& type) {
+  return CRSDataCommand::KindFromName(type.GetText().BeforeFirst(wxT('/')).Trim(true).Trim(false));
 }
 
 bool CRSDataExchange::Bind(CRSPool* pool) {

@@ -36,6 +36,8 @@ class CRSDataExchange : public wxObject, public CEventObject {
   void PrepareDocument(wxInt32 kind);
   // The kind named by "ContentType" (0 when missing or unknown).
   wxInt32 GetDocumentKind() const;
+  // The kind a "ContentType" element names (0 when unknown).
+  static wxInt32 KindOfType(const CDataNode& type);
 
   // Binds to the pool the objects move to or from. Fails without a pool or
   // while the pool is not initialised (it has no directory yet).

@@ -1,12 +1,28 @@
 #include "rs/RSDataImport.h"
 
+#include "platform/ReadOnlyFile.h"
 #include "rs/RSDataCommand.h"
 #include "rs/RSPool.h"
 #include "rs/RSRenderer.h"
 #include "settings/Event.h"
 
-#include <unordered_set>
 #include <vector>
+
+namespace {
+
+// The levels of a pool document the parser hands over: the root's children
+// ("ContentType", "Content") and the children of "Content" (the groups).
+constexpr int kRootChildDepth = 1;
+constexpr int kGroupDepth = 2;
+// How objects load: a whole pool drops what the document no longer holds,
+// single objects are merged by name into what the pool has.
+constexpr int kPoolMode = 1;
+constexpr int kMergeMode = 2;
+
+}  // namespace
+
+CRSDataImport::CRSDataImport() = default;
+CRSDataImport::~CRSDataImport() = default;
 
 bool CRSDataImport::Fail(const wxString& text) {
   m_error = text;
@@ -21,29 +37,17 @@ bool CRSDataImport::Import(bool keyed) {
   const wxInt32 kind = GetDocumentKind();
   const CDataNode* content = m_root.FindChild("Content");
   if (content == nullptr) return Fail(wxT("the document has no content"));
-  // Mode 1 for a whole pool: what the document no longer holds is dropped.
-  // Mode 2 for single objects: merged by name into what the pool has.
-  const int mode = kind == CRSDataCommand::kPool ? 1 : 2;
+  const int mode = kind == CRSDataCommand::kPool ? kPoolMode : kMergeMode;
   bool ok = true;
   switch (kind) {
     case CRSDataCommand::kPool:
     case CRSDataCommand::kGroup: {
-      const std::unordered_set<const CRSRenderer*> before(m_pool->Renderers.begin(),
-                                                          m_pool->Renderers.end());
-      ok = m_pool->Groups.Load(*content, mode);
-      // A new group that failed is deleted again; the renderers it loaded
-      // before the failure are left without a group and go with it, so that
-      // the pool holds what the listings and the cache show.
-      if (!ok) {
-        std::vector<CRSRenderer*> orphans;
-        for (CRSRenderer* r : m_pool->Renderers) {
-          if (r->Group == nullptr && before.count(r) == 0) orphans.push_back(r);
-        }
-        for (CRSRenderer* r : orphans) {
-          m_pool->Renderers.Detach(r);
-          delete r;
-        }
+      // The groups read so far were loaded as they were parsed.
+      if (!m_groups) BeginGroups(mode);
+      for (const CDataNode* child : content->GetChildren()) {
+        if (child->GetNameUTF8() == m_pool->Groups.ItemElement) LoadGroup(*child);
       }
+      ok = EndGroups();
       break;
     }
     case CRSDataCommand::kRenderer:
@@ -73,6 +77,74 @@ bool CRSDataImport::Import(bool keyed) {
   }
   (void)keyed;
   if (!ok) return Fail(wxT("the renderer definitions could not be read"));
+  return true;
+}
+
+void CRSDataImport::BeginGroups(int mode) {
+  m_before.clear();
+  m_before.insert(m_pool->Renderers.begin(), m_pool->Renderers.end());
+  m_groups = std::make_unique<CRSGroupList::Loader>(m_pool->Groups, mode);
+  m_groupFailed = false;
+}
+
+void CRSDataImport::LoadGroup(const CDataNode& group) {
+  if (!m_groupFailed && !m_groups->LoadItem(group)) m_groupFailed = true;
+}
+
+bool CRSDataImport::EndGroups() {
+  m_groups.reset();
+  if (!m_groupFailed) return true;
+  // A new group that failed is deleted again; the renderers it loaded
+  // before the failure are left without a group and go with it, so that
+  // the pool holds what the listings and the cache show.
+  std::vector<CRSRenderer*> orphans;
+  for (CRSRenderer* r : m_pool->Renderers) {
+    if (r->Group == nullptr && m_before.count(r) == 0) orphans.push_back(r);
+  }
+  for (CRSRenderer* r : orphans) {
+    m_pool->Renderers.Detach(r);
+    delete r;
+  }
+  return false;
+}
+
+bool CRSDataImport::ReadFile(CReadOnlyFile& file, const wxString& path, size_t maxBytes,
+                             size_t treeBudget) {
+  m_groups.reset();
+  m_rootChildren = 0;
+  m_contentEnded = false;
+  CDataXMLSerializer serializer(&m_root);
+  serializer.SetTreeBudget(treeBudget);
+  serializer.SetElementHandler(
+      [this](const CDataNode& element, int depth) { return OnElement(element, depth); },
+      kGroupDepth);
+  if (!serializer.ParseFile(file, path, maxBytes)) {
+    m_error = serializer.GetError();
+    if (m_error.empty()) m_error = wxT("the document is not well-formed");
+    return false;
+  }
+  return true;
+}
+
+bool CRSDataImport::OnElement(const CDataNode& element, int depth) {
+  const std::string& name = element.GetNameUTF8();
+  if (depth == kRootChildDepth) {
+    // Only a pool document that tells so first streams: whatever else the
+    // document is, it is built whole and imported as ever.
+    if (++m_rootChildren == 1 && m_pool != nullptr && name == "ContentType" &&
+        element.GetParent()->GetNameUTF8() == "DataRoot" &&
+        KindOfType(element) == CRSDataCommand::kPool) {
+      BeginGroups(kPoolMode);
+    }
+    // Only the first "Content" is imported.
+    if (name == "Content") m_contentEnded = true;
+    return false;
+  }
+  if (!m_groups || m_contentEnded || name != m_pool->Groups.ItemElement ||
+      element.GetParent()->GetNameUTF8() != "Content") {
+    return false;
+  }
+  LoadGroup(element);
   return true;
 }
 

@@ -112,27 +112,31 @@ bool CRSDataManager_JS::LoadNeededPart() {
 }
 
 bool CRSDataManager_JS::LoadWholeCache() {
-  // The whole read is the one every run made before the index, made once from
-  // the cache file held open: the index it leads to describes those bytes.
+  // The whole read is the one every run made before the index, made from the
+  // cache file held open: the index it leads to describes those bytes.
+  const wxString path = CachePath(kCacheFile);
   CReadOnlyFile cache;
-  std::string bytes;
   CRSDataImport_JS import;
   m_importing = true;
   m_error.clear();
   ResetPool();
-  bool ok = cache.Open(CachePath(kCacheFile)) &&
-            cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes);
-  if (!ok) m_error = wxT("cannot read ") + CachePath(kCacheFile);
+  bool ok = cache.Open(path);
+  if (!ok) m_error = wxT("cannot read ") + path;
   CRSCacheIndex index;
   const bool current = ok && ReadCurrentIndex(cache, &index);
-  // A file that grew while it was read is not the file its identity names.
+  // The layout scan needs the whole text: it reads it and lets it go before
+  // the pool grows. A file that grew while it was read is not the file its
+  // identity names.
   CRSCacheLayout layout;
-  const bool mapped =
-      ok && !current && bytes.size() == cache.GetIdentity().size && layout.Scan(bytes);
-  ok = ok && import.Bind(m_pool) && import.ParseUTF8(bytes);
-  // The parsed document holds all the import needs.
-  std::string().swap(bytes);
-  ok = ok && import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
+  bool mapped = false;
+  if (ok && !current) {
+    std::string bytes;
+    mapped = cache.ReadAll(&bytes, CDataXMLSerializer::kMaxFileBytes) &&
+             bytes.size() == cache.GetIdentity().size && layout.Scan(bytes);
+  }
+  // The pool grows group by group while the file is parsed in pieces.
+  ok = ok && import.Bind(m_pool) && import.ReadFile(cache, path) &&
+       import.GetDocumentKind() == CRSDataCommand::kPool && import.Import();
   if (ok) import.Complete();
   m_importing = false;
   if (!ok) {
