@@ -1,14 +1,26 @@
 #include "rs/RSParameter.h"
 
-#include <wx/hashmap.h>
-
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/Utf8.h"
 #include "rs/RSPool.h"
 #include "rs/RSXml.h"
 
 using namespace rsxml;
+
+namespace {
+
+// An enum entry is "name=value": the name ends at the first "=".
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+std::string ValueOf(const std::string& entry) {
+  const size_t eq = entry.find('=');
+  return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
+}
+
+}  // namespace
 
 void CRSParameter::Save(CDataNode& node, int /*mode*/) {
   node.ReserveChildren(24);
@@ -16,48 +28,48 @@ void CRSParameter::Save(CDataNode& node, int /*mode*/) {
   WriteString(node, "ID", ID);
   WriteInt(node, "Type", Type);
   WriteUInt(node, "TypeFlags", TypeFlags);
-  WriteString(node, "Group", Group);
-  WriteString(node, "DisplayName", DisplayName);
-  WriteString(node, "Help", Help);
+  WriteStringUTF8(node, "Group", Group);
+  WriteStringUTF8(node, "DisplayName", DisplayName);
+  WriteStringUTF8(node, "Help", Help);
   WriteBool(node, "Mandatory", Mandatory);
   WriteBool(node, "Invisible", Invisible);
   WriteBool(node, "UseRange", UseRange);
   WriteFloat(node, "MinValue", MinValue);
   WriteFloat(node, "MaxValue", MaxValue);
   WriteBool(node, "SplittableList", SplittableList);
-  WriteString(node, "ListSeparator", ListSeparator);
+  WriteStringUTF8(node, "ListSeparator", ListSeparator);
   WriteBool(node, "ForceSplitting", ForceSplitting);
   WriteBool(node, "QuoteSplits", QuoteSplits);
-  WriteString(node, "TrueValue", TrueValue);
-  WriteString(node, "FalseValue", FalseValue);
+  WriteStringUTF8(node, "TrueValue", TrueValue);
+  WriteStringUTF8(node, "FalseValue", FalseValue);
   CDataNode* enums = node.AddChild("EnumValues");
-  for (const wxString& entry : EnumValues) {
+  for (const std::string& entry : EnumValues) {
     CDataNode* pair = enums->AddChild("EnumValue");
-    WriteString(*pair, "Name", entry.BeforeFirst(wxT('=')));
-    WriteString(*pair, "Value", entry.AfterFirst(wxT('=')));
+    WriteStringUTF8(*pair, "Name", NameOf(entry));
+    WriteStringUTF8(*pair, "Value", ValueOf(entry));
   }
-  WriteString(node, "DefaultValue", DefaultValue);
+  WriteStringUTF8(node, "DefaultValue", DefaultValue);
   WriteBool(node, "ShowInNjDetails", ShowInNjDetails);
   CDataNode* deps = node.AddChild("Dependencies");
-  for (const wxString& id : Dependencies) WriteString(*deps, "Dependency", id);
+  for (const std::string& id : Dependencies) WriteStringUTF8(*deps, "Dependency", id);
 }
 
 void CRSParameter::LoadPresentation(const CDataNode& node) {
-  Group = ReadString(node, "Group", Group);
-  DisplayName = ReadString(node, "DisplayName", DisplayName);
-  Help = ReadString(node, "Help", Help);
+  Group = ReadStringUTF8(node, "Group", Group);
+  DisplayName = ReadStringUTF8(node, "DisplayName", DisplayName);
+  Help = ReadStringUTF8(node, "Help", Help);
   Mandatory = ReadBool(node, "Mandatory", Mandatory);
   Invisible = ReadBool(node, "Invisible", Invisible);
   UseRange = ReadBool(node, "UseRange", UseRange);
   MinValue = ReadFloat(node, "MinValue", MinValue);
   MaxValue = ReadFloat(node, "MaxValue", MaxValue);
   SplittableList = ReadBool(node, "SplittableList", SplittableList);
-  ListSeparator = ReadString(node, "ListSeparator", ListSeparator);
+  ListSeparator = ReadStringUTF8(node, "ListSeparator", ListSeparator);
   ForceSplitting = ReadBool(node, "ForceSplitting", ForceSplitting);
   QuoteSplits = ReadBool(node, "QuoteSplits", QuoteSplits);
-  TrueValue = ReadString(node, "TrueValue", TrueValue);
-  FalseValue = ReadString(node, "FalseValue", FalseValue);
-  DefaultValue = ReadString(node, "DefaultValue", DefaultValue);
+  TrueValue = ReadStringUTF8(node, "TrueValue", TrueValue);
+  FalseValue = ReadStringUTF8(node, "FalseValue", FalseValue);
+  DefaultValue = ReadStringUTF8(node, "DefaultValue", DefaultValue);
   ShowInNjDetails = ReadBool(node, "ShowInNjDetails", ShowInNjDetails);
 }
 
@@ -102,32 +114,31 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   // list loads in time linear in its entries (AddEnumValue and AddDependency
   // each look through the whole list).
   if (const CDataNode* enums = node.FindChild("EnumValues")) {
-    std::unordered_map<wxString, size_t, wxStringHash, wxStringEqual> index;
-    for (size_t i = 0; i < EnumValues.size(); ++i)
-      index.emplace(EnumValues[i].BeforeFirst(wxT('=')), i);
+    std::unordered_map<std::string, size_t> index;
+    for (size_t i = 0; i < EnumValues.size(); ++i) index.emplace(NameOf(EnumValues[i]), i);
     for (const CDataNode* pair : enums->GetChildren()) {
       if (pair->GetNameUTF8() != "EnumValue") continue;
-      const wxString name = ReadString(*pair, "Name");
-      const wxString entry = name + wxT("=") + ReadString(*pair, "Value");
+      std::string entry = ReadStringUTF8(*pair, "Name");
       // The first entry of a name is the one replaced; a name holding "="
       // never matches an entry and is always added.
-      const bool plain = name.Find(wxT('=')) == wxNOT_FOUND;
-      const auto found =
-          index.emplace(plain ? name : entry.BeforeFirst(wxT('=')), EnumValues.size());
+      const bool plain = entry.find('=') == std::string::npos;
+      entry += '=';
+      entry += ReadStringUTF8(*pair, "Value");
+      const auto found = index.emplace(NameOf(entry), EnumValues.size());
       if (found.second || !plain) {
-        EnumValues.Add(entry);
+        EnumValues.push_back(std::move(entry));
       } else {
-        EnumValues[found.first->second] = entry;
+        EnumValues[found.first->second] = std::move(entry);
       }
     }
   }
   if (const CDataNode* deps = node.FindChild("Dependencies")) {
-    std::unordered_set<wxString, wxStringHash, wxStringEqual> known(Dependencies.begin(),
-                                                                    Dependencies.end());
+    const std::string own = utf8text::From(ID);
+    std::unordered_set<std::string> known(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
       if (dep->GetNameUTF8() != "Dependency") continue;
-      const wxString id = dep->GetText();
-      if (id != ID && known.insert(id).second) Dependencies.Add(id);
+      std::string id = TextUTF8(*dep);
+      if (id != own && known.insert(id).second) Dependencies.push_back(std::move(id));
     }
   }
   return true;
@@ -167,35 +178,38 @@ void CRSParameter::CopyFrom(const CRSComponent& other) {
   ShowInNjDetails = p->ShowInNjDetails;
 }
 
-void CRSParameter::AddEnumValue(const wxString& name, const wxString& value) {
-  const wxString entry = name + wxT("=") + value;
-  for (wxString& existing : EnumValues) {
-    if (existing.BeforeFirst(wxT('=')) == name) {
-      existing = entry;
+void CRSParameter::AddEnumValue(const std::string& name, const std::string& value) {
+  std::string entry = name + "=" + value;
+  for (std::string& existing : EnumValues) {
+    if (NameOf(existing) == name) {
+      existing = std::move(entry);
       return;
     }
   }
-  EnumValues.Add(entry);
+  EnumValues.push_back(std::move(entry));
 }
 
-void CRSParameter::AddDependency(const wxString& id) {
-  if (id == ID || Dependencies.Index(id, true) != wxNOT_FOUND) return;
-  Dependencies.Add(id);
-}
-
-void CRSParameter::GetEnumNames(wxArrayString& names) const {
-  for (const wxString& entry : EnumValues) names.Add(entry.BeforeFirst(wxT('=')));
-}
-
-wxString CRSParameter::GetEnumValue(const wxString& name) const {
-  for (const wxString& entry : EnumValues) {
-    if (entry.BeforeFirst(wxT('=')) == name) return entry.AfterFirst(wxT('='));
+void CRSParameter::AddDependency(const std::string& id) {
+  if (id == utf8text::From(ID) ||
+      std::find(Dependencies.begin(), Dependencies.end(), id) != Dependencies.end()) {
+    return;
   }
-  return wxString();
+  Dependencies.push_back(id);
 }
 
-void CRSParameter::GetDependencies(wxArrayString& ids) const {
-  for (const wxString& id : Dependencies) ids.Add(id);
+void CRSParameter::GetEnumNames(std::vector<std::string>& names) const {
+  for (const std::string& entry : EnumValues) names.push_back(NameOf(entry));
+}
+
+std::string CRSParameter::GetEnumValue(const std::string& name) const {
+  for (const std::string& entry : EnumValues) {
+    if (NameOf(entry) == name) return ValueOf(entry);
+  }
+  return std::string();
+}
+
+void CRSParameter::GetDependencies(std::vector<std::string>& ids) const {
+  ids.insert(ids.end(), Dependencies.begin(), Dependencies.end());
 }
 
 bool CRSParameter::IsSplitting() const {

@@ -1,5 +1,7 @@
 #include "rs/RSXml.h"
 
+#include "platform/Utf8.h"
+
 #include <charconv>
 #include <cstdio>
 
@@ -68,6 +70,17 @@ wxString ReadString(const CDataNode& node, const char* name, const wxString& def
   return child ? child->GetText() : def;
 }
 
+std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::string& def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? TextUTF8(*child) : def;
+}
+
+std::string TextUTF8(const CDataNode& node) {
+  const std::string& text = node.GetTextUTF8();
+  if (utf8text::IsValid(text.data(), text.size())) return text;
+  return utf8text::From(utf8text::ToWx(text));
+}
+
 bool ReadBool(const CDataNode& node, const char* name, bool def) {
   const CDataNode* child = node.FindChild(name);
   return child ? ParseBool(child->GetTextUTF8()) : def;
@@ -90,6 +103,10 @@ float ReadFloat(const CDataNode& node, const char* name, float def) {
 
 void WriteString(CDataNode& node, const char* name, const wxString& value) {
   node.AddChild(name)->SetText(value);
+}
+
+void WriteStringUTF8(CDataNode& node, const char* name, const std::string& value) {
+  node.AddChild(name)->SetTextUTF8(value);
 }
 
 void WriteBool(CDataNode& node, const char* name, bool value) {
