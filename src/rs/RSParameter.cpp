@@ -12,8 +12,17 @@ using namespace rsxml;
 
 namespace {
 
+// A list this long or longer is loaded through an index of what it holds, so
+// that it loads in time linear in its entries; a shorter one is searched.
+constexpr size_t kIndexFrom = 16;
+
 // An enum entry is "name=value": the name ends at the first "=".
 std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+bool HasName(const std::string& entry, const char* name, size_t length) {
+  const size_t n = std::min(entry.find('='), entry.size());
+  return n == length && entry.compare(0, n, name, length) == 0;
+}
 
 std::string ValueOf(const std::string& entry) {
   const size_t eq = entry.find('=');
@@ -110,35 +119,53 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     Standard = false;
     Settable = true;
   }
-  // Both lists are loaded through an index of what they hold, so that a long
-  // list loads in time linear in its entries (AddEnumValue and AddDependency
-  // each look through the whole list).
   if (const CDataNode* enums = node.FindChild("EnumValues")) {
+    EnumValues.reserve(EnumValues.size() + enums->GetChildCount());
+    const bool indexed = EnumValues.capacity() >= kIndexFrom;
     std::unordered_map<std::string, size_t> index;
-    for (size_t i = 0; i < EnumValues.size(); ++i) index.emplace(NameOf(EnumValues[i]), i);
+    for (size_t i = 0; indexed && i < EnumValues.size(); ++i)
+      index.emplace(NameOf(EnumValues[i]), i);
     for (const CDataNode* pair : enums->GetChildren()) {
       if (pair->GetNameUTF8() != "EnumValue") continue;
       std::string entry = ReadStringUTF8(*pair, "Name");
+      const size_t nameLength = entry.size();
       // The first entry of a name is the one replaced; a name holding "="
       // never matches an entry and is always added.
       const bool plain = entry.find('=') == std::string::npos;
       entry += '=';
       entry += ReadStringUTF8(*pair, "Value");
-      const auto found = index.emplace(NameOf(entry), EnumValues.size());
-      if (found.second || !plain) {
+      size_t at = EnumValues.size();
+      if (indexed) {
+        const auto found = index.emplace(NameOf(entry), at);
+        if (plain) at = found.first->second;
+      } else if (plain) {
+        at = std::find_if(EnumValues.begin(), EnumValues.end(),
+                          [&](const std::string& e) {
+                            return HasName(e, entry.data(), nameLength);
+                          }) -
+             EnumValues.begin();
+      }
+      if (at == EnumValues.size()) {
         EnumValues.push_back(std::move(entry));
       } else {
-        EnumValues[found.first->second] = std::move(entry);
+        EnumValues[at] = std::move(entry);
       }
     }
   }
   if (const CDataNode* deps = node.FindChild("Dependencies")) {
     const std::string own = utf8text::From(ID);
-    std::unordered_set<std::string> known(Dependencies.begin(), Dependencies.end());
+    Dependencies.reserve(Dependencies.size() + deps->GetChildCount());
+    const bool indexed = Dependencies.capacity() >= kIndexFrom;
+    std::unordered_set<std::string> known;
+    if (indexed) known.insert(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
       if (dep->GetNameUTF8() != "Dependency") continue;
       std::string id = TextUTF8(*dep);
-      if (id != own && known.insert(id).second) Dependencies.push_back(std::move(id));
+      if (id == own) continue;
+      const bool fresh = indexed ? known.insert(id).second
+                                 : std::find(Dependencies.begin(), Dependencies.end(), id) ==
+                                       Dependencies.end();
+      if (fresh) Dependencies.push_back(std::move(id));
     }
   }
   return true;
@@ -181,7 +208,7 @@ void CRSParameter::CopyFrom(const CRSComponent& other) {
 void CRSParameter::AddEnumValue(const std::string& name, const std::string& value) {
   std::string entry = name + "=" + value;
   for (std::string& existing : EnumValues) {
-    if (NameOf(existing) == name) {
+    if (HasName(existing, name.data(), name.size())) {
       existing = std::move(entry);
       return;
     }
@@ -203,7 +230,7 @@ void CRSParameter::GetEnumNames(std::vector<std::string>& names) const {
 
 std::string CRSParameter::GetEnumValue(const std::string& name) const {
   for (const std::string& entry : EnumValues) {
-    if (NameOf(entry) == name) return ValueOf(entry);
+    if (HasName(entry, name.data(), name.size())) return ValueOf(entry);
   }
   return std::string();
 }

@@ -43,30 +43,32 @@ class CRSParameter : public CRSComponent {
   // Whether a list value of this parameter is split into several jobs.
   bool IsSplitting() const;
 
-  wxString ID;
+  // The fields are ordered by size rather than as they are written: the small
+  // ones fill what the base leaves, and a pool holds many parameters.
   int32_t Type = 0;
   uint32_t TypeFlags = 0;
-  std::string Group;
-  std::string DisplayName;
-  std::string Help;
+  float MinValue = 0.0f;
+  float MaxValue = 0.0f;
   bool Standard = false;
   bool Settable = true;
   bool Mandatory = false;
   bool Invisible = false;
-  std::vector<std::string> Dependencies;
   bool UseRange = false;
-  float MinValue = 0.0f;
-  float MaxValue = 0.0f;
   bool SplittableList = false;
-  std::string ListSeparator;
   bool ForceSplitting = false;
   bool QuoteSplits = false;
+  bool ShowInNjDetails = false;
+  wxString ID;
+  std::string Group;
+  std::string DisplayName;
+  std::string Help;
+  std::string ListSeparator;
   std::string TrueValue;
   std::string FalseValue;
+  std::string DefaultValue;
   // "name=value" entries.
   std::vector<std::string> EnumValues;
-  std::string DefaultValue;
-  bool ShowInNjDetails = false;
+  std::vector<std::string> Dependencies;
 
  private:
   // The sixteen children a renderer may set, each defaulting to the current

@@ -2,6 +2,7 @@
 
 #include "platform/Utf8.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -36,10 +37,16 @@ int64_t ParseLeading(const std::string& text) {
 }  // namespace
 
 bool ParseBool(const std::string& text) {
-  std::string lower;
-  lower.reserve(text.size());
-  for (char c : text) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-  return lower == "true" || lower == "yes" || lower == "on" || lower == "1";
+  static const char* const kTrueWords[] = {"true", "yes", "on", "1"};
+  for (const char* word : kTrueWords) {
+    size_t i = 0;
+    for (; i < text.size() && word[i] != '\0'; ++i) {
+      const char c = text[i];
+      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) break;
+    }
+    if (i == text.size() && word[i] == '\0') return true;
+  }
+  return false;
 }
 
 int32_t ParseInt(const std::string& text) {
@@ -77,7 +84,10 @@ std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::s
 
 std::string TextUTF8(const CDataNode& node) {
   const std::string& text = node.GetTextUTF8();
-  if (utf8text::IsValid(text.data(), text.size())) return text;
+  // Most texts are ASCII, which needs no closer look.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || utf8text::IsValid(text.data(), text.size())) return text;
   return utf8text::From(utf8text::ToWx(text));
 }
 
