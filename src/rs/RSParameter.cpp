@@ -24,6 +24,76 @@ bool HasName(const std::string& entry, const char* name, size_t length) {
   return n == length && entry.compare(0, n, name, length) == 0;
 }
 
+// The children a parameter reads after its ID, in the order Save writes them.
+enum Child {
+  kType, kTypeFlags, kGroup, kDisplayName, kHelp, kMandatory, kInvisible, kUseRange, kMinValue,
+  kMaxValue, kSplittableList, kListSeparator, kForceSplitting, kQuoteSplits, kTrueValue,
+  kFalseValue, kEnumValues, kDefaultValue, kShowInNjDetails, kDependencies, kChildCount
+};
+const std::string kChildNames[kChildCount] = {
+    "Type", "TypeFlags", "Group", "DisplayName", "Help", "Mandatory", "Invisible", "UseRange",
+    "MinValue", "MaxValue", "SplittableList", "ListSeparator", "ForceSplitting", "QuoteSplits",
+    "TrueValue", "FalseValue", "EnumValues", "DefaultValue", "ShowInNjDetails", "Dependencies"};
+
+// The first child of each of those names, found in one pass over the element
+// rather than by one search per name: children in the written order are each
+// found at the first comparison.
+struct Children {
+  explicit Children(const CDataNode& node) {
+    size_t next = 0;
+    for (const CDataNode* child : node.GetChildren()) {
+      const std::string& name = child->GetNameUTF8();
+      for (size_t tried = 0; tried < kChildCount; ++tried) {
+        const size_t at = (next + tried) % kChildCount;
+        if (name == kChildNames[at]) {
+          if (!of[at]) of[at] = child;
+          next = at + 1;
+          break;
+        }
+      }
+    }
+  }
+  const CDataNode* of[kChildCount] = {};
+};
+
+// Each leaves the field as it is when there is no such child.
+void Read(const CDataNode* child, std::string* text) {
+  if (child) *text = TextUTF8(*child);
+}
+void Read(const CDataNode* child, bool* flag) {
+  if (child) *flag = ParseBool(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, int32_t* number) {
+  if (child) *number = ParseInt(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, uint32_t* number) {
+  if (child) *number = ParseUInt(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, float* number) {
+  if (child) *number = ParseFloat(child->GetTextUTF8());
+}
+
+// The sixteen children a renderer may set, each defaulting to the current
+// value of its field.
+void LoadPresentation(const Children& children, CRSParameter& p) {
+  Read(children.of[kGroup], &p.Group);
+  Read(children.of[kDisplayName], &p.DisplayName);
+  Read(children.of[kHelp], &p.Help);
+  Read(children.of[kMandatory], &p.Mandatory);
+  Read(children.of[kInvisible], &p.Invisible);
+  Read(children.of[kUseRange], &p.UseRange);
+  Read(children.of[kMinValue], &p.MinValue);
+  Read(children.of[kMaxValue], &p.MaxValue);
+  Read(children.of[kSplittableList], &p.SplittableList);
+  Read(children.of[kListSeparator], &p.ListSeparator);
+  Read(children.of[kForceSplitting], &p.ForceSplitting);
+  Read(children.of[kQuoteSplits], &p.QuoteSplits);
+  Read(children.of[kTrueValue], &p.TrueValue);
+  Read(children.of[kFalseValue], &p.FalseValue);
+  Read(children.of[kDefaultValue], &p.DefaultValue);
+  Read(children.of[kShowInNjDetails], &p.ShowInNjDetails);
+}
+
 std::string ValueOf(const std::string& entry) {
   const size_t eq = entry.find('=');
   return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
@@ -63,42 +133,28 @@ void CRSParameter::Save(CDataNode& node, int /*mode*/) {
   for (const std::string& id : Dependencies) WriteStringUTF8(*deps, "Dependency", id);
 }
 
-void CRSParameter::LoadPresentation(const CDataNode& node) {
-  Group = ReadStringUTF8(node, "Group", Group);
-  DisplayName = ReadStringUTF8(node, "DisplayName", DisplayName);
-  Help = ReadStringUTF8(node, "Help", Help);
-  Mandatory = ReadBool(node, "Mandatory", Mandatory);
-  Invisible = ReadBool(node, "Invisible", Invisible);
-  UseRange = ReadBool(node, "UseRange", UseRange);
-  MinValue = ReadFloat(node, "MinValue", MinValue);
-  MaxValue = ReadFloat(node, "MaxValue", MaxValue);
-  SplittableList = ReadBool(node, "SplittableList", SplittableList);
-  ListSeparator = ReadStringUTF8(node, "ListSeparator", ListSeparator);
-  ForceSplitting = ReadBool(node, "ForceSplitting", ForceSplitting);
-  QuoteSplits = ReadBool(node, "QuoteSplits", QuoteSplits);
-  TrueValue = ReadStringUTF8(node, "TrueValue", TrueValue);
-  FalseValue = ReadStringUTF8(node, "FalseValue", FalseValue);
-  DefaultValue = ReadStringUTF8(node, "DefaultValue", DefaultValue);
-  ShowInNjDetails = ReadBool(node, "ShowInNjDetails", ShowInNjDetails);
-}
-
 bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   ID = ReadString(node, "ID");
   if (ID.empty()) return false;
+  const Children children(node);
   const CRSParameter* standard = Pool ? Pool->StandardParameters.Contains(ID) : nullptr;
   if (standard && standard != this) {
     CopyFrom(*standard);
     LoadCommon(node);
     Standard = true;
-    if (!Inherited) LoadPresentation(node);
+    if (!Inherited) LoadPresentation(children, *this);
   } else {
     LoadCommon(node);
     // A parameter starts from the defaults, not from what a matched earlier
     // load left: an inherited one reads none of these, and would otherwise be
     // written with the attributes of what it was before.
     const CRSParameter defaults;
-    Type = Inherited ? defaults.Type : ReadInt(node, "Type", 0);
-    TypeFlags = Inherited ? defaults.TypeFlags : ReadUInt(node, "TypeFlags", 0);
+    Type = defaults.Type;
+    TypeFlags = defaults.TypeFlags;
+    if (!Inherited) {
+      Read(children.of[kType], &Type);
+      Read(children.of[kTypeFlags], &TypeFlags);
+    }
     Group = defaults.Group;
     DisplayName = defaults.DisplayName;
     Help = defaults.Help;
@@ -115,11 +171,11 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     FalseValue = defaults.FalseValue;
     DefaultValue = defaults.DefaultValue;
     ShowInNjDetails = defaults.ShowInNjDetails;
-    if (!Inherited) LoadPresentation(node);
+    if (!Inherited) LoadPresentation(children, *this);
     Standard = false;
     Settable = true;
   }
-  if (const CDataNode* enums = node.FindChild("EnumValues")) {
+  if (const CDataNode* enums = children.of[kEnumValues]) {
     EnumValues.reserve(EnumValues.size() + enums->GetChildCount());
     const bool indexed = EnumValues.capacity() >= kIndexFrom;
     std::unordered_map<std::string, size_t> index;
@@ -152,7 +208,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
       }
     }
   }
-  if (const CDataNode* deps = node.FindChild("Dependencies")) {
+  if (const CDataNode* deps = children.of[kDependencies]) {
     const std::string own = utf8text::From(ID);
     Dependencies.reserve(Dependencies.size() + deps->GetChildCount());
     const bool indexed = Dependencies.capacity() >= kIndexFrom;

@@ -69,9 +69,4 @@ class CRSParameter : public CRSComponent {
   // "name=value" entries.
   std::vector<std::string> EnumValues;
   std::vector<std::string> Dependencies;
-
- private:
-  // The sixteen children a renderer may set, each defaulting to the current
-  // value of its field.
-  void LoadPresentation(const CDataNode& node);
 };

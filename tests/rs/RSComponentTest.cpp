@@ -145,6 +145,14 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   list.Save(saved, 1);
   EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
   EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
+
+  // A text that is not UTF-8 is read as U+FFFD, so that it is saved as UTF-8.
+  CDataNode broken;
+  broken.AddChild("ID")->SetTextUTF8("b");
+  broken.AddChild("Help")->SetTextUTF8("a\xC3");
+  CRSParameter b;
+  ASSERT_TRUE(b.Load(broken, 1));
+  EXPECT_EQ(b.Help, "a\xEF\xBF\xBD");
 }
 
 TEST(RSParameterTest, SplittingAndBools) {
