@@ -19,9 +19,19 @@ constexpr size_t kIndexFrom = 16;
 // An enum entry is "name=value": the name ends at the first "=".
 std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
 
-bool HasName(const std::string& entry, const char* name, size_t length) {
-  const size_t n = std::min(entry.find('='), entry.size());
-  return n == length && entry.compare(0, n, name, length) == 0;
+std::string ValueOf(const std::string& entry) {
+  const size_t eq = entry.find('=');
+  return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
+}
+
+// The index of the first entry named so, or the count when there is none.
+size_t FindEnum(const std::vector<std::string>& entries, const char* name, size_t length) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string& entry = entries[i];
+    const size_t n = std::min(entry.find('='), entry.size());
+    if (n == length && entry.compare(0, n, name, length) == 0) return i;
+  }
+  return entries.size();
 }
 
 // The children a parameter reads after its ID, in the order Save writes them.
@@ -92,11 +102,6 @@ void LoadPresentation(const Children& children, CRSParameter& p) {
   Read(children.of[kFalseValue], &p.FalseValue);
   Read(children.of[kDefaultValue], &p.DefaultValue);
   Read(children.of[kShowInNjDetails], &p.ShowInNjDetails);
-}
-
-std::string ValueOf(const std::string& entry) {
-  const size_t eq = entry.find('=');
-  return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
 }
 
 }  // namespace
@@ -195,11 +200,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
         const auto found = index.emplace(NameOf(entry), at);
         if (plain) at = found.first->second;
       } else if (plain) {
-        at = std::find_if(EnumValues.begin(), EnumValues.end(),
-                          [&](const std::string& e) {
-                            return HasName(e, entry.data(), nameLength);
-                          }) -
-             EnumValues.begin();
+        at = FindEnum(EnumValues, entry.data(), nameLength);
       }
       if (at == EnumValues.size()) {
         EnumValues.push_back(std::move(entry));
@@ -263,13 +264,12 @@ void CRSParameter::CopyFrom(const CRSComponent& other) {
 
 void CRSParameter::AddEnumValue(const std::string& name, const std::string& value) {
   std::string entry = name + "=" + value;
-  for (std::string& existing : EnumValues) {
-    if (HasName(existing, name.data(), name.size())) {
-      existing = std::move(entry);
-      return;
-    }
+  const size_t at = FindEnum(EnumValues, name.data(), name.size());
+  if (at == EnumValues.size()) {
+    EnumValues.push_back(std::move(entry));
+  } else {
+    EnumValues[at] = std::move(entry);
   }
-  EnumValues.push_back(std::move(entry));
 }
 
 void CRSParameter::AddDependency(const std::string& id) {
@@ -285,10 +285,8 @@ void CRSParameter::GetEnumNames(std::vector<std::string>& names) const {
 }
 
 std::string CRSParameter::GetEnumValue(const std::string& name) const {
-  for (const std::string& entry : EnumValues) {
-    if (HasName(entry, name.data(), name.size())) return ValueOf(entry);
-  }
-  return std::string();
+  const size_t at = FindEnum(EnumValues, name.data(), name.size());
+  return at == EnumValues.size() ? std::string() : ValueOf(EnumValues[at]);
 }
 
 void CRSParameter::GetDependencies(std::vector<std::string>& ids) const {
