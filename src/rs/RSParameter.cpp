@@ -181,8 +181,9 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     Settable = true;
   }
   if (const CDataNode* enums = children.of[kEnumValues]) {
-    EnumValues.reserve(EnumValues.size() + enums->GetChildCount());
-    const bool indexed = EnumValues.capacity() >= kIndexFrom;
+    const size_t most = EnumValues.size() + enums->GetChildCount();
+    EnumValues.reserve(most);
+    const bool indexed = most >= kIndexFrom;
     std::unordered_map<std::string, size_t> index;
     for (size_t i = 0; indexed && i < EnumValues.size(); ++i)
       index.emplace(NameOf(EnumValues[i]), i);
@@ -211,8 +212,9 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   }
   if (const CDataNode* deps = children.of[kDependencies]) {
     const std::string own = utf8text::From(ID);
-    Dependencies.reserve(Dependencies.size() + deps->GetChildCount());
-    const bool indexed = Dependencies.capacity() >= kIndexFrom;
+    const size_t most = Dependencies.size() + deps->GetChildCount();
+    Dependencies.reserve(most);
+    const bool indexed = most >= kIndexFrom;
     std::unordered_set<std::string> known;
     if (indexed) known.insert(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {

@@ -146,6 +146,19 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
   EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
 
+  // A long list is matched through an index: the first entry of a name is still the one replaced.
+  std::string many = "<Parameter><ID>m</ID><EnumValues>";
+  for (int i = 0; i < 20; ++i) {
+    many += "<EnumValue><Name>n" + std::to_string(i % 18) + "</Name><Value>" + std::to_string(i) +
+            "</Value></EnumValue>";
+  }
+  CDataNode manyNode;
+  ParseInto(manyNode, many + "</EnumValues></Parameter>");
+  CRSParameter m;
+  ASSERT_TRUE(m.Load(manyNode, 1));
+  EXPECT_EQ(m.EnumValues.size(), 18u);
+  EXPECT_EQ(m.EnumValues[1], "n1=19");
+
   // A text that is not UTF-8 is read as U+FFFD, so that it is saved as UTF-8.
   CDataNode broken;
   broken.AddChild("ID")->SetTextUTF8("b");
