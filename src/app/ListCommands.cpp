@@ -8,6 +8,7 @@
 #include "app/KfJsCore.h"
 #include "platform/CaseFold.h"
 #include "platform/StringUtil.h"
+#include "platform/Utf8.h"
 #include "rs/RSGroup.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSPool.h"
@@ -135,13 +136,14 @@ void CListCommands::ListParams(const CRSPool& pool, const wxString& rendererId) 
 void CListCommands::PrintParameter(const CRSParameter& p) {
   wxString line = p.ID;
   if (line.length() < kIdWidth) line.append(kIdWidth - line.length(), wxT(' '));
-  line += p.DisplayName;
-  if (!p.DefaultValue.empty()) line += wxT(" (Default = ") + p.DefaultValue + wxT(")");
-  if (!p.Group.empty()) line += wxT(" [") + p.Group + wxT("]");
+  line += utf8text::ToWx(p.DisplayName);
+  if (!p.DefaultValue.empty())
+    line += wxT(" (Default = ") + utf8text::ToWx(p.DefaultValue) + wxT(")");
+  if (!p.Group.empty()) line += wxT(" [") + utf8text::ToWx(p.Group) + wxT("]");
   if (p.Mandatory) line += wxT(" *");
   line += wxT("\n");
   line += wxString(wxT(' '), kIdWidth);
-  line += p.Help.empty() ? wxString(wxT("No description available")) : p.Help;
+  line += p.Help.empty() ? wxString(wxT("No description available")) : utf8text::ToWx(p.Help);
   line += wxT("\n");
   if (m_subm) {
     // Numbers in the C locale: scripts read a decimal point.
@@ -149,7 +151,11 @@ void CListCommands::PrintParameter(const CRSParameter& p) {
                              static_cast<int>(p.TypeFlags), p.UseRange ? 1 : 0);
     line += wxString::FromCDouble(p.MinValue, 3) + wxT("|");
     line += wxString::FromCDouble(p.MaxValue, 3) + wxT("|");
-    line += wxJoin(p.Dependencies, wxT(';'), wxT('\0')) + wxT("|");
+    for (size_t i = 0; i < p.Dependencies.size(); ++i) {
+      if (i > 0) line += wxT(";");
+      line += utf8text::ToWx(p.Dependencies[i]);
+    }
+    line += wxT("|");
     line += FormatValueText(p) + wxT("\n");
   }
   m_core.OutputText(line);
@@ -157,13 +163,14 @@ void CListCommands::PrintParameter(const CRSParameter& p) {
 
 wxString CListCommands::FormatValueText(const CRSParameter& p) {
   if (p.Type == CRSParameter::kBoolValues) {
-    return wxT("True=") + p.TrueValue + wxT(";False=") + p.FalseValue;
+    return wxT("True=") + utf8text::ToWx(p.TrueValue) + wxT(";False=") +
+           utf8text::ToWx(p.FalseValue);
   }
   if (p.Type == CRSParameter::kEnum) {
     wxString text;
-    for (size_t i = 0; i < p.EnumValues.GetCount(); ++i) {
+    for (size_t i = 0; i < p.EnumValues.size(); ++i) {
       if (i > 0) text += wxT(";");
-      const wxString& entry = p.EnumValues[i];
+      const wxString entry = utf8text::ToWx(p.EnumValues[i]);
       text += entry.BeforeFirst(wxT('=')) + wxT("=") + entry.AfterFirst(wxT('='));
     }
     return text;

@@ -79,6 +79,10 @@ wxString ToWx(const char* data, size_t length) {
   }
   size_t n = 0;
   for (size_t i = 0; i < length;) {
+    if (s[i] < 0x80) {
+      out[n++] = s[i++];
+      continue;
+    }
     uint32_t c = 0;
     size_t used = 0;
     out[n++] = DecodeAt(s, length, i, &c, &used) ? static_cast<wchar_t>(c) : 0xFFFD;

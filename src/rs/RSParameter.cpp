@@ -1,14 +1,110 @@
 #include "rs/RSParameter.h"
 
-#include <wx/hashmap.h>
-
+#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "platform/Utf8.h"
 #include "rs/RSPool.h"
 #include "rs/RSXml.h"
 
 using namespace rsxml;
+
+namespace {
+
+// A list this long or longer is loaded through an index of what it holds, so
+// that it loads in time linear in its entries; a shorter one is searched.
+constexpr size_t kIndexFrom = 16;
+
+// An enum entry is "name=value": the name ends at the first "=".
+std::string NameOf(const std::string& entry) { return entry.substr(0, entry.find('=')); }
+
+std::string ValueOf(const std::string& entry) {
+  const size_t eq = entry.find('=');
+  return eq == std::string::npos ? std::string() : entry.substr(eq + 1);
+}
+
+// The index of the first entry named so, or the count when there is none.
+size_t FindEnum(const std::vector<std::string>& entries, const char* name, size_t length) {
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const std::string& entry = entries[i];
+    const size_t n = std::min(entry.find('='), entry.size());
+    if (n == length && entry.compare(0, n, name, length) == 0) return i;
+  }
+  return entries.size();
+}
+
+// The children a parameter reads after its ID, in the order Save writes them.
+enum Child {
+  kType, kTypeFlags, kGroup, kDisplayName, kHelp, kMandatory, kInvisible, kUseRange, kMinValue,
+  kMaxValue, kSplittableList, kListSeparator, kForceSplitting, kQuoteSplits, kTrueValue,
+  kFalseValue, kEnumValues, kDefaultValue, kShowInNjDetails, kDependencies, kChildCount
+};
+const std::string kChildNames[kChildCount] = {
+    "Type", "TypeFlags", "Group", "DisplayName", "Help", "Mandatory", "Invisible", "UseRange",
+    "MinValue", "MaxValue", "SplittableList", "ListSeparator", "ForceSplitting", "QuoteSplits",
+    "TrueValue", "FalseValue", "EnumValues", "DefaultValue", "ShowInNjDetails", "Dependencies"};
+
+// The first child of each of those names, found in one pass over the element
+// rather than by one search per name: children in the written order are each
+// found at the first comparison.
+struct Children {
+  explicit Children(const CDataNode& node) {
+    size_t next = 0;
+    for (const CDataNode* child : node.GetChildren()) {
+      const std::string& name = child->GetNameUTF8();
+      for (size_t tried = 0; tried < kChildCount; ++tried) {
+        const size_t at = (next + tried) % kChildCount;
+        if (name == kChildNames[at]) {
+          if (!of[at]) of[at] = child;
+          next = at + 1;
+          break;
+        }
+      }
+    }
+  }
+  const CDataNode* of[kChildCount] = {};
+};
+
+// Each leaves the field as it is when there is no such child.
+void Read(const CDataNode* child, std::string* text) {
+  if (child) *text = TextUTF8(*child);
+}
+void Read(const CDataNode* child, bool* flag) {
+  if (child) *flag = ParseBool(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, int32_t* number) {
+  if (child) *number = ParseInt(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, uint32_t* number) {
+  if (child) *number = ParseUInt(child->GetTextUTF8());
+}
+void Read(const CDataNode* child, float* number) {
+  if (child) *number = ParseFloat(child->GetTextUTF8());
+}
+
+// The sixteen children a renderer may set, each defaulting to the current
+// value of its field.
+void LoadPresentation(const Children& children, CRSParameter& p) {
+  Read(children.of[kGroup], &p.Group);
+  Read(children.of[kDisplayName], &p.DisplayName);
+  Read(children.of[kHelp], &p.Help);
+  Read(children.of[kMandatory], &p.Mandatory);
+  Read(children.of[kInvisible], &p.Invisible);
+  Read(children.of[kUseRange], &p.UseRange);
+  Read(children.of[kMinValue], &p.MinValue);
+  Read(children.of[kMaxValue], &p.MaxValue);
+  Read(children.of[kSplittableList], &p.SplittableList);
+  Read(children.of[kListSeparator], &p.ListSeparator);
+  Read(children.of[kForceSplitting], &p.ForceSplitting);
+  Read(children.of[kQuoteSplits], &p.QuoteSplits);
+  Read(children.of[kTrueValue], &p.TrueValue);
+  Read(children.of[kFalseValue], &p.FalseValue);
+  Read(children.of[kDefaultValue], &p.DefaultValue);
+  Read(children.of[kShowInNjDetails], &p.ShowInNjDetails);
+}
+
+}  // namespace
 
 void CRSParameter::Save(CDataNode& node, int /*mode*/) {
   node.ReserveChildren(24);
@@ -16,68 +112,54 @@ void CRSParameter::Save(CDataNode& node, int /*mode*/) {
   WriteString(node, "ID", ID);
   WriteInt(node, "Type", Type);
   WriteUInt(node, "TypeFlags", TypeFlags);
-  WriteString(node, "Group", Group);
-  WriteString(node, "DisplayName", DisplayName);
-  WriteString(node, "Help", Help);
+  WriteStringUTF8(node, "Group", Group);
+  WriteStringUTF8(node, "DisplayName", DisplayName);
+  WriteStringUTF8(node, "Help", Help);
   WriteBool(node, "Mandatory", Mandatory);
   WriteBool(node, "Invisible", Invisible);
   WriteBool(node, "UseRange", UseRange);
   WriteFloat(node, "MinValue", MinValue);
   WriteFloat(node, "MaxValue", MaxValue);
   WriteBool(node, "SplittableList", SplittableList);
-  WriteString(node, "ListSeparator", ListSeparator);
+  WriteStringUTF8(node, "ListSeparator", ListSeparator);
   WriteBool(node, "ForceSplitting", ForceSplitting);
   WriteBool(node, "QuoteSplits", QuoteSplits);
-  WriteString(node, "TrueValue", TrueValue);
-  WriteString(node, "FalseValue", FalseValue);
+  WriteStringUTF8(node, "TrueValue", TrueValue);
+  WriteStringUTF8(node, "FalseValue", FalseValue);
   CDataNode* enums = node.AddChild("EnumValues");
-  for (const wxString& entry : EnumValues) {
+  for (const std::string& entry : EnumValues) {
     CDataNode* pair = enums->AddChild("EnumValue");
-    WriteString(*pair, "Name", entry.BeforeFirst(wxT('=')));
-    WriteString(*pair, "Value", entry.AfterFirst(wxT('=')));
+    WriteStringUTF8(*pair, "Name", NameOf(entry));
+    WriteStringUTF8(*pair, "Value", ValueOf(entry));
   }
-  WriteString(node, "DefaultValue", DefaultValue);
+  WriteStringUTF8(node, "DefaultValue", DefaultValue);
   WriteBool(node, "ShowInNjDetails", ShowInNjDetails);
   CDataNode* deps = node.AddChild("Dependencies");
-  for (const wxString& id : Dependencies) WriteString(*deps, "Dependency", id);
-}
-
-void CRSParameter::LoadPresentation(const CDataNode& node) {
-  Group = ReadString(node, "Group", Group);
-  DisplayName = ReadString(node, "DisplayName", DisplayName);
-  Help = ReadString(node, "Help", Help);
-  Mandatory = ReadBool(node, "Mandatory", Mandatory);
-  Invisible = ReadBool(node, "Invisible", Invisible);
-  UseRange = ReadBool(node, "UseRange", UseRange);
-  MinValue = ReadFloat(node, "MinValue", MinValue);
-  MaxValue = ReadFloat(node, "MaxValue", MaxValue);
-  SplittableList = ReadBool(node, "SplittableList", SplittableList);
-  ListSeparator = ReadString(node, "ListSeparator", ListSeparator);
-  ForceSplitting = ReadBool(node, "ForceSplitting", ForceSplitting);
-  QuoteSplits = ReadBool(node, "QuoteSplits", QuoteSplits);
-  TrueValue = ReadString(node, "TrueValue", TrueValue);
-  FalseValue = ReadString(node, "FalseValue", FalseValue);
-  DefaultValue = ReadString(node, "DefaultValue", DefaultValue);
-  ShowInNjDetails = ReadBool(node, "ShowInNjDetails", ShowInNjDetails);
+  for (const std::string& id : Dependencies) WriteStringUTF8(*deps, "Dependency", id);
 }
 
 bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   ID = ReadString(node, "ID");
   if (ID.empty()) return false;
+  const Children children(node);
   const CRSParameter* standard = Pool ? Pool->StandardParameters.Contains(ID) : nullptr;
   if (standard && standard != this) {
     CopyFrom(*standard);
     LoadCommon(node);
     Standard = true;
-    if (!Inherited) LoadPresentation(node);
+    if (!Inherited) LoadPresentation(children, *this);
   } else {
     LoadCommon(node);
     // A parameter starts from the defaults, not from what a matched earlier
     // load left: an inherited one reads none of these, and would otherwise be
     // written with the attributes of what it was before.
     const CRSParameter defaults;
-    Type = Inherited ? defaults.Type : ReadInt(node, "Type", 0);
-    TypeFlags = Inherited ? defaults.TypeFlags : ReadUInt(node, "TypeFlags", 0);
+    Type = defaults.Type;
+    TypeFlags = defaults.TypeFlags;
+    if (!Inherited) {
+      Read(children.of[kType], &Type);
+      Read(children.of[kTypeFlags], &TypeFlags);
+    }
     Group = defaults.Group;
     DisplayName = defaults.DisplayName;
     Help = defaults.Help;
@@ -94,40 +176,55 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     FalseValue = defaults.FalseValue;
     DefaultValue = defaults.DefaultValue;
     ShowInNjDetails = defaults.ShowInNjDetails;
-    if (!Inherited) LoadPresentation(node);
+    if (!Inherited) LoadPresentation(children, *this);
     Standard = false;
     Settable = true;
   }
-  // Both lists are loaded through an index of what they hold, so that a long
-  // list loads in time linear in its entries (AddEnumValue and AddDependency
-  // each look through the whole list).
-  if (const CDataNode* enums = node.FindChild("EnumValues")) {
-    std::unordered_map<wxString, size_t, wxStringHash, wxStringEqual> index;
-    for (size_t i = 0; i < EnumValues.size(); ++i)
-      index.emplace(EnumValues[i].BeforeFirst(wxT('=')), i);
+  if (const CDataNode* enums = children.of[kEnumValues]) {
+    const size_t most = EnumValues.size() + enums->GetChildCount();
+    EnumValues.reserve(most);
+    const bool indexed = most >= kIndexFrom;
+    std::unordered_map<std::string, size_t> index;
+    for (size_t i = 0; indexed && i < EnumValues.size(); ++i)
+      index.emplace(NameOf(EnumValues[i]), i);
     for (const CDataNode* pair : enums->GetChildren()) {
       if (pair->GetNameUTF8() != "EnumValue") continue;
-      const wxString name = ReadString(*pair, "Name");
-      const wxString entry = name + wxT("=") + ReadString(*pair, "Value");
+      std::string entry = ReadStringUTF8(*pair, "Name");
+      const size_t nameLength = entry.size();
       // The first entry of a name is the one replaced; a name holding "="
       // never matches an entry and is always added.
-      const bool plain = name.Find(wxT('=')) == wxNOT_FOUND;
-      const auto found =
-          index.emplace(plain ? name : entry.BeforeFirst(wxT('=')), EnumValues.size());
-      if (found.second || !plain) {
-        EnumValues.Add(entry);
+      const bool plain = entry.find('=') == std::string::npos;
+      entry += '=';
+      entry += ReadStringUTF8(*pair, "Value");
+      size_t at = EnumValues.size();
+      if (indexed) {
+        const auto found = index.emplace(NameOf(entry), at);
+        if (plain) at = found.first->second;
+      } else if (plain) {
+        at = FindEnum(EnumValues, entry.data(), nameLength);
+      }
+      if (at == EnumValues.size()) {
+        EnumValues.push_back(std::move(entry));
       } else {
-        EnumValues[found.first->second] = entry;
+        EnumValues[at] = std::move(entry);
       }
     }
   }
-  if (const CDataNode* deps = node.FindChild("Dependencies")) {
-    std::unordered_set<wxString, wxStringHash, wxStringEqual> known(Dependencies.begin(),
-                                                                    Dependencies.end());
+  if (const CDataNode* deps = children.of[kDependencies]) {
+    const std::string own = utf8text::From(ID);
+    const size_t most = Dependencies.size() + deps->GetChildCount();
+    Dependencies.reserve(most);
+    const bool indexed = most >= kIndexFrom;
+    std::unordered_set<std::string> known;
+    if (indexed) known.insert(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
       if (dep->GetNameUTF8() != "Dependency") continue;
-      const wxString id = dep->GetText();
-      if (id != ID && known.insert(id).second) Dependencies.Add(id);
+      std::string id = TextUTF8(*dep);
+      if (id == own) continue;
+      const bool fresh = indexed ? known.insert(id).second
+                                 : std::find(Dependencies.begin(), Dependencies.end(), id) ==
+                                       Dependencies.end();
+      if (fresh) Dependencies.push_back(std::move(id));
     }
   }
   return true;
@@ -167,35 +264,35 @@ void CRSParameter::CopyFrom(const CRSComponent& other) {
   ShowInNjDetails = p->ShowInNjDetails;
 }
 
-void CRSParameter::AddEnumValue(const wxString& name, const wxString& value) {
-  const wxString entry = name + wxT("=") + value;
-  for (wxString& existing : EnumValues) {
-    if (existing.BeforeFirst(wxT('=')) == name) {
-      existing = entry;
-      return;
-    }
+void CRSParameter::AddEnumValue(const std::string& name, const std::string& value) {
+  std::string entry = name + "=" + value;
+  const size_t at = FindEnum(EnumValues, name.data(), name.size());
+  if (at == EnumValues.size()) {
+    EnumValues.push_back(std::move(entry));
+  } else {
+    EnumValues[at] = std::move(entry);
   }
-  EnumValues.Add(entry);
 }
 
-void CRSParameter::AddDependency(const wxString& id) {
-  if (id == ID || Dependencies.Index(id, true) != wxNOT_FOUND) return;
-  Dependencies.Add(id);
-}
-
-void CRSParameter::GetEnumNames(wxArrayString& names) const {
-  for (const wxString& entry : EnumValues) names.Add(entry.BeforeFirst(wxT('=')));
-}
-
-wxString CRSParameter::GetEnumValue(const wxString& name) const {
-  for (const wxString& entry : EnumValues) {
-    if (entry.BeforeFirst(wxT('=')) == name) return entry.AfterFirst(wxT('='));
+void CRSParameter::AddDependency(const std::string& id) {
+  if (id == utf8text::From(ID) ||
+      std::find(Dependencies.begin(), Dependencies.end(), id) != Dependencies.end()) {
+    return;
   }
-  return wxString();
+  Dependencies.push_back(id);
 }
 
-void CRSParameter::GetDependencies(wxArrayString& ids) const {
-  for (const wxString& id : Dependencies) ids.Add(id);
+void CRSParameter::GetEnumNames(std::vector<std::string>& names) const {
+  for (const std::string& entry : EnumValues) names.push_back(NameOf(entry));
+}
+
+std::string CRSParameter::GetEnumValue(const std::string& name) const {
+  const size_t at = FindEnum(EnumValues, name.data(), name.size());
+  return at == EnumValues.size() ? std::string() : ValueOf(EnumValues[at]);
+}
+
+void CRSParameter::GetDependencies(std::vector<std::string>& ids) const {
+  ids.insert(ids.end(), Dependencies.begin(), Dependencies.end());
 }
 
 bool CRSParameter::IsSplitting() const {

@@ -11,60 +11,60 @@ struct StandardParameter {
   const wxChar* id;
   int type;
   unsigned flags;
-  const wxChar* displayName;
-  const wxChar* group;
-  const wxChar* help;
+  const char* displayName;
+  const char* group;
+  const char* help;
   bool splittable;
   bool settable;
 };
 
 const StandardParameter kStandard[] = {
-    {wxT("frames"), 2, 3, wxT("Frame list"), wxT("Frame range"),
-     wxT("Frame list for an animation sequence"), true, true},
-    {wxT("sf"), 2, 0, wxT("Start frame"), wxT("Frame range"),
-     wxT("Start frame for an animation sequence"), false, false},
-    {wxT("ef"), 2, 0, wxT("End frame"), wxT("Frame range"),
-     wxT("End frame for an animation sequence"), false, false},
-    {wxT("fstep"), 2, 0, wxT("Frame step"), wxT("Frame range"),
-     wxT("Frame step for an animation sequence"), false, true},
-    {wxT("sfnum"), 1, 0, wxT("Start frame number"), wxT("Frame range"),
-     wxT("Starting number for the output filename frame number extension"), false, true},
-    {wxT("foffset"), 1, 0, wxT("Frame number offset"), wxT("Frame range"),
-     wxT("Frame number step for the output filename frame number extension"), false, true},
-    {wxT("fpadding"), 1, 0, wxT("Frame number padding"), wxT("Frame range"),
-     wxT("Frame number padding for the output filename frame number extension"), false, true},
-    {wxT("width"), 1, 0, wxT("Image width"), wxT("Image options"), wxT("The width of the image"),
+    {wxT("frames"), 2, 3, "Frame list", "Frame range",
+     "Frame list for an animation sequence", true, true},
+    {wxT("sf"), 2, 0, "Start frame", "Frame range",
+     "Start frame for an animation sequence", false, false},
+    {wxT("ef"), 2, 0, "End frame", "Frame range",
+     "End frame for an animation sequence", false, false},
+    {wxT("fstep"), 2, 0, "Frame step", "Frame range",
+     "Frame step for an animation sequence", false, true},
+    {wxT("sfnum"), 1, 0, "Start frame number", "Frame range",
+     "Starting number for the output filename frame number extension", false, true},
+    {wxT("foffset"), 1, 0, "Frame number offset", "Frame range",
+     "Frame number step for the output filename frame number extension", false, true},
+    {wxT("fpadding"), 1, 0, "Frame number padding", "Frame range",
+     "Frame number padding for the output filename frame number extension", false, true},
+    {wxT("width"), 1, 0, "Image width", "Image options", "The width of the image",
      false, true},
-    {wxT("height"), 1, 0, wxT("Image height"), wxT("Image options"), wxT("The height of the image"),
+    {wxT("height"), 1, 0, "Image height", "Image options", "The height of the image",
      false, true},
-    {wxT("left"), 2, 0, wxT("x left"), wxT("Image options"),
-     wxT("Left x-coordinate of the image region"), false, true},
-    {wxT("right"), 2, 0, wxT("x right"), wxT("Image options"),
-     wxT("Right x-coordinate of the image region"), false, true},
-    {wxT("top"), 2, 0, wxT("y top"), wxT("Image options"),
-     wxT("Top y-coordinate of the image region"), false, true},
-    {wxT("bottom"), 2, 0, wxT("y bottom"), wxT("Image options"),
-     wxT("Bottom y-coordinate of the image region"), false, true},
-    {wxT("camera"), 0, 1, wxT("Camera"), wxT("Render settings"), wxT("The camera(s) to render"),
+    {wxT("left"), 2, 0, "x left", "Image options",
+     "Left x-coordinate of the image region", false, true},
+    {wxT("right"), 2, 0, "x right", "Image options",
+     "Right x-coordinate of the image region", false, true},
+    {wxT("top"), 2, 0, "y top", "Image options",
+     "Top y-coordinate of the image region", false, true},
+    {wxT("bottom"), 2, 0, "y bottom", "Image options",
+     "Bottom y-coordinate of the image region", false, true},
+    {wxT("camera"), 0, 1, "Camera", "Render settings", "The camera(s) to render",
      true, true},
-    {wxT("layer"), 0, 1, wxT("Layer"), wxT("Render settings"), wxT("The render layer(s) to render"),
+    {wxT("layer"), 0, 1, "Layer", "Render settings", "The render layer(s) to render",
      true, true},
-    {wxT("threads"), 1, 0, wxT("Threads"), wxT("Performance"), wxT("Number of threads to use"),
+    {wxT("threads"), 1, 0, "Threads", "Performance", "Number of threads to use",
      false, true},
-    {wxT("scriptfile"), 6, 0, wxT("Script filename"), wxT("General"),
-     wxT("The filename of the script generated from the script template"), false, false},
-    {wxT("addcmds"), 0, 4, wxT("Additional commands"), wxT("General"),
-     wxT("Add additional commands that will be passed \"as-is\" to the renderer"), false, true},
-    {wxT("scene"), 6, 1, wxT("Scene"), wxT("Files and paths"), wxT("The scene/source file"), true,
+    {wxT("scriptfile"), 6, 0, "Script filename", "General",
+     "The filename of the script generated from the script template", false, false},
+    {wxT("addcmds"), 0, 4, "Additional commands", "General",
+     "Add additional commands that will be passed \"as-is\" to the renderer", false, true},
+    {wxT("scene"), 6, 1, "Scene", "Files and paths", "The scene/source file", true,
      false},
-    {wxT("outdir"), 7, 0, wxT("Output directoy"), wxT("Files and paths"),
-     wxT("The output directory"), false, false},
-    {wxT("outfile"), 6, 0, wxT("Output file"), wxT("Files and paths"), wxT("The output filename"),
+    {wxT("outdir"), 7, 0, "Output directoy", "Files and paths",
+     "The output directory", false, false},
+    {wxT("outfile"), 6, 0, "Output file", "Files and paths", "The output filename",
      false, false},
-    {wxT("outfile_full"), 6, 0, wxT("Output file (with path)"), wxT("Files and paths"),
-     wxT("The output filename (with path)"), false, false},
-    {wxT("projdir"), 7, 0, wxT("Project directory"), wxT("Files and paths"),
-     wxT("The project directory"), false, false},
+    {wxT("outfile_full"), 6, 0, "Output file (with path)", "Files and paths",
+     "The output filename (with path)", false, false},
+    {wxT("projdir"), 7, 0, "Project directory", "Files and paths",
+     "The project directory", false, false},
 };
 
 }  // namespace
@@ -96,7 +96,7 @@ bool CRSPool::Init(const wxString& path) {
     p->Standard = true;
     if (p->ID == wxT("scene")) {
       p->Mandatory = true;
-      p->ListSeparator = wxT(" ");
+      p->ListSeparator = " ";
       p->QuoteSplits = true;
     }
   }

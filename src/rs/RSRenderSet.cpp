@@ -1,5 +1,6 @@
 #include "rs/RSRenderSet.h"
 
+#include "platform/Utf8.h"
 #include "rs/DataXMLSerializer.h"
 #include "rs/RSParameterList.h"
 #include "rs/RSVersion.h"
@@ -61,7 +62,7 @@ void CRSRenderSet::FillDefaults(const CRSVersion& version) {
   CRSParameterList effective(false);
   version.GetEffectiveParameters(effective);
   for (const CRSParameter* p : effective) {
-    wxString def = p->DefaultValue;
+    wxString def = utf8text::ToWx(p->DefaultValue);
     def.Trim(true).Trim(false);
     if (def.empty()) continue;
     const CRSRenderSetValue* value = FindValue(p->ID);

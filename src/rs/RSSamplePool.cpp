@@ -1,5 +1,6 @@
 #include "rs/RSSamplePool.h"
 
+#include "platform/Utf8.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
 
@@ -32,6 +33,8 @@ class Random {
     for (int i = 0; i < n; ++i) text += kPieces[Below(sizeof(kPieces) / sizeof(kPieces[0]))];
     return text;
   }
+  // The parameter's texts are held as UTF-8.
+  std::string TextUTF8(int maxLength) { return utf8text::From(Text(maxLength)); }
   wxString Word(const wxChar* prefix, int index) {
     return wxString::Format(wxT("%s%d_%u"), prefix, index, Next() % 1000);
   }
@@ -48,30 +51,30 @@ void FillParameter(Random& rnd, CRSParameter* p, const wxString& id) {
   p->ID = id;
   p->Type = rnd.Below(9);
   p->TypeFlags = rnd.Next();
-  p->Group = rnd.Text(4);
-  p->DisplayName = rnd.Text(6);
-  p->Help = rnd.Text(12);
+  p->Group = rnd.TextUTF8(4);
+  p->DisplayName = rnd.TextUTF8(6);
+  p->Help = rnd.TextUTF8(12);
   p->Mandatory = rnd.Coin();
   p->Invisible = rnd.Coin();
   p->UseRange = rnd.Coin();
   p->MinValue = static_cast<float>(rnd.Below(4000) - 2000) / 4.0f;
   p->MaxValue = static_cast<float>(rnd.Below(100000)) / 8.0f;
   p->SplittableList = rnd.Coin();
-  p->ListSeparator = rnd.Coin() ? wxString(wxT(" ")) : wxString(wxT(","));
+  p->ListSeparator = rnd.Coin() ? " " : ",";
   p->ForceSplitting = rnd.Coin();
   p->QuoteSplits = rnd.Coin();
-  p->TrueValue = rnd.Text(3);
-  p->FalseValue = rnd.Text(3);
-  p->DefaultValue = rnd.Text(5);
+  p->TrueValue = rnd.TextUTF8(3);
+  p->FalseValue = rnd.TextUTF8(3);
+  p->DefaultValue = rnd.TextUTF8(5);
   p->ShowInNjDetails = rnd.Coin();
 }
 
 void AddExtras(Random& rnd, CRSParameter* p) {
   const int enums = rnd.Below(4);
   for (int e = 0; e < enums; ++e)
-    p->AddEnumValue(wxString::Format(wxT("choice%d"), e), rnd.Text(4));
+    p->AddEnumValue("choice" + std::to_string(e), rnd.TextUTF8(4));
   const int deps = rnd.Below(3);
-  for (int d = 0; d < deps; ++d) p->AddDependency(wxString::Format(wxT("dep%d"), d));
+  for (int d = 0; d < deps; ++d) p->AddDependency("dep" + std::to_string(d));
 }
 
 void FillParameters(Random& rnd, CRSPool& pool, CRSParameterList& list, int count,
@@ -99,9 +102,9 @@ void FillParameters(Random& rnd, CRSPool& pool, CRSParameterList& list, int coun
         static_cast<size_t>(rnd.Below(static_cast<int>(pool.StandardParameters.GetCount()))));
     if (i % 4 == 0 && standard && !list.Contains(standard->ID)) {
       p->CopyFrom(*standard);
-      p->DisplayName = rnd.Text(6);
-      p->Help = rnd.Text(8);
-      p->DefaultValue = rnd.Text(4);
+      p->DisplayName = rnd.TextUTF8(6);
+      p->Help = rnd.TextUTF8(8);
+      p->DefaultValue = rnd.TextUTF8(4);
     } else {
       wxString id = wxString::Format(wxT("param%d"), i);
       if (list.Contains(id)) id = wxT("own_") + id;

@@ -1,5 +1,8 @@
 #include "rs/RSXml.h"
 
+#include "platform/Utf8.h"
+
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -34,10 +37,16 @@ int64_t ParseLeading(const std::string& text) {
 }  // namespace
 
 bool ParseBool(const std::string& text) {
-  std::string lower;
-  lower.reserve(text.size());
-  for (char c : text) lower.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
-  return lower == "true" || lower == "yes" || lower == "on" || lower == "1";
+  static const char* const kTrueWords[] = {"true", "yes", "on", "1"};
+  for (const char* word : kTrueWords) {
+    size_t i = 0;
+    for (; i < text.size() && word[i] != '\0'; ++i) {
+      const char c = text[i];
+      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) break;
+    }
+    if (i == text.size() && word[i] == '\0') return true;
+  }
+  return false;
 }
 
 int32_t ParseInt(const std::string& text) {
@@ -68,6 +77,20 @@ wxString ReadString(const CDataNode& node, const char* name, const wxString& def
   return child ? child->GetText() : def;
 }
 
+std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::string& def) {
+  const CDataNode* child = node.FindChild(name);
+  return child ? TextUTF8(*child) : def;
+}
+
+std::string TextUTF8(const CDataNode& node) {
+  const std::string& text = node.GetTextUTF8();
+  // Most texts are ASCII, which needs no closer look.
+  const bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii || utf8text::IsValid(text.data(), text.size())) return text;
+  return utf8text::From(utf8text::ToWx(text));
+}
+
 bool ReadBool(const CDataNode& node, const char* name, bool def) {
   const CDataNode* child = node.FindChild(name);
   return child ? ParseBool(child->GetTextUTF8()) : def;
@@ -90,6 +113,10 @@ float ReadFloat(const CDataNode& node, const char* name, float def) {
 
 void WriteString(CDataNode& node, const char* name, const wxString& value) {
   node.AddChild(name)->SetText(value);
+}
+
+void WriteStringUTF8(CDataNode& node, const char* name, const std::string& value) {
+  node.AddChild(name)->SetTextUTF8(value);
 }
 
 void WriteBool(CDataNode& node, const char* name, bool value) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/KfJsCore.h"
+#include "platform/Utf8.h"
 #include "rs/RSGroup.h"
 #include "rs/RSPool.h"
 #include "rs/RSRenderer.h"
@@ -56,7 +57,7 @@ struct ListTest : ::testing::Test {
     CRSParameter* parameter = renderer->Parameters.AddNew();
     parameter->ID = id;
     parameter->Type = type;
-    parameter->DisplayName = displayName;
+    parameter->DisplayName = utf8text::From(displayName);
     return parameter;
   }
 };
@@ -70,21 +71,21 @@ struct ParamsTest : ListTest {
     CRSRenderer* renderer = AddRenderer(wxT("G"), wxT("R"), true);
     CRSParameter* quality = AddParameter(renderer, wxT("quality"), CRSParameter::kEnum,
                                          wxT("Quality"));
-    quality->AddEnumValue(wxT("low"), wxT("1"));
-    quality->AddEnumValue(wxT("high"), wxT("2"));
-    quality->Group = wxT("Render");
-    quality->DefaultValue = wxT("low");
+    quality->AddEnumValue("low", "1");
+    quality->AddEnumValue("high", "2");
+    quality->Group = "Render";
+    quality->DefaultValue = "low";
     quality->Mandatory = true;
     quality->UseRange = true;
     quality->MaxValue = 10.5f;
-    quality->AddDependency(wxT("threads"));
+    quality->AddDependency("threads");
     CRSParameter* verbose = AddParameter(renderer, wxT("verbose"), CRSParameter::kBoolValues,
                                          wxT("Verbose"));
-    verbose->Help = wxT("Print more");
-    verbose->TrueValue = wxT("on");
-    verbose->FalseValue = wxT("off");
-    verbose->AddDependency(wxT("quality"));
-    verbose->AddDependency(wxT("threads"));
+    verbose->Help = "Print more";
+    verbose->TrueValue = "on";
+    verbose->FalseValue = "off";
+    verbose->AddDependency("quality");
+    verbose->AddDependency("threads");
     AddParameter(renderer, wxT("sf"), CRSParameter::kNumber, wxT("Start frame"))->Settable = false;
     CRSParameter* outdir = AddParameter(renderer, wxT("outdir"), CRSParameter::kDirectory,
                                         wxT("Output directory"));

@@ -72,7 +72,7 @@ TEST_F(ComponentFixture, StandardParametersKeepTheirDefinition) {
   EXPECT_EQ(frames->Type, 2);
   EXPECT_EQ(frames->TypeFlags, 3u);
   EXPECT_TRUE(frames->Standard);
-  EXPECT_EQ(frames->DisplayName, wxT("Frames!"));  // how it is shown may change
+  EXPECT_EQ(frames->DisplayName, "Frames!");  // how it is shown may change
   const CRSParameter* quality = renderer->Parameters.Contains(wxT("quality"));
   EXPECT_EQ(quality->Type, 8);
   EXPECT_EQ(quality->TypeFlags, 3u);
@@ -80,7 +80,7 @@ TEST_F(ComponentFixture, StandardParametersKeepTheirDefinition) {
   // An inherited standard parameter shows the standard name, whatever the file says.
   const CRSParameter* inherited = version->Parameters.Contains(wxT("frames"));
   ASSERT_NE(inherited, nullptr);
-  EXPECT_EQ(inherited->DisplayName, wxT("Frame list"));
+  EXPECT_EQ(inherited->DisplayName, "Frame list");
 }
 
 TEST_F(ComponentFixture, VersionLoadDropsInheritedItemsTheRendererLacks) {
@@ -102,7 +102,7 @@ TEST_F(ComponentFixture, EffectiveParameters) {
                                                    wxT("gamma"), wxT("frames")}));
   EXPECT_EQ(effective.GetAt(3), renderer->Parameters.Contains(wxT("gamma")));
   EXPECT_EQ(effective.GetAt(4), renderer->Parameters.Contains(wxT("frames")));
-  EXPECT_EQ(effective.GetAt(4)->DisplayName, wxT("Frames!"));
+  EXPECT_EQ(effective.GetAt(4)->DisplayName, "Frames!");
 
   const int32_t caps = version->GetParameterCapabilities();
   EXPECT_EQ(caps, CRSVersion::kCapCamera | CRSVersion::kCapFrames);
@@ -129,15 +129,15 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   EXPECT_FALSE(p->Invisible);
   EXPECT_FLOAT_EQ(p->MinValue, -1.25f);
   EXPECT_FLOAT_EQ(p->MaxValue, 1000.0f);
-  wxArrayString names;
+  std::vector<std::string> names;
   p->GetEnumNames(names);
   ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0], wxT("low"));
-  EXPECT_EQ(p->GetEnumValue(wxT("low")), wxT("0"));
-  EXPECT_EQ(p->GetEnumValue(wxT("high")), wxT("a=b"));
-  EXPECT_EQ(p->GetEnumValue(wxT("HIGH")), wxT(""));
+  EXPECT_EQ(names[0], "low");
+  EXPECT_EQ(p->GetEnumValue("low"), "0");
+  EXPECT_EQ(p->GetEnumValue("high"), "a=b");
+  EXPECT_EQ(p->GetEnumValue("HIGH"), "");
   ASSERT_EQ(p->Dependencies.size(), 1u);
-  EXPECT_EQ(p->Dependencies[0], wxT("q"));
+  EXPECT_EQ(p->Dependencies[0], "q");
 
   // Numbers are written in "%f" form; whole pools round-trip in the pool test.
   CDataNode saved;
@@ -145,6 +145,27 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   list.Save(saved, 1);
   EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
   EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
+
+  // A long list is matched through an index: the first entry of a name is still the one replaced.
+  std::string many = "<Parameter><ID>m</ID><EnumValues>";
+  for (int i = 0; i < 20; ++i) {
+    many += "<EnumValue><Name>n" + std::to_string(i % 18) + "</Name><Value>" + std::to_string(i) +
+            "</Value></EnumValue>";
+  }
+  CDataNode manyNode;
+  ParseInto(manyNode, many + "</EnumValues></Parameter>");
+  CRSParameter m;
+  ASSERT_TRUE(m.Load(manyNode, 1));
+  EXPECT_EQ(m.EnumValues.size(), 18u);
+  EXPECT_EQ(m.EnumValues[1], "n1=19");
+
+  // A text that is not UTF-8 is read as U+FFFD, so that it is saved as UTF-8.
+  CDataNode broken;
+  broken.AddChild("ID")->SetTextUTF8("b");
+  broken.AddChild("Help")->SetTextUTF8("a\xC3");
+  CRSParameter b;
+  ASSERT_TRUE(b.Load(broken, 1));
+  EXPECT_EQ(b.Help, "a\xEF\xBF\xBD");
 }
 
 TEST(RSParameterTest, SplittingAndBools) {
