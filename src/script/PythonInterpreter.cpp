@@ -43,8 +43,10 @@ bool ReadFileBytes(const wxString& path, std::string& bytes) {
 }
 
 wxString StartFailureText(const PyStatus& status) {
-  return wxString::Format(wxT("%s%s%s"), status.func ? status.func : "", status.func ? ": " : "",
-                          status.err_msg ? status.err_msg : "unknown error");
+  wxString text;
+  if (status.func) text << wxString::FromUTF8(status.func) << wxT(": ");
+  return text + (status.err_msg ? wxString::FromUTF8(status.err_msg)
+                                : wxString(wxT("unknown error")));
 }
 
 // Keeps standard error closed while it lives: a runtime that fails to start

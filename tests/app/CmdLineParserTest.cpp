@@ -30,7 +30,9 @@ struct Parser : CCmdLineParser {
     SetArguments(Strings(args));
     return Parse(wxString());
   }
-  wxArrayString Values(const char* name) const { return FindParam(name)->GetValues(); }
+  wxArrayString Values(const char* name) const {
+    return FindParam(wxString::FromUTF8(name))->GetValues();
+  }
 };
 
 TEST(CmdLineParserTest, RebuildEscapesQuotesOfPlainArgumentsAndQuotesBlanksAndInnerDashes) {

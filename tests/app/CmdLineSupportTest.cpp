@@ -139,7 +139,7 @@ TEST_F(CmdLineSupportTest, RangeChecksOfTheSwitches) {
       m_out.clear();
       const std::string name = std::string("-") + c.switchName;
       EXPECT_FALSE(Apply({name.c_str(), value, "a.ma"}));
-      EXPECT_EQ(m_out, Report(c.message, c.switchName));
+      EXPECT_EQ(m_out, Report(wxString::FromUTF8(c.message), wxString::FromUTF8(c.switchName)));
     }
   }
 }

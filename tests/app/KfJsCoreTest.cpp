@@ -65,7 +65,7 @@ TEST(KfJsCoreTest, EveryTypeOfTheMessageTableCreatesItsOwnClass) {
   for (const auto& [type, name] : table) {
     std::unique_ptr<CMsgBase> message(engine.Create(type));
     ASSERT_TRUE(message) << type;
-    EXPECT_EQ(wxString(message->GetClassInfo()->GetClassName()), wxString(name)) << type;
+    EXPECT_EQ(wxString(message->GetClassInfo()->GetClassName()), wxString::FromUTF8(name)) << type;
     EXPECT_EQ(message->GetType(), type);
   }
 }
