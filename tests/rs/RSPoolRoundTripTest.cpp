@@ -55,23 +55,3 @@ TEST(RSPoolRoundTripTest, SavedLoadedAndSavedAgainIsIdentical) {
 }
 
 }  // namespace
-
-TEST(RSPoolRoundTripTest, ARendererNamingAGroupNoGroupMayCarryLeavesNoSuchGroup) {
-  GlobalEventQueue events;
-  CRSPool pool;
-  pool.Init(wxT("/nonexistent"));
-  EXPECT_FALSE(
-      LoadXml(pool.Renderers, "<L><Renderer><Group>:(</Group><Name>R</Name></Renderer></L>", 0));
-  EXPECT_EQ(pool.Groups.GetCount(), 0u);
-
-  // What the pool holds is written so that it reads back.
-  ASSERT_TRUE(
-      LoadXml(pool.Renderers, "<L><Renderer><Group>G</Group><Name>R</Name></Renderer></L>", 0));
-  const std::string text = PoolText(pool);
-  CDataNode parsed;
-  ParseInto(parsed, text);
-  CRSPool again;
-  again.Init(wxT("/nonexistent"));
-  ASSERT_TRUE(LoadPoolDocument(again, parsed));
-  EXPECT_EQ(PoolText(again), text);
-}
