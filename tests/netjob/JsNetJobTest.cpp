@@ -139,20 +139,6 @@ TEST(JsNetJobTest, MissingNamesFallBackToTheirDefaults) {
   EXPECT_EQ(std::make_tuple(job.GetPriority(), job.IsUrgent()), std::make_tuple(0, false));
 }
 
-TEST(JsNetJobTest, PresetsKeepEarlierSettings) {
-  PresetFiles files;
-  NewJob job;
-  ASSERT_TRUE(job.LoadPreset(files.Write(
-      "a.knjprs",
-      General("A", 0x40 | 0x1000) + Data({{4, "PoolList", "1|Main"}, {4, "Notes", "a"}}))));
-  ASSERT_TRUE(job.LoadPreset(files.Write(
-      "b.knjprs", General("B", 0x40) + Data({{4, "PoolList", "2|Night"}, {4, "Notes", "b"}}))));
-  // Pools accumulate (compared end to end); notes stay when a later preset
-  // leaves their group out.
-  EXPECT_EQ(job.GetNotes(), wxT("a"));
-  EXPECT_EQ(job.GetName(), wxT("B"));
-}
-
 // A line feed can reach a value only through an environment variable; the
 // lists are cut there and nowhere else.
 TEST(JsNetJobTest, PresetListsAreCutAtLineFeedsOnly) {
