@@ -251,9 +251,8 @@ TEST(DataXMLSerializerTest, FilesAreWrittenWholeAndEmptyFilesChangeNothing) {
 
 TEST(DataNodeTest, ValueAndChildLookups) {
   CDataNodeValue value;
-  value.AddText(wxT("  "), false);
-  value.AddText(wxT("a"), false);  // the single blank entry gives way
-  value.AddText(wxT("b"), false);
+  // The single blank entry gives way to the first text.
+  for (const wxChar* text : {wxT("  "), wxT("a"), wxT("b")}) value.AddText(text, false);
   ASSERT_EQ(value.GetCount(), 2u);
   EXPECT_EQ(value.GetText(), wxT("a"));
   value.AddText(wxT("c"), true);
