@@ -10,11 +10,6 @@
 
 namespace {
 
-std::string Utf8(const wxString& s) {
-  const wxScopedCharBuffer b = s.utf8_str();
-  return std::string(b.data(), b.length());
-}
-
 // Writes a one-node tree holding `text` and parses it back.
 wxString RoundTrip(const wxString& text, std::string* xml = nullptr) {
   CDataNode root;
@@ -121,7 +116,7 @@ TEST(DataXMLSerializerTest, MarkupAndLatinLetters) {
   // server's own reader does.
   CDataNode root;
   ASSERT_TRUE(CDataXMLSerializer(&root).ParseUTF8("<V>&amp;lt;&amp;#228;&#252;</V>"));
-  EXPECT_EQ(Utf8(root.GetText()), "<\xC3\xA4\xC3\xBC");
+  EXPECT_EQ(root.GetTextUTF8(), "<\xC3\xA4\xC3\xBC");
 }
 
 TEST(DataXMLSerializerTest, EscapedLengthMatchesTheWriter) {
