@@ -70,14 +70,12 @@ wxString DemoPool() {
 class RSDataManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    pool = std::make_unique<CRSPool>();
-    pool->Init(dir);
-    ASSERT_TRUE(manager.Init(pool.get()));
     manager.SetFetch([this](wxInt32 parameter) { return Serve(parameter); });
+    Restart();
   }
 
   std::unique_ptr<CRSDataMsg> Serve(wxInt32 parameter) {
-    (parameter == 0 ? stampRequests : fullRequests)++;
+    if (parameter == 1) ++fullRequests;
     if (refuse) return nullptr;
     auto msg = std::make_unique<CRSDataMsg>();
     msg->stamp = serverStamp;
@@ -94,7 +92,7 @@ class RSDataManagerTest : public ::testing::Test {
   void Restart() {
     manager.Bind(nullptr);
     pool = std::make_unique<CRSPool>();
-    pool->Init(dir);
+    pool->Init(temp.Path());
     if (!pool->LoadIndex()) pool->UpdateIndex = -1;
     ASSERT_TRUE(manager.Init(pool.get()));
   }
@@ -102,13 +100,11 @@ class RSDataManagerTest : public ::testing::Test {
   wxInitializer init;
   GlobalEventQueue events;
   TempDir temp;
-  wxString dir = temp.Path();
   std::unique_ptr<CRSPool> pool;
   CRSDataManager_JS manager;
   std::vector<CRSDataCommand> records{CRSDataCommand(1, 1, wxT("Pool"), DemoPool())};
   wxInt32 serverStamp = 42;
   bool refuse = false;
-  int stampRequests = 0;
   int fullRequests = 0;
 };
 
