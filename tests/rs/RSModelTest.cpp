@@ -183,10 +183,8 @@ TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
   EXPECT_EQ(v2->Renderer, pool.Renderers.GetAt(0));
   EXPECT_EQ(pool.FindVersion(wxT("  RendererA \t/ 1.0  ")),
             pool.Renderers.GetAt(0)->Versions.GetAt(0));
-  EXPECT_EQ(pool.FindVersion(wxT("RendererA")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("/1.0")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("RendererA/ ")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("renderera/1.0")), nullptr);
+  for (const wxChar* id : {wxT("RendererA"), wxT("/1.0"), wxT("RendererA/ "), wxT("renderera/1.0")})
+    EXPECT_EQ(pool.FindVersion(id), nullptr) << id;
   EXPECT_EQ(pool.Renderers.FindByName(wxT("renderera")), nullptr);
   EXPECT_EQ(pool.Renderers.GetAt(0)->Versions.GetDefaultVersion(), v2);
 }
