@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "settings/ExtendedSettingsScript.h"
 #include "settings/XSSSection.h"
 
@@ -17,11 +19,11 @@ wxString Scopes(const CNetJobEventList& list) {
 
 TEST(NetJobEventListTest, EventsStayGroupedByScopeInAddingOrder) {
   CNetJobEventList list;
-  list.AddEvent(std::make_unique<CNetJobEvent>(1, 0, 0, wxT("a")));
-  list.AddEvent(std::make_unique<CNetJobEvent>(2, 0, 0, wxT("b")));
-  list.AddEvent(std::make_unique<CNetJobEvent>(1, 0, 0, wxT("c")));
-  list.AddEvent(std::make_unique<CNetJobEvent>(3, 0, 0, wxT("d")));
-  list.AddEvent(std::make_unique<CNetJobEvent>(2, 0, 0, wxT("e")));
+  for (const auto& [scope, name] : {std::make_pair(1, wxT("a")), std::make_pair(2, wxT("b")),
+                                    std::make_pair(1, wxT("c")), std::make_pair(3, wxT("d")),
+                                    std::make_pair(2, wxT("e"))}) {
+    list.AddEvent(std::make_unique<CNetJobEvent>(scope, 0, 0, name));
+  }
   EXPECT_EQ(Scopes(list), wxT("1:a 1:c 2:b 2:e 3:d "));
   EXPECT_FALSE(list.AddEvent(nullptr));
 
@@ -52,13 +54,9 @@ TEST(NetJobEventListTest, LoadsEventSectionsAndSkipsMissingOnes) {
   ASSERT_EQ(list.GetCount(), 2u);
   // Grouped by scope: the later event of scope 1 is appended after scope 2.
   const CNetJobEvent* mail = list.GetAt(0);
-  EXPECT_EQ(mail->GetScope(), 2);
-  EXPECT_EQ(mail->GetType(), 5);
-  EXPECT_EQ(mail->GetFlags(), 7);
-  EXPECT_EQ(mail->GetName(), wxT("mail"));
-  ASSERT_EQ(mail->GetContents().size(), 2u);
-  EXPECT_EQ(mail->GetContents()[0], wxT("line\none"));
-  EXPECT_EQ(mail->GetContents()[1], wxT("tab\there"));
+  EXPECT_EQ(std::make_tuple(mail->GetScope(), mail->GetType(), mail->GetFlags(), mail->GetName()),
+            std::make_tuple(2, 5, 7, wxString(wxT("mail"))));
+  EXPECT_EQ(wxJoin(mail->GetContents(), wxT(','), wxT('\0')), wxT("line\none,tab\there"));
   EXPECT_EQ(list.GetAt(1)->GetName(), wxT("cmd"));
   EXPECT_TRUE(list.GetAt(1)->GetContents().empty());
 }

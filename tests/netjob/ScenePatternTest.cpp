@@ -1,13 +1,10 @@
 #include "netjob/ScenePattern.h"
 
 #include <gtest/gtest.h>
-#include <wx/filename.h>
-#include <wx/stdpaths.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <string>
+#include <filesystem>
+
+#include "../support/TempDir.h"
 
 namespace {
 
@@ -36,18 +33,14 @@ TEST(ScenePatternTest, FramePatternsExpandInOrder) {
 }
 
 TEST(ScenePatternTest, MalformedFramePatternsAreRefused) {
-  Frames(wxT("shot_##[1-3.ma"), false);    // no closing bracket
-  Frames(wxT("shot_#x[1-3].ma"), false);   // junk between hashes and bracket
-  Frames(wxT("shot_##].ma"), false);       // no range at all
-  Frames(wxT("shot_#[1-3;0].ma"), false);  // a step that never ends
-  Frames(wxT("shot_#[1-3;-1].ma"), false);
-  Frames(wxT("shot_#[1-3;x].ma"), false);
-  Frames(wxT("shot_#[a-b].ma"), false);
-  Frames(wxT("shot_#[].ma"), false);
-  Frames(wxT("shot_#[1-3,].ma"), false);
-  // Far more frames than any job can hold.
-  Frames(wxT("shot_#[1-2000000000].ma"), false);
-  Frames(wxT("shot_#[-2147483648-2147483647;1000].ma"), false);
+  // The steps 0 and -1 would never end; the last two are far more frames than any job can hold.
+  for (const wxChar* bad :
+       {wxT("shot_##[1-3.ma"), wxT("shot_#x[1-3].ma"), wxT("shot_##].ma"), wxT("shot_#[1-3;0].ma"),
+        wxT("shot_#[1-3;-1].ma"), wxT("shot_#[1-3;x].ma"), wxT("shot_#[a-b].ma"),
+        wxT("shot_#[].ma"), wxT("shot_#[1-3,].ma"), wxT("shot_#[1-2000000000].ma"),
+        wxT("shot_#[-2147483648-2147483647;1000].ma")}) {
+    Frames(bad, false);
+  }
 }
 
 TEST(ScenePatternTest, OneSubmissionsScenesShareOneBudgetWeighedBeforeExpanding) {
@@ -92,10 +85,7 @@ TEST(ScenePatternTest, WildcardsMatchNamesOfTheFolderInOrder) {
   wxString listed;
   p.SetFolderLister([&listed](const wxString& folder, wxArrayString& names) {
     listed = folder;
-    names.Add(wxT("b.ma"));
-    names.Add(wxT("a.ma"));
-    names.Add(wxT("c.mb"));
-    names.Add(wxT("A.MA"));
+    for (const wxChar* name : {wxT("b.ma"), wxT("a.ma"), wxT("c.mb"), wxT("A.MA")}) names.Add(name);
   });
   wxArrayString scenes;
   EXPECT_TRUE(p.Expand(wxT("@C:\\shots\\*.ma"), scenes));
@@ -111,17 +101,13 @@ TEST(ScenePatternTest, WildcardsMatchNamesOfTheFolderInOrder) {
 }
 
 TEST(ScenePatternTest, ListsRealFoldersWithoutSubfoldersOrHiddenFiles) {
-  char templ[] = "/tmp/kfscenesXXXXXX";
-  ASSERT_NE(mkdtemp(templ), nullptr);
-  const std::string dir = templ;
-  for (const char* name : {"one.ma", "tw\xc3\xb6.ma", ".hidden.ma"}) {
-    std::ofstream(dir + "/" + name) << "x";
-  }
-  ASSERT_EQ(system(("mkdir " + dir + "/sub.ma").c_str()), 0);
+  TempDir dir;
+  for (const char* name : {"one.ma", "tw\xc3\xb6.ma", ".hidden.ma"}) dir.Write(name, "x");
+  ASSERT_TRUE(std::filesystem::create_directory(dir.Native("sub.ma")));
 
   CScenePattern p;
   wxArrayString scenes;
-  const wxString folder = wxString::FromUTF8(dir.c_str());
+  const wxString folder = dir.Path();
   EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/*.ma"), scenes));
   ASSERT_EQ(scenes.size(), 2u);
   EXPECT_EQ(scenes[0], folder + wxT("/one.ma"));
@@ -135,7 +121,6 @@ TEST(ScenePatternTest, ListsRealFoldersWithoutSubfoldersOrHiddenFiles) {
   scenes.clear();
   EXPECT_TRUE(p.Expand(wxT("@") + folder + wxT("/missing/*.ma"), scenes));
   EXPECT_TRUE(scenes.empty());
-  ASSERT_EQ(system(("rm -rf " + dir).c_str()), 0);
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
-#include "RSTestUtil.h"
+#include <gtest/gtest.h>
+
+#include <tuple>
 
 #include "../support/GlobalEventQueue.h"
+#include "RSTestUtil.h"
 #include "rs/RSPool.h"
 #include "rs/RSVersion.h"
 #include "rs/RSXml.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,9 +19,8 @@ struct ComponentFixture : ::testing::Test {
 
   ComponentFixture() {
     pool.Init(dir.Path());
-    CDataNode root;
-    ParseInto(
-        root,
+    EXPECT_TRUE(LoadXml(
+        pool.Renderers,
         "<L><Renderer><Group>G</Group><Name>R</Name>"
         "<Parameters>"
         "<Parameter><ID>frames</ID><Type>0</Type><TypeFlags>0</TypeFlags>"
@@ -53,8 +53,8 @@ struct ComponentFixture : ::testing::Test {
         "<OutputFilter><Inherited>true</Inherited><Filter>Error:</Filter></OutputFilter>"
         "<OutputFilter><Inherited>true</Inherited><Filter>Gone</Filter></OutputFilter>"
         "</OutputFilters>"
-        "</RendererVersion></Versions></Renderer></L>");
-    EXPECT_TRUE(pool.Renderers.Load(root, 1));
+        "</RendererVersion></Versions></Renderer></L>",
+        1));
     renderer = pool.Renderers.GetAt(0);
     version = renderer ? renderer->Versions.GetAt(0) : nullptr;
   }
@@ -69,14 +69,12 @@ struct ComponentFixture : ::testing::Test {
 TEST_F(ComponentFixture, StandardParametersKeepTheirDefinition) {
   ASSERT_NE(version, nullptr);
   const CRSParameter* frames = renderer->Parameters.Contains(wxT("frames"));
-  EXPECT_EQ(frames->Type, 2);
-  EXPECT_EQ(frames->TypeFlags, 3u);
-  EXPECT_TRUE(frames->Standard);
-  EXPECT_EQ(frames->DisplayName, "Frames!");  // how it is shown may change
+  // How it is shown may change.
+  EXPECT_EQ(std::make_tuple(frames->Type, frames->TypeFlags, frames->Standard, frames->DisplayName),
+            std::make_tuple(2, 3u, true, std::string("Frames!")));
   const CRSParameter* quality = renderer->Parameters.Contains(wxT("quality"));
-  EXPECT_EQ(quality->Type, 8);
-  EXPECT_EQ(quality->TypeFlags, 3u);
-  EXPECT_FALSE(quality->Standard);
+  EXPECT_EQ(std::make_tuple(quality->Type, quality->TypeFlags, quality->Standard),
+            std::make_tuple(8, 3u, false));
   // An inherited standard parameter shows the standard name, whatever the file says.
   const CRSParameter* inherited = version->Parameters.Contains(wxT("frames"));
   ASSERT_NE(inherited, nullptr);
@@ -104,35 +102,29 @@ TEST_F(ComponentFixture, EffectiveParameters) {
   EXPECT_EQ(effective.GetAt(4), renderer->Parameters.Contains(wxT("frames")));
   EXPECT_EQ(effective.GetAt(4)->DisplayName, "Frames!");
 
-  const int32_t caps = version->GetParameterCapabilities();
-  EXPECT_EQ(caps, CRSVersion::kCapCamera | CRSVersion::kCapFrames);
+  EXPECT_EQ(version->GetParameterCapabilities(), CRSVersion::kCapCamera | CRSVersion::kCapFrames);
 }
 
 TEST_F(ComponentFixture, ParameterFieldsAndLists) {
-  CDataNode root;
-  ParseInto(
-      root,
+  CRSParameterList list;
+  list.SetPool(&pool);
+  EXPECT_FALSE(LoadXml(  // the empty ID fails the list
+      list,
       "<Parameters><Parameter><ID>p</ID><TypeFlags>x7</TypeFlags><Mandatory>ON</Mandatory>"
       "<Invisible>y</Invisible><MinValue>-1.25</MinValue><MaxValue>1e3</MaxValue>"
       "<EnumValues><EnumValue><Name>low</Name><Value>1</Value></EnumValue>"
       "<EnumValue><Name>high</Name><Value>a=b</Value></EnumValue>"
       "<EnumValue><Name>low</Name><Value>0</Value></EnumValue></EnumValues>"
       "<Dependencies><Dependency>p</Dependency><Dependency>q</Dependency><Dependency>q</Dependency>"
-      "</Dependencies></Parameter><Parameter><ID></ID></Parameter></Parameters>");
-  CRSParameterList list;
-  list.SetPool(&pool);
-  EXPECT_FALSE(list.Load(root, 1));  // the empty ID fails the list
+      "</Dependencies></Parameter><Parameter><ID></ID></Parameter></Parameters>",
+      1));
   ASSERT_EQ(list.GetCount(), 1u);
   const CRSParameter* p = list.GetAt(0);
-  EXPECT_EQ(p->TypeFlags, 0u);
-  EXPECT_TRUE(p->Mandatory);
-  EXPECT_FALSE(p->Invisible);
-  EXPECT_FLOAT_EQ(p->MinValue, -1.25f);
-  EXPECT_FLOAT_EQ(p->MaxValue, 1000.0f);
+  EXPECT_EQ(std::make_tuple(p->TypeFlags, p->Mandatory, p->Invisible, p->MinValue, p->MaxValue),
+            std::make_tuple(0u, true, false, -1.25f, 1000.0f));
   std::vector<std::string> names;
   p->GetEnumNames(names);
-  ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0], "low");
+  EXPECT_EQ(names, (std::vector<std::string>{"low", "high"}));
   EXPECT_EQ(p->GetEnumValue("low"), "0");
   EXPECT_EQ(p->GetEnumValue("high"), "a=b");
   EXPECT_EQ(p->GetEnumValue("HIGH"), "");
@@ -140,11 +132,9 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
   EXPECT_EQ(p->Dependencies[0], "q");
 
   // Numbers are written in "%f" form; whole pools round-trip in the pool test.
-  CDataNode saved;
-  saved.SetName(wxT("Parameters"));
-  list.Save(saved, 1);
-  EXPECT_NE(ToXml(saved).find("<MinValue>-1.250000</MinValue>"), std::string::npos);
-  EXPECT_NE(ToXml(saved).find("<TypeFlags>0</TypeFlags>"), std::string::npos);
+  const std::string saved = SavedXml(list, "Parameters", 1);
+  EXPECT_NE(saved.find("<MinValue>-1.250000</MinValue>"), std::string::npos);
+  EXPECT_NE(saved.find("<TypeFlags>0</TypeFlags>"), std::string::npos);
 
   // A long list is matched through an index: the first entry of a name is still the one replaced.
   std::string many = "<Parameter><ID>m</ID><EnumValues>";
@@ -152,10 +142,8 @@ TEST_F(ComponentFixture, ParameterFieldsAndLists) {
     many += "<EnumValue><Name>n" + std::to_string(i % 18) + "</Name><Value>" + std::to_string(i) +
             "</Value></EnumValue>";
   }
-  CDataNode manyNode;
-  ParseInto(manyNode, many + "</EnumValues></Parameter>");
   CRSParameter m;
-  ASSERT_TRUE(m.Load(manyNode, 1));
+  ASSERT_TRUE(LoadXml(m, many + "</EnumValues></Parameter>", 1));
   EXPECT_EQ(m.EnumValues.size(), 18u);
   EXPECT_EQ(m.EnumValues[1], "n1=19");
 
@@ -190,22 +178,16 @@ TEST(RSParameterTest, SplittingAndBools) {
 TEST_F(ComponentFixture, CommandLineNeedsSwitches) {
   CRSCommandLine cl;
   ASSERT_TRUE(cl.Attach(renderer));
-  CDataNode none;
-  ParseInto(none, "<CommandLine><ForceQuotes>true</ForceQuotes></CommandLine>");
-  EXPECT_FALSE(cl.Load(none, 1));
+  EXPECT_FALSE(LoadXml(cl, "<CommandLine><ForceQuotes>true</ForceQuotes></CommandLine>", 1));
   EXPECT_TRUE(cl.ForceQuotes);
-
-  CDataNode empty;
-  ParseInto(empty, "<CommandLine><Switches/></CommandLine>");
-  EXPECT_TRUE(cl.Load(empty, 1));
+  EXPECT_TRUE(LoadXml(cl, "<CommandLine><Switches/></CommandLine>", 1));
   EXPECT_EQ(cl.Switches.GetCount(), 0u);
 
   // A renderer whose command line lacks "Switches" fails to load.
-  CDataNode bad;
-  ParseInto(
-      bad,
-      "<L><Renderer><Group>G</Group><Name>Bad</Name><Parameters/><CommandLine/></Renderer></L>");
-  EXPECT_FALSE(pool.Renderers.Load(bad, 2));
+  EXPECT_FALSE(LoadXml(
+      pool.Renderers,
+      "<L><Renderer><Group>G</Group><Name>Bad</Name><Parameters/><CommandLine/></Renderer></L>",
+      2));
   EXPECT_EQ(pool.Renderers.FindByName(wxT("Bad")), nullptr);
 }
 
@@ -215,17 +197,15 @@ TEST_F(ComponentFixture, SwitchesMatchByTextExceptInModeZero) {
       "<Delimiter>2</Delimiter></Switch>"
       "<Switch><CmdLineSwitch>-x</CmdLineSwitch><Parameters>frames</Parameters></Switch></Switches>"
       "</CommandLine>";
-  CDataNode root;
-  ParseInto(root, xml);
   CRSCommandLine cl;
   ASSERT_TRUE(cl.Attach(renderer));
-  ASSERT_TRUE(cl.Load(root, 2));
+  ASSERT_TRUE(LoadXml(cl, xml, 2));
   ASSERT_EQ(cl.Switches.GetCount(), 1u);
   EXPECT_EQ(cl.Switches.GetAt(0)->Delimiter, 1);  // the second element updated the first
   EXPECT_EQ(cl.Switches.GetAt(0)->Parameters, wxT("frames"));
   EXPECT_EQ(cl.Switches.GetAt(0)->Owner, renderer);
   cl.Reset();
-  ASSERT_TRUE(cl.Load(root, 0));
+  ASSERT_TRUE(LoadXml(cl, xml, 0));
   EXPECT_EQ(cl.Switches.GetCount(), 2u);
 
   CRSCommandLine copy;
@@ -235,65 +215,55 @@ TEST_F(ComponentFixture, SwitchesMatchByTextExceptInModeZero) {
 }
 
 TEST_F(ComponentFixture, FiltersReturnCodesExecutablesScript) {
-  CDataNode root;
-  ParseInto(
-      root,
-      "<OutputFilters><OutputFilter><Filter>warn</Filter>"
-      "<Exclusions>a\\n\\nb</Exclusions></OutputFilter>"
-      "<OutputFilter><Filter>none</Filter><Exclusions></Exclusions>"
-      "<Action>3</Action></OutputFilter>"
-      "</OutputFilters>");
   CRSOutputFilterList filters;
-  ASSERT_TRUE(filters.Load(root, 2));
+  ASSERT_TRUE(LoadXml(filters,
+                      "<OutputFilters><OutputFilter><Filter>warn</Filter>"
+                      "<Exclusions>a\\n\\nb</Exclusions></OutputFilter>"
+                      "<OutputFilter><Filter>none</Filter><Exclusions></Exclusions>"
+                      "<Action>3</Action></OutputFilter>"
+                      "</OutputFilters>",
+                      2));
   const CRSOutputFilter* warn = filters.GetAt(0);
   ASSERT_EQ(warn->Exclusions.size(), 3u);
   EXPECT_EQ(warn->Exclusions[1], wxT(""));
   EXPECT_EQ(warn->Action, 1);
   EXPECT_EQ(filters.GetAt(1)->Exclusions.size(), 0u);
   EXPECT_EQ(filters.GetAt(1)->Action, 3);
-  CDataNode saved;
-  saved.SetName(wxT("OutputFilters"));
-  filters.Save(saved, 2);
-  EXPECT_NE(ToXml(saved).find("<Exclusions>a\\n\\nb</Exclusions>"), std::string::npos);
+  EXPECT_NE(SavedXml(filters, "OutputFilters", 2).find("<Exclusions>a\\n\\nb</Exclusions>"),
+            std::string::npos);
 
   CRSReturnCodes codes;
-  CDataNode rc;
-  ParseInto(
-      rc,
-      "<ReturnCodes><ReturnCode>0</ReturnCode><ReturnCode>x</ReturnCode>"
-      "<ReturnCode>-3</ReturnCode></ReturnCodes>");
-  ASSERT_TRUE(codes.Load(rc, 1));
+  ASSERT_TRUE(LoadXml(codes,
+                      "<ReturnCodes><ReturnCode>0</ReturnCode><ReturnCode>x</ReturnCode>"
+                      "<ReturnCode>-3</ReturnCode></ReturnCodes>",
+                      1));
   EXPECT_EQ(codes.InterpretationType, 1);
   EXPECT_EQ(codes.ReturnCodes, (std::vector<int32_t>{0, 0, -3}));
 
   CRSExecutables exe;
   exe.Windows.Bit64 = wxT("C:\\r.exe");
   exe.Macintosh.Bit32 = wxT("/Applications/r");
-  CDataNode ex;
-  ParseInto(ex,
-            "<Executables><Linux><_64bit>/usr/bin/r</_64bit></Linux><Info>i</Info></Executables>");
-  ASSERT_TRUE(exe.Load(ex, 1));
+  ASSERT_TRUE(LoadXml(
+      exe, "<Executables><Linux><_64bit>/usr/bin/r</_64bit></Linux><Info>i</Info></Executables>",
+      1));
   EXPECT_EQ(exe.Linux.Bit64, wxT("/usr/bin/r"));
   EXPECT_EQ(exe.Windows.Bit64, wxT("C:\\r.exe"));
   EXPECT_EQ(exe.Macintosh.Bit32, wxT("/Applications/r"));
 
   CRSEnvironment env;
-  CDataNode en;
-  ParseInto(
-      en,
+  ASSERT_TRUE(LoadXml(
+      env,
       "<Environment><Variable><Inherited>true</Inherited><Disabled>true</Disabled><Name>A</Name>"
-      "<Value>1</Value></Variable></Environment>");
-  ASSERT_TRUE(env.Load(en, 1));
+      "<Value>1</Value></Variable></Environment>",
+      1));
   EXPECT_FALSE(env.GetAt(0)->Inherited);
   EXPECT_FALSE(env.GetAt(0)->Disabled);
 
   CRSPythonScript script;
-  CDataNode sc;
-  ParseInto(
-      sc,
-      "<Script>print(1)\\r\\nprint(2)\n\t<Inherited>true</Inherited>"
-      "\n\t<Disabled>true</Disabled>\n</Script>");
-  ASSERT_TRUE(script.Load(sc, 1));
+  ASSERT_TRUE(LoadXml(script,
+                      "<Script>print(1)\\r\\nprint(2)\n\t<Inherited>true</Inherited>"
+                      "\n\t<Disabled>true</Disabled>\n</Script>",
+                      1));
   EXPECT_EQ(script.Script, wxT("print(1)\r\nprint(2)"));
   EXPECT_TRUE(script.Inherited && script.Disabled);
 }

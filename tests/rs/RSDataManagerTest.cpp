@@ -44,6 +44,16 @@ wxString Document(const char* type, const wxString& content) {
       content);
 }
 
+wxString Group(const char* name, const wxString& renderers) {
+  return wxString::Format(wxT("<RendererGroup><Name>%s</Name><Visible>true</Visible><Renderers>%s"
+                              "</Renderers></RendererGroup>"),
+                          name, renderers);
+}
+
+CRSDataCommand PoolRecord(const wxString& content) {
+  return CRSDataCommand(1, 1, wxT("Pool"), Document("Pool/1.0", content));
+}
+
 // Two groups; the second holds an element the program does not know.
 wxString DemoPool() {
   return Document(
@@ -60,14 +70,12 @@ wxString DemoPool() {
 class RSDataManagerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    pool = std::make_unique<CRSPool>();
-    pool->Init(dir);
-    ASSERT_TRUE(manager.Init(pool.get()));
     manager.SetFetch([this](wxInt32 parameter) { return Serve(parameter); });
+    Restart();
   }
 
   std::unique_ptr<CRSDataMsg> Serve(wxInt32 parameter) {
-    (parameter == 0 ? stampRequests : fullRequests)++;
+    if (parameter == 1) ++fullRequests;
     if (refuse) return nullptr;
     auto msg = std::make_unique<CRSDataMsg>();
     msg->stamp = serverStamp;
@@ -84,7 +92,7 @@ class RSDataManagerTest : public ::testing::Test {
   void Restart() {
     manager.Bind(nullptr);
     pool = std::make_unique<CRSPool>();
-    pool->Init(dir);
+    pool->Init(temp.Path());
     if (!pool->LoadIndex()) pool->UpdateIndex = -1;
     ASSERT_TRUE(manager.Init(pool.get()));
   }
@@ -92,31 +100,19 @@ class RSDataManagerTest : public ::testing::Test {
   wxInitializer init;
   GlobalEventQueue events;
   TempDir temp;
-  wxString dir = temp.Path();
   std::unique_ptr<CRSPool> pool;
   CRSDataManager_JS manager;
   std::vector<CRSDataCommand> records{CRSDataCommand(1, 1, wxT("Pool"), DemoPool())};
   wxInt32 serverStamp = 42;
   bool refuse = false;
-  int stampRequests = 0;
   int fullRequests = 0;
 };
 
-TEST_F(RSDataManagerTest, OnlyARefusedRequestFailsTheDownload) {
+// Records that do not load still make a download; those tests follow.
+TEST_F(RSDataManagerTest, ARefusedRequestFailsTheDownload) {
   refuse = true;
   EXPECT_FALSE(manager.Download());
   EXPECT_EQ(fullRequests, 0);
-
-  // Records that cannot be read leave an empty pool, which is still a download.
-  refuse = false;
-  records = {CRSDataCommand(1, 1, wxT("Pool"),
-                            Document("Pool/1.0", wxT("<RendererGroup><Name>?</Name>"
-                                                     "</RendererGroup>"))),
-             CRSDataCommand(1, 1, wxT("Pool"), wxT("<DataRoot><Content>"))};
-  EXPECT_TRUE(manager.Download());
-  EXPECT_EQ(pool->Groups.GetCount(), 0u);
-  EXPECT_TRUE(wxFileName::FileExists(Cache()));
-  EXPECT_EQ(pool->UpdateIndex, 42);
 }
 
 // One object that does not load: the groups before it stay, the list stops
@@ -138,17 +134,8 @@ TEST_F(RSDataManagerTest, ABadObjectKeepsWhatLoadedAndTheLaterRecords) {
   for (const wxString& broken : variants) {
     SCOPED_TRACE(std::string(broken.utf8_str()));
     records = {
-        CRSDataCommand(
-            1, 1, wxT("Pool"),
-            Document("Pool/1.0",
-                     wxT("<RendererGroup><Name>3D</Name><Visible>true</Visible><Renderers>") +
-                         Renderer("3D", "Blender", "") +
-                         wxT("</Renderers></RendererGroup><RendererGroup><Name>Bad</Name>"
-                             "<Visible>true</Visible><Renderers>") +
-                         broken +
-                         wxT("</Renderers></RendererGroup><RendererGroup><Name>Comp</Name>"
-                             "<Visible>true</Visible><Renderers>") +
-                         Renderer("Comp", "Nuke", "") + wxT("</Renderers></RendererGroup>"))),
+        PoolRecord(Group("3D", Renderer("3D", "Blender", "")) + Group("Bad", broken) +
+                   Group("Comp", Renderer("Comp", "Nuke", ""))),
         CRSDataCommand(1, 3, wxT("Maya"), Document("Renderer/1.0", Renderer("3D", "Maya", ""))),
     };
     wxRemoveFile(Cache());
@@ -177,11 +164,7 @@ TEST_F(RSDataManagerTest, ABadObjectKeepsWhatLoadedAndTheLaterRecords) {
 // A group that fails is deleted with the renderers it loaded before the
 // failure: the pool keeps only what the listings and the cache show.
 TEST_F(RSDataManagerTest, AFailedGroupTakesItsEarlierRenderersWithIt) {
-  records = {CRSDataCommand(
-      1, 1, wxT("Pool"),
-      Document("Pool/1.0", wxT("<RendererGroup><Name>3D</Name><Visible>true</Visible><Renderers>") +
-                               Renderer("3D", "Blender", "") + Renderer("", "NoGroup", "") +
-                               wxT("</Renderers></RendererGroup>")))};
+  records = {PoolRecord(Group("3D", Renderer("3D", "Blender", "") + Renderer("", "NoGroup", "")))};
   ASSERT_TRUE(manager.Download());
   EXPECT_EQ(pool->Groups.GetCount(), 0u);
   EXPECT_EQ(pool->Renderers.GetCount(), 0u);
@@ -189,13 +172,8 @@ TEST_F(RSDataManagerTest, AFailedGroupTakesItsEarlierRenderersWithIt) {
 }
 
 TEST_F(RSDataManagerTest, TheSameRendererNameInTwoGroupsIsTwoRenderers) {
-  records = {CRSDataCommand(
-      1, 1, wxT("Pool"),
-      Document("Pool/1.0", wxT("<RendererGroup><Name>A</Name><Visible>true</Visible><Renderers>") +
-                               Renderer("A", "Same", "") +
-                               wxT("</Renderers></RendererGroup><RendererGroup><Name>B</Name>"
-                                   "<Visible>true</Visible><Renderers>") +
-                               Renderer("B", "Same", "") + wxT("</Renderers></RendererGroup>")))};
+  records = {
+      PoolRecord(Group("A", Renderer("A", "Same", "")) + Group("B", Renderer("B", "Same", "")))};
   ASSERT_TRUE(manager.Download());
   ASSERT_EQ(pool->Groups.GetCount(), 2u);
   ASSERT_EQ(pool->Renderers.GetCount(), 2u);
@@ -233,10 +211,7 @@ TEST_F(RSDataManagerTest, RecordsOfSingleObjects) {
   msg.AddRecord(CRSDataCommand(1, 4, wxT("Maya"),
                                Document("Version/1.0", Version("2024", "Maya") +
                                                            Version("2025", "Maya"))));
-  msg.AddRecord(CRSDataCommand(1, 2, wxT("Sim"),
-                               Document("Group/1.0", wxT("<RendererGroup><Name>Sim</Name>"
-                                                         "<Visible>true</Visible>"
-                                                         "</RendererGroup>"))));
+  msg.AddRecord(CRSDataCommand(1, 2, wxT("Sim"), Document("Group/1.0", Group("Sim", ""))));
   msg.AddRecord(CRSDataCommand(2, 3, wxT("Nuke"), wxString()));
   msg.AddRecord(CRSDataCommand(2, 4, wxT("Maya/2024"), wxString()));
   msg.AddRecord(CRSDataCommand(2, 2, wxT("NoSuchGroup"), wxString()));

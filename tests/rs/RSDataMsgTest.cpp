@@ -7,20 +7,6 @@
 
 namespace {
 
-TEST(RSDataMsgTest, RecordValidity) {
-  using C = CRSDataCommand;
-  EXPECT_TRUE(C(C::kModeText, C::kPool, wxT("Pool"), wxT("<DataRoot/>")).IsValid());
-  EXPECT_TRUE(C(C::kModeText, C::kPool, wxString(), wxString()).IsValid());
-  // A pool record must carry its text.
-  EXPECT_FALSE(C(C::kModeKeyed, C::kPool, wxT("k"), wxT("t")).IsValid());
-  EXPECT_FALSE(C(C::kModeNoText, C::kPool, wxT("k"), wxString()).IsValid());
-  // A keyed record needs both texts.
-  EXPECT_TRUE(C(C::kModeKeyed, C::kGroup, wxT("k"), wxT("t")).IsValid());
-  EXPECT_FALSE(C(C::kModeKeyed, C::kGroup, wxString(), wxT("t")).IsValid());
-  EXPECT_FALSE(C(C::kModeKeyed, C::kRenderer, wxT("k"), wxString()).IsValid());
-  EXPECT_TRUE(C(C::kModeNoText, C::kVersion, wxT("R/1"), wxString()).IsValid());
-}
-
 std::unique_ptr<CRSDataMsg> RoundTrip(CRSDataMsg& msg) {
   CMemoryStream out(CMemoryStream::kWrite);
   EXPECT_TRUE(msg.Serialize(out));
@@ -34,22 +20,28 @@ std::unique_ptr<CRSDataMsg> RoundTrip(CRSDataMsg& msg) {
 TEST(RSDataMsgTest, ReadingKeepsTheValidRecordsInOrder) {
   // Writing goes through a second message so that invalid records reach the
   // wire: AddRecord refuses them.
+  // Modes: 0 keyed, 1 text, 2 no text; kinds: 1 pool, 2 group, 3 renderer, 4 version.
   CRSDataMsg msg;
   msg.stamp = 42;
   EXPECT_FALSE(msg.AddRecord(CRSDataCommand(0, 1, wxT("k"), wxT("t"))));
   msg.AddRecord(CRSDataCommand(1, 1, wxT("Pool"), wxString::FromUTF8("<DataRoot>ü</DataRoot>")));
   msg.AddRecord(CRSDataCommand(2, 3, wxT("Old"), wxString()));
+  // A pool record must carry its text; a keyed record needs both texts.
   msg.Records().push_back(std::make_unique<CRSDataCommand>(0, 1, wxT("k"), wxT("t")));
+  msg.Records().push_back(std::make_unique<CRSDataCommand>(2, 1, wxT("k"), wxString()));
   msg.Records().push_back(std::make_unique<CRSDataCommand>(0, 2, wxString(), wxT("t")));
+  msg.Records().push_back(std::make_unique<CRSDataCommand>(0, 3, wxT("k"), wxString()));
   msg.AddRecord(CRSDataCommand(0, 4, wxT("R/1"), wxT("<x/>")));
+  msg.AddRecord(CRSDataCommand(1, 1, wxString(), wxString()));
 
   auto back = RoundTrip(msg);
   EXPECT_EQ(back->stamp, 42);
-  ASSERT_EQ(back->Records().size(), 3u);
+  ASSERT_EQ(back->Records().size(), 4u);
   EXPECT_EQ(back->Records()[0]->text, wxString::FromUTF8("<DataRoot>ü</DataRoot>"));
   EXPECT_EQ(back->Records()[1]->key, wxT("Old"));
   EXPECT_EQ(back->Records()[1]->mode, 2);
   EXPECT_EQ(back->Records()[2]->kind, 4);
+  EXPECT_EQ(back->Records()[3]->kind, 1);
 }
 
 TEST(RSDataMsgTest, StampAloneAndACountBeyondTheBytes) {

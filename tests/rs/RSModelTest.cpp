@@ -17,12 +17,17 @@ struct PoolFixture : ::testing::Test {
   CRSPool pool;
   PoolFixture() { pool.Init(dir.Path()); }
 
+  // Loads the renderers of `xml` (a list's items).
   bool LoadRenderers(const std::string& xml, int mode) {
-    CDataNode root;
-    ParseInto(root, xml);
-    return pool.Renderers.Load(root, mode);
+    return LoadXml(pool.Renderers, "<L>" + xml + "</L>", mode);
   }
 };
+
+// A version element of `name` with `extra` elements.
+std::string VersionXml(const std::string& name, const std::string& extra = std::string()) {
+  return "<RendererVersion><Name>" + name + "</Name>" + extra +
+         "<Parameters/><CommandLine><Switches/></CommandLine></RendererVersion>";
+}
 
 std::string RendererXml(const std::string& name, const std::string& group,
                         const std::string& extra = std::string()) {
@@ -40,11 +45,9 @@ TEST(RSNameTest, Validity) {
 }
 
 TEST_F(PoolFixture, RendererCreatesItsMissingGroupAndFailsWithoutOne) {
-  CDataNode existing;
-  ParseInto(existing, "<G><RendererGroup><Name>First</Name></RendererGroup></G>");
-  ASSERT_TRUE(pool.Groups.Load(existing, 2));
+  ASSERT_TRUE(LoadXml(pool.Groups, "<G><RendererGroup><Name>First</Name></RendererGroup></G>", 2));
 
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("RendererA", "Fresh") + "</L>", 2));
+  ASSERT_TRUE(LoadRenderers(RendererXml("RendererA", "Fresh"), 2));
   ASSERT_EQ(pool.Groups.GetCount(), 2u);
   CRSGroup* fresh = pool.Groups.GetAt(1);
   EXPECT_EQ(fresh->Name, wxT("Fresh"));
@@ -56,8 +59,7 @@ TEST_F(PoolFixture, RendererCreatesItsMissingGroupAndFailsWithoutOne) {
 
   // An empty group fails the renderer after it was read; the new item is
   // deleted and the list stops there.
-  EXPECT_FALSE(LoadRenderers(
-      "<L>" + RendererXml("RendererB", "") + RendererXml("RendererC", "Fresh") + "</L>", 2));
+  EXPECT_FALSE(LoadRenderers(RendererXml("RendererB", "") + RendererXml("RendererC", "Fresh"), 2));
   EXPECT_EQ(pool.Renderers.GetCount(), 1u);
   EXPECT_EQ(pool.Renderers.FindByName(wxT("RendererB")), nullptr);
   EXPECT_EQ(pool.Renderers.FindByName(wxT("RendererC")), nullptr);
@@ -69,7 +71,7 @@ TEST_F(PoolFixture, RendererCreatesItsMissingGroupAndFailsWithoutOne) {
 }
 
 TEST_F(PoolFixture, RendererForgetsItsDeletedGroup) {
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("R1", "G1") + RendererXml("R2", "G2") + "</L>", 2));
+  ASSERT_TRUE(LoadRenderers(RendererXml("R1", "G1") + RendererXml("R2", "G2"), 2));
   CRSRenderer* r1 = pool.Renderers.GetAt(0);
   CRSRenderer* r2 = pool.Renderers.GetAt(1);
   CRSGroup* g1 = r1->Group;
@@ -85,46 +87,44 @@ TEST_F(PoolFixture, RendererForgetsItsDeletedGroup) {
 }
 
 TEST_F(PoolFixture, ListLoadModes) {
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A", "G") + RendererXml("B", "G") + "</L>", 2));
+  ASSERT_TRUE(LoadRenderers(RendererXml("A", "G") + RendererXml("B", "G"), 2));
   CRSRenderer* a = pool.Renderers.FindByName(wxT("A"));
   a->Uuid = wxT("uuid-a");
 
   // Mode 2 matches by name: A is updated in place, B stays, C is new.
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A", "G", "<Description>new</Description>") +
-                                RendererXml("C", "G") + "</L>",
-                            2));
+  ASSERT_TRUE(LoadRenderers(
+      RendererXml("A", "G", "<Description>new</Description>") + RendererXml("C", "G"), 2));
   EXPECT_EQ(pool.Renderers.GetCount(), 3u);
   EXPECT_EQ(pool.Renderers.FindByName(wxT("A")), a);
   EXPECT_EQ(a->Description, wxT("new"));
 
   // Mode 3 matches by "Uuid": a renamed renderer stays the same object.
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A2", "G", "<Uuid>uuid-a</Uuid>") + "</L>", 3));
+  ASSERT_TRUE(LoadRenderers(RendererXml("A2", "G", "<Uuid>uuid-a</Uuid>"), 3));
   EXPECT_EQ(pool.Renderers.GetCount(), 3u);
   EXPECT_EQ(a->Name, wxT("A2"));
 
   // Mode 1 drops the renderers the incoming data no longer names.
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("A2", "G") + RendererXml("C", "G") + "</L>", 1));
+  ASSERT_TRUE(LoadRenderers(RendererXml("A2", "G") + RendererXml("C", "G"), 1));
   ASSERT_EQ(pool.Renderers.GetCount(), 2u);
   EXPECT_EQ(pool.Renderers.GetAt(0), a);
   EXPECT_EQ(pool.Renderers.FindByName(wxT("B")), nullptr);
   EXPECT_EQ(pool.Groups.GetAt(0)->Renderers.GetCount(), 2u);
 
   // Mode 0 rebuilds: two elements with one name become two renderers.
-  ASSERT_TRUE(LoadRenderers("<L>" + RendererXml("D", "G") + RendererXml("D", "G") + "</L>", 0));
+  ASSERT_TRUE(LoadRenderers(RendererXml("D", "G") + RendererXml("D", "G"), 0));
   ASSERT_EQ(pool.Renderers.GetCount(), 2u);
   EXPECT_NE(pool.Renderers.GetAt(0), pool.Renderers.GetAt(1));
   EXPECT_EQ(pool.Groups.GetAt(0)->Renderers.GetCount(), 2u);
 }
 
 TEST_F(PoolFixture, LongListsMatchByKeyLikeShortOnes) {
-  std::string xml = "<L>";
+  std::string xml;
   for (int i = 0; i < 100; ++i) xml += RendererXml("R" + std::to_string(i), "G");
-  xml += RendererXml("R7", "G", "<Description>again</Description>") + "</L>";
+  xml += RendererXml("R7", "G", "<Description>again</Description>");
   ASSERT_TRUE(LoadRenderers(xml, 2));
   EXPECT_EQ(pool.Renderers.GetCount(), 100u);
   EXPECT_EQ(pool.Renderers.GetAt(7)->Description, wxT("again"));
-  ASSERT_TRUE(
-      LoadRenderers("<L>" + RendererXml("R99", "G", "<Description>x</Description>") + "</L>", 2));
+  ASSERT_TRUE(LoadRenderers(RendererXml("R99", "G", "<Description>x</Description>"), 2));
   EXPECT_EQ(pool.Renderers.GetAt(99)->Description, wxT("x"));
 }
 
@@ -150,9 +150,7 @@ TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {
   EXPECT_EQ(pool.Renderers.GetCount(), 2u);
 
   // Invalid group names fail.
-  CDataNode bad;
-  ParseInto(bad, "<C><RendererGroup><Name>..</Name></RendererGroup></C>");
-  EXPECT_FALSE(pool.Groups.Load(bad, 1));
+  EXPECT_FALSE(LoadXml(pool.Groups, "<C><RendererGroup><Name>..</Name></RendererGroup></C>", 1));
   EXPECT_EQ(pool.Groups.GetCount(), 2u);
 }
 
@@ -164,9 +162,7 @@ TEST_F(PoolFixture, AGroupCreatedByARendererIsFoundByTheRestOfTheLoad) {
   xml += "<RendererGroup><Name>First</Name><Renderers>" + RendererXml("R", "Late") +
          "</Renderers></RendererGroup><RendererGroup><Name>Late</Name><Description>d</Description>"
          "</RendererGroup></C>";
-  CDataNode root;
-  ParseInto(root, xml);
-  ASSERT_TRUE(pool.Groups.Load(root, 2));
+  ASSERT_TRUE(LoadXml(pool.Groups, xml, 2));
   int late = 0;
   for (const CRSGroup* g : pool.Groups) late += g->Name == wxT("Late") ? 1 : 0;
   EXPECT_EQ(late, 1);
@@ -177,14 +173,9 @@ TEST_F(PoolFixture, AGroupCreatedByARendererIsFoundByTheRestOfTheLoad) {
 
 TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
   ASSERT_TRUE(LoadRenderers(
-      "<L>" +
-          RendererXml(
-              "RendererA", "G",
-              "<Versions><RendererVersion><Name>1.0</Name><Parameters/><CommandLine><Switches/>"
-              "</CommandLine></RendererVersion><RendererVersion><Name>2.0</Name>"
-              "<DefaultVersion>TRUE</DefaultVersion><Parameters/><CommandLine><Switches/>"
-              "</CommandLine></RendererVersion></Versions>") +
-          "</L>",
+      RendererXml("RendererA", "G",
+                  "<Versions>" + VersionXml("1.0") +
+                      VersionXml("2.0", "<DefaultVersion>TRUE</DefaultVersion>") + "</Versions>"),
       1));
   CRSVersion* v2 = pool.FindVersion(wxT("RendererA/2.0"));
   ASSERT_NE(v2, nullptr);
@@ -192,25 +183,17 @@ TEST_F(PoolFixture, FindVersionAndCaseSensitiveLookups) {
   EXPECT_EQ(v2->Renderer, pool.Renderers.GetAt(0));
   EXPECT_EQ(pool.FindVersion(wxT("  RendererA \t/ 1.0  ")),
             pool.Renderers.GetAt(0)->Versions.GetAt(0));
-  EXPECT_EQ(pool.FindVersion(wxT("RendererA")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("/1.0")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("RendererA/ ")), nullptr);
-  EXPECT_EQ(pool.FindVersion(wxT("renderera/1.0")), nullptr);
+  for (const wxChar* id : {wxT("RendererA"), wxT("/1.0"), wxT("RendererA/ "), wxT("renderera/1.0")})
+    EXPECT_EQ(pool.FindVersion(id), nullptr) << id;
   EXPECT_EQ(pool.Renderers.FindByName(wxT("renderera")), nullptr);
   EXPECT_EQ(pool.Renderers.GetAt(0)->Versions.GetDefaultVersion(), v2);
 }
 
 TEST_F(PoolFixture, VersionsModeOnePrunesAndCapabilitiesCombine) {
-  const std::string v = "<Parameters/><CommandLine><Switches/></CommandLine>";
   ASSERT_TRUE(LoadRenderers(
-      "<L>" +
-          RendererXml(
-              "R", "G",
-              "<Capabilities>5</Capabilities><Versions><RendererVersion><Name>a</Name>" + v +
-                  "</RendererVersion>"
-                  "<RendererVersion><Name>b</Name><Capabilities>8</Capabilities>" +
-                  v + "</RendererVersion></Versions>") +
-          "</L>",
+      RendererXml("R", "G",
+                  "<Capabilities>5</Capabilities><Versions>" + VersionXml("a") +
+                      VersionXml("b", "<Capabilities>8</Capabilities>") + "</Versions>"),
       1));
   CRSRenderer* r = pool.Renderers.GetAt(0);
   CRSVersion* b = r->Versions.GetAt(1);
@@ -219,11 +202,8 @@ TEST_F(PoolFixture, VersionsModeOnePrunesAndCapabilitiesCombine) {
   EXPECT_FALSE(b->HasCapabilities(2));
   EXPECT_EQ(r->Versions.GetDefaultVersion(), r->Versions.GetAt(0));
 
-  ASSERT_TRUE(LoadRenderers(
-      "<L>" + RendererXml("R", "G", "<Versions><RendererVersion><Name>b</Name>" + v +
-                                        "</RendererVersion></Versions>") +
-          "</L>",
-      1));
+  ASSERT_TRUE(
+      LoadRenderers(RendererXml("R", "G", "<Versions>" + VersionXml("b") + "</Versions>"), 1));
   ASSERT_EQ(r->Versions.GetCount(), 1u);
   EXPECT_EQ(r->Versions.GetAt(0), b);
   EXPECT_EQ(b->Capabilities, 0);  // read again, default 0

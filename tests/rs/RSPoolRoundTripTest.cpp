@@ -55,25 +55,3 @@ TEST(RSPoolRoundTripTest, SavedLoadedAndSavedAgainIsIdentical) {
 }
 
 }  // namespace
-
-TEST(RSPoolRoundTripTest, ARendererNamingAGroupNoGroupMayCarryLeavesNoSuchGroup) {
-  GlobalEventQueue events;
-  CRSPool pool;
-  pool.Init(wxT("/nonexistent"));
-  CDataNode bad;
-  ParseInto(bad, "<L><Renderer><Group>:(</Group><Name>R</Name></Renderer></L>");
-  EXPECT_FALSE(pool.Renderers.Load(bad, 0));
-  EXPECT_EQ(pool.Groups.GetCount(), 0u);
-
-  // What the pool holds is written so that it reads back.
-  CDataNode good;
-  ParseInto(good, "<L><Renderer><Group>G</Group><Name>R</Name></Renderer></L>");
-  ASSERT_TRUE(pool.Renderers.Load(good, 0));
-  const std::string text = PoolText(pool);
-  CDataNode parsed;
-  ParseInto(parsed, text);
-  CRSPool again;
-  again.Init(wxT("/nonexistent"));
-  ASSERT_TRUE(LoadPoolDocument(again, parsed));
-  EXPECT_EQ(PoolText(again), text);
-}

@@ -82,9 +82,8 @@ TEST(RSRenderSetTest, MergeKeepsWhatTheSetHolds) {
 TEST(RSRenderSetTest, ValuesAndDefaults) {
   CRSPool pool;
   pool.Init(wxT("/nonexistent"));
-  CDataNode root;
-  ParseInto(
-      root,
+  ASSERT_TRUE(LoadXml(
+      pool.Renderers,
       "<L><Renderer><Group>G</Group><Name>R</Name><Parameters>"
       "<Parameter><ID>a</ID><DefaultValue> 5 </DefaultValue></Parameter>"
       "<Parameter><ID>b</ID><DefaultValue>x</DefaultValue></Parameter>"
@@ -92,8 +91,8 @@ TEST(RSRenderSetTest, ValuesAndDefaults) {
       "<Parameter><ID>d</ID><DefaultValue>   </DefaultValue></Parameter>"
       "</Parameters><CommandLine><Switches/></CommandLine><Versions><RendererVersion><Name>1</Name>"
       "<Parameters/>"
-      "<CommandLine><Switches/></CommandLine></RendererVersion></Versions></Renderer></L>");
-  ASSERT_TRUE(pool.Renderers.Load(root, 1));
+      "<CommandLine><Switches/></CommandLine></RendererVersion></Versions></Renderer></L>",
+      1));
   const CRSVersion* version = pool.FindVersion(wxT("R/1"));
   ASSERT_NE(version, nullptr);
 
