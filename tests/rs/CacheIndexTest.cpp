@@ -24,6 +24,8 @@ namespace {
 
 using Need = CRSDataManager_JS::Need;
 
+wxString W(const char* text) { return wxString::FromUTF8(text); }
+
 wxString Renderer(const char* group, const char* name, const char* defaultVersion) {
   wxString versions;
   for (const char* v : {"1.0", "2.0"}) {
@@ -32,13 +34,13 @@ wxString Renderer(const char* group, const char* name, const char* defaultVersio
             "</DefaultVersion><Visible>true</Visible><Parameters><Parameter><ID>q</ID>"
             "<DefaultValue>%s</DefaultValue></Parameter></Parameters><CommandLine><Switches/>"
             "</CommandLine></RendererVersion>"),
-        v, strcmp(v, defaultVersion) == 0 ? "true" : "false", name);
+        W(v), W(strcmp(v, defaultVersion) == 0 ? "true" : "false"), W(name));
   }
   return wxString::Format(
       wxT("<Renderer><Group>%s</Group><Name>%s</Name><Capabilities>3</Capabilities>"
           "<Visible>true</Visible><Parameters><Parameter><ID>p</ID></Parameter></Parameters>"
           "<CommandLine><Switches/></CommandLine><Versions>%s</Versions></Renderer>"),
-      group, name, versions);
+      W(group), W(name), versions);
 }
 
 wxString Pool() {

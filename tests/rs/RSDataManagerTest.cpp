@@ -19,6 +19,8 @@
 
 namespace {
 
+wxString W(const char* text) { return wxString::FromUTF8(text); }
+
 wxString Renderer(const char* group, const char* name, const char* versions) {
   return wxString::Format(
       wxT("<Renderer><Group>%s</Group><Name>%s</Name><Description>d</Description>"
@@ -26,7 +28,7 @@ wxString Renderer(const char* group, const char* name, const char* versions) {
           "<Parameters></Parameters><CommandLine><Switches></Switches></CommandLine>"
           "<Uuid>{R-%s}</Uuid>"
           "<Versions>%s</Versions></Renderer>"),
-      group, name, name, versions);
+      W(group), W(name), W(name), W(versions));
 }
 
 wxString Version(const char* name, const char* parent) {
@@ -35,19 +37,19 @@ wxString Version(const char* name, const char* parent) {
           "<Capabilities>0</Capabilities><DefaultVersion>true</DefaultVersion>"
           "<Visible>true</Visible><Parent>%s</Parent><Parameters></Parameters>"
           "<CommandLine><Switches></Switches></CommandLine><Uuid>{V-%s}</Uuid></RendererVersion>"),
-      name, parent, name);
+      W(name), W(parent), W(name));
 }
 
 wxString Document(const char* type, const wxString& content) {
   return wxString::Format(
-      wxT("<DataRoot><ContentType>%s</ContentType><Content>%s</Content></DataRoot>"), type,
+      wxT("<DataRoot><ContentType>%s</ContentType><Content>%s</Content></DataRoot>"), W(type),
       content);
 }
 
 wxString Group(const char* name, const wxString& renderers) {
   return wxString::Format(wxT("<RendererGroup><Name>%s</Name><Visible>true</Visible><Renderers>%s"
                               "</Renderers></RendererGroup>"),
-                          name, renderers);
+                          W(name), renderers);
 }
 
 CRSDataCommand PoolRecord(const wxString& content) {
@@ -211,7 +213,7 @@ TEST_F(RSDataManagerTest, RecordsOfSingleObjects) {
   msg.AddRecord(CRSDataCommand(1, 4, wxT("Maya"),
                                Document("Version/1.0", Version("2024", "Maya") +
                                                            Version("2025", "Maya"))));
-  msg.AddRecord(CRSDataCommand(1, 2, wxT("Sim"), Document("Group/1.0", Group("Sim", ""))));
+  msg.AddRecord(CRSDataCommand(1, 2, wxT("Sim"), Document("Group/1.0", Group("Sim", wxString()))));
   msg.AddRecord(CRSDataCommand(2, 3, wxT("Nuke"), wxString()));
   msg.AddRecord(CRSDataCommand(2, 4, wxT("Maya/2024"), wxString()));
   msg.AddRecord(CRSDataCommand(2, 2, wxT("NoSuchGroup"), wxString()));
