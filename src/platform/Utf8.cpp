@@ -94,6 +94,11 @@ wxString ToWx(const char* data, size_t length) {
 bool IsValid(const char* data, size_t length) {
   const auto* s = reinterpret_cast<const unsigned char*>(data);
   for (size_t i = 0; i < length;) {
+    // Most texts are ASCII, which needs no decoding.
+    if (s[i] < 0x80) {
+      ++i;
+      continue;
+    }
     uint32_t c = 0;
     size_t used = 0;
     if (!DecodeAt(s, length, i, &c, &used)) return false;

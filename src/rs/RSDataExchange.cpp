@@ -20,12 +20,13 @@ bool CRSDataExchange::ParseText(const wxString& text) { return ParseUTF8(utf8tex
 
 bool CRSDataExchange::ParseUTF8(const std::string& bytes) {
   CDataXMLSerializer serializer(&m_root);
-  if (!serializer.ParseUTF8(bytes)) {
-    m_error = serializer.GetError();
-    if (m_error.empty()) m_error = wxT("the document is not well-formed");
-    return false;
-  }
-  return true;
+  return serializer.ParseUTF8(bytes) || ParseFailed(serializer);
+}
+
+bool CRSDataExchange::ParseFailed(const CDataXMLSerializer& serializer) {
+  m_error = serializer.GetError();
+  if (m_error.empty()) m_error = wxT("the document is not well-formed");
+  return false;
 }
 
 bool CRSDataExchange::SaveFile(const wxString& path) {

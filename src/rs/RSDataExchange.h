@@ -12,6 +12,7 @@
 #include "rs/DataNode.h"
 #include "settings/EventObject.h"
 
+class CDataXMLSerializer;
 class CRSPool;
 
 class CRSDataExchange : public wxObject, public CEventObject {
@@ -48,6 +49,9 @@ class CRSDataExchange : public wxObject, public CEventObject {
   const wxString& GetError() const { return m_error; }
 
  protected:
+  // Keeps why the serializer could not parse the document; false.
+  bool ParseFailed(const CDataXMLSerializer& serializer);
+
   CDataNode m_root;
   CRSPool* m_pool = nullptr;
   wxInt32 m_kind = 0;

@@ -118,12 +118,7 @@ bool CRSDataImport::ReadFile(CReadOnlyFile& file, const wxString& path, size_t m
   serializer.SetElementHandler(
       [this](const CDataNode& element, int depth) { return OnElement(element, depth); },
       kGroupDepth);
-  if (!serializer.ParseFile(file, path, maxBytes)) {
-    m_error = serializer.GetError();
-    if (m_error.empty()) m_error = wxT("the document is not well-formed");
-    return false;
-  }
-  return true;
+  return serializer.ParseFile(file, path, maxBytes) || ParseFailed(serializer);
 }
 
 bool CRSDataImport::OnElement(const CDataNode& element, int depth) {

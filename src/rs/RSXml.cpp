@@ -2,7 +2,6 @@
 
 #include "platform/Utf8.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
@@ -84,10 +83,7 @@ std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::s
 
 std::string TextUTF8(const CDataNode& node) {
   const std::string& text = node.GetTextUTF8();
-  // Most texts are ASCII, which needs no closer look.
-  const bool ascii = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-  if (ascii || utf8text::IsValid(text.data(), text.size())) return text;
+  if (utf8text::IsValid(text.data(), text.size())) return text;
   return utf8text::From(utf8text::ToWx(text));
 }
 
