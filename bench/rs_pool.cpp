@@ -2,6 +2,8 @@
 // and imports it back the way a run's whole read of its cache does, at the
 // requested size and at twice that size:
 //   bench_rs_pool [renderers=200] [versions=10] [parameters=40] [repeats=3]
+//   bench_rs_pool --write FILE [renderers] [versions] [parameters]
+//   bench_rs_pool --import FILE [repeats=1]   (imports FILE only, for a profiler)
 // Times are CPU seconds of the process doing the work.
 // Each phase runs in a child process of its own, so that the peak memory
 // reported for the import is that of a process which only read the cache
@@ -187,7 +189,41 @@ void Print(const RSSampleSize& size, const Result& r) {
 
 }  // namespace
 
+// Imports `file` in this process `repeats` times and prints the best time.
+int ImportOnly(const wxString& file, int repeats) {
+  CKfJsCore core;
+  double best = 1e9;
+  for (int i = 0; i < repeats; ++i) {
+    CRSPool pool;
+    pool.Init(wxT("/nonexistent"));
+    const double t0 = Now();
+    CRSDataImport_JS import;
+    if (!import.Bind(&pool) || !ReadPool(file, &import) || !import.Import()) return 1;
+    best = std::min(best, Now() - t0);
+  }
+  std::printf("cache file -> pool (import)      %8.3f s\n", best);
+  return 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--write") {
+    RSSampleSize size;
+    size.renderers = argc > 3 ? std::atoi(argv[3]) : 200;
+    size.versionsPerRenderer = argc > 4 ? std::atoi(argv[4]) : 10;
+    size.parametersPerObject = argc > 5 ? std::atoi(argv[5]) : 40;
+    size.renderersPerGroup = 10;
+    CKfJsCore core;
+    CRSPool pool;
+    pool.Init(wxT("/nonexistent"));
+    FillSamplePool(pool, size, 7);
+    CDataNode root;
+    SavePoolDocument(pool, root);
+    return CFileIO::WriteAtomically(wxString::FromUTF8(argv[2]), CDataXMLSerializer(&root).ToUTF8())
+               ? 0 : 1;
+  }
+  if (argc > 2 && std::string(argv[1]) == "--import") {
+    return ImportOnly(wxString::FromUTF8(argv[2]), argc > 3 ? std::max(1, std::atoi(argv[3])) : 1);
+  }
   RSSampleSize size;
   size.renderers = argc > 1 ? std::atoi(argv[1]) : 200;
   size.versionsPerRenderer = argc > 2 ? std::atoi(argv[2]) : 10;
