@@ -2,7 +2,8 @@
 // document, then read as a render set and as renderer definitions (an
 // exchange document imported into a pool, renderer and group lists), and the
 // pool shown by the listing commands. What the program writes it must read
-// back unchanged: the tree's XML text, a render set, an exported pool.
+// back unchanged: the tree's XML text, a render set, an exported pool. The
+// plain scanner must read every document as the full parser alone does.
 #include "FuzzSupport.h"
 
 #include "app/KfJsCore.h"
@@ -105,6 +106,32 @@ void CheckPool(const std::string& text, const CDataNode& root) {
   }
 }
 
+bool SameTree(const CDataNode& a, const CDataNode& b) {
+  if (a.GetNameUTF8() != b.GetNameUTF8() || a.GetValue().GetCount() != b.GetValue().GetCount() ||
+      a.GetChildCount() != b.GetChildCount()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.GetValue().GetCount(); ++i) {
+    if (a.GetValue().GetAtUTF8(i) != b.GetValue().GetAtUTF8(i)) return false;
+  }
+  auto other = b.GetChildren().begin();
+  for (const CDataNode* child : a.GetChildren()) {
+    if (!SameTree(*child, **other++)) return false;
+  }
+  return true;
+}
+
+// The plain scanner and the full parser read every document alike: the same
+// outcome, the same error text, the same tree.
+void CheckReaders(const std::string& text, bool ok, const wxString& error, const CDataNode& root) {
+  CDataNode full;
+  CDataXMLSerializer parser(&full);
+  parser.SetFullParserOnly(true);
+  if (parser.ParseUTF8(text) != ok || parser.GetError() != error)
+    kffuzz::Fail("the plain scanner and the full parser disagree on a document");
+  if (ok && !SameTree(root, full)) kffuzz::Fail("the plain scanner builds another tree");
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -112,7 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kffuzz::SilentCore();
   const std::string text(reinterpret_cast<const char*>(data), size);
   CDataNode root;
-  if (!CDataXMLSerializer(&root).ParseUTF8(text)) return 0;
+  CDataXMLSerializer serializer(&root);
+  const bool parsed = serializer.ParseUTF8(text);
+  CheckReaders(text, parsed, serializer.GetError(), root);
+  if (!parsed) return 0;
   CheckTree(root);
   CheckRenderSet(root);
   CheckPool(text, root);

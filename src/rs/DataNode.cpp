@@ -21,14 +21,20 @@ class NameTable {
 
   // The shared copy of the name, or null when the table does not take it.
   const std::string* Find(const char* name, size_t length) {
+    // A document repeats few names many times: a small cache of the names
+    // last found spares most of them the hash.
+    const std::string*& cached = m_recent[Slot(name, length)];
+    if (cached && cached->size() == length && std::memcmp(cached->data(), name, length) == 0) {
+      return cached;
+    }
     const std::string_view key(name, length);
     auto it = m_index.find(key);
-    if (it != m_index.end()) return it->second;
+    if (it != m_index.end()) return cached = it->second;
     if (m_names.size() >= kMaxNames || length > kMaxNameLength) return nullptr;
     m_names.emplace_back(name, length);
     const std::string* kept = &m_names.back();
     m_index.emplace(std::string_view(*kept), kept);
-    return kept;
+    return cached = kept;
   }
 
   static NameTable& Get() {
@@ -38,6 +44,15 @@ class NameTable {
   }
 
  private:
+  static constexpr size_t kRecentSlots = 256;
+  static size_t Slot(const char* name, size_t length) {
+    if (length == 0) return 0;
+    const auto first = static_cast<unsigned char>(name[0]);
+    const auto last = static_cast<unsigned char>(name[length - 1]);
+    return (length * 31 + first * 7 + last) % kRecentSlots;
+  }
+
+  const std::string* m_recent[kRecentSlots] = {};
   std::deque<std::string> m_names;
   std::unordered_map<std::string_view, const std::string*> m_index;
 };
@@ -51,6 +66,8 @@ const std::string* EmptyName() {
 CDataNode::CDataNode(CDataNode* parent) : m_parent(parent), m_name(EmptyName()) {}
 
 void CDataNode::SetNameUTF8(const char* name, size_t length) {
+  // A node used again for the same element keeps its name.
+  if (m_name->size() == length && std::memcmp(m_name->data(), name, length) == 0) return;
   m_name = NameTable::Get().Find(name, length);
   if (m_name) {
     m_ownName.reset();

@@ -4,11 +4,13 @@
 #include "platform/FileIO.h"
 #include "platform/ReadOnlyFile.h"
 #include "platform/Utf8.h"
+#include "rs/PlainXmlScanner.h"
 
 #include <expat.h>
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -95,19 +97,28 @@ void WriteNode(std::string* out, const CDataNode& node, int depth) {
   out->push_back('>');
 }
 
-// Builds the tree from the parser's callbacks. A run of character data ends at
-// any markup; runs made only of white space with a raw line feed, carriage
-// return or tab are layout, and around child elements the layout characters
-// at the ends of a run are layout too.
-class TreeBuilder {
+// Builds the tree from what the plain scanner or the full parser reports. A
+// run of character data ends at any markup; runs made only of white space with
+// a raw line feed, carriage return or tab are layout, and around child elements
+// the layout characters at the ends of a run are layout too.
+class TreeBuilder : public CPlainXmlScanner::Sink {
  public:
-  TreeBuilder(XML_Parser parser, CDataNode* root, size_t budget,
-              const CDataXMLSerializer::ElementHandler& handler, int handlerDepth)
-      : m_parser(parser),
-        m_root(root),
+  TreeBuilder(CDataNode* root, size_t budget, const CDataXMLSerializer::ElementHandler& handler,
+              int handlerDepth)
+      : m_root(root),
         m_budget(budget, CDataXMLSerializer::kNodeCost, sizeof(char)),
         m_handler(handler),
-        m_handlerDepth(handler ? handlerDepth : 0) {
+        m_handlerDepth(handler ? handlerDepth : 0) {}
+  // Nodes of elements that never ended belong to no tree yet.
+  ~TreeBuilder() override {
+    for (CDataNode* node : m_pending) delete node;
+    for (size_t i = m_nextSpare; i < m_spare.size(); ++i) delete m_spare[i];
+  }
+
+  // From now on the full parser reports to this builder, which stops it when
+  // the document is refused.
+  void Attach(XML_Parser parser) {
+    m_parser = parser;
     XML_SetUserData(parser, this);
     XML_SetElementHandler(parser, &TreeBuilder::OnStart, &TreeBuilder::OnEnd);
     XML_SetCharacterDataHandler(parser, &TreeBuilder::OnText);
@@ -115,15 +126,59 @@ class TreeBuilder {
     XML_SetProcessingInstructionHandler(parser, &TreeBuilder::OnInstruction);
     XML_SetCdataSectionHandler(parser, &TreeBuilder::OnCdataStart, &TreeBuilder::OnCdataEnd);
   }
-  // Nodes of elements that never ended belong to no tree yet.
-  ~TreeBuilder() {
-    for (CDataNode* node : m_pending) delete node;
-    for (size_t i = m_nextSpare; i < m_spare.size(); ++i) delete m_spare[i];
-  }
 
   bool SawRoot() const { return m_sawRoot; }
   bool TooDeep() const { return m_tooDeep; }
   bool OverBudget() const { return m_budget.IsOver(); }
+
+  bool StartElement(const char* name, size_t nameLength) override {
+    Flush(Boundary::kChild);
+    if (static_cast<int>(m_stack.size()) >= CDataXMLSerializer::kMaxDepth) {
+      m_tooDeep = true;
+      return Stop(false);
+    }
+    if (!ChargeNode(nameLength)) return false;
+    CDataNode* node;
+    if (m_stack.empty()) {
+      node = m_root;
+      m_sawRoot = true;
+    } else {
+      node = NewNode(m_stack.back().node);
+      m_pending.push_back(node);
+      m_stack.back().hadChild = true;
+    }
+    node->SetNameUTF8(name, nameLength);
+    m_stack.push_back(Open{node, m_pending.size(), false});
+    return true;
+  }
+
+  bool EndElement() override {
+    Flush(Boundary::kEnd);
+    if (m_stack.empty()) return !m_stopped;
+    const Open open = m_stack.back();
+    m_stack.pop_back();
+    if (m_pending.size() > open.first) {
+      open.node->AdoptChildren(m_pending.data() + open.first,
+                               m_pending.data() + m_pending.size());
+      m_pending.resize(open.first);
+    }
+    // The element is the last node waiting for its parent.
+    const int depth = static_cast<int>(m_stack.size());
+    if (depth > 0 && depth <= m_handlerDepth && !m_budget.IsOver() &&
+        m_handler(*open.node, depth)) {
+      m_pending.pop_back();
+      Recycle(open.node);
+    }
+    return !m_stopped;
+  }
+
+  bool Text(const char* text, size_t length) override {
+    if (m_inCdata || m_stack.empty() || m_budget.IsOver()) return !m_stopped;
+    // A run of text is weighed as it grows, before it is a node's text.
+    if (!m_budget.Fits(m_text.size() + length)) return Stop(m_budget.Exhaust());
+    m_text.append(text, length);
+    return true;
+  }
 
  private:
   enum class Boundary { kChild, kEnd, kOther };
@@ -148,6 +203,16 @@ class TreeBuilder {
     const std::string& text = m_text;
     size_t begin = 0;
     size_t end = text.size();
+    // Most runs are a value without white space at either end, which no rule
+    // trims, or layout alone, which every rule drops.
+    if (!IsXmlSpace(text.front()) && !IsXmlSpace(text.back())) {
+      Append(open.node, text.data(), end);
+      return;
+    }
+    if (std::all_of(text.begin(), text.end(), [](char c) { return IsLayoutChar(c); })) {
+      m_text.clear();
+      return;
+    }
     // Before a child element: a line break and what follows it is layout.
     if (boundary == Boundary::kChild) {
       size_t last = end;
@@ -170,60 +235,35 @@ class TreeBuilder {
       if (!IsXmlSpace(text[i])) white = false;
       if (IsLayoutChar(text[i])) layout = true;
     }
-    if (begin == end || (white && layout) || !ChargeText(end - begin)) {
+    if (begin == end || (white && layout)) {
       m_text.clear();
       return;
     }
-    // The run is undone in place, and the node's value copies it into the
-    // storage it may have kept from an earlier use.
-    m_text.resize(end);
-    m_text.erase(0, begin);
-    CDataXMLSerializer::Unescape(&m_text);
-    open.node->GetValue().AppendTextUTF8(m_text.data(), m_text.size());
+    Append(open.node, text.data() + begin, end - begin);
+  }
+
+  // Charges a run that is text of `node` and gives it to the node's value,
+  // which copies it into the storage it may have kept from an earlier use;
+  // only a run with a backslash or an ampersand has anything to undo first.
+  void Append(CDataNode* node, const char* run, size_t length) {
+    if (ChargeText(length)) {
+      if (std::memchr(run, '\\', length) || std::memchr(run, '&', length)) {
+        m_undone.assign(run, length);
+        CDataXMLSerializer::Unescape(&m_undone);
+        node->GetValue().AppendTextUTF8(m_undone.data(), m_undone.size());
+      } else {
+        node->GetValue().AppendTextUTF8(run, length);
+      }
+    }
     m_text.clear();
   }
 
   static void XMLCALL OnStart(void* data, const XML_Char* name, const XML_Char** /*attrs*/) {
-    auto* self = static_cast<TreeBuilder*>(data);
-    self->Flush(Boundary::kChild);
-    if (static_cast<int>(self->m_stack.size()) >= CDataXMLSerializer::kMaxDepth) {
-      self->m_tooDeep = true;
-      XML_StopParser(self->m_parser, XML_FALSE);
-      return;
-    }
-    const size_t nameLength = std::strlen(name);
-    if (!self->ChargeNode(nameLength)) return;
-    CDataNode* node;
-    if (self->m_stack.empty()) {
-      node = self->m_root;
-      self->m_sawRoot = true;
-    } else {
-      node = self->NewNode(self->m_stack.back().node);
-      self->m_pending.push_back(node);
-      self->m_stack.back().hadChild = true;
-    }
-    node->SetNameUTF8(name, nameLength);
-    self->m_stack.push_back(Open{node, self->m_pending.size(), false});
+    static_cast<TreeBuilder*>(data)->StartElement(name, std::strlen(name));
   }
 
   static void XMLCALL OnEnd(void* data, const XML_Char* /*name*/) {
-    auto* self = static_cast<TreeBuilder*>(data);
-    self->Flush(Boundary::kEnd);
-    if (self->m_stack.empty()) return;
-    const Open open = self->m_stack.back();
-    self->m_stack.pop_back();
-    if (self->m_pending.size() > open.first) {
-      open.node->AdoptChildren(self->m_pending.data() + open.first,
-                               self->m_pending.data() + self->m_pending.size());
-      self->m_pending.resize(open.first);
-    }
-    // The element is the last node waiting for its parent.
-    const int depth = static_cast<int>(self->m_stack.size());
-    if (depth > 0 && depth <= self->m_handlerDepth && !self->m_budget.IsOver() &&
-        self->m_handler(*open.node, depth)) {
-      self->m_pending.pop_back();
-      self->Recycle(open.node);
-    }
+    static_cast<TreeBuilder*>(data)->EndElement();
   }
 
   // A node for the next element: one of an element handed over before,
@@ -255,14 +295,7 @@ class TreeBuilder {
   }
 
   static void XMLCALL OnText(void* data, const XML_Char* text, int length) {
-    auto* self = static_cast<TreeBuilder*>(data);
-    if (self->m_inCdata || self->m_stack.empty() || self->m_budget.IsOver()) return;
-    // A run of text is weighed as it grows, before it is a node's text.
-    if (!self->m_budget.Fits(self->m_text.size() + static_cast<size_t>(length))) {
-      self->Stop(self->m_budget.Exhaust());
-      return;
-    }
-    self->m_text.append(text, static_cast<size_t>(length));
+    static_cast<TreeBuilder*>(data)->Text(text, static_cast<size_t>(length));
   }
 
   static void XMLCALL OnComment(void* data, const XML_Char* /*text*/) {
@@ -291,13 +324,16 @@ class TreeBuilder {
   bool ChargeText(size_t length) {
     return !m_budget.IsOver() && Stop(m_budget.ChargeUnits(length));
   }
-  // Stops the parser unless the charge fitted.
+  // Stops the scan or the parser unless the charge fitted.
   bool Stop(bool fitted) {
-    if (!fitted) XML_StopParser(m_parser, XML_FALSE);
+    if (!fitted) {
+      m_stopped = true;
+      if (m_parser) XML_StopParser(m_parser, XML_FALSE);
+    }
     return fitted;
   }
 
-  XML_Parser m_parser;
+  XML_Parser m_parser = nullptr;
   CDataNode* m_root;
   CMemoryBudget m_budget;
   const CDataXMLSerializer::ElementHandler& m_handler;
@@ -308,7 +344,9 @@ class TreeBuilder {
   size_t m_nextSpare = 0;
   std::vector<CDataNode*> m_walk;
   std::string m_text;
+  std::string m_undone;
   bool m_inCdata = false;
+  bool m_stopped = false;
   bool m_sawRoot = false;
   bool m_tooDeep = false;
 };
@@ -380,12 +418,82 @@ class NbspFeeder {
   bool m_ok = true;
 };
 
-struct ParserHolder {
-  XML_Parser parser;
-  explicit ParserHolder(XML_Parser p) : parser(p) {}
-  ~ParserHolder() {
-    if (parser) XML_ParserFree(parser);
+// Hands a document to the plain scanner and, from where the document leaves
+// the plain form, to the full parser, primed with the markup that brings it to
+// where the scanner stopped. With `fullParserOnly` the full parser reads it all.
+class DocumentReader {
+ public:
+  DocumentReader(TreeBuilder* builder, bool fullParserOnly)
+      : m_builder(builder), m_scanner(builder), m_scanning(!fullParserOnly) {}
+  ~DocumentReader() {
+    if (m_parser) XML_ParserFree(m_parser);
   }
+
+  // False once the document is refused.
+  bool Feed(const char* data, size_t length) {
+    if (m_scanning) {
+      const CPlainXmlScanner::Status status = m_scanner.Feed(data, length);
+      if (status != CPlainXmlScanner::Status::kLeft) {
+        return status == CPlainXmlScanner::Status::kOk;
+      }
+      return HandOver() && m_feeder->Feed(m_scanner.RestData(), m_scanner.RestLength());
+    }
+    return (m_feeder || HandOver()) && m_feeder->Feed(data, length);
+  }
+
+  // True when the whole document was read.
+  bool Finish() {
+    if (m_scanning) {
+      const CPlainXmlScanner::Status status = m_scanner.Finish();
+      if (status != CPlainXmlScanner::Status::kLeft) {
+        return status == CPlainXmlScanner::Status::kOk;
+      }
+      if (!HandOver() || !m_feeder->Feed(m_scanner.RestData(), m_scanner.RestLength())) {
+        return false;
+      }
+    }
+    return (m_feeder || HandOver()) && m_feeder->Finish();
+  }
+
+  // Why the full parser refused the document; empty when it did not.
+  wxString ParseError() const {
+    if (m_outOfMemory) return wxT("out of memory");
+    if (!m_parser) return wxString();
+    const unsigned long line = XML_GetCurrentLineNumber(m_parser) + m_lineFeeds;
+    return wxString::Format(wxT("%s at line %lu"),
+                            wxString::FromUTF8(XML_ErrorString(XML_GetErrorCode(m_parser))),
+                            line);
+  }
+
+ private:
+  bool HandOver() {
+    m_scanning = false;
+    m_parser = XML_ParserCreate("UTF-8");
+    if (!m_parser) {
+      m_outOfMemory = true;
+      return false;
+    }
+    // The prefix repeats markup the builder has already seen: it is parsed
+    // before the builder listens. It holds no line feed, so the parser's lines
+    // count on from those the scanner took.
+    const std::string prefix = m_scanner.ReplayPrefix();
+    m_lineFeeds = m_scanner.LineFeeds();
+    if (!prefix.empty() && XML_Parse(m_parser, prefix.data(), static_cast<int>(prefix.size()),
+                                     XML_FALSE) != XML_STATUS_OK) {
+      return false;
+    }
+    m_builder->Attach(m_parser);
+    m_feeder = std::make_unique<NbspFeeder>(m_parser);
+    return true;
+  }
+
+  TreeBuilder* m_builder;
+  CPlainXmlScanner m_scanner;
+  bool m_scanning;
+  XML_Parser m_parser = nullptr;
+  std::unique_ptr<NbspFeeder> m_feeder;
+  unsigned long m_lineFeeds = 0;
+  bool m_outOfMemory = false;
 };
 
 }  // namespace
@@ -536,19 +644,15 @@ bool CDataXMLSerializer::Parse(const Source& source) {
   m_root->Reset();
   m_root->GetValue().Clear();
 
-  ParserHolder holder(XML_ParserCreate("UTF-8"));
-  if (!holder.parser) {
-    m_error = wxT("out of memory");
-    return false;
-  }
-  TreeBuilder builder(holder.parser, m_root, m_treeBudget, m_handler, m_handlerDepth);
-  NbspFeeder feeder(holder.parser);
+  TreeBuilder builder(m_root, m_treeBudget, m_handler, m_handlerDepth);
+  DocumentReader reader(&builder, m_fullParserOnly);
   const bool read = source([&](const char* data, size_t length) {
-    return feeder.Feed(data, length);
+    return reader.Feed(data, length);
   });
-  const bool ok = read && feeder.Finish();
+  const bool ok = read && reader.Finish();
 
   if (!ok || !builder.SawRoot()) {
+    const wxString parseError = reader.ParseError();
     if (!read) {
       // The caller names what could not be read.
     } else if (builder.OverBudget()) {
@@ -556,10 +660,7 @@ bool CDataXMLSerializer::Parse(const Source& source) {
     } else if (builder.TooDeep()) {
       m_error = wxString::Format(wxT("elements nested deeper than %d levels"), kMaxDepth);
     } else if (!ok) {
-      m_error =
-          wxString::Format(wxT("%s at line %lu"),
-                           wxString::FromUTF8(XML_ErrorString(XML_GetErrorCode(holder.parser))),
-                           static_cast<unsigned long>(XML_GetCurrentLineNumber(holder.parser)));
+      m_error = parseError;
     } else {
       m_error = wxT("no root element");
     }

@@ -76,6 +76,9 @@ class CDataXMLSerializer {
 
   // A smaller budget (tests).
   void SetTreeBudget(size_t bytes) { m_treeBudget = bytes; }
+  // Documents in the writer's own form are read by a plain scanner that hands
+  // anything else to the full parser; tests compare the two readers.
+  void SetFullParserOnly(bool fullParserOnly) { m_fullParserOnly = fullParserOnly; }
 
  private:
   // Hands the parser the document's bytes, in pieces of any size; false
@@ -89,5 +92,6 @@ class CDataXMLSerializer {
   size_t m_treeBudget = kMaxTreeBytes;
   ElementHandler m_handler;
   int m_handlerDepth = 0;
+  bool m_fullParserOnly = false;
   mutable wxString m_error;
 };
