@@ -436,9 +436,11 @@ class DocumentReader {
       if (status != CPlainXmlScanner::Status::kLeft) {
         return status == CPlainXmlScanner::Status::kOk;
       }
-      return HandOver() && m_feeder->Feed(m_scanner.RestData(), m_scanner.RestLength());
+      data = m_scanner.RestData();
+      length = m_scanner.RestLength();
     }
-    return (m_feeder || HandOver()) && m_feeder->Feed(data, length);
+    NbspFeeder* parser = Parser();
+    return parser && parser->Feed(data, length);
   }
 
   // True when the whole document was read.
@@ -448,11 +450,11 @@ class DocumentReader {
       if (status != CPlainXmlScanner::Status::kLeft) {
         return status == CPlainXmlScanner::Status::kOk;
       }
-      if (!HandOver() || !m_feeder->Feed(m_scanner.RestData(), m_scanner.RestLength())) {
-        return false;
-      }
+      NbspFeeder* parser = Parser();
+      if (!parser || !parser->Feed(m_scanner.RestData(), m_scanner.RestLength())) return false;
     }
-    return (m_feeder || HandOver()) && m_feeder->Finish();
+    NbspFeeder* parser = Parser();
+    return parser && parser->Finish();
   }
 
   // Why the full parser refused the document; empty when it did not.
@@ -466,25 +468,30 @@ class DocumentReader {
   }
 
  private:
-  bool HandOver() {
-    m_scanning = false;
-    m_parser = XML_ParserCreate("UTF-8");
-    if (!m_parser) {
-      m_outOfMemory = true;
-      return false;
+  // The full parser, made once, at the first byte the scanner does not take;
+  // null when it could not be made.
+  NbspFeeder* Parser() {
+    if (!m_handedOver) {
+      m_scanning = false;
+      m_handedOver = true;
+      m_parser = XML_ParserCreate("UTF-8");
+      if (!m_parser) {
+        m_outOfMemory = true;
+        return nullptr;
+      }
+      // The prefix repeats markup the builder has already seen: it is parsed
+      // before the builder listens. It holds no line feed, so the parser's
+      // lines count on from those the scanner took.
+      const std::string prefix = m_scanner.ReplayPrefix();
+      m_lineFeeds = m_scanner.LineFeeds();
+      if (!prefix.empty() && XML_Parse(m_parser, prefix.data(), static_cast<int>(prefix.size()),
+                                       XML_FALSE) != XML_STATUS_OK) {
+        return nullptr;
+      }
+      m_builder->Attach(m_parser);
+      m_feeder = std::make_unique<NbspFeeder>(m_parser);
     }
-    // The prefix repeats markup the builder has already seen: it is parsed
-    // before the builder listens. It holds no line feed, so the parser's lines
-    // count on from those the scanner took.
-    const std::string prefix = m_scanner.ReplayPrefix();
-    m_lineFeeds = m_scanner.LineFeeds();
-    if (!prefix.empty() && XML_Parse(m_parser, prefix.data(), static_cast<int>(prefix.size()),
-                                     XML_FALSE) != XML_STATUS_OK) {
-      return false;
-    }
-    m_builder->Attach(m_parser);
-    m_feeder = std::make_unique<NbspFeeder>(m_parser);
-    return true;
+    return m_feeder.get();
   }
 
   TreeBuilder* m_builder;
@@ -493,6 +500,7 @@ class DocumentReader {
   XML_Parser m_parser = nullptr;
   std::unique_ptr<NbspFeeder> m_feeder;
   unsigned long m_lineFeeds = 0;
+  bool m_handedOver = false;
   bool m_outOfMemory = false;
 };
 
