@@ -53,11 +53,13 @@ struct Children {
     size_t next = 0;
     for (const CDataNode* child : node.GetChildren()) {
       const std::string& name = child->GetNameUTF8();
-      for (size_t tried = 0; tried < kChildCount; ++tried) {
-        const size_t at = (next + tried) % kChildCount;
+      // From the name after the last one found, round to it again.
+      size_t at = next;
+      for (size_t tried = 0; tried < kChildCount; ++tried, ++at) {
+        if (at == kChildCount) at = 0;
         if (name == kChildNames[at]) {
           if (!of[at]) of[at] = child;
-          next = at + 1;
+          next = at + 1 == kChildCount ? 0 : at + 1;
           break;
         }
       }
@@ -65,6 +67,14 @@ struct Children {
   }
   const CDataNode* of[kChildCount] = {};
 };
+
+// A parameter as constructed, made once: a pool load starts tens of
+// thousands of parameters from it. Never destroyed, so that it outlives every
+// parameter that may start from it.
+const CRSParameter& Defaults() {
+  static const CRSParameter* const defaults = new CRSParameter();
+  return *defaults;
+}
 
 // Each leaves the field as it is when there is no such child.
 void Read(const CDataNode* child, std::string* text) {
@@ -139,7 +149,7 @@ void CRSParameter::Save(CDataNode& node, int /*mode*/) {
 }
 
 bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
-  ID = ReadString(node, "ID");
+  ReadStringInto(node, "ID", &ID);
   if (ID.empty()) return false;
   const Children children(node);
   const CRSParameter* standard = Pool ? Pool->StandardParameters.Contains(ID) : nullptr;
@@ -153,7 +163,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     // A parameter starts from the defaults, not from what a matched earlier
     // load left: an inherited one reads none of these, and would otherwise be
     // written with the attributes of what it was before.
-    const CRSParameter defaults;
+    const CRSParameter& defaults = Defaults();
     Type = defaults.Type;
     TypeFlags = defaults.TypeFlags;
     if (!Inherited) {
@@ -211,7 +221,6 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     }
   }
   if (const CDataNode* deps = children.of[kDependencies]) {
-    const std::string own = utf8text::From(ID);
     const size_t most = Dependencies.size() + deps->GetChildCount();
     Dependencies.reserve(most);
     const bool indexed = most >= kIndexFrom;
@@ -220,7 +229,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     for (const CDataNode* dep : deps->GetChildren()) {
       if (dep->GetNameUTF8() != "Dependency") continue;
       std::string id = TextUTF8(*dep);
-      if (id == own) continue;
+      if (utf8text::Equals(ID, id.data(), id.size())) continue;
       const bool fresh = indexed ? known.insert(id).second
                                  : std::find(Dependencies.begin(), Dependencies.end(), id) ==
                                        Dependencies.end();
@@ -230,10 +239,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   return true;
 }
 
-void CRSParameter::Reset() {
-  const CRSParameter defaults;
-  CopyFrom(defaults);
-}
+void CRSParameter::Reset() { CopyFrom(Defaults()); }
 
 void CRSParameter::CopyFrom(const CRSComponent& other) {
   CRSComponent::CopyFrom(other);

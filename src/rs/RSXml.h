@@ -23,6 +23,8 @@ std::string FormatFloat(float value);
 
 // The text of the first child of that name, or `def` when there is none.
 wxString ReadString(const CDataNode& node, const char* name, const wxString& def = wxString());
+// *field = ReadString(node, name), without the copy of the returned string.
+void ReadStringInto(const CDataNode& node, const char* name, wxString* field);
 // The same as UTF-8, without a pass through wxString. A text that is not
 // UTF-8 reads as it would through wxString: each broken sequence is U+FFFD.
 std::string ReadStringUTF8(const CDataNode& node, const char* name,
