@@ -184,6 +184,9 @@ class CRSArray : public virtual CRSObject {
       if (!m_indexed) return;
       if (!Matches(item, match)) match = utf8text::From(MatchOf(item));
       m_index.emplace(std::move(match), item);
+      // The item the list has just appended needs no second look.
+      const std::vector<T*>& items = m_list.m_items;
+      if (m_synced + 1 == items.size() && items.back() == item) m_synced = items.size();
     }
 
    private:

@@ -78,7 +78,7 @@ const CRSParameter& Defaults() {
 
 // Each leaves the field as it is when there is no such child.
 void Read(const CDataNode* child, std::string* text) {
-  if (child) *text = TextUTF8(*child);
+  if (child) TextUTF8Into(*child, text);
 }
 void Read(const CDataNode* child, bool* flag) {
   if (child) *flag = ParseBool(child->GetTextUTF8());

@@ -89,9 +89,18 @@ std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::s
 }
 
 std::string TextUTF8(const CDataNode& node) {
-  const std::string& text = node.GetTextUTF8();
-  if (utf8text::IsValid(text.data(), text.size())) return text;
-  return utf8text::From(utf8text::ToWx(text));
+  std::string text;
+  TextUTF8Into(node, &text);
+  return text;
+}
+
+void TextUTF8Into(const CDataNode& node, std::string* text) {
+  const std::string& own = node.GetTextUTF8();
+  if (utf8text::IsValid(own.data(), own.size())) {
+    text->assign(own);
+  } else {
+    *text = utf8text::From(utf8text::ToWx(own));
+  }
 }
 
 bool ReadBool(const CDataNode& node, const char* name, bool def) {

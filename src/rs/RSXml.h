@@ -31,6 +31,8 @@ std::string ReadStringUTF8(const CDataNode& node, const char* name,
                            const std::string& def = std::string());
 // The node's own text, read as ReadStringUTF8 reads a child's.
 std::string TextUTF8(const CDataNode& node);
+// *text = TextUTF8(node), into the storage `text` has.
+void TextUTF8Into(const CDataNode& node, std::string* text);
 bool ReadBool(const CDataNode& node, const char* name, bool def);
 int32_t ReadInt(const CDataNode& node, const char* name, int32_t def);
 uint32_t ReadUInt(const CDataNode& node, const char* name, uint32_t def);
