@@ -45,6 +45,11 @@ const std::string kChildNames[kChildCount] = {
     "MinValue", "MaxValue", "SplittableList", "ListSeparator", "ForceSplitting", "QuoteSplits",
     "TrueValue", "FalseValue", "EnumValues", "DefaultValue", "ShowInNjDetails", "Dependencies"};
 
+// The items of "EnumValues" and "Dependencies", held as strings so that a
+// comparison starts with the lengths.
+const std::string kEnumValue = "EnumValue";
+const std::string kDependency = "Dependency";
+
 // The first child of each of those names, found in one pass over the element
 // rather than by one search per name: children in the written order are each
 // found at the first comparison.
@@ -53,17 +58,15 @@ struct Children {
     size_t next = 0;
     for (const CDataNode* child : node.GetChildren()) {
       const std::string& name = child->GetNameUTF8();
-      // From the name after the last one found, round to it again.
-      size_t at = next;
-      for (size_t tried = 0; tried < kChildCount; ++tried, ++at) {
-        if (at == kChildCount) at = 0;
-        if (name == kChildNames[at]) {
-          if (!of[at]) of[at] = child;
-          next = at + 1 == kChildCount ? 0 : at + 1;
-          break;
-        }
-      }
+      const size_t at = next < kChildCount && name == kChildNames[next] ? next : IndexOf(name);
+      if (at == kChildCount) continue;
+      if (!of[at]) of[at] = child;
+      next = at + 1;
     }
+  }
+  static size_t IndexOf(const std::string& name) {
+    return static_cast<size_t>(std::find(kChildNames, kChildNames + kChildCount, name) -
+                               kChildNames);
   }
   const CDataNode* of[kChildCount] = {};
 };
@@ -198,7 +201,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     for (size_t i = 0; indexed && i < EnumValues.size(); ++i)
       index.emplace(NameOf(EnumValues[i]), i);
     for (const CDataNode* pair : enums->GetChildren()) {
-      if (pair->GetNameUTF8() != "EnumValue") continue;
+      if (pair->GetNameUTF8() != kEnumValue) continue;
       std::string entry = ReadStringUTF8(*pair, "Name");
       const size_t nameLength = entry.size();
       // The first entry of a name is the one replaced; a name holding "="
@@ -227,7 +230,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     std::unordered_set<std::string> known;
     if (indexed) known.insert(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
-      if (dep->GetNameUTF8() != "Dependency") continue;
+      if (dep->GetNameUTF8() != kDependency) continue;
       std::string id = TextUTF8(*dep);
       if (utf8text::Equals(ID, id.data(), id.size())) continue;
       const bool fresh = indexed ? known.insert(id).second
