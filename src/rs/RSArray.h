@@ -18,6 +18,7 @@
 #include <wx/hashmap.h>
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -121,11 +122,10 @@ class CRSArray : public virtual CRSObject {
   }
 
   bool Load(const CDataNode& node, int mode) override {
-    CDataNodeList children;
-    if (node.CollectChildren(ItemElement, &children) <= 0) return true;
+    const std::string_view item(ItemElement);
     Loader loader(*this, mode);
-    for (CDataNode* child : children) {
-      if (!loader.LoadItem(*child)) return false;
+    for (const CDataNode* child : node.GetChildren()) {
+      if (std::string_view(child->GetNameUTF8()) == item && !loader.LoadItem(*child)) return false;
     }
     return true;
   }
