@@ -69,6 +69,12 @@ bool DecodeAt(const unsigned char* s, size_t length, size_t i, uint32_t* c, size
 }  // namespace
 
 wxString ToWx(const char* data, size_t length) {
+  wxString text;
+  Assign(&text, data, length);
+  return text;
+}
+
+void Assign(wxString* text, const char* data, size_t length) {
   const auto* s = reinterpret_cast<const unsigned char*>(data);
   wchar_t stackBuffer[256];
   std::vector<wchar_t> heapBuffer;
@@ -88,7 +94,23 @@ wxString ToWx(const char* data, size_t length) {
     out[n++] = DecodeAt(s, length, i, &c, &used) ? static_cast<wchar_t>(c) : 0xFFFD;
     i += used;
   }
-  return wxString(out, n);
+  text->assign(out, n);
+}
+
+bool Equals(const wxString& text, const char* data, size_t length) {
+  const auto* s = reinterpret_cast<const unsigned char*>(data);
+  const wchar_t* p = text.wc_str();
+  const size_t n = text.length();
+  size_t k = 0;
+  for (size_t i = 0; i < length; ++k) {
+    if (k == n) return false;
+    uint32_t c = s[i];
+    size_t used = 1;
+    if (c >= 0x80 && !DecodeAt(s, length, i, &c, &used)) c = 0xFFFD;
+    if (static_cast<uint32_t>(p[k]) != c) return false;
+    i += used;
+  }
+  return k == n;
 }
 
 bool IsValid(const char* data, size_t length) {

@@ -13,9 +13,17 @@ namespace utf8text {
 void Append(std::string* out, const wxString& text);
 std::string From(const wxString& text);
 wxString ToWx(const char* data, size_t length);
+// *text = ToWx(data, length), into the storage `text` has: a wxString cannot
+// be moved, and assigning a returned one copies it.
+void Assign(wxString* text, const char* data, size_t length);
+inline void Assign(wxString* text, const std::string& data) {
+  Assign(text, data.data(), data.size());
+}
 // True when the bytes are well-formed UTF-8: shortest forms only, no encoded
 // surrogates, nothing above U+10FFFF.
 bool IsValid(const char* data, size_t length);
 inline wxString ToWx(const std::string& text) { return ToWx(text.data(), text.size()); }
+// The same as text == ToWx(data, length), without making the string.
+bool Equals(const wxString& text, const char* data, size_t length);
 
 }  // namespace utf8text

@@ -6,15 +6,19 @@
 // against the existing items (0: never, 3: by "Uuid", otherwise by the key
 // child KeyName); an unmatched element becomes a new item, which is deleted
 // again when its load fails. Lookups during a load go through a hash index
-// once the list is long, so a load stays linear in the number of items.
+// once the list is long, so a load stays linear in the number of items; so
+// do the membership tests of a long list.
 #pragma once
 
+#include "platform/Utf8.h"
 #include "rs/DataNode.h"
 #include "rs/RSObject.h"
+#include "rs/RSXml.h"
 
 #include <wx/hashmap.h>
 
 #include <algorithm>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -37,22 +41,29 @@ class CRSArray : public virtual CRSObject {
   size_t GetCount() const { return m_items.size(); }
   T* GetAt(size_t index) const { return index < m_items.size() ? m_items[index] : nullptr; }
   int IndexOf(const T* item) const {
-    if (!Contains(item)) return -1;
     auto it = std::find(m_items.begin(), m_items.end(), item);
     return it == m_items.end() ? -1 : static_cast<int>(it - m_items.begin());
   }
-  bool Contains(const T* item) const { return m_members.count(item) != 0; }
+  bool Contains(const T* item) const {
+    if (m_items.size() < kMembersIndexedFrom)
+      return std::find(m_items.begin(), m_items.end(), item) != m_items.end();
+    if (m_members.empty()) m_members.insert(m_items.begin(), m_items.end());
+    return m_members.count(item) != 0;
+  }
 
   // Appends the item unless it is already listed; the count.
   size_t Add(T* item) {
-    if (item && m_members.insert(item).second) m_items.push_back(item);
+    if (!item || Contains(item)) return m_items.size();
+    m_items.push_back(item);
+    if (!m_members.empty()) m_members.insert(item);
     return m_items.size();
   }
   // Inserts at `index` (appends beyond the end) unless already listed.
   void Insert(size_t index, T* item) {
-    if (!item || !m_members.insert(item).second) return;
+    if (!item || Contains(item)) return;
     if (index > m_items.size()) index = m_items.size();
     m_items.insert(m_items.begin() + static_cast<std::ptrdiff_t>(index), item);
+    if (!m_members.empty()) m_members.insert(item);
   }
   // Takes the item out (OnItemRemoved); an owning list also has it delete its
   // data (Delete) and deletes it.
@@ -89,7 +100,9 @@ class CRSArray : public virtual CRSObject {
 
   T* FindByKey(const K& key) const {
     for (T* item : m_items) {
-      if (GetKey(item) == key) return item;
+      // Comparing two wxStrings is a call into the library: lengths first.
+      const K& itemKey = GetKey(item);
+      if (itemKey.length() == key.length() && itemKey == key) return item;
     }
     return nullptr;
   }
@@ -109,11 +122,10 @@ class CRSArray : public virtual CRSObject {
   }
 
   bool Load(const CDataNode& node, int mode) override {
-    CDataNodeList children;
-    if (node.CollectChildren(ItemElement, &children) <= 0) return true;
+    const std::string_view item(ItemElement);
     Loader loader(*this, mode);
-    for (CDataNode* child : children) {
-      if (!loader.LoadItem(*child)) return false;
+    for (const CDataNode* child : node.GetChildren()) {
+      if (std::string_view(child->GetNameUTF8()) == item && !loader.LoadItem(*child)) return false;
     }
     return true;
   }
@@ -121,6 +133,7 @@ class CRSArray : public virtual CRSObject {
   // Removes, from the last item to the first, every item whose key is not
   // the key child of any incoming item element of `node`.
   void RemoveItemsNotIn(const CDataNode& node) {
+    if (m_items.empty()) return;
     std::unordered_set<wxString, wxStringHash, wxStringEqual> keys;
     for (const CDataNode* child : node.GetChildren()) {
       if (child->GetNameUTF8() == ItemElement) keys.insert(ReadChildText(*child, KeyName));
@@ -142,42 +155,58 @@ class CRSArray : public virtual CRSObject {
 
  private:
   // Finds the first item with a key (mode other than 0 and 3) or a "Uuid"
-  // (mode 3); an index replaces the scan once the list is long.
+  // (mode 3); an index replaces the scan once the list is long. The texts
+  // looked for are the elements' UTF-8, compared with the items' keys
+  // without converting either: a pool load looks up every item it reads.
   class Finder {
    public:
     Finder(const CRSArray& list, int mode) : m_list(list), m_byUuid(mode == 3) {}
 
-    T* Find(const wxString& match) {
+    // `match` is well-formed UTF-8 (rsxml::ReadStringUTF8).
+    T* Find(const std::string& match) {
       const std::vector<T*>& items = m_list.m_items;
       if (!m_indexed && items.size() >= kIndexFrom) m_indexed = true;
-      if (!m_indexed) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
+      if (!m_indexed) return Scan(match);
       // Items appended since (a renderer creating its group while the group
       // list loads) join the index before it is asked.
       for (; m_synced < items.size(); ++m_synced)
-        m_index.emplace(MatchOf(items[m_synced]), items[m_synced]);
+        m_index.emplace(utf8text::From(MatchOf(items[m_synced])), items[m_synced]);
       auto it = m_index.find(match);
-      if (it != m_index.end() && MatchOf(it->second) == match) return it->second;
+      if (it == m_index.end()) return nullptr;
+      if (Matches(it->second, match)) return it->second;
       // The indexed entry changed its key since: fall back to a scan.
-      if (it != m_index.end()) return m_byUuid ? m_list.FindByUuid(match) : m_list.FindByKey(match);
-      return nullptr;
+      return Scan(match);
     }
 
-    // Records the item under its key as it is after its load.
-    void Note(T* item) {
-      if (m_indexed) m_index.emplace(MatchOf(item), item);
+    // Records the item under its key as it is after its load; `match`, the
+    // text it was looked for by, mostly is that key already.
+    void Note(T* item, std::string match) {
+      if (!m_indexed) return;
+      if (!Matches(item, match)) match = utf8text::From(MatchOf(item));
+      m_index.emplace(std::move(match), item);
+      // The item the list has just appended needs no second look.
+      const std::vector<T*>& items = m_list.m_items;
+      if (m_synced + 1 == items.size() && items.back() == item) m_synced = items.size();
     }
 
    private:
     static constexpr size_t kIndexFrom = 16;
-    wxString MatchOf(T* item) const {
-      return m_byUuid ? item->Uuid : wxString(m_list.GetKey(item));
+    const wxString& MatchOf(T* item) const { return m_byUuid ? item->Uuid : m_list.GetKey(item); }
+    bool Matches(T* item, const std::string& match) const {
+      return utf8text::Equals(MatchOf(item), match.data(), match.size());
+    }
+    T* Scan(const std::string& match) const {
+      for (T* item : m_list.m_items) {
+        if (Matches(item, match)) return item;
+      }
+      return nullptr;
     }
 
     const CRSArray& m_list;
     bool m_byUuid;
     bool m_indexed = false;
     size_t m_synced = 0;
-    std::unordered_map<wxString, T*, wxStringHash, wxStringEqual> m_index;
+    std::unordered_map<std::string, T*> m_index;
   };
 
  public:
@@ -191,10 +220,10 @@ class CRSArray : public virtual CRSObject {
     // False when the item does not load; a new item is then deleted again.
     bool LoadItem(const CDataNode& child) {
       T* item = nullptr;
-      if (m_mode == 3) {
-        item = m_finder.Find(ReadChildText(child, "Uuid"));
-      } else if (m_mode != 0) {
-        item = m_finder.Find(ReadChildText(child, m_list.KeyName));
+      std::string match;
+      if (m_mode != 0) {
+        match = rsxml::ReadStringUTF8(child, m_mode == 3 ? "Uuid" : m_list.KeyName);
+        item = m_finder.Find(match);
       }
       const bool isNew = item == nullptr;
       if (isNew) {
@@ -210,7 +239,7 @@ class CRSArray : public virtual CRSObject {
         return false;
       }
       if (isNew) m_list.Add(item);
-      m_finder.Note(item);
+      m_finder.Note(item, std::move(match));
       return true;
     }
 
@@ -221,6 +250,10 @@ class CRSArray : public virtual CRSObject {
   };
 
  private:
+  // A short list is searched; a long one builds a set of its items at the
+  // first membership test and keeps it from then on (empty while not built).
+  static constexpr size_t kMembersIndexedFrom = 64;
+
   std::vector<T*> m_items;
-  std::unordered_set<const T*> m_members;
+  mutable std::unordered_set<const T*> m_members;
 };

@@ -10,8 +10,8 @@ void CRSEnvVariable::Save(CDataNode& node, int /*mode*/) {
 
 bool CRSEnvVariable::Load(const CDataNode& node, int /*mode*/) {
   Inherited = Disabled = false;
-  Name = rsxml::ReadString(node, "Name");
-  Value = rsxml::ReadString(node, "Value");
+  rsxml::ReadStringInto(node, "Name", &Name);
+  rsxml::ReadStringInto(node, "Value", &Value);
   return true;
 }
 

@@ -17,10 +17,10 @@ void SaveEntry(CDataNode& node, const char* name, const CRSExecutables::Entry& e
 void LoadEntry(const CDataNode& node, const char* name, CRSExecutables::Entry* e) {
   const CDataNode* os = node.FindChild(name);
   if (!os) return;
-  e->Bit32 = ReadString(*os, "_32bit");
-  e->Bit32SearchPath = ReadString(*os, "_32bit_SearchPath");
-  e->Bit64 = ReadString(*os, "_64bit");
-  e->Bit64SearchPath = ReadString(*os, "_64bit_SearchPath");
+  ReadStringInto(*os, "_32bit", &e->Bit32);
+  ReadStringInto(*os, "_32bit_SearchPath", &e->Bit32SearchPath);
+  ReadStringInto(*os, "_64bit", &e->Bit64);
+  ReadStringInto(*os, "_64bit_SearchPath", &e->Bit64SearchPath);
 }
 
 }  // namespace
@@ -38,7 +38,7 @@ bool CRSExecutables::Load(const CDataNode& node, int /*mode*/) {
   LoadEntry(node, "Windows", &Windows);
   LoadEntry(node, "Linux", &Linux);
   LoadEntry(node, "Macintosh", &Macintosh);
-  Info = ReadString(node, "Info");
+  ReadStringInto(node, "Info", &Info);
   return true;
 }
 

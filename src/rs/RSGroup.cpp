@@ -26,8 +26,8 @@ void CRSGroup::Save(CDataNode& node, int mode) {
 }
 
 bool CRSGroup::Load(const CDataNode& node, int mode) {
-  Name = ReadString(node, "Name");
-  Description = ReadString(node, "Description");
+  ReadStringInto(node, "Name", &Name);
+  ReadStringInto(node, "Description", &Description);
   Visible = ReadBool(node, "Visible", false);
   if (!IsValidName(Name)) return false;
   if (mode == 0) return true;

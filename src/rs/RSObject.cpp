@@ -1,5 +1,7 @@
 #include "rs/RSObject.h"
 
+#include "platform/Utf8.h"
+
 void CRSObject::Save(CDataNode& /*node*/, int /*mode*/) {}
 
 bool CRSObject::Load(const CDataNode& /*node*/, int /*mode*/) { return true; }
@@ -18,7 +20,7 @@ void CRSObject::SetPool(CRSPool* pool) {
 void CRSObject::LoadUuid(const CDataNode& node) {
   if (KeepUuid) return;
   const CDataNode* child = node.FindChild("Uuid");
-  if (child && !child->GetTextUTF8().empty()) Uuid = child->GetText();
+  if (child && !child->GetTextUTF8().empty()) utf8text::Assign(&Uuid, child->GetTextUTF8());
 }
 
 bool IsValidName(const wxString& name) {

@@ -21,10 +21,10 @@ void CRSOutputFilter::Save(CDataNode& node, int /*mode*/) {
 
 bool CRSOutputFilter::Load(const CDataNode& node, int /*mode*/) {
   LoadCommon(node);
-  Filter = ReadString(node, "Filter");
+  ReadStringInto(node, "Filter", &Filter);
   UseRegExp = ReadBool(node, "UseRegExp", false);
   Action = ReadInt(node, "Action", 1);
-  Message = ReadString(node, "Message");
+  ReadStringInto(node, "Message", &Message);
   MessageType = ReadInt(node, "MessageType", 0);
   Exclusions.clear();
   const wxString joined = ReadString(node, "Exclusions");

@@ -45,6 +45,11 @@ const std::string kChildNames[kChildCount] = {
     "MinValue", "MaxValue", "SplittableList", "ListSeparator", "ForceSplitting", "QuoteSplits",
     "TrueValue", "FalseValue", "EnumValues", "DefaultValue", "ShowInNjDetails", "Dependencies"};
 
+// The items of "EnumValues" and "Dependencies", held as strings so that a
+// comparison starts with the lengths.
+const std::string kEnumValue = "EnumValue";
+const std::string kDependency = "Dependency";
+
 // The first child of each of those names, found in one pass over the element
 // rather than by one search per name: children in the written order are each
 // found at the first comparison.
@@ -53,22 +58,30 @@ struct Children {
     size_t next = 0;
     for (const CDataNode* child : node.GetChildren()) {
       const std::string& name = child->GetNameUTF8();
-      for (size_t tried = 0; tried < kChildCount; ++tried) {
-        const size_t at = (next + tried) % kChildCount;
-        if (name == kChildNames[at]) {
-          if (!of[at]) of[at] = child;
-          next = at + 1;
-          break;
-        }
-      }
+      const size_t at = next < kChildCount && name == kChildNames[next] ? next : IndexOf(name);
+      if (at == kChildCount) continue;
+      if (!of[at]) of[at] = child;
+      next = at + 1;
     }
+  }
+  static size_t IndexOf(const std::string& name) {
+    return static_cast<size_t>(std::find(kChildNames, kChildNames + kChildCount, name) -
+                               kChildNames);
   }
   const CDataNode* of[kChildCount] = {};
 };
 
+// A parameter as constructed, made once: a pool load starts tens of
+// thousands of parameters from it. Never destroyed, so that it outlives every
+// parameter that may start from it.
+const CRSParameter& Defaults() {
+  static const CRSParameter* const defaults = new CRSParameter();
+  return *defaults;
+}
+
 // Each leaves the field as it is when there is no such child.
 void Read(const CDataNode* child, std::string* text) {
-  if (child) *text = TextUTF8(*child);
+  if (child) TextUTF8Into(*child, text);
 }
 void Read(const CDataNode* child, bool* flag) {
   if (child) *flag = ParseBool(child->GetTextUTF8());
@@ -139,7 +152,7 @@ void CRSParameter::Save(CDataNode& node, int /*mode*/) {
 }
 
 bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
-  ID = ReadString(node, "ID");
+  ReadStringInto(node, "ID", &ID);
   if (ID.empty()) return false;
   const Children children(node);
   const CRSParameter* standard = Pool ? Pool->StandardParameters.Contains(ID) : nullptr;
@@ -153,7 +166,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     // A parameter starts from the defaults, not from what a matched earlier
     // load left: an inherited one reads none of these, and would otherwise be
     // written with the attributes of what it was before.
-    const CRSParameter defaults;
+    const CRSParameter& defaults = Defaults();
     Type = defaults.Type;
     TypeFlags = defaults.TypeFlags;
     if (!Inherited) {
@@ -188,7 +201,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     for (size_t i = 0; indexed && i < EnumValues.size(); ++i)
       index.emplace(NameOf(EnumValues[i]), i);
     for (const CDataNode* pair : enums->GetChildren()) {
-      if (pair->GetNameUTF8() != "EnumValue") continue;
+      if (pair->GetNameUTF8() != kEnumValue) continue;
       std::string entry = ReadStringUTF8(*pair, "Name");
       const size_t nameLength = entry.size();
       // The first entry of a name is the one replaced; a name holding "="
@@ -211,16 +224,15 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
     }
   }
   if (const CDataNode* deps = children.of[kDependencies]) {
-    const std::string own = utf8text::From(ID);
     const size_t most = Dependencies.size() + deps->GetChildCount();
     Dependencies.reserve(most);
     const bool indexed = most >= kIndexFrom;
     std::unordered_set<std::string> known;
     if (indexed) known.insert(Dependencies.begin(), Dependencies.end());
     for (const CDataNode* dep : deps->GetChildren()) {
-      if (dep->GetNameUTF8() != "Dependency") continue;
+      if (dep->GetNameUTF8() != kDependency) continue;
       std::string id = TextUTF8(*dep);
-      if (id == own) continue;
+      if (utf8text::Equals(ID, id.data(), id.size())) continue;
       const bool fresh = indexed ? known.insert(id).second
                                  : std::find(Dependencies.begin(), Dependencies.end(), id) ==
                                        Dependencies.end();
@@ -230,10 +242,7 @@ bool CRSParameter::Load(const CDataNode& node, int /*mode*/) {
   return true;
 }
 
-void CRSParameter::Reset() {
-  const CRSParameter defaults;
-  CopyFrom(defaults);
-}
+void CRSParameter::Reset() { CopyFrom(Defaults()); }
 
 void CRSParameter::CopyFrom(const CRSComponent& other) {
   CRSComponent::CopyFrom(other);

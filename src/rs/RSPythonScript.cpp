@@ -14,7 +14,7 @@ void CRSPythonScript::Save(CDataNode& node, int /*mode*/) {
 
 bool CRSPythonScript::Load(const CDataNode& node, int /*mode*/) {
   LoadCommon(node);
-  Script = node.GetText();
+  utf8text::Assign(&Script, node.GetTextUTF8());
   return true;
 }
 

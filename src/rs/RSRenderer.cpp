@@ -31,10 +31,10 @@ bool CRSRenderer::Load(const CDataNode& node, int mode) {
     CRSGroup** hint;
     ~ClearHint() { *hint = nullptr; }
   } clearHint{&m_loadingGroup};
-  GroupName = ReadString(node, "Group");
-  Name = ReadString(node, "Name");
-  Description = ReadString(node, "Description");
-  FileMask = ReadString(node, "FileMask");
+  ReadStringInto(node, "Group", &GroupName);
+  ReadStringInto(node, "Name", &Name);
+  ReadStringInto(node, "Description", &Description);
+  ReadStringInto(node, "FileMask", &FileMask);
   Capabilities = ReadInt(node, "Capabilities", 0);
   Visible = ReadBool(node, "Visible", false);
   if (!IsValidName(Name)) return false;

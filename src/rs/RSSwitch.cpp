@@ -13,9 +13,9 @@ void CRSSwitch::Save(CDataNode& node, int /*mode*/) {
 
 bool CRSSwitch::Load(const CDataNode& node, int /*mode*/) {
   LoadCommon(node);
-  CmdLineSwitch = ReadString(node, "CmdLineSwitch");
+  ReadStringInto(node, "CmdLineSwitch", &CmdLineSwitch);
   Delimiter = ReadInt(node, "Delimiter", 1);
-  Parameters = ReadString(node, "Parameters");
+  ReadStringInto(node, "Parameters", &Parameters);
   return true;
 }
 

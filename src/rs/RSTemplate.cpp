@@ -17,9 +17,9 @@ void CRSTemplate::Save(CDataNode& node, int /*mode*/) {
 bool CRSTemplate::Load(const CDataNode& node, int /*mode*/) {
   LoadCommon(node);
   Active = ReadBool(node, "Active", false);
-  FileEnding = ReadString(node, "FileEnding");
-  FilePath = ReadString(node, "FilePath");
-  ScriptTemplate = ReadString(node, "ScriptTemplate");
+  ReadStringInto(node, "FileEnding", &FileEnding);
+  ReadStringInto(node, "FilePath", &FilePath);
+  ReadStringInto(node, "ScriptTemplate", &ScriptTemplate);
   EncodeSlashes = ReadBool(node, "EncodeSlashes", false);
   OverrideParentOptions = ReadBool(node, "OverrideParentOptions", false);
   return true;

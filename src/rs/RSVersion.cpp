@@ -20,8 +20,8 @@ void CRSVersion::Save(CDataNode& node, int mode) {
 }
 
 bool CRSVersion::Load(const CDataNode& node, int mode) {
-  Name = ReadString(node, "Name");
-  Description = ReadString(node, "Description");
+  ReadStringInto(node, "Name", &Name);
+  ReadStringInto(node, "Description", &Description);
   Capabilities = ReadInt(node, "Capabilities", 0);
   DefaultVersion = ReadBool(node, "DefaultVersion", false);
   Visible = ReadBool(node, "Visible", false);

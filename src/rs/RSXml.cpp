@@ -36,16 +36,14 @@ int64_t ParseLeading(const std::string& text) {
 }  // namespace
 
 bool ParseBool(const std::string& text) {
-  static const char* const kTrueWords[] = {"true", "yes", "on", "1"};
-  for (const char* word : kTrueWords) {
-    size_t i = 0;
-    for (; i < text.size() && word[i] != '\0'; ++i) {
-      const char c = text[i];
-      if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != word[i]) break;
-    }
-    if (i == text.size() && word[i] == '\0') return true;
+  // The one word of the text's length that reads as true.
+  static const char* const kTrueWords[] = {nullptr, "1", "on", "yes", "true"};
+  if (text.size() >= sizeof(kTrueWords) / sizeof(kTrueWords[0]) || text.empty()) return false;
+  const char* word = kTrueWords[text.size()];
+  for (const char c : text) {
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != *word++) return false;
   }
-  return false;
+  return true;
 }
 
 int32_t ParseInt(const std::string& text) {
@@ -76,15 +74,33 @@ wxString ReadString(const CDataNode& node, const char* name, const wxString& def
   return child ? child->GetText() : def;
 }
 
+void ReadStringInto(const CDataNode& node, const char* name, wxString* field) {
+  const CDataNode* child = node.FindChild(name);
+  if (child) {
+    utf8text::Assign(field, child->GetTextUTF8());
+  } else {
+    field->clear();
+  }
+}
+
 std::string ReadStringUTF8(const CDataNode& node, const char* name, const std::string& def) {
   const CDataNode* child = node.FindChild(name);
   return child ? TextUTF8(*child) : def;
 }
 
 std::string TextUTF8(const CDataNode& node) {
-  const std::string& text = node.GetTextUTF8();
-  if (utf8text::IsValid(text.data(), text.size())) return text;
-  return utf8text::From(utf8text::ToWx(text));
+  std::string text;
+  TextUTF8Into(node, &text);
+  return text;
+}
+
+void TextUTF8Into(const CDataNode& node, std::string* text) {
+  const std::string& own = node.GetTextUTF8();
+  if (utf8text::IsValid(own.data(), own.size())) {
+    text->assign(own);
+  } else {
+    *text = utf8text::From(utf8text::ToWx(own));
+  }
 }
 
 bool ReadBool(const CDataNode& node, const char* name, bool def) {

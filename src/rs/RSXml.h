@@ -23,12 +23,16 @@ std::string FormatFloat(float value);
 
 // The text of the first child of that name, or `def` when there is none.
 wxString ReadString(const CDataNode& node, const char* name, const wxString& def = wxString());
+// *field = ReadString(node, name), without the copy of the returned string.
+void ReadStringInto(const CDataNode& node, const char* name, wxString* field);
 // The same as UTF-8, without a pass through wxString. A text that is not
 // UTF-8 reads as it would through wxString: each broken sequence is U+FFFD.
 std::string ReadStringUTF8(const CDataNode& node, const char* name,
                            const std::string& def = std::string());
 // The node's own text, read as ReadStringUTF8 reads a child's.
 std::string TextUTF8(const CDataNode& node);
+// *text = TextUTF8(node), into the storage `text` has.
+void TextUTF8Into(const CDataNode& node, std::string* text);
 bool ReadBool(const CDataNode& node, const char* name, bool def);
 int32_t ReadInt(const CDataNode& node, const char* name, int32_t def);
 uint32_t ReadUInt(const CDataNode& node, const char* name, uint32_t def);

@@ -1,6 +1,8 @@
 #include "settings/EventObject.h"
 
-CEventObject::~CEventObject() { Unsubscribe(kEvNone); }
+CEventObject::~CEventObject() {
+  if (UEventQueue* queue = UEventQueue::Global()) queue->UnsubscribeAll(GetEventIdentity());
+}
 
 bool CEventObject::Subscribe(const wxString& name, UEventHandler handler,
                              UEventSource sourceFilter) {

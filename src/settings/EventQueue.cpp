@@ -56,28 +56,39 @@ bool UEventQueue::Subscribe(const void* owner, const wxString& name, UEventHandl
   sink->owner = owner;
   sink->sourceFilter = sourceFilter;
   m_sinks.push_back(std::move(sink));
+  ++m_live[owner];
   return true;
 }
 
 bool UEventQueue::Unsubscribe(const void* owner, const wxString& name) {
-  const bool all = name == kEvNone;
+  return Remove(owner, name == kEvNone ? nullptr : &name);
+}
+
+bool UEventQueue::UnsubscribeAll(const void* owner) { return Remove(owner, nullptr); }
+
+bool UEventQueue::Remove(const void* owner, const wxString* name) {
+  const auto live = m_live.find(owner);
+  if (live == m_live.end()) return false;
   bool deleted = false;
-  for (size_t i = 0; i < m_sinks.size();) {
+  for (size_t i = 0; i < m_sinks.size() && live->second > 0;) {
     UEventSink& sink = *m_sinks[i];
-    if (sink.removed || sink.owner != owner || (!all && sink.name != name)) {
+    if (sink.removed || sink.owner != owner || (name && sink.name != *name)) {
       ++i;
       continue;
     }
+    --live->second;
     if (m_depth > 0) {
       sink.removed = true;
       m_hasRemoved = true;
       ++i;
-      continue;
+    } else {
+      m_sinks.erase(m_sinks.begin() + static_cast<std::ptrdiff_t>(i));
+      deleted = true;
     }
-    m_sinks.erase(m_sinks.begin() + static_cast<std::ptrdiff_t>(i));
-    deleted = true;
-    if (!all) break;
+    // An owner holds one subscription per name.
+    if (name) break;
   }
+  if (live->second == 0) m_live.erase(live);
   return deleted;
 }
 

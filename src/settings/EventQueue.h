@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "settings/Event.h"
@@ -69,6 +70,8 @@ class UEventQueue {
   // owner when `name` is kEvNone. True only when a subscription was deleted at
   // once; during a dispatch removal is deferred and the result is false.
   bool Unsubscribe(const void* owner, const wxString& name);
+  // Unsubscribe(owner, kEvNone).
+  bool UnsubscribeAll(const void* owner);
 
   // Subscriptions still in effect (not removed).
   size_t GetSubscriptionCount() const;
@@ -77,8 +80,14 @@ class UEventQueue {
 
  private:
   void PurgeRemoved();
+  // Removes the owner's subscriptions of `name`, or all of them when `all`.
+  bool Remove(const void* owner, const wxString* name);
 
   std::vector<std::unique_ptr<UEventSink>> m_sinks;
+  // Subscriptions in effect per owner. Every render-system object leaves the
+  // queue when it goes, and few of them ever subscribed: those that did not
+  // are told apart without a walk over every subscription.
+  std::unordered_map<const void*, size_t> m_live;
   std::vector<std::unique_ptr<UEvent>> m_deferred;
   int m_depth = 0;
   bool m_hasRemoved = false;

@@ -148,6 +148,11 @@ TEST(DataXMLSerializerTest, Utf8ConversionsNeverLoseATextWhole) {
             wxT("a") + bad + wxT("b") + bad + wxT("c") + bad + bad + wxT("d") + bad);
   const std::string longText(1000, 'q');
   EXPECT_EQ(utf8text::ToWx(longText).length(), 1000u);
+  // Comparing without converting agrees with comparing the converted text.
+  for (const std::string& bytes : {broken, utf8text::From(wide), std::string("x"), std::string()}) {
+    for (const wxString& text : {wide, utf8text::ToWx(broken), wxString(wxT("x")), wxString()})
+      EXPECT_EQ(utf8text::Equals(text, bytes.data(), bytes.size()), text == utf8text::ToWx(bytes));
+  }
 }
 
 TEST(DataXMLSerializerTest, SeveralTextsInOneElement) {

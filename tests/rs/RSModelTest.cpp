@@ -119,13 +119,24 @@ TEST_F(PoolFixture, ListLoadModes) {
 
 TEST_F(PoolFixture, LongListsMatchByKeyLikeShortOnes) {
   std::string xml;
-  for (int i = 0; i < 100; ++i) xml += RendererXml("R" + std::to_string(i), "G");
+  for (int i = 0; i < 99; ++i) xml += RendererXml("R" + std::to_string(i), "G");
+  xml += RendererXml("R\xC3\xA9", "G");
   xml += RendererXml("R7", "G", "<Description>again</Description>");
+  xml += RendererXml("R\xC3\xA9", "G", "<Description>\xC3\xA9</Description>");
   ASSERT_TRUE(LoadRenderers(xml, 2));
   EXPECT_EQ(pool.Renderers.GetCount(), 100u);
   EXPECT_EQ(pool.Renderers.GetAt(7)->Description, wxT("again"));
-  ASSERT_TRUE(LoadRenderers(RendererXml("R99", "G", "<Description>x</Description>"), 2));
-  EXPECT_EQ(pool.Renderers.GetAt(99)->Description, wxT("x"));
+  EXPECT_EQ(pool.Renderers.GetAt(99)->Description, wxString::FromUTF8("\xC3\xA9"));
+  ASSERT_TRUE(LoadRenderers(RendererXml("R98", "G", "<Description>x</Description>"), 2));
+  EXPECT_EQ(pool.Renderers.GetAt(98)->Description, wxT("x"));
+
+  // Membership of a long list follows the renderers taken out and put back.
+  CRSRenderer* r7 = pool.Renderers.GetAt(7);
+  ASSERT_TRUE(pool.Renderers.Detach(r7));
+  EXPECT_FALSE(pool.Renderers.Contains(r7));
+  pool.Renderers.Insert(0, r7);
+  EXPECT_EQ(pool.Renderers.IndexOf(r7), 0);
+  EXPECT_EQ(pool.Renderers.Add(r7), 100u);
 }
 
 TEST_F(PoolFixture, GroupLoadsItsRenderersIntoThePool) {

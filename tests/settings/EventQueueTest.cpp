@@ -147,6 +147,9 @@ TEST_F(EventQueueTest, SubscriptionsMadeDuringADispatchHearOnlyLaterEvents) {
   second.Raise(&queue);
   EXPECT_EQ(calls, 2);
   EXPECT_EQ(queue.GetSubscriptionCount(), 1u);
+  // The replacement made during a dispatch is the owner's to remove.
+  EXPECT_TRUE(queue.Unsubscribe(&g_ownerA, kEvNone));
+  EXPECT_EQ(queue.GetSubscriptionCount(), 0u);
 }
 
 TEST_F(EventQueueTest, PostTakesOwnership) {
