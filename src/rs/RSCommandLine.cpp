@@ -28,8 +28,13 @@ bool CRSCommandLine::Load(const CDataNode& node, int mode) {
   OverrideParentSlashOptions = ReadBool(node, "OverrideParentSlashOptions", false);
   const CDataNode* switches = node.FindChild("Switches");
   if (!switches || !Switches.Load(*switches, mode)) return false;
+  DropUndefinedInherited();
+  return true;
+}
+
+void CRSCommandLine::DropUndefinedInherited() {
   const CRSCoreRenderer* upper = GetUpperOwner();
-  if (!upper) return true;
+  if (!upper) return;
   const CRSSwitchList& theirs = upper->CommandLine.Switches;
   for (size_t i = Switches.GetCount(); i-- > 0;) {
     const CRSSwitch* s = Switches.GetAt(i);
@@ -43,7 +48,6 @@ bool CRSCommandLine::Load(const CDataNode& node, int mode) {
     }
     if (!defined) Switches.RemoveAt(i);
   }
-  return true;
 }
 
 void CRSCommandLine::Reset() {

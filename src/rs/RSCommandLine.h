@@ -13,6 +13,9 @@ class CRSCommandLine : public CRSComponent {
   // Fails without a "Switches" child; a version's command line drops the
   // inherited switches that its renderer does not define itself.
   bool Load(const CDataNode& node, int mode) override;
+  // Drops from a version's command line the inherited switches that its
+  // renderer does not define itself.
+  void DropUndefinedInherited();
   void Reset() override;
   void CopyFrom(const CRSComponent& other) override;
   wxString GetName() const override { return wxT("CommandLine"); }

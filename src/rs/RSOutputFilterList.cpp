@@ -4,8 +4,13 @@
 
 bool CRSOutputFilterList::Load(const CDataNode& node, int mode) {
   if (!CRSArray<CRSOutputFilter, wxString>::Load(node, mode)) return false;
+  DropUndefinedInherited();
+  return true;
+}
+
+void CRSOutputFilterList::DropUndefinedInherited() {
   const CRSCoreRenderer* upper = GetUpperOwner();
-  if (!upper) return true;
+  if (!upper) return;
   for (size_t i = GetCount(); i-- > 0;) {
     const CRSOutputFilter* f = GetAt(i);
     if (!f->Inherited) continue;
@@ -18,7 +23,6 @@ bool CRSOutputFilterList::Load(const CDataNode& node, int mode) {
     }
     if (!defined) RemoveAt(i);
   }
-  return true;
 }
 
 void CRSOutputFilterList::CopyFrom(const CRSComponent& other) {

@@ -13,6 +13,9 @@ class CRSOutputFilterList : public CRSArray<CRSOutputFilter, wxString>, public C
   bool OnItemAdded(CRSOutputFilter* item) override { return Owner ? item->Attach(Owner) : true; }
   // A version's list drops the inherited filters its renderer does not define.
   bool Load(const CDataNode& node, int mode) override;
+  // Drops from a version's list the inherited filters its renderer does not
+  // define.
+  void DropUndefinedInherited();
   void Reset() override { Clear(true); }
   void CopyFrom(const CRSComponent& other) override;
   wxString GetName() const override { return wxT("OutputFilters"); }

@@ -11,13 +11,17 @@ bool CRSParameterList::OnItemAdded(CRSParameter* item) {
 
 bool CRSParameterList::Load(const CDataNode& node, int mode) {
   if (!CRSArray<CRSParameter, wxString>::Load(node, mode)) return false;
+  DropUndefinedInherited();
+  return true;
+}
+
+void CRSParameterList::DropUndefinedInherited() {
   const CRSCoreRenderer* upper = GetUpperOwner();
-  if (!upper) return true;
+  if (!upper) return;
   for (size_t i = GetCount(); i-- > 0;) {
     const CRSParameter* p = GetAt(i);
     if (p->Inherited && !upper->Parameters.FindByID(p->ID, false)) RemoveAt(i);
   }
-  return true;
 }
 
 void CRSParameterList::CopyFrom(const CRSComponent& other) {

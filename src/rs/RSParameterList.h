@@ -19,6 +19,9 @@ class CRSParameterList : public CRSArray<CRSParameter, wxString>, public CRSComp
   // A version's list drops, after the load, every inherited parameter that
   // the renderer does not define itself.
   bool Load(const CDataNode& node, int mode) override;
+  // Drops from a version's list every inherited parameter that the renderer
+  // does not define itself.
+  void DropUndefinedInherited();
   void Reset() override { Clear(true); }
   void CopyFrom(const CRSComponent& other) override;
   wxString GetName() const override { return wxT("Parameters"); }

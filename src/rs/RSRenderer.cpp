@@ -44,7 +44,13 @@ bool CRSRenderer::Load(const CDataNode& node, int mode) {
   const bool hasGroup = !GroupName.empty() && IsValidName(GroupName);
   if (hasGroup) SetGroup(GroupName);
   if (mode != 0) {
-    if (!LoadComponents(node, mode)) return false;
+    const bool loaded = LoadComponents(node, mode);
+    // A version that this load does not read again still holds what it
+    // inherited from the components as they were. What the renderer no longer
+    // defines goes now, as it would when the version is read next: the pool
+    // stays one that its own export brings back unchanged.
+    for (CRSVersion* version : Versions) version->DropUndefinedInherited();
+    if (!loaded) return false;
     LoadUuid(node);
     if (mode != 3) {
       const CDataNode* versions = node.FindChild("Versions");

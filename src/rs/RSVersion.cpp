@@ -92,6 +92,12 @@ void CRSVersion::GetEffectiveParameters(CRSParameterList& list) const {
   }
 }
 
+void CRSVersion::DropUndefinedInherited() {
+  Parameters.DropUndefinedInherited();
+  CommandLine.DropUndefinedInherited();
+  OutputFilters.DropUndefinedInherited();
+}
+
 int32_t CRSVersion::GetParameterCapabilities() const {
   CRSParameterList list(false);
   GetEffectiveParameters(list);

@@ -36,6 +36,9 @@ class CRSVersion : public CRSCoreRenderer {
   // parameter inherited and disabled is left out.
   void GetEffectiveParameters(CRSParameterList& list) const;
   int32_t GetParameterCapabilities() const;
+  // Drops the inherited parameters, switches and output filters that the
+  // renderer does not define itself, as loading the version does.
+  void DropUndefinedInherited();
 
   CRSRenderer* Renderer = nullptr;
   wxString Name;

@@ -89,6 +89,20 @@ TEST_F(ComponentFixture, VersionLoadDropsInheritedItemsTheRendererLacks) {
   EXPECT_EQ(version->CommandLine.Switches.GetAt(0)->CmdLineSwitch, wxT("-r"));
   ASSERT_EQ(version->OutputFilters.GetCount(), 1u);
   EXPECT_EQ(version->OutputFilters.GetAt(0)->Filter, wxT("Error:"));
+
+  // The renderer read again without its versions and without "gamma", "-r"
+  // and "Error:": the kept version lets go of them too.
+  ASSERT_TRUE(LoadXml(pool.Renderers,
+                      "<L><Renderer><Group>G</Group><Name>R</Name><Parameters>"
+                      "<Parameter><ID>quality</ID></Parameter>"
+                      "<Parameter><ID>frames</ID></Parameter>"
+                      "</Parameters><CommandLine><Switches/></CommandLine></Renderer></L>",
+                      2));
+  ASSERT_EQ(renderer->Versions.GetAt(0), version);
+  EXPECT_EQ(IDs(version->Parameters),
+            (std::vector<wxString>{wxT("own"), wxT("quality"), wxT("frames")}));
+  EXPECT_EQ(version->CommandLine.Switches.GetCount(), 0u);
+  EXPECT_EQ(version->OutputFilters.GetCount(), 0u);
 }
 
 TEST_F(ComponentFixture, EffectiveParameters) {
