@@ -84,11 +84,6 @@ void CDataNodeList::Clear() {
   m_nodes.clear();
 }
 
-void CDataNodeList::Release(std::vector<CDataNode*>* into) {
-  into->insert(into->end(), m_nodes.begin(), m_nodes.end());
-  m_nodes.clear();
-}
-
 void CDataNodeList::AddRange(CDataNode* const* first, CDataNode* const* last) {
   m_nodes.insert(m_nodes.end(), first, last);
 }

@@ -32,9 +32,9 @@ class CDataNodeList {
   void Reserve(size_t count) { m_nodes.reserve(count); }
   // Appends the nodes in [first, last).
   void AddRange(CDataNode* const* first, CDataNode* const* last);
-  // Empties the list into `into` without deleting anything: the nodes are
-  // the caller's from then on.
-  void Release(std::vector<CDataNode*>* into);
+  // Empties the list without deleting anything: the nodes are owned
+  // elsewhere from then on.
+  void Forget() { m_nodes.clear(); }
   void Clear();
 
   std::vector<CDataNode*>::const_iterator begin() const { return m_nodes.begin(); }
@@ -86,8 +86,9 @@ class CDataNode {
     m_children.AddRange(first, last);
   }
 
-  // Hands the children over to the caller, who owns them from then on.
-  void ReleaseChildren(std::vector<CDataNode*>* into) { m_children.Release(into); }
+  // Lets go of the children without deleting them: whoever built them owns
+  // them from then on.
+  void ForgetChildren() { m_children.Forget(); }
   // Puts the node under another parent (a builder reusing the nodes it
   // took back).
   void SetParent(CDataNode* parent) { m_parent = parent; }

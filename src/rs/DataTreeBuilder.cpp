@@ -43,16 +43,18 @@ bool CDataTreeBuilder::StartElement(const char* name, size_t nameLength) {
   }
   if (!ChargeNode(nameLength)) return false;
   CDataNode* node;
+  const size_t built = m_built.size();
   if (m_stack.empty()) {
     node = m_root;
     m_sawRoot = true;
   } else {
     node = NewNode(m_stack.back().node);
     m_pending.push_back(node);
+    m_built.push_back(node);
     m_stack.back().hadChild = true;
   }
   node->SetNameUTF8(name, nameLength);
-  m_stack.push_back(Open{node, m_pending.size(), false});
+  m_stack.push_back(Open{node, m_pending.size(), built, false});
   return true;
 }
 
@@ -71,7 +73,7 @@ bool CDataTreeBuilder::EndElement() {
   if (depth > 0 && depth <= m_handlerDepth && !m_budget.IsOver() &&
       m_handler(*open.node, depth)) {
     m_pending.pop_back();
-    Recycle(open.node);
+    Recycle(open.built);
   }
   return !m_stopped;
 }
@@ -160,21 +162,19 @@ CDataNode* CDataTreeBuilder::NewNode(CDataNode* parent) {
   return node;
 }
 
-// Takes back the nodes of a subtree handed over, emptied, in document order.
-void CDataTreeBuilder::Recycle(CDataNode* top) {
+// Takes back, emptied, the nodes built from `from` on: those of the subtree
+// handed over, in document order.
+void CDataTreeBuilder::Recycle(size_t from) {
   m_spare.erase(m_spare.begin(), m_spare.begin() + static_cast<std::ptrdiff_t>(m_nextSpare));
   m_nextSpare = 0;
-  m_walk.assign(1, top);
-  while (!m_walk.empty()) {
-    CDataNode* node = m_walk.back();
-    m_walk.pop_back();
-    m_spare.push_back(node);
-    const size_t children = m_walk.size();
-    node->ReleaseChildren(&m_walk);
-    std::reverse(m_walk.begin() + static_cast<std::ptrdiff_t>(children), m_walk.end());
+  for (size_t i = from; i < m_built.size(); ++i) {
+    CDataNode* node = m_built[i];
+    node->ForgetChildren();
     node->GetValue().Clear();
     node->GetValue().SetMode(0);
+    m_spare.push_back(node);
   }
+  m_built.resize(from);
 }
 
 // A node with its name, or a run of text, against the budget; the reader

@@ -40,12 +40,14 @@ class CDataTreeBuilder : public CPlainXmlScanner::Sink {
   enum class Boundary { kChild, kEnd, kOther };
 
   // An open element; its finished children wait in m_pending from `first`
-  // on and move into the node, in one piece, when the element ends.
-  // `hadChild` stays set when a child was handed over and left the tree, so
-  // that the text around it is read as if the child were still there.
+  // on and move into the node, in one piece, when the element ends; its node
+  // and those of its subtree are in m_built from `built` on. `hadChild` stays
+  // set when a child was handed over and left the tree, so that the text
+  // around it is read as if the child were still there.
   struct Open {
     CDataNode* node;
     size_t first;
+    size_t built;
     bool hadChild;
   };
 
@@ -53,7 +55,7 @@ class CDataTreeBuilder : public CPlainXmlScanner::Sink {
   void Flush(Boundary boundary);
   void Append(CDataNode* node, const char* run, size_t length);
   CDataNode* NewNode(CDataNode* parent);
-  void Recycle(CDataNode* top);
+  void Recycle(size_t from);
   bool ChargeNode(size_t nameLength);
   bool ChargeText(size_t length);
   bool Stop(bool fitted);
@@ -75,7 +77,9 @@ class CDataTreeBuilder : public CPlainXmlScanner::Sink {
   std::vector<CDataNode*> m_pending;
   std::vector<CDataNode*> m_spare;
   size_t m_nextSpare = 0;
-  std::vector<CDataNode*> m_walk;
+  // The nodes below the root still in the tree, in the order they were
+  // built, which is document order: a subtree's nodes follow its own.
+  std::vector<CDataNode*> m_built;
   std::string m_text;
   std::string m_undone;
   bool m_inCdata = false;
