@@ -4,29 +4,30 @@
 
 namespace utf8text {
 
+void AppendCodePoint(std::string* out, uint32_t c) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+    return;
+  }
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+  } else if (c < 0x10000) {
+    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+  }
+  out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+}
+
 void Append(std::string* out, const wxString& text) {
   const wchar_t* p = text.wc_str();
   const size_t n = text.length();
   out->reserve(out->size() + n);
-  for (size_t i = 0; i < n; ++i) {
-    uint32_t c = static_cast<uint32_t>(p[i]);
-    if (c < 0x80) {
-      out->push_back(static_cast<char>(c));
-      continue;
-    }
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
-    if (c < 0x800) {
-      out->push_back(static_cast<char>(0xC0 | (c >> 6)));
-    } else if (c < 0x10000) {
-      out->push_back(static_cast<char>(0xE0 | (c >> 12)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    } else {
-      out->push_back(static_cast<char>(0xF0 | (c >> 18)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-      out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    }
-    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
+  for (size_t i = 0; i < n; ++i) AppendCodePoint(out, static_cast<uint32_t>(p[i]));
 }
 
 std::string From(const wxString& text) {
@@ -111,6 +112,25 @@ bool Equals(const wxString& text, const char* data, size_t length) {
     i += used;
   }
   return k == n;
+}
+
+int SequenceLength(const char* data, size_t length) {
+  if (length == 0) return -1;
+  const auto* s = reinterpret_cast<const unsigned char*>(data);
+  uint32_t c = 0;
+  size_t used = 0;
+  if (DecodeAt(s, length, 0, &c, &used)) return static_cast<int>(used);
+  // Cut short: a lead byte followed only by continuation bytes, fewer than it
+  // announces.
+  size_t needed = 0;
+  if ((s[0] & 0xE0) == 0xC0) {
+    needed = 2;
+  } else if ((s[0] & 0xF0) == 0xE0) {
+    needed = 3;
+  } else if ((s[0] & 0xF8) == 0xF0) {
+    needed = 4;
+  }
+  return used == length && used < needed ? -1 : 0;
 }
 
 bool IsValid(const char* data, size_t length) {

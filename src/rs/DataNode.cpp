@@ -66,8 +66,6 @@ const std::string* EmptyName() {
 CDataNode::CDataNode(CDataNode* parent) : m_parent(parent), m_name(EmptyName()) {}
 
 void CDataNode::SetNameUTF8(const char* name, size_t length) {
-  // A node used again for the same element keeps its name.
-  if (m_name->size() == length && std::memcmp(m_name->data(), name, length) == 0) return;
   m_name = NameTable::Get().Find(name, length);
   if (m_name) {
     m_ownName.reset();

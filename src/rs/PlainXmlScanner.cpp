@@ -1,5 +1,7 @@
 #include "rs/PlainXmlScanner.h"
 
+#include "platform/Utf8.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string_view>
@@ -8,9 +10,9 @@ namespace {
 
 // Bytes that stand for themselves in character data of the plain form: the
 // printable ASCII characters but markup, '>' and ']', and the layout's tab
-// (line feeds and ']' too, but they are looked at on their own). A carriage return is left to
-// the full parser, which folds line ends; other control characters are not XML
-// at all.
+// (line feeds and ']' too, but they are looked at on their own). A carriage
+// return is left to the full parser, which folds line ends; other control
+// characters are not XML at all.
 struct ByteClasses {
   bool text[256] = {};
   bool nameStart[256] = {};
@@ -33,37 +35,10 @@ struct ByteClasses {
 
 const ByteClasses kClasses;
 
-bool IsTrail(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// The length of the UTF-8 sequence at `p` when it is a character XML allows
-// (shortest form, no surrogate, not U+FFFE or U+FFFF, at most U+10FFFF);
-// 0 when it is not, -1 when the bytes up to `end` do not yet tell.
-int SequenceLength(const unsigned char* p, const unsigned char* end) {
-  const unsigned char lead = p[0];
-  int length;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-  } else {
-    return 0;
-  }
-  const ptrdiff_t have = std::min<ptrdiff_t>(end - p, length);
-  // The second byte's range depends on the lead.
-  unsigned char low = 0x80, high = 0xBF;
-  if (lead == 0xE0) low = 0xA0;
-  if (lead == 0xED) high = 0x9F;
-  if (lead == 0xF0) low = 0x90;
-  if (lead == 0xF4) high = 0x8F;
-  if (have > 1 && (p[1] < low || p[1] > high)) return 0;
-  for (ptrdiff_t i = 2; i < have; ++i) {
-    if (!IsTrail(p[i])) return 0;
-  }
-  if (have < length) return -1;
-  if (lead == 0xEF && p[1] == 0xBF && p[2] >= 0xBE) return 0;
-  return length;
+// U+FFFE and U+FFFF are well-formed UTF-8 but no XML characters.
+bool IsNonCharacter(const char* p, const char* end) {
+  const auto* b = reinterpret_cast<const unsigned char*>(p);
+  return end - p >= 3 && b[0] == 0xEF && b[1] == 0xBF && (b[2] & 0xFE) == 0xBE;
 }
 
 // A character reference's number when XML allows the character, else -1.
@@ -92,29 +67,6 @@ long ReferenceNumber(const char* p, const char* end) {
   if (value < 0x20 && value != '\t' && value != '\n' && value != '\r') return -1;
   if ((value >= 0xD800 && value <= 0xDFFF) || value == 0xFFFE || value == 0xFFFF) return -1;
   return value <= 0x10FFFF ? value : -1;
-}
-
-size_t EncodeUTF8(long value, char* out) {
-  if (value < 0x80) {
-    out[0] = static_cast<char>(value);
-    return 1;
-  }
-  if (value < 0x800) {
-    out[0] = static_cast<char>(0xC0 | (value >> 6));
-    out[1] = static_cast<char>(0x80 | (value & 0x3F));
-    return 2;
-  }
-  if (value < 0x10000) {
-    out[0] = static_cast<char>(0xE0 | (value >> 12));
-    out[1] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-    out[2] = static_cast<char>(0x80 | (value & 0x3F));
-    return 3;
-  }
-  out[0] = static_cast<char>(0xF0 | (value >> 18));
-  out[1] = static_cast<char>(0x80 | ((value >> 12) & 0x3F));
-  out[2] = static_cast<char>(0x80 | ((value >> 6) & 0x3F));
-  out[3] = static_cast<char>(0x80 | (value & 0x3F));
-  return 4;
 }
 
 // The longest reference the scanner reads: "&#x10FFFF;" and "&#1114111;" fit.
@@ -187,9 +139,10 @@ CPlainXmlScanner::Status CPlainXmlScanner::Scan(const char* p, const char* end) 
 }
 
 CPlainXmlScanner::Status CPlainXmlScanner::Tag(const char*& p, const char* end, bool* wait) {
-  // Most end tags close the open element: compared whole, their names need
-  // no reading byte by byte.
-  if (!m_starts.empty() && end - p > 2 && p[1] == '/') {
+  // An end tag is taken only when it closes the open element, compared whole;
+  // any other is the full parser's to report.
+  const bool endTag = end - p > 1 && p[1] == '/';
+  if (endTag && !m_starts.empty()) {
     const size_t length = m_names.size() - m_starts.back();
     if (static_cast<size_t>(end - p) > length + 2 && p[length + 2] == '>' &&
         std::memcmp(p + 2, m_names.data() + m_starts.back(), length) == 0) {
@@ -200,9 +153,7 @@ CPlainXmlScanner::Status CPlainXmlScanner::Tag(const char*& p, const char* end, 
       return Status::kOk;
     }
   }
-  const char* name = p + 1;
-  const bool endTag = name < end && *name == '/';
-  if (endTag) ++name;
+  const char* name = endTag ? p + 2 : p + 1;
   const char* nameEnd = name;
   while (nameEnd < end && kClasses.name[static_cast<unsigned char>(*nameEnd)]) ++nameEnd;
   // The name ends in '>', or in "/>" for an empty element.
@@ -213,29 +164,19 @@ CPlainXmlScanner::Status CPlainXmlScanner::Tag(const char*& p, const char* end, 
     *wait = true;
     return Status::kOk;
   }
-  if (*close != '>' || nameEnd == name || !kClasses.nameStart[static_cast<unsigned char>(*name)] ||
-      static_cast<size_t>(close - p) >= kMaxTagBytes) {
+  if (endTag || *close != '>' || nameEnd == name ||
+      !kClasses.nameStart[static_cast<unsigned char>(*name)] ||
+      static_cast<size_t>(close - p) >= kMaxTagBytes || (m_starts.empty() && m_rootSeen)) {
     return Leave(p, end);
   }
   const size_t length = static_cast<size_t>(nameEnd - name);
-  if (endTag) {
-    if (m_starts.empty() || m_names.size() - m_starts.back() != length ||
-        std::memcmp(m_names.data() + m_starts.back(), name, length) != 0) {
-      return Leave(p, end);
-    }
+  m_rootSeen = true;
+  if (!m_sink->StartElement(name, length)) return Status::kStopped;
+  if (empty) {
     if (!m_sink->EndElement()) return Status::kStopped;
-    m_names.resize(m_starts.back());
-    m_starts.pop_back();
   } else {
-    if (m_starts.empty() && m_rootSeen) return Leave(p, end);
-    m_rootSeen = true;
-    if (!m_sink->StartElement(name, length)) return Status::kStopped;
-    if (empty) {
-      if (!m_sink->EndElement()) return Status::kStopped;
-    } else {
-      m_starts.push_back(m_names.size());
-      m_names.append(name, length);
-    }
+    m_starts.push_back(m_names.size());
+    m_names.append(name, length);
   }
   p = close + 1;
   return Status::kOk;
@@ -251,30 +192,30 @@ CPlainXmlScanner::Status CPlainXmlScanner::Reference(const char*& p, const char*
     return Status::kOk;
   }
   const std::string_view body(p + 1, static_cast<size_t>(semi - p - 1));
-  char bytes[4];
-  size_t length = 1;
+  long value;
   if (body == "amp") {
-    bytes[0] = '&';
+    value = '&';
   } else if (body == "lt") {
-    bytes[0] = '<';
+    value = '<';
   } else if (body == "gt") {
-    bytes[0] = '>';
+    value = '>';
   } else if (body == "quot") {
-    bytes[0] = '"';
+    value = '"';
   } else if (body == "apos") {
-    bytes[0] = '\'';
+    value = '\'';
   } else if (body == "nbsp") {
     // Not an XML entity: the reader takes it for a blank before any parser
     // sees the text.
-    bytes[0] = ' ';
+    value = ' ';
   } else if (!body.empty() && body[0] == '#') {
-    const long value = ReferenceNumber(body.data() + 1, body.data() + body.size());
+    value = ReferenceNumber(body.data() + 1, body.data() + body.size());
     if (value < 0) return Leave(p, end);
-    length = EncodeUTF8(value, bytes);
   } else {
     return Leave(p, end);
   }
-  if (!m_sink->Text(bytes, length)) return Status::kStopped;
+  std::string character;
+  utf8text::AppendCodePoint(&character, static_cast<uint32_t>(value));
+  if (!m_sink->Text(character.data(), character.size())) return Status::kStopped;
   p = semi + 1;
   return Status::kOk;
 }
@@ -305,10 +246,9 @@ CPlainXmlScanner::Status CPlainXmlScanner::Characters(const char*& p, const char
       ++q;
       continue;
     }
-    const int length = static_cast<unsigned char>(*q) < 0x80
+    const int length = static_cast<unsigned char>(*q) < 0x80 || IsNonCharacter(q, end)
                            ? 0
-                           : SequenceLength(reinterpret_cast<const unsigned char*>(q),
-                                            reinterpret_cast<const unsigned char*>(end));
+                           : utf8text::SequenceLength(q, static_cast<size_t>(end - q));
     if (length < 0) {
       *wait = true;
       break;
